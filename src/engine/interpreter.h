@@ -1,0 +1,26 @@
+#pragma once
+// The one interpreter object: all state of a Wox workspace and session lives
+// here, so any number of interpreters can run side by side.
+#include "values/capacities.h"
+#include "values/rc.h"
+#include "values/workspace.h"
+
+namespace wox {
+
+class Interpreter {
+public:
+    explicit Interpreter(const Capacities& caps = {});
+    Interpreter(const Interpreter&) = delete;
+    Interpreter& operator=(const Interpreter&) = delete;
+
+    values::Workspace ws;
+    int errorWord = 0;  // the first error of the line in progress
+
+    // Records the first error of a line and returns it.
+    Rc fail(int code) {
+        if (errorWord == 0) errorWord = code;
+        return code;
+    }
+};
+
+}  // namespace wox

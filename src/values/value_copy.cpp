@@ -1,0 +1,166 @@
+#include "values/value_copy.h"
+
+#include <cstring>
+
+#include "values/shape.h"
+
+namespace wox::values {
+
+namespace {
+
+constexpr int kValueError = 4;
+constexpr int kWorkspaceFull = 6;
+constexpr int kGListFull = 9;
+
+struct Needs {
+    std::uint64_t owned = 0;  // bytes of owned blocks with trailers
+    std::uint64_t stack = 0;  // bytes of stack blocks
+    std::int64_t glist = 0;   // words of dimension runs
+};
+
+void measure(const Workspace& ws, const ValueDescriptor& d, Needs& n) {
+    if (d.rank >= 3) n.glist += d.rank;
+    if (isInline(d) || d.count <= 0) return;
+    std::uint64_t size = static_cast<std::uint64_t>(elementSize(d.type, d.count));
+    n.owned += padded(size) + kTrailerBytes;
+    n.stack += padded(size);
+    if (holdsDescriptors(d.type)) {
+        const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+        for (int i = 0; i < d.count; ++i) measure(ws, items[i], n);
+    }
+}
+
+// Takes a block for `into` (already a copy of the source's descriptor, at heap
+// offset `at` when it is an item, else in a table), copies the elements and
+// recurses into items. Room was reserved beforehand, so nothing moves.
+void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
+    ValueDescriptor src = *into;
+    if (src.rank >= 3) {
+        int at = ws.nxtglx;
+        for (int i = 0; i < src.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[src.shape1 + i];
+        into->shape1 = at;
+    }
+    if (isInline(src) || src.count <= 0) {
+        into->blockSize = 0;
+        into->data = 0;
+        return;
+    }
+    std::uint32_t size = static_cast<std::uint32_t>(elementSize(src.type, src.count));
+    std::uint32_t start;
+    if (onStack) {
+        start = ws.stackTop;
+        ws.stackTop += static_cast<std::uint32_t>(padded(size));
+    } else {
+        start = ws.takeOwned(owner, size, holdsDescriptors(src.type));
+    }
+    // Re-derive the pointer: `into` may itself sit in a block we just copied.
+    std::memcpy(ws.base() + start, ws.base() + src.data, size);
+    into->data = start;
+    into->blockSize = static_cast<std::int32_t>(size);
+    if (holdsDescriptors(src.type)) {
+        for (int i = 0; i < src.count; ++i) {
+            std::uint32_t itemAt = start + 32u * static_cast<std::uint32_t>(i);
+            auto* item = reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt);
+            copyTree(ws, item, kOwnerItem | itemAt, onStack);
+        }
+    }
+}
+
+}  // namespace
+
+Rc assignValue(Workspace& ws, int dst, ValueRef src) {
+    if (src == varRef(dst)) return kOk;
+    if (ws.at(src).unset()) return kValueError;
+    Needs n;
+    measure(ws, ws.at(src), n);
+    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    ValueDescriptor s = ws.at(src);
+    ValueDescriptor& d = ws.var(dst);
+    if (isInline(s) || s.count <= 0) {
+        // No block: the old one is dropped once the assignment completes.
+        ws.retireBlock(d);
+        ValueDescriptor& d2 = d;
+        d2 = s;
+        d2.blockSize = 0;
+        d2.data = 0;
+        if (s.rank >= 3) {
+            int at = ws.nxtglx;
+            for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
+            d2.shape1 = at;
+        }
+        return kOk;
+    }
+    if (!holdsDescriptors(s.type)) {
+        WOX_TRY(ws.allocOwned(dst, s.type, s.count));
+        s = ws.at(src);  // the source may have moved during compaction
+        ValueDescriptor& d2 = ws.var(dst);
+        std::uint64_t size = static_cast<std::uint64_t>(elementSize(s.type, s.count));
+        std::memmove(ws.base() + d2.data, ws.base() + s.data, size);
+        std::int32_t bs = d2.blockSize;
+        std::uint32_t data = d2.data;
+        d2 = s;
+        d2.blockSize = bs;
+        d2.data = data;
+        if (s.rank >= 3) {
+            int at = ws.nxtglx;
+            for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
+            d2.shape1 = at;
+        }
+        return kOk;
+    }
+    // A nested value: room for the whole tree first, then copy without moves.
+    if (ws.reserve(n.owned).failed()) return kWorkspaceFull;
+    WOX_TRY(ws.allocOwned(dst, s.type, s.count));  // takes the top block, old tree pending
+    s = ws.at(src);
+    ValueDescriptor& d2 = ws.var(dst);
+    std::uint32_t top = d2.data;
+    std::int32_t bs = d2.blockSize;
+    std::uint32_t size = static_cast<std::uint32_t>(elementSize(s.type, s.count));
+    std::memcpy(ws.base() + top, ws.base() + s.data, size);
+    d2 = s;
+    d2.data = top;
+    d2.blockSize = bs;
+    if (s.rank >= 3) {
+        int at = ws.nxtglx;
+        for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
+        d2.shape1 = at;
+    }
+    for (int i = 0; i < s.count; ++i) {
+        std::uint32_t itemAt = top + 32u * static_cast<std::uint32_t>(i);
+        copyTree(ws, reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt), kOwnerItem | itemAt, false);
+    }
+    return kOk;
+}
+
+Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
+    if (src == varRef(tmp)) return kOk;
+    if (ws.at(src).unset()) return kValueError;
+    Needs n;
+    measure(ws, ws.at(src), n);
+    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    if (n.stack >= ws.freeBytes()) {
+        ws.compact();
+        if (n.stack >= ws.freeBytes()) return kWorkspaceFull;
+    }
+    ValueDescriptor& d = ws.var(tmp);
+    d = ws.at(src);
+    copyTree(ws, &d, 0, true);
+    return kOk;
+}
+
+Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src) {
+    if (ws.at(src).unset()) return kValueError;
+    Needs n;
+    measure(ws, ws.at(src), n);
+    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    if (n.stack >= ws.freeBytes()) {
+        ws.compact();
+        if (n.stack >= ws.freeBytes()) return kWorkspaceFull;
+    }
+    auto* d = reinterpret_cast<ValueDescriptor*>(ws.base() + item);
+    *d = ws.at(src);
+    copyTree(ws, d, 0, true);
+    return kOk;
+}
+
+}  // namespace wox::values

@@ -1,0 +1,25 @@
+#pragma once
+// Copying whole values between slots. A variable's value lives in owned
+// blocks (nested items too, each owned by its item descriptor); a temporary's
+// value lives on the stack, items included. No descriptor ever points at a
+// block it does not own, so compaction can keep every owner right.
+#include "values/rc.h"
+#include "values/value.h"
+#include "values/workspace.h"
+
+namespace wox::values {
+
+// Copies the value named by src into variable slot dst. The slot's replaced
+// block stays readable until ws.releasePending(). Fails with 4 for an unset
+// source, 6 when the heap is full, 9 when gList is full; on failure dst keeps
+// its old value.
+Rc assignValue(Workspace& ws, int dst, ValueRef src);
+
+// Copies the value named by src into temporary slot tmp, on the stack.
+Rc copyToTemp(Workspace& ws, int tmp, ValueRef src);
+
+// Copies the value named by src into the item descriptor at heap offset
+// `item` of a temporary value (stack blocks).
+Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src);
+
+}  // namespace wox::values

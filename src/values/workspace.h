@@ -1,0 +1,151 @@
+#pragma once
+// Workspace memory: the constant and variable tables, gList, and the value
+// heap with its owned blocks (from the top down) and its stack of temporaries
+// (from offset 0 up).
+//
+// Every owned block ends in a trailer that names its owner, so compaction can
+// slide live blocks together and rewrite the owners' data words. Owners are a
+// variable slot, a constant slot, or the heap offset of an item descriptor
+// inside a nested value's block. Blocks are padded to 8 bytes and the 12-byte
+// trailer to 16, so elements of every type stay aligned.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "values/capacities.h"
+#include "values/heap_region.h"
+#include "values/rc.h"
+#include "values/value.h"
+
+namespace wox::values {
+
+inline constexpr std::uint32_t kOwnerTagMask = 3u << 30;
+inline constexpr std::uint32_t kOwnerItem = 0u << 30;      // heap offset of a descriptor
+inline constexpr std::uint32_t kOwnerVar = 1u << 30;       // variable slot
+inline constexpr std::uint32_t kOwnerConst = 2u << 30;     // constant slot
+inline constexpr std::uint32_t kOwnerDetached = 3u << 30;  // replaced, awaiting release
+
+struct Trailer {
+    std::uint32_t owner;
+    std::uint32_t size;       // padded bytes of the block, without the trailer
+    std::uint8_t inUse;
+    std::uint8_t holdsDescriptors;
+    std::uint8_t pad[6];
+};
+static_assert(sizeof(Trailer) == 16);
+inline constexpr std::uint32_t kTrailerBytes = sizeof(Trailer);
+
+inline constexpr std::uint64_t padded(std::uint64_t n) { return (n + 7) & ~std::uint64_t{7}; }
+
+class Workspace {
+public:
+    explicit Workspace(const Capacities& caps = {});
+    Workspace(const Workspace&) = delete;
+    Workspace& operator=(const Workspace&) = delete;
+
+    const Capacities caps;
+    HeapRegion region;
+    std::vector<ValueDescriptor> vars;
+    std::vector<ValueDescriptor> consts;
+    std::vector<std::int32_t> gList;
+
+    int lstvx = kFirstGlobalSlot - 1;  // highest global variable slot in use
+    int lstvxend = kLocalRegionEnd;    // lowest local slot in use
+    int lstcx = kPresetConstants - 1;  // highest constant slot in use
+    int nxtglx = 0;                    // gList fill index
+    std::uint32_t heapTop = 0;
+    std::uint32_t stackTop = 0;
+    bool freshBlock = false;    // take a new block even when the old one fits
+    std::uint32_t curAlloc = 0; // offset of the block most recently handed out
+    int compactions = 0;
+
+    // Where the allocation diagnostics go (a message box on the desktop).
+    std::function<void(std::string_view)> diagnostic;
+
+    ValueDescriptor& var(int slot) { return vars[slot]; }
+    ValueDescriptor& cst(int slot) { return consts[slot]; }
+    ValueDescriptor& at(ValueRef r) { return r >= 0 ? consts[r] : vars[-r]; }
+    const ValueDescriptor& at(ValueRef r) const { return r >= 0 ? consts[r] : vars[-r]; }
+    char* base() const { return region.base(); }
+
+    // Address of a value's first element (inline, in a block, or none).
+    template <class T>
+    T* elems(ValueDescriptor& d) const {
+        if (isInline(d)) return reinterpret_cast<T*>(&d.shape0);
+        if (d.count > 0) return reinterpret_cast<T*>(base() + d.data);
+        return nullptr;
+    }
+    template <class T>
+    const T* elems(const ValueDescriptor& d) const {
+        if (isInline(d)) return reinterpret_cast<const T*>(&d.shape0);
+        if (d.count > 0) return reinterpret_cast<const T*>(base() + d.data);
+        return nullptr;
+    }
+
+    bool isOwnedBlock(const ValueDescriptor& d) const {
+        return d.blockSize > 0 && d.data >= heapTop && d.data < region.size();
+    }
+    bool isTempSlot(int slot) const {
+        return (slot >= kFirstTemp && slot <= kLastFirstSeriesTemp) || slot >= kSecondSeriesTemp;
+    }
+
+    // Owned block for a variable ("dectp"). Reuses the slot's block when it is
+    // large enough and freshBlock is clear; otherwise the old block waits for
+    // releasePending(), so it stays readable while the new value is built.
+    Rc allocOwned(int slot, std::int32_t type, std::int64_t n);
+    // Owned block for a constant slot; no diagnostic on failure.
+    Rc allocConst(int slot, std::int32_t type, std::int64_t n);
+    // Temporary block on the stack ("inctp"). zero=false is for callers that
+    // write every element themselves.
+    Rc allocTemp(int slot, std::int32_t type, std::int64_t n, bool zero = true);
+    // Gives dst the rank, shape and count of src and a block of the given type.
+    Rc shapeLike(int dst, std::int32_t type, int src);
+
+    // Makes sure owned blocks totalling `bytes` (trailers included) can be
+    // taken without compacting again; compacts if needed.
+    Rc reserve(std::uint64_t bytes);
+    // Takes an owned block after reserve(); never fails.
+    std::uint32_t takeOwned(std::uint32_t owner, std::uint32_t size, bool holdsDescriptors);
+    // Bytes of owned blocks (trailers included) a deep copy of d needs.
+    std::uint64_t ownedBytes(const ValueDescriptor& d) const;
+
+    // Marks a value's owned block free, and those of its items.
+    void freeValueBlocks(const ValueDescriptor& d);
+    // Releases a local or temporary slot.
+    void releaseVar(int slot);
+    // Moves the slot's value into dst (owned by dstOwner); the slot becomes unset.
+    void moveValue(ValueDescriptor& dst, std::uint32_t dstOwner, int slot);
+    // Detaches the value's owned block; it is freed by releasePending().
+    void retireBlock(ValueDescriptor& d);
+    // Frees the block that the last allocation replaced.
+    void releasePending();
+    bool hasPending() const { return pending_; }
+
+    // Slides every block in use to the top of the heap.
+    void compact();
+    // Appends a dimension run for dims[1..] and a -1; returns its index or -1 (gList full).
+    int appendDimRun(const std::int32_t* dims, int rank);
+
+    // Empties the heap, the stack, the variables and the constants above the
+    // preset ones.
+    void clear();
+
+    std::uint32_t freeBytes() const { return heapTop - stackTop; }
+    Trailer* trailerOf(const ValueDescriptor& d) const {
+        return reinterpret_cast<Trailer*>(base() + d.data + padded(d.blockSize));
+    }
+
+private:
+    Rc ownedBlock(ValueDescriptor& d, std::uint32_t owner, std::int32_t type, std::int64_t n,
+                  const char* diag, int slot);
+    void setOwner(std::uint32_t owner, std::uint32_t newStart);
+    void freeItems(const ValueDescriptor& d);
+    void presetConstants();
+
+    bool pending_ = false;
+    std::uint32_t pendingTrailer_ = 0;  // offset of the replaced block's trailer
+};
+
+}  // namespace wox::values
