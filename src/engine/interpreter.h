@@ -1,6 +1,9 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
+#include <functional>
+#include <string_view>
+
 #include "values/capacities.h"
 #include "values/rc.h"
 #include "values/workspace.h"
@@ -15,6 +18,13 @@ public:
 
     values::Workspace ws;
     int errorWord = 0;  // the first error of the line in progress
+
+    // The one operation that appends text at the session's caret. Text uses
+    // "\r\n" line ends and every producer starts its output with "\r\n".
+    std::function<void(std::string_view)> sessionOutput;
+    void write(std::string_view text) {
+        if (sessionOutput) sessionOutput(text);
+    }
 
     // Records the first error of a line and returns it.
     Rc fail(int code) {
