@@ -1,0 +1,204 @@
+#pragma once
+// The primitive vocabulary: every written form, the token numbers the scanner
+// reads it as, the codes it takes in monadic and dyadic use, the types it
+// accepts, and the routine family each code is dispatched to. Everything the
+// scanner and the evaluator ask about primitives is derived from the one table
+// in primitive_table.cpp.
+//
+// A token names a written form in one reading: glyphs such as "<" or "?" have
+// one token when a value stands to their left and another when none does.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "values/rc.h"
+
+namespace wox::primitives {
+
+// Bit set over the type codes of values/value.h.
+using TypeSet = std::uint16_t;
+
+constexpr TypeSet typeBit(int type) {
+    if (type >= 0 && type <= 7) return TypeSet(1u << type);
+    switch (type) {
+        case 21: return TypeSet(1u << 8);   // Enumeration
+        case 91: return TypeSet(1u << 9);   // Dictionary
+        case 92: return TypeSet(1u << 10);  // Table
+        default: return 0;
+    }
+}
+constexpr bool accepts(TypeSet set, int type) { return (set & typeBit(type)) != 0; }
+
+namespace types {
+inline constexpr TypeSet kNone = 0;
+inline constexpr TypeSet kBoolean = typeBit(0);
+inline constexpr TypeSet kInteger = typeBit(1);
+inline constexpr TypeSet kFloat = typeBit(2);
+inline constexpr TypeSet kChar = typeBit(3);
+inline constexpr TypeSet kComplex = typeBit(4);
+inline constexpr TypeSet kSymbol = typeBit(5);
+inline constexpr TypeSet kGeneral = typeBit(6);
+inline constexpr TypeSet kTemporal = typeBit(7);
+inline constexpr TypeSet kEnumeration = typeBit(21);
+inline constexpr TypeSet kDictionary = typeBit(91);
+inline constexpr TypeSet kTable = typeBit(92);
+inline constexpr TypeSet kI = kBoolean | kInteger;  // integral
+inline constexpr TypeSet kN = kI | kFloat;          // real numeric
+inline constexpr TypeSet kSimple = kN | kChar | kComplex | kSymbol | kTemporal;
+inline constexpr TypeSet kAny = kSimple | kGeneral | kEnumeration | kDictionary | kTable;
+}  // namespace types
+
+// One written form of the vocabulary. A code or token of -1 means the form has
+// no such use.
+struct Primitive {
+    std::string_view text;
+    int token;         // read with no value to its left
+    int tokenLeft;     // read with a value to its left
+    int monadicCode;
+    int dyadicCode;
+    TypeSet monadicRight;
+    TypeSet dyadicLeft;
+    TypeSet dyadicRight;
+    std::string_view monadicMeaning;
+    std::string_view dyadicMeaning;
+};
+
+// The whole vocabulary, one row per written form.
+std::span<const Primitive> primitiveTable();
+
+// The row whose written form is `text`, or nullptr.
+const Primitive* findPrimitive(std::string_view text);
+
+// The row that reads as `token` (in either reading), or nullptr.
+const Primitive* primitiveOfToken(int token);
+
+// ---- Scanning ----------------------------------------------------------
+
+struct TokenMatch {
+    int token;   // -1 when no primitive starts at the position
+    int length;  // characters taken, 0 when token is -1
+};
+
+// Longest primitive written form at text[pos], read with or without a value
+// to its left. A "." counts only before a letter and only with a left value
+// (member access); ".:" is left to the caller, which reads the outer product.
+TokenMatch matchToken(std::string_view text, std::size_t pos, bool leftValue);
+
+// ---- Function codes ----------------------------------------------------
+
+// Base code of a token, or -1 for a token that names no function (branch,
+// output names, unused numbers).
+int baseCode(int token);
+
+// Code of the token used with no left argument (the base code).
+int monadicCode(int token);
+
+// Code of the token used with a left argument: base + 1 for bases 26..100,
+// except ",." with a left value, which keeps 66.
+int dyadicCode(int token);
+
+// Whether the token, read without a left value, has only a dyadic use, so
+// that using it monadically is "left argument missing".
+bool needsLeftArgument(int token);
+
+// ---- Operator folding --------------------------------------------------
+// Each returns 0 and sets `code`, or returns the message number.
+
+// f/ f\ f/. f\. : 100/200/300/400 + the operand's dyadic code. `slash` is
+// true for "/", false for "\"; `dot` when "." follows. The token is taken in
+// the reading it was scanned in: "<" ">" "^" "=" read without a left value
+// reduce with their dyadic meanings; other monadic-only forms give 16.
+[[nodiscard]] Rc reduceScanCode(int token, bool slash, bool dot, int& code);
+
+// .:g : 500 + the dyadic code of g; g must be a dyadic scalar primitive
+// (either reading of its glyph), else 20.
+[[nodiscard]] Rc outerProductCode(int token, int& code);
+
+// Whether `token` may stand left of ":" in an inner product f:g.
+bool innerLeftOk(int token);
+
+// Whether `token` may stand right of ":" in an inner product f:g.
+bool innerRightOk(int token);
+
+// f:g : 100 x c(f) + c(g), c the dyadic code; -1 when the pair is not an
+// inner product (the ":" then stands on its own).
+int innerProductCode(int ftoken, int gtoken);
+
+// f[k] for "/", "\", "," and "$": the axis variant's code for the constant k
+// under index origin io (0 or 1, else 24). Integral k - io in 0..5 selects an
+// axis; otherwise only a dyadic "," accepts k, as a lamination. Errors 16
+// (axis on a monadic "/", "\" or ","), 27, 28, 43.
+[[nodiscard]] Rc axisCode(int token, bool leftValue, double k, int io, int& code);
+
+// ---- Dispatch ----------------------------------------------------------
+
+// The routine family a code is dispatched to; the evaluator switches on it
+// once per call. The first three carry no routine, only an error.
+enum class Family : std::uint8_t {
+    NotImplemented,   // "prim. func not yet implemented"
+    Invalid,          // "domain error": an unused code of the dyadic-only range
+    SpreadsheetLink,  // needs the spreadsheet link; "no excel driver" without it
+    // monadic
+    Execute,
+    Grade,
+    Roll,
+    Shape,
+    Ravel,
+    Interval,
+    Reverse,
+    Transpose,
+    Format,
+    MatrixInverse,
+    ScalarMonadic,
+    Reduce,
+    Scan,
+    SystemFunction,
+    NiladicSystemFunction,
+    Enclose,
+    Type,
+    Unique,
+    Count,
+    First,
+    Raze,
+    Where,
+    Group,
+    PartitionLengths,
+    Each,
+    // monadic not and the dyadic and/or
+    Logical,
+    // dyadic
+    Take,
+    Drop,
+    Compress,
+    Expand,
+    Membership,
+    Decode,
+    Encode,
+    Comparison,
+    Deal,
+    Reshape,
+    Catenate,
+    IndexOf,
+    Rotate,
+    DyadicTranspose,
+    MatrixDivide,
+    ScalarDyadic,
+    Laminate,
+    OuterProduct,
+    DyadicSystemFunction,
+    Partition,
+    MakeDictionary,
+    Member,
+    Match,
+    InnerProduct,
+};
+
+Family monadicFamily(int code);
+Family dyadicFamily(int code);
+
+// The message a family without a routine answers with (43, 1, or 150 for the
+// spreadsheet link when no link is available); 0 for a family with a routine.
+int familyError(Family family);
+
+}  // namespace wox::primitives
