@@ -99,7 +99,8 @@ int monadicCode(int token);
 int dyadicCode(int token);
 
 // Whether the token, read without a left value, has only a dyadic use, so
-// that using it monadically is "left argument missing".
+// that using it monadically is "left argument missing". ("/" and "\" after a
+// function are operators; fold those before asking.)
 bool needsLeftArgument(int token);
 
 // ---- Operator folding --------------------------------------------------

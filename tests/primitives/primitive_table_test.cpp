@@ -152,10 +152,10 @@ TEST(FunctionCodes, TypeAcceptance) {
     EXPECT_FALSE(accepts(types::kAny, 8));
 }
 
-int reduce(std::string_view glyph, bool leftValue, bool slash, bool dot, int* error = nullptr) {
+// The code, or the negated message number.
+int reduce(std::string_view glyph, bool leftValue, bool slash, bool dot) {
     int code = -1;
     Rc rc = reduceScanCode(at(glyph, 0, leftValue).token, slash, dot, code);
-    if (error) *error = rc.code;
     return rc.ok() ? code : -rc.code;
 }
 
@@ -223,6 +223,7 @@ TEST(OperatorFolding, InnerProduct) {
         }
 }
 
+// The code, or the negated message number.
 int axis(const char* glyph, bool leftValue, double k, int io) {
     int code = -1;
     Rc rc = axisCode(at(glyph, 0, leftValue).token, leftValue, k, io, code);
@@ -314,7 +315,7 @@ TEST(Dispatch, FamiliesByCode) {
     EXPECT_EQ(familyError(Family::Reduce), 0);
 }
 
-TEST(Dispatch, WorkedExamplesReachTheirRoutines) {
+TEST(Dispatch, EveryMonadicReadingReachesARoutine) {
     // Every code a token can produce reaches a routine, apart from the
     // monadic-only placeholders 701 and 711 and the dyadic "+.".
     for (int t = 0; t < 80; ++t) {
