@@ -1,6 +1,7 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
+#include <atomic>
 #include <functional>
 #include <string_view>
 
@@ -25,6 +26,11 @@ public:
     void write(std::string_view text) {
         if (sessionOutput) sessionOutput(text);
     }
+
+    // Set from a signal handler when the user asks to stop the running line
+    // (Ctrl-C in the terminal). The evaluator and the function line loop poll
+    // it, clear it and fail; the session clears it before every line.
+    std::atomic<bool> interruptRequested{false};
 
     // Records the first error of a line and returns it.
     Rc fail(int code) {
