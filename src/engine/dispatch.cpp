@@ -1,0 +1,57 @@
+#include "engine/dispatch.h"
+
+#include <array>
+
+#include "engine/messages.h"
+#include "primitives/primitive_table.h"
+#include "primitives/value_type.h"
+
+namespace wox::engine {
+
+namespace {
+
+using primitives::Family;
+constexpr std::size_t kFamilies = static_cast<std::size_t>(Family::InnerProduct) + 1;
+
+struct Handlers {
+    std::array<MonadicHandler, kFamilies> monadic{};
+    std::array<DyadicHandler, kFamilies> dyadic{};
+};
+
+// Families whose routines exist; every other family answers its error.
+Handlers buildHandlers() {
+    Handlers h;
+    auto m = [&](Family f, MonadicHandler fn) { h.monadic[static_cast<std::size_t>(f)] = fn; };
+    m(Family::Type, primitives::typeOf);
+    return h;
+}
+
+const Handlers& handlers() {
+    static const Handlers table = buildHandlers();
+    return table;
+}
+
+int missing(Family f) {
+    int e = primitives::familyError(f);
+    return e ? e : kNotImplemented;
+}
+
+}  // namespace
+
+Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
+    Family f = primitives::monadicFamily(code);
+    MonadicHandler fn = handlers().monadic[static_cast<std::size_t>(f)];
+    if (!fn) return in.fail(missing(f));
+    Rc rc = fn(in, code, result, right);
+    return rc.failed() ? in.fail(rc.code) : rc;
+}
+
+Rc dispatchDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+    Family f = primitives::dyadicFamily(code);
+    DyadicHandler fn = handlers().dyadic[static_cast<std::size_t>(f)];
+    if (!fn) return in.fail(missing(f));
+    Rc rc = fn(in, code, result, left, right);
+    return rc.failed() ? in.fail(rc.code) : rc;
+}
+
+}  // namespace wox::engine

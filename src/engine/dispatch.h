@@ -1,0 +1,19 @@
+#pragma once
+// Dispatch of primitive codes to their routines. The family of a code comes
+// from the primitive table; each family has one handler here, and a family
+// without one answers its error from this one place.
+#include "engine/interpreter.h"
+#include "values/rc.h"
+#include "values/value.h"
+
+namespace wox::engine {
+
+using MonadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef right);
+using DyadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef left, ValueRef right);
+
+// Applies the primitive `code` to its argument(s), leaving the result in the
+// temporary variable slot `result`.
+Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right);
+Rc dispatchDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right);
+
+}  // namespace wox::engine

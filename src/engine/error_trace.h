@@ -1,0 +1,61 @@
+#pragma once
+// Where an error happened: the call-trace stack of (function slot, line)
+// pairs by call depth, the error trace recorded once by the innermost failing
+// call, the caret position, and the line-timing switch.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+namespace wox::engine {
+
+struct CallTraceEntry {
+    std::int32_t function = -1;  // function slot, -1 for a session line
+    std::int32_t line = 0;
+};
+
+// The last lines a call executed, oldest first when copied out.
+struct LineRing {
+    static constexpr int kSize = 100;
+    std::array<std::int32_t, kSize> lines{};
+    std::int32_t executed = 0;  // lines run by the call so far
+    void push(std::int32_t line) { lines[executed++ % kSize] = line; }
+};
+
+struct ErrorTrace {
+    bool recorded = false;  // keeps enclosing calls from overwriting it
+    std::int32_t function = -1;
+    std::int32_t lastLine = 0;
+    std::int32_t executed = 0;
+    std::vector<std::int32_t> lines;  // up to 100, oldest first
+
+    void record(std::int32_t fn, std::int32_t last, const LineRing& ring) {
+        if (recorded) return;
+        recorded = true;
+        function = fn;
+        lastLine = last;
+        executed = ring.executed;
+        lines.clear();
+        int n = ring.executed < LineRing::kSize ? ring.executed : LineRing::kSize;
+        for (int i = ring.executed - n; i < ring.executed; ++i) lines.push_back(ring.lines[i % LineRing::kSize]);
+    }
+};
+
+struct ErrorState {
+    explicit ErrorState(int depth) : callTrace(static_cast<std::size_t>(depth)) {}
+    std::vector<CallTraceEntry> callTrace;  // indexed by call depth
+    int depth = 0;                          // ET.sidx
+    ErrorTrace trace;
+    int position = 0;           // caret column of the failing node in its line
+    int positionDepth = -1;     // call depth whose line holds that position
+    bool lineTiming = false;
+    std::int64_t lineStartMs = 0;
+
+    void resetForLine() {
+        trace = ErrorTrace{};
+        position = 0;
+        positionDepth = -1;
+        if (depth + 1 < static_cast<int>(callTrace.size())) callTrace[depth + 1] = CallTraceEntry{};
+    }
+};
+
+}  // namespace wox::engine
