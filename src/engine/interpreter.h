@@ -5,6 +5,7 @@
 #include <functional>
 #include <string_view>
 
+#include "display/display_state.h"
 #include "values/capacities.h"
 #include "values/rc.h"
 #include "values/workspace.h"
@@ -19,6 +20,7 @@ public:
 
     values::Workspace ws;
     int errorWord = 0;  // the first error of the line in progress
+    display::DisplayState displayState;  // line pending, nesting of the value on show
 
     // The one operation that appends text at the session's caret. Text uses
     // "\r\n" line ends and every producer starts its output with "\r\n".
