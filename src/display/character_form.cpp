@@ -1,0 +1,193 @@
+#include "display/character_form.h"
+
+#include <cstring>
+#include <vector>
+
+#include "display/cell_layout.h"
+#include "display/column_widths.h"
+#include "display/extended_types.h"
+#include "display/number_text.h"
+#include "values/shape.h"
+#include "values/value_copy.h"
+
+namespace wox::display {
+
+namespace {
+
+constexpr int kDomainError = 1;
+constexpr int kValueError = 4;
+constexpr int kWorkspaceFull = 6;
+constexpr int kGListFull = 9;
+
+template <class Text>
+void joined(std::string& out, std::int64_t n, Text text) {
+    char buf[kComplexTextMax];
+    for (std::int64_t i = 0; i < n; ++i) {
+        if (i > 0) out.push_back(' ');
+        out.append(buf, static_cast<std::size_t>(text(i, buf)));
+    }
+}
+
+void vectorForm(const Interpreter& in, const ValueDescriptor& d, std::string& out) {
+    const auto& ws = in.ws;
+    const std::int64_t n = d.count;
+    switch (d.type) {
+        case kBoolean:
+        case kInteger: {
+            const auto* v = ws.elems<std::int32_t>(d);
+            joined(out, n, [v](std::int64_t i, char* buf) { return plainIntegerText(buf, v[i]); });
+            break;
+        }
+        case kFloat: {
+            const auto* v = ws.elems<double>(d);
+            joined(out, n, [v](std::int64_t i, char* buf) { return floatText(buf, v[i]); });
+            break;
+        }
+        case kComplex: {
+            const auto* v = ws.elems<double>(d);
+            joined(out, n, [v](std::int64_t i, char* buf) { return complexText(buf, v[2 * i], v[2 * i + 1]); });
+            break;
+        }
+        case kTemporal: {
+            const auto* v = ws.elems<std::int32_t>(d);
+            joined(out, n, [&in, v](std::int64_t i, char* buf) { return temporalText(in, v[i], buf); });
+            break;
+        }
+        case kSymbol: {
+            const auto* v = ws.elems<std::int32_t>(d);
+            for (std::int64_t i = 0; i < n; ++i) {
+                if (i > 0) out.push_back(' ');
+                out.append(symbolName(in, v[i]));
+            }
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+template <class Cells>
+void rowsForm(const Cells& cells, std::int64_t rows, int cols, std::string& out) {
+    std::int64_t i = 0;
+    for (std::int64_t r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c, ++i) {
+            if (c > 0) out.push_back(' ');
+            cells.put(out, i, c);
+        }
+    }
+}
+
+template <class Cells>
+std::int64_t rowWidthOf(const Cells& cells, int cols) {
+    std::int64_t width = cols - 1;
+    for (int c = 0; c < cols; ++c) width += cells.width(c);
+    return width;
+}
+
+template <class Cells>
+std::int64_t arrayForm(const Cells& cells, std::int64_t rows, int cols, std::string& out) {
+    const std::int64_t width = rowWidthOf(cells, cols);
+    out.reserve(static_cast<std::size_t>(width * rows));
+    rowsForm(cells, rows, cols, out);
+    return width;
+}
+
+std::int64_t arrayForm(const Interpreter& in, const ValueDescriptor& d, std::string& out) {
+    const auto& ws = in.ws;
+    const int cols = values::dimension(ws, d, d.rank - 1);
+    const std::int64_t rows = d.count / cols;
+    const std::vector<ColumnWidth> widths = columnWidths(in, d, true);
+    const ColumnWidth* w = widths.data();
+    switch (d.type) {
+        case kBoolean:
+        case kInteger:
+            return arrayForm(IntegerCells<true>{ws.elems<std::int32_t>(d), w}, rows, cols, out);
+        case kFloat:
+            return arrayForm(FloatCells{ws.elems<double>(d), w}, rows, cols, out);
+        case kComplex:
+            return arrayForm(ComplexCells{ws.elems<double>(d), w}, rows, cols, out);
+        case kSymbol:
+            return arrayForm(SymbolCells<false>{in, ws.elems<std::int32_t>(d), w}, rows, cols, out);
+        case kTemporal:
+            return arrayForm(TemporalCells{in, ws.elems<std::int32_t>(d), w}, rows, cols, out);
+        default:
+            return 0;
+    }
+}
+
+// Stores `text` as a Char value in temporary slot `result`, shaped like
+// `like` with its last axis `rowWidth` long (or as a vector).
+Rc storeCharacters(Interpreter& in, int result, const ValueDescriptor& like, const std::string& text,
+                   std::int64_t rowWidth) {
+    auto& ws = in.ws;
+    const std::int64_t n = static_cast<std::int64_t>(text.size());
+    if (n > INT32_MAX) return kWorkspaceFull;
+    const int rank = like.rank >= 2 && n > 0 ? like.rank : 1;
+    std::vector<std::int32_t> dims(static_cast<std::size_t>(rank));
+    for (int k = 0; k + 1 < rank; ++k) dims[k] = values::dimension(ws, like, k);
+    dims[rank - 1] = static_cast<std::int32_t>(rank == 1 ? n : rowWidth);
+    if (rank >= 3 && ws.nxtglx + rank > ws.caps.gList) return kGListFull;
+
+    if (isInline(kChar, rank, static_cast<std::int32_t>(n))) {
+        ValueDescriptor& r = ws.var(result);
+        r = ValueDescriptor{};
+        r.type = kChar;
+        r.rank = rank;
+        r.count = 1;
+        setInlineChar(r, text[0]);
+        return kOk;
+    }
+    if (n > 0) WOX_TRY(ws.allocTemp(result, kChar, n, false));
+    ValueDescriptor& r = ws.var(result);
+    const std::int32_t blockSize = n > 0 ? r.blockSize : 0;
+    const std::uint32_t data = n > 0 ? r.data : 0;
+    r = ValueDescriptor{};
+    r.type = kChar;
+    r.count = static_cast<std::int32_t>(n);
+    r.blockSize = blockSize;
+    r.data = data;
+    if (n > 0) std::memcpy(ws.base() + data, text.data(), static_cast<std::size_t>(n));
+    if (rank == 1) {
+        r.rank = 1;
+        r.shape0 = static_cast<std::int32_t>(n);
+        return kOk;
+    }
+    return values::setDimensions(ws, r, dims.data(), rank);
+}
+
+}  // namespace
+
+Rc characterForm(const Interpreter& in, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
+    rowWidth = 0;
+    if (d.type == kGeneral || d.type > kTemporal || d.type < 0) return kDomainError;
+    if (d.count <= 0) return kOk;
+    if (d.type == kChar) {
+        text.append(in.ws.elems<char>(d), static_cast<std::size_t>(d.count));
+        if (d.rank >= 2) rowWidth = values::dimension(in.ws, d, d.rank - 1);
+        return kOk;
+    }
+    if (d.rank <= 1) {
+        vectorForm(in, d, text);
+        return kOk;
+    }
+    rowWidth = arrayForm(in, d, text);
+    return kOk;
+}
+
+Rc formatMonadic(Interpreter& in, int result, ValueRef arg) {
+    const ValueDescriptor d = in.ws.at(arg);
+    if (d.unset()) return in.fail(kValueError);
+    Rc rc;
+    if (d.type == kChar) {
+        rc = values::copyToTemp(in.ws, result, arg);
+    } else {
+        std::string text;
+        std::int64_t rowWidth = 0;
+        rc = characterForm(in, d, text, rowWidth);
+        if (rc.ok()) rc = storeCharacters(in, result, d, text, rowWidth);
+    }
+    if (rc.failed()) return in.fail(rc.code);
+    return kOk;
+}
+
+}  // namespace wox::display

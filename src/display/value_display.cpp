@@ -1,0 +1,308 @@
+#include "display/value_display.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "display/cell_layout.h"
+#include "display/column_widths.h"
+#include "display/extended_types.h"
+#include "display/number_text.h"
+#include "values/shape.h"
+
+// Layout in brief. Vectors are their element texts separated by blanks,
+// wrapped before an element that would pass column 107; character vectors are
+// cut into pieces instead. Arrays of rank 2 or more are planes of rows, one
+// empty line between planes, each column as wide as its widest element, rows
+// wrapped between columns. Items of a general array each start their own line
+// with a marker whose length is the nesting depth. Wrapped lines start with
+// the nesting indent and six blanks.
+
+namespace wox::display {
+
+namespace {
+
+constexpr int kValueError = 4;
+constexpr int kWorkspaceFull = 6;
+constexpr std::string_view kUnsupportedNesting = "error in typ6 output";
+
+// Beyond this many line ends an empty array is refused rather than shown.
+constexpr std::int64_t kMaxEmptyLines = std::int64_t{1} << 24;
+
+// Wrap bounds of matrix rows: floats leave one column spare, symbols are
+// tested without their backquote.
+constexpr int kFloatRowLimit = kLineLimit - 1;
+constexpr int kSymbolRowLimit = kLineLimit + 1;
+
+struct Grid {
+    std::int64_t planes;
+    std::int64_t rows;
+    int cols;
+};
+
+Grid gridOf(const values::Workspace& ws, const ValueDescriptor& d) {
+    Grid g;
+    g.rows = values::dimension(ws, d, d.rank - 2);
+    g.cols = values::dimension(ws, d, d.rank - 1);
+    g.planes = d.count / (g.rows * g.cols);
+    return g;
+}
+
+// Element texts separated by blanks, wrapped before the 107th column.
+template <class Text>
+void wrappedVector(Printer& p, std::int64_t n, Text text) {
+    char buf[kComplexTextMax];
+    for (std::int64_t i = 0; i < n; ++i) {
+        const int len = text(i, buf);
+        if (i > 0) {
+            if (p.lineLength() + 1 + static_cast<std::size_t>(len) > kLineLimit) {
+                p.continuationLine();
+            } else {
+                p.text.push_back(' ');
+            }
+        }
+        p.text.append(buf, static_cast<std::size_t>(len));
+    }
+}
+
+void symbolVector(Printer& p, const std::int32_t* s, std::int64_t n) {
+    for (std::int64_t i = 0; i < n; ++i) {
+        const std::string_view name = symbolName(p.in, s[i]);
+        if (i > 0) {
+            if (p.lineLength() + 2 + name.size() > kLineLimit) {
+                p.continuationLine();
+            } else {
+                p.text.push_back(' ');
+            }
+        }
+        p.text.push_back('`');
+        p.text.append(name);
+    }
+}
+
+// Characters cut into pieces: the first line holds 107 - depth of them, each
+// continuation line 101 - depth after its indent.
+void characterPieces(Printer& p, const char* s, std::int64_t n) {
+    const int depth = p.state.depth;
+    std::int64_t take = std::min<std::int64_t>(n, std::max(1, kCharPiece - depth));
+    p.text.append(s, static_cast<std::size_t>(take));
+    const std::int64_t piece = std::max(1, kCharContinuationPiece - depth);
+    for (std::int64_t at = take; at < n; at += take) {
+        p.continuationLine();
+        take = std::min(n - at, piece);
+        p.text.append(s + at, static_cast<std::size_t>(take));
+    }
+}
+
+void vectorBody(Printer& p, const ValueDescriptor& d) {
+    const auto& ws = p.in.ws;
+    const std::int64_t n = d.count;
+    switch (d.type) {
+        case kBoolean:
+        case kInteger: {
+            const auto* v = ws.elems<std::int32_t>(d);
+            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return integerText(buf, v[i]); });
+            break;
+        }
+        case kFloat: {
+            const auto* v = ws.elems<double>(d);
+            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return floatText(buf, v[i]); });
+            break;
+        }
+        case kComplex: {
+            const auto* v = ws.elems<double>(d);
+            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return complexText(buf, v[2 * i], v[2 * i + 1]); });
+            break;
+        }
+        case kTemporal: {
+            const auto* v = ws.elems<std::int32_t>(d);
+            const Interpreter& in = p.in;
+            wrappedVector(p, n, [&in, v](std::int64_t i, char* buf) { return temporalText(in, v[i], buf); });
+            break;
+        }
+        case kSymbol:
+            symbolVector(p, ws.elems<std::int32_t>(d), n);
+            break;
+        case kChar:
+            characterPieces(p, ws.elems<char>(d), n);
+            break;
+        default:
+            break;
+    }
+}
+
+// Starts row r of plane k: rows after the first go on a new line, planes are
+// parted by an empty line, and inside a general array rows of the aligned
+// types stand under the text after the item marker.
+void beginRow(Printer& p, std::int64_t k, std::int64_t r, bool indent) {
+    if (k == 0 && r == 0) return;
+    p.lineBreak();
+    if (r == 0) p.lineBreak();
+    if (indent) p.blanks(p.state.depth);
+}
+
+template <class Cells>
+void matrixBody(Printer& p, const Cells& cells, Grid g, bool indent, int bound) {
+    std::int64_t i = 0;
+    for (std::int64_t k = 0; k < g.planes; ++k) {
+        for (std::int64_t r = 0; r < g.rows; ++r) {
+            beginRow(p, k, r, indent);
+            for (int c = 0; c < g.cols; ++c, ++i) {
+                if (c > 0) {
+                    if (p.lineLength() + 1 + static_cast<std::size_t>(cells.fitWidth(c)) >
+                        static_cast<std::size_t>(bound)) {
+                        p.continuationLine();
+                    } else {
+                        p.text.push_back(' ');
+                    }
+                }
+                cells.put(p.text, i, c);
+            }
+        }
+    }
+}
+
+void characterMatrix(Printer& p, const ValueDescriptor& d, Grid g, bool indent) {
+    const char* s = p.in.ws.elems<char>(d);
+    for (std::int64_t k = 0; k < g.planes; ++k) {
+        for (std::int64_t r = 0; r < g.rows; ++r, s += g.cols) {
+            beginRow(p, k, r, indent);
+            characterPieces(p, s, g.cols);
+        }
+    }
+}
+
+void arrayBody(Printer& p, const ValueDescriptor& d, bool item) {
+    const Interpreter& in = p.in;
+    const Grid g = gridOf(in.ws, d);
+    // Inside a general array only rows of these types line up under the
+    // marker; the others start at column 0.
+    const bool aligned = item && (d.type <= kChar);
+    if (d.type == kChar) {
+        characterMatrix(p, d, g, aligned);
+        return;
+    }
+    const std::vector<ColumnWidth> widths = columnWidths(in, d, false);
+    const ColumnWidth* w = widths.data();
+    switch (d.type) {
+        case kBoolean:
+        case kInteger:
+            matrixBody(p, IntegerCells<false>{in.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
+            break;
+        case kFloat:
+            matrixBody(p, FloatCells{in.ws.elems<double>(d), w}, g, aligned, kFloatRowLimit);
+            break;
+        case kComplex:
+            matrixBody(p, ComplexCells{in.ws.elems<double>(d), w}, g, aligned, kLineLimit);
+            break;
+        case kSymbol:
+            matrixBody(p, SymbolCells<true>{in, in.ws.elems<std::int32_t>(d), w}, g, aligned, kSymbolRowLimit);
+            break;
+        case kTemporal:
+            matrixBody(p, TemporalCells{in, in.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
+            break;
+        default:
+            break;
+    }
+}
+
+// An empty vector is an empty line. An empty array of rank 2 or more shows
+// its rows as empty lines, planes parted as usual; with no rows at all it
+// shows nothing.
+Rc showEmpty(Printer& p, const ValueDescriptor& d, bool item) {
+    if (d.rank <= 1) {
+        p.beginValue(item);
+        return kOk;
+    }
+    if (values::dimension(p.in.ws, d, 0) == 0) return kOk;
+    std::int64_t planes = 1;
+    for (int k = 0; k + 2 < d.rank && planes <= kMaxEmptyLines; ++k) planes *= values::dimension(p.in.ws, d, k);
+    const std::int64_t rows = values::dimension(p.in.ws, d, d.rank - 2);
+    if (planes > kMaxEmptyLines || rows > kMaxEmptyLines || planes * rows + planes - 1 > kMaxEmptyLines)
+        return kWorkspaceFull;
+    const std::int64_t lineEnds = planes * rows + planes - 1;
+    if (lineEnds == 0 && !item) return kOk;
+    p.beginValue(item);
+    for (std::int64_t i = 1; i < lineEnds; ++i) p.lineBreak();
+    return kOk;
+}
+
+Rc showGeneral(Printer& p, const ValueDescriptor& d) {
+    if (d.rank >= 2 || p.state.depth >= kMaxNesting) {
+        p.diagnostic(kUnsupportedNesting);
+        return kOk;
+    }
+    // Display takes no heap space, so the items stay where they are.
+    const ValueDescriptor* items = p.in.ws.elems<ValueDescriptor>(d);
+    ++p.state.depth;
+    Rc rc;
+    for (std::int32_t i = 0; i < d.count && rc.ok(); ++i) {
+        p.state.firstItem = i == 0;
+        rc = showValue(p, items[i], true);
+    }
+    --p.state.depth;
+    return rc;
+}
+
+Rc show(Printer& p, ValueRef v, bool openLine) {
+    auto& ws = p.in.ws;
+    const bool known = isConstRef(v) ? v < static_cast<ValueRef>(ws.consts.size())
+                                     : -static_cast<std::int64_t>(v) < static_cast<std::int64_t>(ws.vars.size());
+    if (!known || ws.at(v).unset()) return p.in.fail(kValueError);
+    const ValueDescriptor d = ws.at(v);
+    const Rc rc = showValue(p, d, false);
+    p.state.linePending = !openLine;
+    if (rc.failed()) return p.in.fail(rc.code);
+    return kOk;
+}
+
+}  // namespace
+
+Rc showValue(Printer& p, const ValueDescriptor& d, bool item) {
+    if (d.unset()) return kValueError;
+    switch (d.type) {
+        case kGeneral:
+            if (d.count <= 0) return showEmpty(p, d, item);
+            return showGeneral(p, d);
+        case kEnumeration:
+            return displayEnumeration(p, d, item);
+        case kDictionary:
+            return displayDictionary(p, d, item);
+        case kTable:
+            return displayTable(p, d, item);
+        case kBoolean:
+        case kInteger:
+        case kFloat:
+        case kChar:
+        case kComplex:
+        case kSymbol:
+        case kTemporal:
+            break;
+        default:
+            return kOk;
+    }
+    if (d.count <= 0) return showEmpty(p, d, item);
+    p.beginValue(item);
+    if (d.rank <= 1) {
+        vectorBody(p, d);
+    } else {
+        arrayBody(p, d, item);
+    }
+    p.state.linePending = true;
+    return kOk;
+}
+
+Rc displayValue(Interpreter& in, ValueRef v, bool openLine) {
+    std::string text;
+    Printer p(in, text, true);
+    const Rc rc = show(p, v, openLine);
+    p.finish();
+    return rc;
+}
+
+Rc appendDisplay(Interpreter& in, ValueRef v, bool openLine, std::string& out) {
+    Printer p(in, out, false);
+    return show(p, v, openLine);
+}
+
+}  // namespace wox::display
