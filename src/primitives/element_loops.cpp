@@ -1,0 +1,18 @@
+#include "primitives/element_loops.h"
+
+namespace wox::primitives {
+
+void narrowFloatResult(Interpreter& in, const ArgumentDigest& g) {
+    ValueDescriptor& d = in.ws.var(g.result);
+    char* block = in.ws.base() + d.data;
+    auto* out = reinterpret_cast<std::int32_t*>(block);
+    // Element i is read before any write reaches its bytes.
+    for (std::int64_t i = 0; i < d.count; ++i) {
+        double v;
+        std::memcpy(&v, block + 8 * i, 8);
+        out[i] = v != v ? kIntNull : static_cast<std::int32_t>(v);
+    }
+    d.type = kInteger;
+}
+
+}  // namespace wox::primitives
