@@ -1,0 +1,181 @@
+// The comparisons < <= >= > ~= = . The kinds of the two arguments decide the
+// path once per call: real numbers (compared as integers when both sides are
+// Boolean or Integer, else as doubles, with tolerant equality), Complex
+// (equality only, on both parts), Char (character codes), Symbol (symbol
+// indices). Values of unlike kinds are unequal everywhere and cannot be
+// ordered. Temporal and Enumeration values go to their seams.
+#include <array>
+#include <type_traits>
+
+#include "engine/messages.h"
+#include "primitives/conformability.h"
+#include "primitives/element_loops.h"
+#include "primitives/scalar.h"
+#include "primitives/scalar_ops.h"
+#include "primitives/scalar_seams.h"
+
+namespace wox::primitives {
+
+namespace {
+
+constexpr int kFirstCode = 16;
+constexpr int kNotEqual = 20;
+constexpr int kEqual = 21;
+
+enum class Kind { Real, Complex, Char, Symbol, General, Temporal };
+
+Kind kindOf(std::int32_t type) {
+    switch (type) {
+        case kComplex: return Kind::Complex;
+        case kChar: return Kind::Char;
+        case kSymbol: return Kind::Symbol;
+        case kGeneral: return Kind::General;
+        case kTemporal: return Kind::Temporal;
+        default: return Kind::Real;
+    }
+}
+
+template <class T>
+struct Tag {
+    using type = T;
+};
+
+// f(Tag<element type>) for a real or complex side.
+template <class F>
+void withComplexOrReal(std::int32_t type, F&& f) {
+    if (type == kComplex) {
+        f(Tag<ops::ComplexElement>{});
+    } else if (isIntegral(type)) {
+        f(Tag<std::int32_t>{});
+    } else {
+        f(Tag<double>{});
+    }
+}
+
+template <class Cmp>
+constexpr bool kEquality = std::is_same_v<Cmp, ops::Equal> || std::is_same_v<Cmp, ops::NotEqual>;
+
+template <class Cmp>
+void comparePairs(const ArgumentDigest& g, Kind kind, std::int32_t* out, std::int64_t n) {
+    switch (kind) {
+        case Kind::Real:
+            visitNumeric(g, [&](auto l, auto r) {
+                using E = std::conditional_t<std::is_same_v<decltype(l[0]), std::int32_t> &&
+                                                 std::is_same_v<decltype(r[0]), std::int32_t>,
+                                             std::int32_t, double>;
+                compareLoop<E, Cmp>(l, r, out, n);
+            });
+            break;
+        case Kind::Complex:
+            if constexpr (kEquality<Cmp>) {
+                withComplexOrReal(g.left.type, [&](auto lt) {
+                    withComplexOrReal(g.right.type, [&](auto rt) {
+                        using L = typename decltype(lt)::type;
+                        using R = typename decltype(rt)::type;
+                        visitShapes<L, R>(g, [&](auto l, auto r) { compareLoop<ops::ComplexElement, Cmp>(l, r, out, n); });
+                    });
+                });
+            }
+            break;
+        case Kind::Char:
+            visitShapes<unsigned char, unsigned char>(
+                g, [&](auto l, auto r) { compareLoop<unsigned char, Cmp>(l, r, out, n); });
+            break;
+        case Kind::Symbol:
+            visitShapes<std::int32_t, std::int32_t>(
+                g, [&](auto l, auto r) { compareLoop<std::int32_t, Cmp>(l, r, out, n); });
+            break;
+        default:
+            break;
+    }
+}
+
+template <class Cmp>
+Rc runCompare(Interpreter& in, ArgumentDigest& g, Kind kind) {
+    if (g.resultSingle) {
+        std::int32_t z;
+        comparePairs<Cmp>(g, kind, &z, 1);
+        storeSingleInt(in, g, kBoolean, z);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(in, g, kBoolean));
+    if (g.resultCount > 0) comparePairs<Cmp>(g, kind, resultBlock<std::int32_t>(in, g), g.resultCount);
+    return kOk;
+}
+
+// Every element the same: the answer for values of unlike kinds.
+Rc fill(Interpreter& in, ArgumentDigest& g, std::int32_t bit) {
+    if (g.resultSingle) {
+        storeSingleInt(in, g, kBoolean, bit);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(in, g, kBoolean));
+    std::int32_t* out = g.resultCount > 0 ? resultBlock<std::int32_t>(in, g) : nullptr;
+    for (std::int64_t i = 0; i < g.resultCount; ++i) out[i] = bit;
+    return kOk;
+}
+
+using Routine = Rc (*)(Interpreter&, ArgumentDigest&, Kind);
+
+struct ComparisonRow {
+    int code;
+    Routine run;
+};
+
+constexpr std::array kComparisons{
+    ComparisonRow{16, &runCompare<ops::Less>},
+    ComparisonRow{17, &runCompare<ops::LessEqual>},
+    ComparisonRow{18, &runCompare<ops::GreaterEqual>},
+    ComparisonRow{19, &runCompare<ops::Greater>},
+    ComparisonRow{20, &runCompare<ops::NotEqual>},
+    ComparisonRow{21, &runCompare<ops::Equal>},
+};
+constexpr bool rowsInOrder() {
+    for (std::size_t i = 0; i < kComparisons.size(); ++i)
+        if (kComparisons[i].code != kFirstCode + static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(rowsInOrder(), "row i holds code 16 + i");
+
+Rc conform(Interpreter& in, ArgumentDigest& g) {
+    if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
+    return kOk;
+}
+
+// Enumerations compare for equality with one another or with a plain vector
+// of their domain, as vectors or scalars.
+Rc enumerations(Interpreter& in, ArgumentDigest& g, int code) {
+    if (g.left.rank > 1 || g.right.rank > 1) return in.fail(engine::kRankError);
+    if (!g.left.single && !g.right.single && g.left.count != g.right.count) return in.fail(engine::kLengthError);
+    return enumerationEquality(in, code, g.result, g.left.ref, g.right.ref);
+}
+
+}  // namespace
+
+Rc comparison(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+    if (code < kFirstCode || code > kEqual) return in.fail(engine::kNotImplemented);
+    ArgumentDigest g = digestDyadic(in.ws, result, left, right);
+    if (!g.left.present() || !g.right.present()) return in.fail(engine::kValueError);
+    const bool equality = code == kEqual || code == kNotEqual;
+    std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
+    if (widest > kTemporal) {
+        if (widest != kEnumeration || !equality) return in.fail(engine::kDomainError);
+        return enumerations(in, g, code);
+    }
+    Kind kl = kindOf(g.left.type), kr = kindOf(g.right.type);
+    bool mixesComplex = (kl == Kind::Complex && kr == Kind::Real) || (kl == Kind::Real && kr == Kind::Complex);
+    if (kl != kr && !mixesComplex) {
+        if (!equality) return in.fail(engine::kDomainError);
+        WOX_TRY(conform(in, g));
+        return fill(in, g, code == kNotEqual);
+    }
+    Kind kind = mixesComplex ? Kind::Complex : kl;
+    if (kind == Kind::Complex && !equality) return in.fail(engine::kDomainError);
+    // Item-by-item equality of nested values is not a scalar comparison.
+    if (kind == Kind::General) return in.fail(engine::kDomainError);
+    WOX_TRY(conform(in, g));
+    if (kind == Kind::Temporal) return temporalDyadic(in, code, result, left, right);
+    return kComparisons[code - kFirstCode].run(in, g, kind);
+}
+
+}  // namespace wox::primitives

@@ -1,0 +1,102 @@
+// The logical functions: or (&), and (^), not (~). Arguments are Boolean, or
+// Integer or Float values whose every element is 0 or 1; those are read as
+// they are, without building a Boolean copy.
+#include "engine/messages.h"
+#include "primitives/conformability.h"
+#include "primitives/element_loops.h"
+#include "primitives/scalar.h"
+#include "primitives/scalar_ops.h"
+
+namespace wox::primitives {
+
+namespace {
+
+constexpr int kOr = 12;
+constexpr int kAnd = 13;
+constexpr int kNot = 25;
+
+bool holdsBits(const ArgumentSide& s) {
+    const std::int64_t n = s.single ? 1 : s.count;
+    if (s.type == kBoolean) return true;
+    if (s.type == kInteger) {
+        return visitSide<std::int32_t>(s, [&](auto a) {
+            for (std::int64_t i = 0; i < n; ++i)
+                if (static_cast<std::uint32_t>(a[i]) > 1u) return false;
+            return true;
+        });
+    }
+    if (s.type == kFloat) {
+        return visitSide<double>(s, [&](auto a) {
+            for (std::int64_t i = 0; i < n; ++i)
+                if (a[i] != 0.0 && a[i] != 1.0) return false;
+            return true;
+        });
+    }
+    return false;
+}
+
+// Reads a side that holds only 0 and 1 as int32 bits.
+template <class R>
+struct Bits {
+    R r;
+    std::int32_t operator[](std::int64_t i) const { return static_cast<std::int32_t>(r[i]); }
+};
+template <class R>
+Bits(R) -> Bits<R>;
+
+template <class Op>
+Rc runLogical(Interpreter& in, ArgumentDigest& g) {
+    auto pairs = [&](std::int32_t* out, std::int64_t n) {
+        visitNumeric(g, [&](auto l, auto r) {
+            Bits lb{l}, rb{r};
+            for (std::int64_t i = 0; i < n; ++i) out[i] = Op::apply(lb[i], rb[i]);
+        });
+    };
+    if (g.resultSingle) {
+        std::int32_t z;
+        pairs(&z, 1);
+        storeSingleInt(in, g, kBoolean, z);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(in, g, kBoolean));
+    if (g.resultCount > 0) pairs(resultBlock<std::int32_t>(in, g), g.resultCount);
+    return kOk;
+}
+
+}  // namespace
+
+Rc logicalDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+    if (code != kOr && code != kAnd) {
+        // 14 and 15 are unused codes of the dyadic-only range.
+        return in.fail(code == 14 || code == 15 ? engine::kDomainError : engine::kNotImplemented);
+    }
+    ArgumentDigest g = digestDyadic(in.ws, result, left, right);
+    if (!g.left.present() || !g.right.present()) return in.fail(engine::kValueError);
+    if (!holdsBits(g.left) || !holdsBits(g.right)) return in.fail(engine::kDomainError);
+    if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
+    return code == kOr ? runLogical<ops::Or>(in, g) : runLogical<ops::And>(in, g);
+}
+
+Rc logicalMonadic(Interpreter& in, int code, int result, ValueRef right) {
+    if (code != kNot) return in.fail(engine::kNotImplemented);
+    ArgumentDigest g = digestMonadic(in.ws, result, right);
+    if (!g.right.present()) return in.fail(engine::kValueError);
+    if (!holdsBits(g.right)) return in.fail(engine::kDomainError);
+    auto run = [&](std::int32_t* out, std::int64_t n) {
+        visitNumericSide(g.right, [&](auto a) {
+            Bits b{a};
+            for (std::int64_t i = 0; i < n; ++i) out[i] = ops::Not::apply(b[i]);
+        });
+    };
+    if (g.resultSingle) {
+        std::int32_t z;
+        run(&z, 1);
+        storeSingleInt(in, g, kBoolean, z);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(in, g, kBoolean));
+    if (g.resultCount > 0) run(resultBlock<std::int32_t>(in, g), g.resultCount);
+    return kOk;
+}
+
+}  // namespace wox::primitives

@@ -1,0 +1,135 @@
+// Monadic arithmetic: one element rule per code, run over the argument's
+// block in doubles, or in integers when the argument is Boolean or Integer
+// and the function maps integers to integers (identity, negate, signum,
+// ceiling, floor, magnitude), which needs no narrowing at all. A Float
+// result notes during its loop whether every element is integral, and only
+// then is it narrowed in place. Complex arguments go to the complex seam.
+#include <array>
+
+#include "engine/messages.h"
+#include "primitives/element_loops.h"
+#include "primitives/scalar.h"
+#include "primitives/scalar_ops.h"
+#include "primitives/scalar_seams.h"
+
+namespace wox::primitives {
+
+namespace ops {
+
+namespace {
+// n! as a running product, eight factors at a time while n >= 9, then one at
+// a time; 171! and beyond exceed a double.
+constexpr int kLargestFactorial = 170;
+constexpr std::array<double, kLargestFactorial + 1> kFactorials = [] {
+    std::array<double, kLargestFactorial + 1> t{};
+    for (int k = 0; k <= kLargestFactorial; ++k) {
+        double r = 1;
+        double n = k;
+        for (; n >= 9; n -= 8) r *= n * (n - 1) * (n - 2) * (n - 3) * (n - 4) * (n - 5) * (n - 6) * (n - 7);
+        for (; n > 1; --n) r *= n;
+        t[k] = r;
+    }
+    return t;
+}();
+static_assert(kFactorials[5] == 120 && kFactorials[12] == 479001600);
+}  // namespace
+
+double Factorial::apply(double x) {
+    if (isNull(x)) return kNull;
+    if (x <= 1) return 1;
+    if (x >= kLargestFactorial + 1) return kInfinity;
+    return kFactorials[static_cast<int>(x)];
+}
+
+}  // namespace ops
+
+namespace {
+
+using Routine = Rc (*)(Interpreter&, ArgumentDigest&);
+
+template <class Op>
+Rc runMonadic(Interpreter& in, ArgumentDigest& g) {
+    const ArgumentSide& a = g.right;
+    const std::int64_t n = g.resultCount;
+    if constexpr (requires { Op::applyInt(0); }) {
+        if (isIntegral(a.type)) {
+            if (g.resultSingle) {
+                std::int32_t z;
+                intLoop<Op>(Same<std::int32_t>{a.inlineInt}, &z, 1);
+                storeSingleInt(in, g, kInteger, z);
+                return kOk;
+            }
+            WOX_TRY(prepareResult(in, g, kInteger));
+            if (n > 0) intLoop<Op>(Each<std::int32_t>{a.block<std::int32_t>()}, resultBlock<std::int32_t>(in, g), n);
+            return kOk;
+        }
+    }
+    if (g.resultSingle) {
+        double z;
+        visitNumericSide(a, [&](auto r) { return floatLoop<Op>(r, &z, 1); });
+        storeSingleNumber(in, g, z);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(in, g, kFloat));
+    if (n == 0) return kOk;
+    double* out = resultBlock<double>(in, g);
+    if (visitNumericSide(g.right, [&](auto r) { return floatLoop<Op>(r, out, n); })) narrowFloatResult(in, g);
+    return kOk;
+}
+
+bool anyZero(const ArgumentSide& a) {
+    return visitNumericSide(a, [&](auto r) {
+        std::int64_t n = a.single ? 1 : a.count;
+        for (std::int64_t i = 0; i < n; ++i)
+            if (r[i] == 0) return true;
+        return false;
+    });
+}
+
+struct MonadicRow {
+    int code;
+    Routine run;
+};
+
+constexpr int kFirstCode = 44;
+constexpr std::array kMonadic{
+    MonadicRow{44, &runMonadic<ops::Identity>},
+    MonadicRow{46, &runMonadic<ops::Negate>},
+    MonadicRow{48, &runMonadic<ops::Signum>},
+    MonadicRow{50, &runMonadic<ops::Reciprocal>},
+    MonadicRow{52, &runMonadic<ops::Ceiling>},
+    MonadicRow{54, &runMonadic<ops::Floor>},
+    MonadicRow{56, &runMonadic<ops::Exponential>},
+    MonadicRow{58, &runMonadic<ops::NaturalLog>},
+    MonadicRow{60, &runMonadic<ops::Magnitude>},
+    MonadicRow{62, &runMonadic<ops::Factorial>},
+    MonadicRow{64, &runMonadic<ops::PiTimes>},
+};
+constexpr bool rowsInOrder() {
+    for (std::size_t i = 0; i < kMonadic.size(); ++i)
+        if (kMonadic[i].code != kFirstCode + 2 * static_cast<int>(i)) return false;
+    return true;
+}
+static_assert(rowsInOrder(), "row i holds code 44 + 2i");
+
+constexpr int kReciprocal = 50;
+constexpr int kFactorial = 62;
+
+}  // namespace
+
+Rc scalarMonadic(Interpreter& in, int code, int result, ValueRef right) {
+    int row = (code - kFirstCode) / 2;
+    if (code < kFirstCode || code % 2 != 0 || row >= static_cast<int>(kMonadic.size()))
+        return in.fail(engine::kNotImplemented);
+    ArgumentDigest g = digestMonadic(in.ws, result, right);
+    if (!g.right.present()) return in.fail(engine::kValueError);
+    if (g.right.type == kComplex) {
+        if (code == kFactorial) return in.fail(engine::kNotImplemented);
+        return complexMonadic(in, code, result, right);
+    }
+    if (!isRealNumeric(g.right.type)) return in.fail(engine::kDomainError);
+    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return in.fail(engine::kDomainError);
+    return kMonadic[row].run(in, g);
+}
+
+}  // namespace wox::primitives
