@@ -124,8 +124,11 @@ Rc storeCharacters(Interpreter& in, int result, const ValueDescriptor& like, con
     if (n > INT32_MAX) return kWorkspaceFull;
     const int rank = like.rank >= 2 && n > 0 ? like.rank : 1;
     std::vector<std::int32_t> dims(static_cast<std::size_t>(rank));
-    for (int k = 0; k + 1 < rank; ++k) dims[k] = values::dimension(ws, like, k);
+    std::int64_t cells = 1;
+    for (int k = 0; k + 1 < rank; ++k) cells *= dims[k] = values::dimension(ws, like, k);
     dims[rank - 1] = static_cast<std::int32_t>(rank == 1 ? n : rowWidth);
+    // Every row must have come out exactly rowWidth long.
+    if (rank >= 2 && cells * rowWidth != n) return kDomainError;
     if (rank >= 3 && ws.nxtglx + rank > ws.caps.gList) return kGListFull;
 
     if (isInline(kChar, rank, static_cast<std::int32_t>(n))) {

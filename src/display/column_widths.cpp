@@ -77,8 +77,15 @@ std::vector<ColumnWidth> columnWidths(const Interpreter& in, const ValueDescript
             break;
         }
         case kTemporal: {
-            const int kind = temporalWidth(in, ws.elems<std::int32_t>(d)[0]);
+            // Every column takes the width of the first element's kind; an
+            // element of a longer kind still gets its full text.
+            const auto* p = ws.elems<std::int32_t>(d);
+            const int kind = temporalWidth(in, p[0]);
             for (auto& cw : w) cw.first = kind;
+            char text[kTemporalTextMax];
+            eachCell(rows, cols, w, [&](std::int64_t i, ColumnWidth& cw) {
+                cw.first = std::max(cw.first, temporalText(in, p[i], text));
+            });
             break;
         }
         default:

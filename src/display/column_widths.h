@@ -13,7 +13,8 @@ namespace wox::display {
 // widest part from the point on (0 when no text has a point). Complex: the
 // widest real and imaginary texts (`second` 0 when every imaginary part is
 // 0). Symbols: the widest name without its backquote. Temporal values: the
-// width of the first element's kind, for every column.
+// width of the first element's kind, for every column (wider only where an
+// element of another kind needs more).
 struct ColumnWidth {
     int first = 0;
     int second = 0;
