@@ -1,0 +1,241 @@
+#include "session/session.h"
+
+#include <string>
+
+#include "engine/execute_line.h"
+#include "engine/messages.h"
+#include "session/line_text.h"
+#include "values/capacities.h"
+
+namespace wox::session {
+namespace {
+
+using engine::kDefinitionError;
+using engine::kIncorrectCommand;
+
+const std::string& lineTooLongText() {
+    static const std::string text =
+        "line too long: a line holds at most " + std::to_string(kLineBuffer) + " characters";
+    return text;
+}
+
+const std::string& tooManyEditsText() {
+    static const std::string text = "more than " + std::to_string(EditedLines::kCapacity) +
+                                    " earlier lines were changed: only the first " +
+                                    std::to_string(EditedLines::kCapacity) + " ran again";
+    return text;
+}
+
+bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+
+// "name:" at the start of a braced text marks a one-line definition.
+bool startsWithNameColon(std::string_view text) {
+    if (text.empty() || !isLetter(text[0])) return false;
+    std::size_t i = 1;
+    while (i < text.size() && isNameChar(text[i])) ++i;
+    text = skipLeadingBlanks(text.substr(i));
+    return text.starts_with(":");
+}
+
+// The requests below belong to the defined functions, the system commands
+// and the state indicator. Until those exist the workspace holds no function
+// and no suspended line, and these answer as such a workspace does.
+bool isDefinedFunction(Interpreter&, std::string_view) { return false; }
+bool listFunction(Interpreter&, std::string_view) { return false; }
+Rc defineDirect(Interpreter&, std::string_view, std::string&) { return kDefinitionError; }
+
+}  // namespace
+
+Session::Session(Interpreter& in, Transcript& transcript) : in_(in), transcript_(transcript) {
+    in_.sessionOutput = [this](std::string_view text) { write(Piece::Output, text); };
+}
+
+Session::~Session() { in_.sessionOutput = nullptr; }
+
+void Session::write(Piece piece, std::string_view text) {
+    if (text.empty()) return;
+    transcript_.append(text);
+    if (sink_) sink_(piece, text);
+}
+
+void Session::writePrompt() {
+    // The prompt always goes to the end, even after a blank line left the
+    // caret somewhere in the transcript.
+    transcript_.caretToEnd();
+    std::string prompt = "\r\n";
+    prompt += kPrompt;
+    write(Piece::Prompt, prompt);
+}
+
+void Session::showMessage(int number) {
+    std::string text = "\r\n";
+    text += engine::messageText(number);
+    write(Piece::Output, text);
+}
+
+void Session::start(std::string_view workspaceName) {
+    transcript_.caretToEnd();
+    std::string banner = "WOX version " WOX_VERSION_TEXT "\r\n";
+    banner += kPrompt;
+    if (workspaceName.empty()) {
+        banner += "CLEAR WS\r\n";
+    } else {
+        banner += workspaceName;
+        banner += " ws loaded\r\n";
+    }
+    write(Piece::Output, banner);
+    writePrompt();
+}
+
+void Session::beforeKeyOn(int line) {
+    // The banner line is never run again, so its changes need no record.
+    if (line <= 0 || line >= transcript_.lineCount() - 1) return;
+    (void)edited_.record(line, transcript_.readLine(line));
+}
+
+void Session::editLine(int line, std::string_view text) {
+    beforeKeyOn(line);
+    transcript_.selectLine(line);
+    transcript_.append(text);
+}
+
+void Session::submit(std::string_view text) {
+    transcript_.caretToEnd();
+    write(Piece::Echo, text);
+    enter();
+}
+
+void Session::enter() {
+    if (!edited_.empty()) {
+        runEditedLines();
+        return;
+    }
+    processInputLine();
+    writePrompt();
+}
+
+void Session::runEditedLines() {
+    int inputLine = transcript_.lineCount() - 1;
+    std::string pending = transcript_.readLine(inputLine);
+    bool ranAny = false;
+    for (const EditedLines::Entry& entry : edited_.ascending()) {
+        if (entry.line <= 0 || entry.line >= inputLine) continue;
+        // Run the changed text on the input line and put the former text
+        // back, so the transcript above shows what really ran.
+        std::string changed = transcript_.readLine(entry.line);
+        transcript_.selectInputLine();
+        transcript_.append(changed);
+        transcript_.selectLine(entry.line);
+        transcript_.append(entry.saved);
+        transcript_.caretToEnd();
+        processInputLine();
+        writePrompt();
+        ranAny = true;
+    }
+    if (edited_.overflowed()) {
+        transcript_.selectInputLine();
+        write(Piece::Output, tooManyEditsText());
+        writePrompt();
+    }
+    bool overflowed = edited_.overflowed();
+    edited_.clear();
+
+    std::string_view typed = trimBlanks(pending);
+    if (typed.empty()) {
+        if (!ranAny && !overflowed) writePrompt();
+        return;
+    }
+    std::string line(kPrompt);
+    line += typed;
+    transcript_.selectInputLine();
+    transcript_.append(line);
+    transcript_.caretToEnd();
+    processInputLine();
+    writePrompt();
+}
+
+void Session::processInputLine() {
+    std::string line = transcript_.readLine(transcript_.lineCount() - 1);
+    if (skipLeadingBlanks(line).size() > static_cast<std::size_t>(kLineBuffer)) {
+        transcript_.caretToEnd();
+        write(Piece::Output, "\r\n" + lineTooLongText());
+        return;
+    }
+    ClassifiedLine request = classifyLine(line);
+    if (request.kind == LineKind::Empty) return;
+
+    transcript_.caretToEnd();
+    lastCommandResult_ = 0;
+    // A Ctrl-C that came while the prompt waited is not meant for this line.
+    in_.interruptRequested.store(false);
+    switch (request.kind) {
+        case LineKind::SystemCommand:
+            lastCommandResult_ = dispatchCommand(request.text);
+            break;
+        case LineKind::OpenEditor:
+            openEditor(request.text);
+            break;
+        case LineKind::Braces:
+            braces(request.text);
+            break;
+        case LineKind::LeaveSuspended:
+            leaveSuspended(request.text);
+            break;
+        case LineKind::Expression:
+            (void)engine::executeLine(in_, request.text);
+            break;
+        case LineKind::Empty:
+            break;
+    }
+    // Nor is one that came after the line had finished.
+    in_.interruptRequested.store(false);
+}
+
+int Session::dispatchCommand(std::string_view commandLine) {
+    (void)commandLine;
+    showMessage(kIncorrectCommand);
+    return kIncorrectCommand;
+}
+
+void Session::openEditor(std::string_view rest) {
+    std::string_view name = trimBlanks(rest);
+    if (name.empty() || !isDefinedFunction(in_, name)) {
+        showMessage(kDefinitionError);
+        return;
+    }
+    if (openEditor_) {
+        openEditor_(name);
+        return;
+    }
+    std::string text = "\r\nthe function editor needs the desktop program; {";
+    text += name;
+    text += "} lists the function";
+    write(Piece::Output, text);
+}
+
+void Session::braces(std::string_view text) {
+    std::string_view body = trimBlanks(text.substr(1));
+    if (!body.ends_with('}')) {
+        showMessage(kDefinitionError);
+        return;
+    }
+    if (startsWithNameColon(body)) {
+        std::string reply;
+        if (defineDirect(in_, body, reply).failed()) {
+            showMessage(kDefinitionError);
+            return;
+        }
+        write(Piece::Output, "\r\n" + reply);
+        return;
+    }
+    body.remove_suffix(1);
+    if (!listFunction(in_, trimBlanks(body))) showMessage(kDefinitionError);
+}
+
+void Session::leaveSuspended(std::string_view rest) {
+    // Nothing is suspended yet, and text after the arrow asks for nothing.
+    (void)rest;
+}
+
+}  // namespace wox::session

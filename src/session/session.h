@@ -1,0 +1,85 @@
+#pragma once
+// The session: turns Enter on the transcript into requests to the
+// interpreter. It writes the banner and the prompts, reads the input line,
+// removes its comment, classifies it and hands it on; output of every kind
+// reaches the transcript through the interpreter's one output seam. Earlier
+// lines the user changed are run again at the next Enter and their former
+// texts put back.
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "engine/interpreter.h"
+#include "session/edited_lines.h"
+#include "session/transcript.h"
+
+namespace wox::session {
+
+inline constexpr std::string_view kPrompt = "      ";
+
+// What a piece of session text is, for front ends that show the session as a
+// stream (a terminal, a batch transcript) rather than as an editable text.
+enum class Piece {
+    Output,  // banner, results, messages
+    Echo,    // the typed line placed on the input line
+    Prompt,  // "\r\n" and the six-blank prompt
+};
+using Sink = std::function<void(Piece, std::string_view)>;
+
+class Session {
+public:
+    Session(Interpreter& in, Transcript& transcript);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Every text appended at the end of the transcript is also passed here,
+    // in order. Changes of earlier lines are not.
+    void setSink(Sink sink) { sink_ = std::move(sink); }
+
+    // Opens the function editor on a defined function; without one (a
+    // terminal) "@." says that the editor needs the desktop program.
+    void setEditorOpener(std::function<void(std::string_view)> open) { openEditor_ = std::move(open); }
+
+    // First display: banner, then the workspace name with " ws loaded", or
+    // "CLEAR WS" when `workspaceName` is empty, then the first prompt.
+    void start(std::string_view workspaceName = {});
+
+    // Key handling: call before a key reaches an earlier line (any line but
+    // the last), so that the line's former text is kept for Enter.
+    void beforeKeyOn(int line);
+    // Replaces the text of earlier line n as typing on it would.
+    void editLine(int line, std::string_view text);
+
+    // Enter, wherever the caret is: runs the changed earlier lines, if any,
+    // then the input line, and starts a new input line.
+    void enter();
+    // Types `text` at the end of the input line and presses Enter.
+    void submit(std::string_view text);
+
+    // Writes "\r\n" and the text of message `number`.
+    void showMessage(int number);
+
+    // 0, or the message number a system command ended with.
+    int lastCommandResult() const { return lastCommandResult_; }
+    const EditedLines& editedLines() const { return edited_; }
+
+private:
+    void write(Piece piece, std::string_view text);
+    void writePrompt();
+    void runEditedLines();
+    void processInputLine();
+    int dispatchCommand(std::string_view commandLine);
+    void openEditor(std::string_view rest);
+    void braces(std::string_view text);
+    void leaveSuspended(std::string_view rest);
+
+    Interpreter& in_;
+    Transcript& transcript_;
+    EditedLines edited_;
+    Sink sink_;
+    std::function<void(std::string_view)> openEditor_;
+    int lastCommandResult_ = 0;
+};
+
+}  // namespace wox::session
