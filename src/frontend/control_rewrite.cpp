@@ -1,0 +1,333 @@
+#include "frontend/control_rewrite.h"
+
+#include <string_view>
+
+#include "engine/messages.h"
+#include "frontend/source_text.h"
+
+namespace wox::frontend {
+namespace {
+
+using namespace text;
+
+// Deeper nesting than this is refused rather than risk the native stack.
+constexpr int kMaxNesting = 200;
+
+std::string label(int n) { return "L" + std::to_string(n); }
+
+// A recursive-descent reader over the statement list. The statements are one
+// stream: a block may open in one statement and close in a later one, and a
+// statement may go on after a block closes. Every reader returns false on a
+// malformed construct, after recording where.
+class Rewriter {
+public:
+    Rewriter(std::span<const TaggedLine> in, int nameNumber, ControlRewrite& out)
+        : in_(in), nameNumber_(nameNumber), out_(out) {}
+
+    bool run() { return statements(false); }
+    int failedTag() const { return tag_; }
+
+private:
+    // ---- Cursor ------------------------------------------------------------
+
+    std::string_view line() const { return in_[line_].text; }
+    bool atLineEnd() const { return pos_ >= line().size(); }
+    char peek() const { return line()[pos_]; }
+    void skipBlanks() {
+        while (!atLineEnd() && isBlank(peek())) ++pos_;
+    }
+    // Moves to the next non-blank character, crossing statement boundaries;
+    // false at the end of the body.
+    bool next() {
+        while (line_ < in_.size()) {
+            skipBlanks();
+            if (!atLineEnd()) return true;
+            ++line_;
+            pos_ = 0;
+        }
+        return false;
+    }
+    // Generated lines take the tag of the statement last read from.
+    void touch() { tag_ = in_[line_].tag; }
+
+    void emit(std::string text) { out_.lines.push_back({std::move(text), tag_}); }
+    int newLabel() { return nextLabel_++; }
+
+    // ---- Statements --------------------------------------------------------
+
+    // statements -> {statement}, up to the closing "}" of a block or the end.
+    bool statements(bool inBlock) {
+        for (;;) {
+            if (!next()) return !inBlock;
+            touch();
+            if (peek() == '}') {
+                ++pos_;
+                return inBlock;
+            }
+            if (!statement()) return false;
+        }
+    }
+
+    bool statement() {
+        if (++depth_ > kMaxNesting) return false;
+        bool ok = statementBody();
+        --depth_;
+        return ok;
+    }
+
+    bool statementBody() {
+        touch();
+        if (peek() == '{') {
+            ++pos_;
+            return statements(true);
+        }
+        if (isLetter(peek())) {
+            std::size_t end = nameEnd(line(), pos_);
+            std::string_view word = line().substr(pos_, end - pos_);
+            if (isControlWord(word)) return control(word, end);
+            if (labelOfControl(word, end)) return statement();
+        }
+        return plain();
+    }
+
+    // "name:" in front of a control statement or block becomes a label line of
+    // its own, so that a user's branch can reach the construct.
+    bool labelOfControl(std::string_view word, std::size_t end) {
+        std::string_view s = line();
+        std::size_t p = end;
+        while (p < s.size() && isBlank(s[p])) ++p;
+        if (p >= s.size() || s[p] != ':') return false;
+        ++p;
+        while (p < s.size() && isBlank(s[p])) ++p;
+        if (p >= s.size()) return false;
+        bool control = s[p] == '{' || (isLetter(s[p]) && isControlWord(s.substr(p, nameEnd(s, p) - p)));
+        if (!control) return false;
+        emit(std::string(word) + ":");
+        pos_ = p;
+        return true;
+    }
+
+    // A statement without control words, up to the end of its statement, a
+    // "}" that closes the enclosing block, or an "else" that ends an if body.
+    bool plain() {
+        std::string_view s = line();
+        std::size_t i = pos_;
+        int parens = 0;
+        while (i < s.size()) {
+            char c = s[i];
+            if (c == '\'') {
+                i = skipQuoted(s, i);
+                continue;
+            }
+            if (c == '(' || c == '[') {
+                ++parens;
+            } else if (c == ')' || c == ']') {
+                if (parens > 0) --parens;
+            } else if (c == '{') {
+                return false;
+            } else if (c == '}') {
+                if (parens > 0) return false;
+                break;
+            } else if (parens == 0 && wordAt(s, i, "else")) {
+                break;
+            }
+            ++i;
+        }
+        emit(std::string(trimBlanks(s.substr(pos_, i - pos_))));
+        pos_ = i;
+        return true;
+    }
+
+    // The text inside the parentheses that open at the cursor, trimmed; the
+    // cursor moves past the closing one. Quotes are skipped, nesting counted.
+    bool group(std::string& inner) {
+        std::string_view s = line();
+        int depth = 0;
+        for (std::size_t i = pos_; i < s.size();) {
+            char c = s[i];
+            if (c == '\'') {
+                i = skipQuoted(s, i);
+                continue;
+            }
+            if (c == '{' || c == '}') return false;
+            if (c == '(') {
+                ++depth;
+            } else if (c == ')' && --depth == 0) {
+                inner = trimBlanks(s.substr(pos_ + 1, i - pos_ - 1));
+                pos_ = i + 1;
+                return !inner.empty();
+            }
+            ++i;
+        }
+        return false;
+    }
+
+    // body -> block | statement, on this line or the next.
+    bool body() {
+        if (!next() || peek() == '}') return false;
+        return statement();
+    }
+
+    bool control(std::string_view word, std::size_t end) {
+        pos_ = end;
+        if (word == "else") return false;  // no if before it
+        if (word == "break" || word == "continue") return jump(word == "break");
+        skipBlanks();
+        std::string inner;
+        if (atLineEnd() || peek() != '(' || !group(inner)) return false;
+        if (word == "if") return ifStatement(inner);
+        if (word == "while") return whileStatement(inner);
+        if (word == "for") return forStatement(inner);
+        return caseStatement(inner);
+    }
+
+    bool jump(bool isBreak) {
+        skipBlanks();
+        if (!atLineEnd() && peek() != '}' && !wordAt(line(), pos_, "else")) return false;
+        if (loopExits_.empty()) return false;
+        int exit = loopExits_.back();
+        emit("->" + label(isBreak ? exit : exit - 1));
+        return true;
+    }
+
+    bool ifStatement(const std::string& cond) {
+        int a = newLabel();
+        emit("->(~" + cond + ")/" + label(a));
+        if (!body()) return false;
+        if (!next() || !wordAt(line(), pos_, "else")) {
+            emit(label(a) + ":");
+            return true;
+        }
+        touch();
+        pos_ += 4;
+        int b = newLabel();
+        emit("->" + label(b));
+        emit(label(a) + ":");
+        if (!body()) return false;
+        emit(label(b) + ":");
+        return true;
+    }
+
+    // Runs `body` as the body of a loop whose exit label is `exit`.
+    bool loopBody(int exit) {
+        loopExits_.push_back(exit);
+        bool ok = body();
+        loopExits_.pop_back();
+        return ok;
+    }
+
+    bool closeLoop(int top, int exit) {
+        if (!loopBody(exit)) return false;
+        emit("->" + label(top));
+        emit(label(exit) + ":");
+        return true;
+    }
+
+    bool whileStatement(const std::string& cond) {
+        int t = newLabel(), e = newLabel();
+        ++nameNumber_;
+        emit(label(t) + ":->(~" + cond + ")/" + label(e));
+        return closeLoop(t, e);
+    }
+
+    bool forStatement(std::string_view inner) {
+        std::size_t colon = inner.find(':');
+        if (colon == std::string_view::npos) return false;
+        std::string v(trimBlanks(inner.substr(0, colon)));
+        if (!isValidName(v) || isReservedWord(v)) return false;
+        std::vector<std::string_view> parts = splitAtSemicolons(inner.substr(colon + 1), true);
+        if (parts.size() > 3) return false;
+        for (std::string_view p : parts)
+            if (p.empty()) return false;
+        int t = newLabel(), e = newLabel();
+        int n = nameNumber_++;
+        if (parts.size() == 1) {
+            std::string num = std::to_string(n);
+            std::string list = "idx_v" + num, length = "idx_l" + num, index = "idx_i" + num;
+            out_.generatedNames.insert(out_.generatedNames.end(), {list, length, index});
+            emit(list + "<-" + std::string(parts[0]));
+            emit(length + "<-#" + list);
+            emit(index + "<-_1");
+            emit(label(t) + ":->(" + length + "<=" + index + "<-" + index + "+1)/" + label(e));
+            emit(v + "<-" + list + "[" + index + "+[]IO]");
+        } else {
+            std::string start(parts[0]), end(parts[1]);
+            std::string step = parts.size() == 3 ? std::string(parts[2]) : "1";
+            emit(v + "<-(" + start + ")-" + step);
+            emit(label(t) + ":->((" + end + ")<" + v + "<-" + v + "+" + step + ")/" + label(e));
+        }
+        return closeLoop(t, e);
+    }
+
+    // case (sel) { (values) body ... [else body] }
+    bool caseStatement(const std::string& selector) {
+        std::string cs = "CS" + std::to_string(nameNumber_++);
+        out_.generatedNames.push_back(cs);
+        emit(cs + "<-" + selector);
+        int end = newLabel();
+        if (!next() || peek() != '{') return false;
+        ++pos_;
+        int pending = -1;  // the label the next alternative's test carries
+        bool sawElse = false;
+        for (;;) {
+            if (!next()) return false;
+            touch();
+            if (peek() == '}') {
+                ++pos_;
+                break;
+            }
+            if (sawElse) return false;  // nothing may follow the else alternative
+            std::string prefix = pending >= 0 ? label(pending) + ":" : "";
+            if (wordAt(line(), pos_, "else")) {
+                pos_ += 4;
+                sawElse = true;
+                if (pending >= 0) emit(prefix);
+                pending = -1;
+                if (!body()) return false;
+                continue;
+            }
+            std::string values;
+            if (peek() != '(' || !group(values)) return false;
+            int following = newLabel();
+            emit(prefix + "->(~" + cs + "?(" + values + "))/" + label(following));
+            if (!body()) return false;
+            emit("->" + label(end));
+            pending = following;
+        }
+        if (pending >= 0) {
+            // The last alternative's jump to the end would land on the next line.
+            out_.lines.pop_back();
+            emit(label(pending) + ":");
+        }
+        emit(label(end) + ":");
+        return true;
+    }
+
+    std::span<const TaggedLine> in_;
+    std::size_t line_ = 0;
+    std::size_t pos_ = 0;
+    int tag_ = -1;
+    int depth_ = 0;
+    int nextLabel_ = 1;
+    int nameNumber_;
+    std::vector<int> loopExits_;
+    ControlRewrite& out_;
+};
+
+}  // namespace
+
+int firstNameNumber(const RandomSource& random) {
+    return static_cast<int>(random() % kNameNumberSpread) + 1;
+}
+
+Rc rewriteControl(std::span<const TaggedLine> body, int firstNameNumber, ControlRewrite& out) {
+    out = ControlRewrite{};
+    Rewriter r(body, firstNameNumber, out);
+    if (r.run()) return kOk;
+    int tag = r.failedTag();
+    out = ControlRewrite{};
+    out.errorTag = tag;
+    return engine::kDefinitionError;
+}
+
+}  // namespace wox::frontend

@@ -1,0 +1,57 @@
+#pragma once
+// Rewriting of the structured control words of a function body into plain
+// lines with labels and branches, so that the scanner and the engine never
+// see a control word. Labels are "L1", "L2", ... afresh for every function;
+// the names the rewriting invents (idx_v7, idx_l7, idx_i7 for list loops,
+// CS8 for case selectors) are numbered from a pseudo-random start so that
+// they rarely meet a user's own names.
+//
+//   if (cond) body                 ->(~cond)/La; body; La:
+//   if (cond) body else body2      ->(~cond)/La; body; ->Lb; La:; body2; Lb:
+//   while (cond) body              Lt:->(~cond)/Le; body; ->Lt; Le:
+//   for (v: start; end; step) body v<-(start)-step; Lt:->((end)<v<-v+step)/Le;
+//                                  body; ->Lt; Le:          (step 1 when absent)
+//   for (v: list) body             idx_vN<-list; idx_lN<-#idx_vN; idx_iN<-_1;
+//                                  Lt:->(idx_lN<=idx_iN<-idx_iN+1)/Le;
+//                                  v<-idx_vN[idx_iN+[]IO]; body; ->Lt; Le:
+//   case (sel) {(v1) body1 (v2) body2 else body3}
+//                                  CSN<-sel; ->(~CSN?(v1))/L2; body1; ->Le;
+//                                  L2:->(~CSN?(v2))/L3; body2; ->Le; L3:; body3; Le:
+//   break / continue               ->Le / ->Lt of the innermost loop
+//
+// A body is a block in braces, which may span several statements and lines,
+// or the one statement that follows. Control words count only at the start of
+// a statement; "if", "while", "for" and "case" must be followed by "(". The
+// top label of every loop is its exit label minus one, so continue is "->"
+// to exit - 1 and a list loop steps its index at the top.
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "frontend/tagged_line.h"
+#include "values/rc.h"
+
+namespace wox::frontend {
+
+struct ControlRewrite {
+    std::vector<TaggedLine> lines;  // each carries the tag of the statement it came from
+    std::vector<std::string> generatedNames;  // locals the rewritten lines use
+    int errorTag = -1;  // on failure, the tag of the statement that could not be rewritten
+};
+
+// Where the pseudo-random start of the name numbers comes from; injectable so
+// that tests see fixed names.
+using RandomSource = std::function<std::uint32_t()>;
+inline constexpr int kNameNumberSpread = 30;
+
+// The first name number of a rewriting: 1 to 30.
+int firstNameNumber(const RandomSource& random);
+
+// Rewrites the body statements (list 2 without its header). A malformed
+// control statement, a brace out of place, or break/continue outside a loop
+// is error 23 ("defn error").
+Rc rewriteControl(std::span<const TaggedLine> body, int firstNameNumber, ControlRewrite& out);
+
+}  // namespace wox::frontend
