@@ -1,31 +1,146 @@
 #include "line_editor.h"
 
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
+#include <cstring>
 
 #include <readline/history.h>
 #include <readline/readline.h>
 
 namespace wox::app {
+namespace {
 
-LineEditor::LineEditor() : interactive_(isatty(STDIN_FILENO) && isatty(STDOUT_FILENO)) {}
+constexpr int kHistoryLines = 1'000;
 
-std::optional<std::string> LineEditor::read(const char* prompt) {
-    if (interactive_) {
-        char* line = readline(prompt);
-        if (!line) return std::nullopt;
-        std::string s(line);
-        std::free(line);
-        if (!s.empty()) add_history(s.c_str());
-        return s;
+volatile std::sig_atomic_t interruptSeen = 0;
+volatile std::sig_atomic_t resizeSeen = 0;
+
+// Readline's callback interface hands the finished line to a plain function;
+// it can only reach the read in progress through here.
+struct PendingRead {
+    bool done = false;
+    std::optional<std::string> line;
+};
+PendingRead* pending = nullptr;
+
+void lineFinished(char* text) {
+    // Removing the handler here keeps readline from showing the prompt again
+    // before the line has run.
+    rl_callback_handler_remove();
+    if (pending) {
+        pending->done = true;
+        if (text) pending->line = std::string(text);
     }
-    std::string s;
-    if (!std::getline(std::cin, s)) return std::nullopt;
-    if (!s.empty() && s.back() == '\r') s.pop_back();
-    return s;
+    std::free(text);
+}
+
+// $XDG_STATE_HOME/wox/history, or ~/.local/state/wox/history; empty when
+// neither can be made, and then history lasts for this run only.
+std::string historyPath() {
+    std::string dir;
+    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
+        dir = state;
+    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
+        dir = home;
+        dir += "/.local";
+        ::mkdir(dir.c_str(), 0700);
+        dir += "/state";
+    } else {
+        return {};
+    }
+    ::mkdir(dir.c_str(), 0700);
+    dir += "/wox";
+    ::mkdir(dir.c_str(), 0700);
+    struct stat st {};
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
+    return dir + "/history";
+}
+
+}  // namespace
+
+void LineEditor::noteInterrupt() { interruptSeen = 1; }
+void LineEditor::noteResize() { resizeSeen = 1; }
+
+LineEditor::LineEditor() {
+    rl_readline_name = "wox";
+    // The program owns its signals: readline must neither install handlers
+    // nor pass Ctrl-C on while it edits.
+    rl_catch_signals = 0;
+    rl_catch_sigwinch = 0;
+    rl_initialize();
+    // Tab is a character of the language's lines, not a request to complete
+    // file names.
+    rl_bind_key('\t', rl_insert);
+    // Pasted lines then run one by one, each shown with its own prompt.
+    rl_variable_bind("enable-bracketed-paste", "off");
+    using_history();
+    stifle_history(kHistoryLines);
+    historyFile_ = historyPath();
+    if (!historyFile_.empty()) {
+        if (read_history(historyFile_.c_str()) != 0 && write_history(historyFile_.c_str()) != 0)
+            historyFile_.clear();
+    }
+}
+
+LineEditor::~LineEditor() {
+    if (!historyFile_.empty()) history_truncate_file(historyFile_.c_str(), kHistoryLines);
+}
+
+void LineEditor::remember(const std::string& line) {
+    if (line.find_first_not_of(" \t") == std::string::npos) return;
+    if (history_length > 0) {
+        HIST_ENTRY* last = history_get(history_base + history_length - 1);
+        if (last && line == last->line) return;
+    }
+    add_history(line.c_str());
+    // Appended at once, so a session that ends badly still keeps its lines.
+    if (!historyFile_.empty()) append_history(1, historyFile_.c_str());
+}
+
+std::optional<std::string> LineEditor::read(const std::string& prompt) {
+    PendingRead read;
+    pending = &read;
+    interruptSeen = 0;
+    rl_callback_handler_install(prompt.c_str(), lineFinished);
+    while (!read.done) {
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        int ready = ::poll(&p, 1, -1);
+        if (resizeSeen) {
+            resizeSeen = 0;
+            rl_resize_terminal();
+        }
+        if (interruptSeen) {
+            // Ctrl-C at the prompt drops what was typed and starts afresh.
+            // The dropped text stays on the screen, marked, as in a shell.
+            interruptSeen = 0;
+            rl_point = rl_end;
+            rl_redisplay();
+            std::fputs("^C", rl_outstream);
+            rl_free_line_state();
+            rl_callback_sigcleanup();
+            rl_replace_line("", 1);
+            rl_callback_handler_remove();
+            std::fputs("\n", rl_outstream);
+            std::fflush(rl_outstream);
+            rl_callback_handler_install(prompt.c_str(), lineFinished);
+            continue;
+        }
+        if (ready < 0) {
+            if (errno == EINTR) continue;
+            rl_callback_handler_remove();
+            break;
+        }
+        if (ready > 0) rl_callback_read_char();
+    }
+    pending = nullptr;
+    if (read.line) remember(*read.line);
+    return read.line;
 }
 
 }  // namespace wox::app

@@ -1,20 +1,157 @@
 // wox: the Wox interpreter in a terminal.
+//
+// On a terminal the session is edited with readline; with standard input or
+// output redirected, wox runs in batch mode and writes exactly the transcript
+// the session holds, each input line echoed after its prompt.
+#include <gsl/gsl_errno.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
 
 #include "engine/interpreter.h"
 #include "line_editor.h"
+#include "session/line_reader.h"
+#include "session/session.h"
+#include "session/terminal_text.h"
+#include "session/transcript.h"
+
+namespace {
+
+using wox::session::Piece;
+using wox::session::TerminalText;
+
+// A long run keeps only the recent part of its transcript in memory; the
+// terminal or the output file has the rest.
+constexpr std::size_t kTranscriptKeep = std::size_t{1} << 20;
+
+static_assert(std::atomic<bool>::is_always_lock_free, "the interrupt flag is set from a signal handler");
+std::atomic<bool>* interruptTarget = nullptr;
+
+extern "C" void onInterrupt(int) {
+    wox::app::LineEditor::noteInterrupt();
+    if (interruptTarget) interruptTarget->store(true);
+}
+
+extern "C" void onResize(int) { wox::app::LineEditor::noteResize(); }
+
+void installHandler(int signal, void (*handler)(int)) {
+    struct sigaction action {};
+    action.sa_handler = handler;
+    sigemptyset(&action.sa_mask);
+    // Output in progress is not cut short; the prompt's wait is, since poll
+    // is never restarted.
+    action.sa_flags = SA_RESTART;
+    sigaction(signal, &action, nullptr);
+}
+
+void writeOut(std::string_view bytes) {
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+}
+
+int usage(std::FILE* to, int status) {
+    std::fputs(
+        "usage: wox [WORKSPACE.wox]\n"
+        "Starts the Wox interpreter. On a terminal lines are edited with history;\n"
+        "with input from a file or a pipe, wox writes the session transcript.\n",
+        to);
+    return status;
+}
+
+// Ends the run: the final line break of the transcript, and a failure when
+// any output was lost.
+int finish(TerminalText& text) {
+    std::string tail;
+    text.finish(tail);
+    tail += '\n';
+    writeOut(tail);
+    if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+        std::fprintf(stderr, "wox: cannot write the output: %s\n", std::strerror(errno));
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-    (void)argv;
-    wox::Interpreter interp;
-    if (!interp.ws.region.ok()) {
+    if (argc > 2) return usage(stderr, 2);
+    if (argc == 2) {
+        std::string_view arg = argv[1];
+        if (arg == "-h" || arg == "--help") return usage(stdout, 0);
+        if (arg == "-v" || arg == "--version") {
+            std::puts("WOX version " WOX_VERSION_TEXT);
+            return 0;
+        }
+        if (arg.starts_with("-")) {
+            std::fprintf(stderr, "wox: unknown option %s\n", argv[1]);
+            return usage(stderr, 2);
+        }
+        std::fprintf(stderr, "wox: cannot load %s: this wox cannot read workspace files yet\n", argv[1]);
+        return 2;
+    }
+
+    gsl_set_error_handler_off();
+    wox::Interpreter in;
+    if (!in.ws.region.ok()) {
         std::fprintf(stderr, "wox: cannot reserve the workspace heap\n");
         return 1;
     }
-    if (argc > 1) {
-        std::fprintf(stderr, "wox: loading workspace files is not available yet\n");
-        return 2;
+    in.ws.diagnostic = [](std::string_view text) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    };
+
+    const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    TerminalText text(interactive ? TerminalText::Mode::Interactive : TerminalText::Mode::Batch);
+    wox::session::TextTranscript transcript(kTranscriptKeep);
+    wox::session::Session session(in, transcript);
+    std::string bytes;
+    session.setSink([&](Piece piece, std::string_view piece_text) {
+        bytes.clear();
+        text.put(piece, piece_text, bytes);
+        writeOut(bytes);
+        // On a terminal every answer shows at once; a long line's output
+        // appears as it is produced.
+        if (interactive) std::fflush(stdout);
+    });
+
+    if (!interactive) {
+        // Batch mode keeps the default Ctrl-C: it stops the whole run.
+        session.start();
+        wox::session::LineReader reader(STDIN_FILENO);
+        std::string line;
+        while (reader.next(line)) {
+            session.submit(line);
+            if (reader.wouldWait()) std::fflush(stdout);
+        }
+        int status = finish(text);
+        if (reader.error() != 0) {
+            std::fprintf(stderr, "wox: cannot read the input: %s\n", std::strerror(reader.error()));
+            return 1;
+        }
+        return status;
     }
-    std::printf("WOX version %s\n      the session is not ready yet\n", WOX_VERSION_TEXT);
-    return 0;
+
+    wox::app::LineEditor editor;
+    interruptTarget = &in.interruptRequested;
+    installHandler(SIGINT, onInterrupt);
+    installHandler(SIGWINCH, onResize);
+    session.start();
+    const std::string prompt(wox::session::kPrompt);
+    while (auto typed = editor.read(prompt)) {
+        // A paste may bring several lines at once; each runs on its own.
+        std::string_view rest = *typed;
+        for (;;) {
+            std::size_t nl = rest.find('\n');
+            session.submit(rest.substr(0, nl));
+            if (nl == std::string_view::npos) break;
+            rest.remove_prefix(nl + 1);
+        }
+    }
+    interruptTarget = nullptr;
+    return finish(text);
 }
