@@ -112,7 +112,8 @@ bool allElements(const ArgumentSide& s, Pred pred) {
 // values do, so a value answers alike in every numeric type.
 bool integralSide(const ArgumentSide& s) {
     if (isIntegral(s.type)) return true;
-    return s.type == kFloat && allElements(s, [](double x) { return ops::isNull(x) || x == std::floor(x); });
+    return s.type == kFloat &&
+           allElements(s, [](double x) { return ops::isNull(x) || (std::isfinite(x) && x == std::floor(x)); });
 }
 
 bool circleSelector(const ArgumentSide& s) {
