@@ -104,13 +104,22 @@ void LineEditor::remember(const std::string& line) {
 }
 
 std::optional<std::string> LineEditor::read(const std::string& prompt) {
+    // Ctrl-C and resizes are held back except while waiting for a key, so
+    // none slips in between looking at the flags and starting to wait.
+    sigset_t held, original;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGWINCH);
+    sigprocmask(SIG_BLOCK, &held, &original);
+    sigset_t waiting = original;
+    sigdelset(&waiting, SIGINT);
+    sigdelset(&waiting, SIGWINCH);
+
     PendingRead read;
     pending = &read;
     interruptSeen = 0;
     rl_callback_handler_install(prompt.c_str(), lineFinished);
     while (!read.done) {
-        pollfd p{STDIN_FILENO, POLLIN, 0};
-        int ready = ::poll(&p, 1, -1);
         if (resizeSeen) {
             resizeSeen = 0;
             rl_resize_terminal();
@@ -131,6 +140,8 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
             rl_callback_handler_install(prompt.c_str(), lineFinished);
             continue;
         }
+        pollfd p{STDIN_FILENO, POLLIN, 0};
+        int ready = ::ppoll(&p, 1, nullptr, &waiting);
         if (ready < 0) {
             if (errno == EINTR) continue;
             rl_callback_handler_remove();
@@ -139,6 +150,7 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
         if (ready > 0) rl_callback_read_char();
     }
     pending = nullptr;
+    sigprocmask(SIG_SETMASK, &original, nullptr);
     if (read.line) remember(*read.line);
     return read.line;
 }

@@ -1,7 +1,12 @@
 #include "engine/interpreter.h"
 
+#include "frontend/builtin_names.h"
+
 namespace wox {
 
-Interpreter::Interpreter(const Capacities& caps) : ws(caps) {}
+Interpreter::Interpreter(const Capacities& caps) : ws(caps), front(caps) {
+    // The heap stays empty until start-up: []AV gets its block there.
+    frontend::enterInlineSystemValues(*this);
+}
 
 }  // namespace wox

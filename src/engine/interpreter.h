@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "display/display_state.h"
+#include "frontend/front_tables.h"
 #include "values/capacities.h"
 #include "values/rc.h"
 #include "values/workspace.h"
@@ -19,6 +20,7 @@ public:
     Interpreter& operator=(const Interpreter&) = delete;
 
     values::Workspace ws;
+    frontend::FrontTables front;  // names, translated lines, functions, symbols
     int errorWord = 0;  // the first error of the line in progress
     display::DisplayState displayState;  // line pending, nesting of the value on show
 

@@ -1,0 +1,57 @@
+#pragma once
+// The names built into every workspace: five system variables and eight
+// keyword functions, always global entries 0 to 12 (user names start at 13).
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+#include "frontend/front_tables.h"
+#include "values/capacities.h"
+#include "values/rc.h"
+
+namespace wox::frontend {
+
+struct BuiltinName {
+    std::string_view name;
+    char kind;
+    std::int32_t slot;     // variable slot, or keyword-function slot
+    std::int32_t valence;  // keyword functions only
+};
+
+inline constexpr std::array<BuiltinName, kBuiltinNames> kBuiltins = {{
+    {"[]IO", kVariableName, kIoSlot, 0},
+    {"[]OF", kVariableName, kSystemSlotOF, 0},
+    {"[]AV", kVariableName, kSystemSlotAV, 0},
+    {"[]LX", kVariableName, kSystemSlotLX, 0},
+    {"[]RL", kVariableName, kSystemSlotRL, 0},
+    {"key", kFunctionName, 0, 1},
+    {"value", kFunctionName, 1, 1},
+    {"xkey", kFunctionName, 2, 2},
+    {"cols", kFunctionName, 3, 1},
+    {"meta", kFunctionName, 4, 1},
+    {"keys", kFunctionName, 5, 1},
+    {"fkeys", kFunctionName, 6, 1},
+    {"do", kFunctionName, 7, 2},
+}};
+static_assert(kBuiltins[0].slot == kIoSlot && kBuiltins[4].slot == kSystemSlotRL);
+static_assert(kBuiltins[12].slot == 7, "keyword functions take function slots 0 to 7");
+
+inline constexpr int kKeywordFunctions = 8;
+inline constexpr std::int32_t kKeywordResult = -2;  // resultName of a keyword-function record
+inline constexpr std::int32_t kInitialRandomSeed = 16807;
+
+// Writes global entries 0 to 12 and the keyword-function records; the
+// global table then ends at entry 12.
+void enterBuiltinNames(FrontTables& ft);
+
+// Gives the system variables their initial values: []IO 1, []OF no value,
+// []AV the 256 characters (blanks outside 33 to 127), []LX an empty vector,
+// []RL the one-element vector 16807. Fails with 6 when []AV gets no block.
+// Start-up and clearing call it after the workspace and the front-end
+// tables are reset.
+Rc enterSystemValues(Interpreter& in);
+// The same without []AV, the one value that needs a heap block: what a
+// newly built interpreter has before start-up, so that its heap is empty.
+void enterInlineSystemValues(Interpreter& in);
+
+}  // namespace wox::frontend

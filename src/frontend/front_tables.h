@@ -1,0 +1,189 @@
+#pragma once
+// The tables of the language front end: name tables and the tail store of
+// long names, parse nodes, function entries, function records, branch
+// entries, the argument lists of nodes, the stack of scope bindings and the
+// symbol table. Every cross-reference is a table index, never a pointer, so
+// the tables can be written to a file as they stand.
+//
+// Fill counters hold the index of the last entry in use (-1 for none), as
+// the workspace report prints them.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "types/symbol_table.h"
+#include "values/capacities.h"
+#include "values/rc.h"
+
+namespace wox {
+class Interpreter;
+}
+namespace wox::values {
+class Workspace;
+}
+
+namespace wox::frontend {
+
+// A name entry of the global or local name table. The first eight
+// characters live in the entry; characters 9 onward live in the tail store.
+struct NameEntry {
+    char head[9];        // up to 8 characters, 0-terminated
+    char kind;           // kVariableName, kFunctionName or kLabelName
+    char pad[2];
+    std::int32_t slot;   // variable slot, function slot or line number
+    std::int32_t tail;   // index in the tail store, -1 for a name of at most 8 characters
+};
+static_assert(sizeof(NameEntry) == 20);
+
+inline constexpr char kVariableName = 'V';
+inline constexpr char kFunctionName = 'F';
+inline constexpr char kLabelName = 'L';
+inline constexpr int kNameHead = 8;
+
+// A parse node. The kinds and the use of each field are described at the
+// top of frontend/translator.h.
+struct ParseNode {
+    char kind;
+    char pad[3];
+    std::int32_t operand;  // field 1
+    std::int32_t list;     // field 2
+    std::int32_t count;    // field 3
+    std::int32_t next;     // field 4: the next node in evaluation order, -1 at the left end
+    std::int32_t local;    // field 5: local-name entry of a function-body name, else -1
+    std::int32_t pos;      // field 6: where the node's text starts in the line
+};
+static_assert(sizeof(ParseNode) == 28);
+
+inline constexpr char kConstNode = 'C';
+inline constexpr char kVarNode = 'V';
+inline constexpr char kCallNode = 'F';
+inline constexpr char kAssignNode = 'Z';
+inline constexpr char kGroupNode = 'G';
+inline constexpr char kListNode = 'L';
+inline constexpr char kIndexNode = 'X';
+inline constexpr char kMultiAssignNode = 'M';
+
+// A function entry: what an 'F' node applies.
+struct FunctionEntry {
+    char kind;             // kPrimitiveFn or kDefinedFn
+    char pad[3];
+    std::int32_t monadic;  // code without a left operand; function slot for kDefinedFn
+    std::int32_t left;     // first node of the left operand's chain, -1 when monadic
+    std::int32_t dyadic;   // code with a left operand; function slot for kDefinedFn
+};
+static_assert(sizeof(FunctionEntry) == 16);
+
+inline constexpr char kPrimitiveFn = 'P';
+inline constexpr char kDefinedFn = 'D';
+
+// A defined function's record. Slots 0 to 7 are the keyword functions,
+// user functions start at kFirstUserFunction.
+struct FunctionRecord {
+    std::int32_t valence = 0;      // 0 niladic, 1 monadic, 2 dyadic
+    std::int32_t resultName = -1;  // local entry of the result name; -1 none, -2 keyword function
+    std::int32_t headerFirst = -1; // local entries of result, arguments and locals
+    std::int32_t headerLast = -2;
+    std::int32_t freeFirst = -1;   // local entries of the body's other names and labels
+    std::int32_t freeLast = -2;
+    std::int32_t rightArgs = 1;    // number of right-argument names
+    std::int32_t firstNode = -1;   // parse nodes of the translated body
+    std::int32_t lastNode = -1;
+    std::int32_t lineTable = -1;
+    std::int32_t localsAtTranslation = -1;  // lstnx when the body was translated
+    std::int32_t translated = 0;
+    std::int32_t nameEntry = -1;   // global name entry of the function
+    std::int32_t object = -1;      // the function's text object
+    std::int32_t lineCount = 0;
+};
+static_assert(sizeof(FunctionRecord) == 60);
+
+// A branch entry (entry 0 is never used).
+struct BranchEntry {
+    std::int32_t owner = -1;        // function slot, -1 for a session line
+    std::int32_t line = 0;
+    std::int32_t node = -1;         // first node of the line
+    std::int32_t falseTarget = 0;   // kBranchLine marks a line that starts with "->"
+    std::int32_t trueTarget = 0;
+    std::int32_t caseList = -1;
+    std::int32_t reserved[4] = {0, 0, 0, 0};
+};
+static_assert(sizeof(BranchEntry) == 40);
+inline constexpr std::int32_t kBranchLine = -100;
+
+// One binding on the scope stack ("dfxstack"): the local-name entry and the
+// variable slot it is bound to in that call. name -1 marks a call boundary.
+struct ScopeBinding {
+    std::int32_t name;
+    std::int32_t slot;
+};
+static_assert(sizeof(ScopeBinding) == 8);
+
+struct ScanState;
+
+struct FrontTables {
+    explicit FrontTables(const Capacities& caps);
+    ~FrontTables();
+    FrontTables(const FrontTables&) = delete;
+    FrontTables& operator=(const FrontTables&) = delete;
+
+    std::vector<NameEntry> globals;
+    int lstgx = -1;
+    std::vector<NameEntry> locals;
+    int lstnx = -1;
+    std::vector<char> tails;  // tail store: long-name characters, each tail 0-terminated
+    int lsttnam = -1;
+    std::vector<ParseNode> nodes;
+    int lstndx = -1;
+    std::vector<FunctionEntry> entries;
+    int lstfndx = -1;
+    std::vector<FunctionRecord> functions;
+    int lstfx = kFirstUserFunction - 1;
+    std::vector<BranchEntry> branches;
+    int lstbrx = 0;
+    std::vector<std::int32_t> lists;  // argument lists of 'L', 'X', 'Z' and 'M' nodes
+    int lstlx = -1;
+    std::vector<ScopeBinding> scope;
+    int dfxstack = -1;
+    types::SymbolTable symbols;
+
+    // Working storage of the line translator, kept so that translating a
+    // line allocates nothing once it has warmed up.
+    std::unique_ptr<ScanState> scan;
+};
+
+// Counters of the tables that a translated line fills.
+struct LineMark {
+    int lstndx;
+    int lstfndx;
+    int lstcx;
+    int lstbrx;
+    int lstlx;
+};
+
+// Empties every front-end table and enters the 13 built-in names and the
+// keyword-function records again (clearing the workspace, and start-up).
+// The system variables' values are set by enterSystemValues().
+void resetFrontTables(Interpreter& in);
+
+LineMark markLine(const Interpreter& in);
+// Gives back every node, function entry, constant (with its block), branch
+// entry and argument list made after the mark. Only for code that no
+// evaluation in progress still uses.
+void releaseToMark(Interpreter& in, const LineMark& mark);
+// Gives back everything translated lines made since clearing. Session lines
+// and the bodies of defined functions are translated afresh for every
+// session line, so execute line calls this before it translates a new
+// session line (never while a line is being evaluated).
+void releaseLineTables(Interpreter& in);
+
+// The next free entry of each table; a full table fails with 84 ("one
+// table is full"). A new node records the text position and links nowhere.
+Rc takeNode(FrontTables& ft, char kind, int pos, int* index);
+Rc takeEntry(FrontTables& ft, char kind, std::int32_t monadic, std::int32_t dyadic, int* index);
+Rc takeBranch(FrontTables& ft, int* index);
+// n consecutive words of the argument lists; fails with 9 ("gList full").
+Rc takeListWords(FrontTables& ft, int n, int* start);
+// The next constant slot above the preset ones.
+Rc takeConstant(values::Workspace& ws, int* slot);
+
+}  // namespace wox::frontend

@@ -1,0 +1,157 @@
+#include "frontend/name_table.h"
+
+#include <cstring>
+
+#include "engine/interpreter.h"
+
+namespace wox::frontend {
+
+namespace {
+constexpr int kVarNameIsFunction = 10;
+constexpr int kTableFull = 84;
+
+std::size_t headLength(const NameEntry& e) {
+    std::size_t n = 0;
+    while (n < static_cast<std::size_t>(kNameHead) && e.head[n] != 0) ++n;
+    return n;
+}
+}  // namespace
+
+std::size_t nameEnd(std::string_view text, std::size_t pos) {
+    std::size_t p = pos;
+    while (p < text.size() && isNameChar(text[p])) ++p;
+    if (p > pos + 1 && text[p - 1] == '_') --p;
+    return p;
+}
+
+Rc storeName(FrontTables& ft, NameEntry& e, std::string_view name) {
+    int tail = -1;
+    if (name.size() > static_cast<std::size_t>(kNameHead)) {
+        std::size_t rest = name.size() - kNameHead;
+        std::size_t need = rest + 1;
+        std::size_t used = static_cast<std::size_t>(ft.lsttnam + 1);
+        if (need > ft.tails.size() - used) return kTableFull;
+        tail = static_cast<int>(used);
+        std::memcpy(ft.tails.data() + used, name.data() + kNameHead, rest);
+        ft.tails[used + rest] = 0;
+        ft.lsttnam = static_cast<int>(used + need) - 1;
+    }
+    std::memset(e.head, 0, sizeof e.head);
+    std::memcpy(e.head, name.data(), name.size() < kNameHead ? name.size() : kNameHead);
+    e.tail = tail;
+    return kOk;
+}
+
+bool nameEquals(const FrontTables& ft, const NameEntry& e, std::string_view name) {
+    if (name.empty() || e.head[0] != name[0]) return false;
+    if (name.size() <= static_cast<std::size_t>(kNameHead)) {
+        return e.tail < 0 && headLength(e) == name.size() && std::memcmp(e.head, name.data(), name.size()) == 0;
+    }
+    if (e.tail < 0 || std::memcmp(e.head, name.data(), kNameHead) != 0) return false;
+    std::size_t rest = name.size() - kNameHead;
+    std::size_t t = static_cast<std::size_t>(e.tail);
+    if (t + rest >= ft.tails.size()) return false;
+    return std::memcmp(ft.tails.data() + t, name.data() + kNameHead, rest) == 0 && ft.tails[t + rest] == 0;
+}
+
+std::string fullName(const FrontTables& ft, const NameEntry& e) {
+    std::string s(e.head, headLength(e));
+    if (e.tail >= 0) {
+        for (std::size_t t = static_cast<std::size_t>(e.tail); t < ft.tails.size() && ft.tails[t] != 0; ++t)
+            s += ft.tails[t];
+    }
+    return s;
+}
+
+int findGlobalIn(const FrontTables& ft, std::string_view name, int first, int last) {
+    if (last > ft.lstgx) last = ft.lstgx;
+    if (first < 0) first = 0;
+    for (int i = last; i >= first; --i)
+        if (nameEquals(ft, ft.globals[i], name)) return i;
+    return -1;
+}
+
+int findGlobal(const FrontTables& ft, std::string_view name) { return findGlobalIn(ft, name, 0, ft.lstgx); }
+
+int findLocalIn(const FrontTables& ft, std::string_view name, int first, int last) {
+    if (last > ft.lstnx) last = ft.lstnx;
+    if (first < 0) first = 0;
+    for (int i = last; i >= first; --i)
+        if (nameEquals(ft, ft.locals[i], name)) return i;
+    return -1;
+}
+
+int findLocal(const FrontTables& ft, std::string_view name) { return findLocalIn(ft, name, 0, ft.lstnx); }
+
+int findInScope(const FrontTables& ft, std::string_view name) {
+    for (int i = ft.dfxstack; i >= 0; --i) {
+        const ScopeBinding& b = ft.scope[i];
+        if (b.name < 0 || b.name > ft.lstnx) continue;
+        if (nameEquals(ft, ft.locals[b.name], name)) return i;
+    }
+    return -1;
+}
+
+Rc newGlobalVariable(Interpreter& in, std::string_view name, int* entry) {
+    FrontTables& ft = in.front;
+    values::Workspace& ws = in.ws;
+    if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
+    int slot = ws.lstvx + 1;
+    // The global region ends where the locals of active calls begin.
+    if (slot >= ws.lstvxend || slot >= kVariableSlots) return kTableFull;
+    NameEntry e{};
+    WOX_TRY(storeName(ft, e, name));
+    e.kind = kVariableName;
+    e.slot = slot;
+    ft.globals[++ft.lstgx] = e;
+    ws.lstvx = slot;
+    ws.vars[slot] = ValueDescriptor{};
+    ws.vars[slot].rank = -1;
+    *entry = ft.lstgx;
+    return kOk;
+}
+
+Rc newGlobalFunction(Interpreter& in, std::string_view name, int* entry) {
+    FrontTables& ft = in.front;
+    if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
+    int slot = ft.lstfx + 1;
+    if (slot >= static_cast<int>(ft.functions.size())) return kTableFull;
+    NameEntry e{};
+    WOX_TRY(storeName(ft, e, name));
+    e.kind = kFunctionName;
+    e.slot = slot;
+    ft.globals[++ft.lstgx] = e;
+    ft.lstfx = slot;
+    ft.functions[slot] = FunctionRecord{};
+    ft.functions[slot].nameEntry = ft.lstgx;
+    *entry = ft.lstgx;
+    return kOk;
+}
+
+Rc makeFunctionName(Interpreter& in, int entry) {
+    FrontTables& ft = in.front;
+    NameEntry& e = ft.globals[entry];
+    if (e.kind == kFunctionName) return kOk;
+    if (entry < kBuiltinNames || !in.ws.vars[e.slot].unset()) return kVarNameIsFunction;
+    int slot = ft.lstfx + 1;
+    if (slot >= static_cast<int>(ft.functions.size())) return kTableFull;
+    e.kind = kFunctionName;
+    e.slot = slot;
+    ft.lstfx = slot;
+    ft.functions[slot] = FunctionRecord{};
+    ft.functions[slot].nameEntry = entry;
+    return kOk;
+}
+
+Rc newLocalName(FrontTables& ft, std::string_view name, char kind, std::int32_t slot, int* entry) {
+    if (ft.lstnx + 1 >= static_cast<int>(ft.locals.size())) return kTableFull;
+    NameEntry e{};
+    WOX_TRY(storeName(ft, e, name));
+    e.kind = kind;
+    e.slot = slot;
+    ft.locals[++ft.lstnx] = e;
+    *entry = ft.lstnx;
+    return kOk;
+}
+
+}  // namespace wox::frontend

@@ -1,0 +1,141 @@
+#include "frontend/string_reader.h"
+
+#include <cstring>
+
+#include "engine/interpreter.h"
+#include "frontend/char_class.h"
+#include "frontend/front_tables.h"
+#include "frontend/name_table.h"
+
+namespace wox::frontend {
+
+namespace {
+constexpr int kUnclosedString = 8;
+constexpr int kSyntaxError = 16;
+constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
+}  // namespace
+
+Rc readString(Interpreter& in, std::string_view text, std::size_t pos, std::string& s, int* slot,
+              std::size_t* end, std::size_t* errPos) {
+    const std::size_t n = text.size();
+    s.clear();
+    std::size_t i = pos + 1;
+    for (;;) {
+        if (i >= n) {
+            *errPos = pos;
+            return kUnclosedString;
+        }
+        char c = text[i];
+        if (c == '\'') {
+            if (i + 1 < n && text[i + 1] == '\'') {
+                s += '\'';
+                i += 2;
+                continue;
+            }
+            ++i;
+            break;
+        }
+        if (!isLineChar(c)) {
+            *errPos = i;
+            return kSyntaxError;
+        }
+        s += c;
+        ++i;
+    }
+    *end = i;
+    if (s.empty()) {
+        *slot = kEmptyVectorSlot;
+        return kOk;
+    }
+    values::Workspace& ws = in.ws;
+    int k = 0;
+    if (Rc rc = takeConstant(ws, &k); rc.failed()) {
+        *errPos = pos;
+        return rc;
+    }
+    if (s.size() == 1) {
+        ValueDescriptor& d = ws.consts[k];
+        d.type = kChar;
+        d.count = 1;
+        setInlineChar(d, s[0]);
+    } else {
+        if (Rc rc = ws.allocConst(k, kChar, static_cast<std::int64_t>(s.size())); rc.failed()) {
+            *errPos = pos;
+            return rc;
+        }
+        ValueDescriptor& d = ws.consts[k];
+        d.type = kChar;
+        d.rank = 1;
+        d.count = static_cast<std::int32_t>(s.size());
+        d.shape0 = d.count;
+        std::memcpy(ws.base() + d.data, s.data(), s.size());
+    }
+    *slot = k;
+    return kOk;
+}
+
+namespace {
+Rc symbolValue(Interpreter& in, const std::vector<std::int32_t>& syms, int* slot) {
+    values::Workspace& ws = in.ws;
+    int k = 0;
+    WOX_TRY(takeConstant(ws, &k));
+    if (syms.size() == 1) {
+        ValueDescriptor& d = ws.consts[k];
+        d.type = kSymbol;
+        d.count = 1;
+        setInlineInt(d, syms[0]);
+    } else {
+        WOX_TRY(ws.allocConst(k, kSymbol, static_cast<std::int64_t>(syms.size())));
+        ValueDescriptor& d = ws.consts[k];
+        d.type = kSymbol;
+        d.rank = 1;
+        d.count = static_cast<std::int32_t>(syms.size());
+        d.shape0 = d.count;
+        std::memcpy(ws.base() + d.data, syms.data(), 4 * syms.size());
+    }
+    *slot = k;
+    return kOk;
+}
+}  // namespace
+
+Rc readSymbols(Interpreter& in, std::string_view text, std::size_t pos, std::vector<std::int32_t>& syms,
+               int* slot, std::size_t* end, std::size_t* errPos) {
+    const std::size_t n = text.size();
+    syms.clear();
+    std::size_t i = pos;
+    for (;;) {
+        std::size_t start = ++i;  // past the backquote
+        while (i < n && isNameChar(text[i])) ++i;
+        std::int32_t index = 0;
+        if (Rc rc = in.front.symbols.intern(text.substr(start, i - start), &index); rc.failed()) {
+            *errPos = start - 1;
+            return rc;
+        }
+        syms.push_back(index);
+        std::size_t j = i;
+        while (j < n && text[j] == ' ') ++j;
+        if (j >= n || text[j] != '`') break;
+        i = j;
+    }
+    *end = i;
+    if (Rc rc = symbolValue(in, syms, slot); rc.failed()) {
+        *errPos = pos;
+        return rc;
+    }
+    return kOk;
+}
+
+Rc symbolConstant(Interpreter& in, std::string_view name, int* slot) {
+    std::int32_t index = 0;
+    WOX_TRY(in.front.symbols.intern(name, &index));
+    int k = 0;
+    WOX_TRY(takeConstant(in.ws, &k));
+    ValueDescriptor& d = in.ws.consts[k];
+    d.type = kSymbol;
+    d.count = 1;
+    setInlineInt(d, index);
+    *slot = k;
+    return kOk;
+}
+
+}  // namespace wox::frontend

@@ -1,0 +1,872 @@
+#include "frontend/translator.h"
+
+#include <array>
+
+#include "engine/interpreter.h"
+#include "engine/messages.h"
+#include "frontend/char_class.h"
+#include "frontend/front_tables.h"
+#include "frontend/name_table.h"
+#include "frontend/number_reader.h"
+#include "frontend/scan_state.h"
+#include "frontend/string_reader.h"
+#include "primitives/primitive_table.h"
+
+namespace wox::frontend {
+
+namespace {
+
+using namespace engine;  // message numbers
+namespace prim = primitives;
+
+// Deeper nesting than this is refused, so that the evaluator's recursion
+// over groups, lists and brackets stays bounded.
+constexpr std::size_t kMaxNesting = 1000;
+constexpr std::size_t kMaxLine = std::size_t{1} << 30;
+
+constexpr int kEachToken = 65;
+constexpr int kMemberToken = 70;
+constexpr int kEachCode = 752;
+constexpr int kMemberCode = 754;
+
+struct SystemFunction {
+    std::string_view name;
+    int code;
+    int valence;  // 0: a niladic function, which reads as a value
+};
+
+// "[]" names that are functions; a system variable of the same name wins.
+constexpr std::array<SystemFunction, 14> kSystemFunctions = {{
+    {"[]FX", 601, 1},
+    {"[]CR", 602, 1},
+    {"[]XD", 603, 1},
+    {"[]XC", 604, 1},
+    {"[]AI", 605, 1},
+    {"[]TS", 610, 0},
+    {"[]RL", 611, 0},
+    {"[]FM", 651, 2},
+    {"[]OP", 652, 2},
+    {"[]XR", 653, 2},
+    {"[]XW", 654, 2},
+    {"[]XXR", 655, 2},
+    {"[]XXW", 656, 2},
+    {"[]XN", 657, 2},
+}};
+
+constexpr bool systemFunctionsUnique() {
+    for (std::size_t i = 0; i < kSystemFunctions.size(); ++i)
+        for (std::size_t j = i + 1; j < kSystemFunctions.size(); ++j)
+            if (kSystemFunctions[i].name == kSystemFunctions[j].name ||
+                kSystemFunctions[i].code == kSystemFunctions[j].code)
+                return false;
+    return true;
+}
+static_assert(systemFunctionsUnique());
+
+const SystemFunction* findSystemFunction(std::string_view name) {
+    for (const SystemFunction& f : kSystemFunctions)
+        if (f.name == name) return &f;
+    return nullptr;
+}
+
+// The tokens that take an axis bracket: "/", "\", "," and "$".
+constexpr bool takesAxis(int token) { return token == 6 || token == 8 || token == 29 || token == 31; }
+
+// What a name stands for.
+struct Resolved {
+    enum Kind { Variable, Function, Label, SystemFn } kind = Variable;
+    int slot = 0;    // variable slot, function slot, line number or code
+    int local = -1;  // local-name entry of a function-body name
+    int valence = 1;
+};
+
+class Translator {
+public:
+    Translator(Interpreter& in, std::string_view text, FunctionRecord* fn)
+        : in_(in), ft_(in.front), ws_(in.ws), st_(*in.front.scan), text_(text), n_(text.size()), fn_(fn) {}
+
+    Rc run(TranslatedLine* out);
+    std::size_t errorPos() const { return errPos_; }
+
+private:
+    Rc fail(int code, std::size_t at) {
+        errPos_ = at;
+        return code;
+    }
+    ScanFrame& frame() { return st_.frames.back(); }
+    ParseNode& node(int i) { return ft_.nodes[static_cast<std::size_t>(i)]; }
+    std::size_t skipBlanks(std::size_t i) const {
+        while (i < n_ && text_[i] == ' ') ++i;
+        return i;
+    }
+    bool arrowAt(std::size_t i) const { return i + 1 < n_ && text_[i] == '<' && text_[i + 1] == '-'; }
+    bool commentAt(std::size_t i) const { return i + 1 < n_ && text_[i] == '/' && text_[i + 1] == '/'; }
+    bool restIsEmpty(std::size_t i) const {
+        i = skipBlanks(i);
+        return i >= n_ || commentAt(i);
+    }
+
+    Rc branchLine();
+    Rc scan();
+
+    void pushFrame(char type, int open) {
+        st_.frames.push_back(ScanFrame{type, open, -1, -1, -1, -1, static_cast<int>(st_.items.size()), 0, 0, false});
+    }
+    Rc finishExpression(ScanFrame& f, int* head);
+
+    Rc makeNode(char kind, std::size_t pos, int* index);
+    Rc constNode(int slot, std::size_t pos);
+    Rc callNode(char kind, int monadic, int dyadic, std::size_t pos, int* index);
+    Rc addValue(int entry, int exit, std::size_t pos);
+    Rc addFunction(int index);
+    Rc addAssign(int index);
+
+    Rc nameItem();
+    Rc systemNameItem();
+    Rc resolveName(std::string_view name, std::size_t at, Resolved* r);
+    Rc resolveSystemName(std::string_view name, std::size_t at, Resolved* r);
+    Rc newFreeName(std::string_view name, std::size_t at, Resolved* r);
+    Rc placeName(const Resolved& r, std::size_t at, std::size_t end);
+
+    Rc numberItem();
+    Rc stringItem();
+    Rc symbolItem();
+    Rc primitiveItem();
+    Rc outerProduct(std::size_t at);
+    Rc eachItem(std::size_t at, std::size_t next);
+    Rc memberItem(std::size_t at, std::size_t next);
+    Rc axis(int token, bool leftValue, std::size_t at, std::size_t* next, int* code);
+    int indexOrigin() const;
+
+    Rc openParen();
+    Rc openBracket();
+    Rc outputName(std::size_t at, int slot);
+    Rc separator();
+    Rc closeParen();
+    Rc closeBracket();
+    Rc emptyList(std::size_t pos);
+    Rc listWords(int base, int count, std::size_t pos, int* start);
+
+    Interpreter& in_;
+    FrontTables& ft_;
+    values::Workspace& ws_;
+    ScanState& st_;
+    std::string_view text_;
+    std::size_t n_;
+    std::size_t p_ = 0;
+    std::size_t errPos_ = 0;
+    FunctionRecord* fn_;
+    bool branchParen_ = false;
+};
+
+Rc Translator::run(TranslatedLine* out) {
+    if (n_ > kMaxLine) return fail(kSyntaxError, 0);
+    st_.frames.clear();
+    st_.items.clear();
+    p_ = skipBlanks(0);
+    if (p_ >= n_ || commentAt(p_)) return kOk;
+    if (fn_ != nullptr) {
+        std::size_t labelEnd = 0, after = 0;
+        if (isLabel(text_, p_, &labelEnd, &after)) {
+            out->labelStart = static_cast<int>(p_);
+            out->labelEnd = static_cast<int>(labelEnd);
+            p_ = skipBlanks(after);
+        }
+    }
+    pushFrame('T', static_cast<int>(p_));
+    if (p_ + 1 < n_ && text_[p_] == '-' && text_[p_ + 1] == '>') {
+        out->branch = true;
+        WOX_TRY(branchLine());
+    } else {
+        WOX_TRY(scan());
+    }
+    if (st_.frames.size() > 1) {
+        int code = branchParen_ && st_.frames[1].type == '(' ? kBranchFormat : kUnpairedBrackets;
+        return fail(code, static_cast<std::size_t>(st_.frames.back().open));
+    }
+    int head = -1;
+    WOX_TRY(finishExpression(frame(), &head));
+    out->first = head;
+    int last = head;
+    while (last >= 0 && node(last).next >= 0) last = node(last).next;
+    out->last = last;
+    return kOk;
+}
+
+// "->" then: 0 alone (leave the function), a string alone (a message exit),
+// or an expression that starts with a name, a number or "(".
+Rc Translator::branchLine() {
+    std::size_t at = p_;
+    std::size_t q = skipBlanks(p_ + 2);
+    if (q >= n_ || commentAt(q)) return fail(kBranchRestrictions, at);
+    char c = text_[q];
+    if (c == '0' && !(q + 1 < n_ && (isNameChar(text_[q + 1]) || text_[q + 1] == '.'))) {
+        if (!restIsEmpty(q + 1)) return fail(kBranchRestrictions, skipBlanks(q + 1));
+        WOX_TRY(constNode(0, q));
+        p_ = n_;
+        return kOk;
+    }
+    if (c == '\'') {
+        p_ = q;
+        WOX_TRY(stringItem());
+        if (!restIsEmpty(p_)) return fail(kBranchRestrictions, skipBlanks(p_));
+        p_ = n_;
+        return kOk;
+    }
+    if (isLetter(c) || isDigit(c) || c == '(' || (c == '_' && startsNumber(text_, q)) ||
+        (c == '[' && q + 2 < n_ && text_[q + 1] == ']' && isLetter(text_[q + 2]))) {
+        branchParen_ = c == '(';
+        p_ = q;
+        return scan();
+    }
+    return fail(kBranchRestrictions, q);
+}
+
+Rc Translator::scan() {
+    for (;;) {
+        p_ = skipBlanks(p_);
+        if (p_ >= n_) return kOk;
+        char c = text_[p_];
+        if (!isLineChar(c)) return fail(kSyntaxError, p_);
+        switch (charClass(c)) {
+            case CharClass::Letter: WOX_TRY(nameItem()); break;
+            case CharClass::Digit: WOX_TRY(numberItem()); break;
+            case CharClass::Underscore:
+                if (startsNumber(text_, p_)) {
+                    WOX_TRY(numberItem());
+                } else if (p_ + 1 < n_ && text_[p_ + 1] == '.') {
+                    WOX_TRY(primitiveItem());
+                } else {
+                    return fail(kSyntaxError, p_);
+                }
+                break;
+            case CharClass::Dot:
+                if (startsNumber(text_, p_)) WOX_TRY(numberItem());
+                else WOX_TRY(primitiveItem());
+                break;
+            case CharClass::Quote:
+                if (c == '\'') WOX_TRY(stringItem());
+                else WOX_TRY(symbolItem());
+                break;
+            case CharClass::Open:
+                if (c == '(') WOX_TRY(openParen());
+                else WOX_TRY(openBracket());
+                break;
+            case CharClass::Close:
+                if (c == ')') WOX_TRY(closeParen());
+                else WOX_TRY(closeBracket());
+                break;
+            case CharClass::Semicolon: WOX_TRY(separator()); break;
+            case CharClass::Glyph:
+                if (commentAt(p_)) return kOk;
+                WOX_TRY(primitiveItem());
+                break;
+            case CharClass::Colon: WOX_TRY(primitiveItem()); break;
+            case CharClass::Brace:
+            case CharClass::Other: return fail(kSyntaxError, p_);
+        }
+    }
+}
+
+// An expression may be empty, but may not end with a function or an
+// assignment that has nothing to its right.
+Rc Translator::finishExpression(ScanFrame& f, int* head) {
+    if (f.pieces > 0 && !f.leftValue) return fail(kSyntaxError, static_cast<std::size_t>(node(f.head).pos));
+    *head = f.head;
+    return kOk;
+}
+
+// ---- Nodes and the chain ----------------------------------------------------
+
+Rc Translator::makeNode(char kind, std::size_t pos, int* index) {
+    if (Rc rc = takeNode(ft_, kind, static_cast<int>(pos), index); rc.failed()) return fail(rc.code, pos);
+    return kOk;
+}
+
+Rc Translator::constNode(int slot, std::size_t pos) {
+    int k = 0;
+    WOX_TRY(makeNode(kConstNode, pos, &k));
+    node(k).operand = slot;
+    return addValue(k, k, pos);
+}
+
+Rc Translator::callNode(char kind, int monadic, int dyadic, std::size_t pos, int* index) {
+    int e = 0;
+    if (Rc rc = takeEntry(ft_, kind, monadic, dyadic, &e); rc.failed()) return fail(rc.code, pos);
+    WOX_TRY(makeNode(kCallNode, pos, index));
+    node(*index).operand = e;
+    return kOk;
+}
+
+// A value item (a segment from entry to exit in evaluation order) joins the
+// chain as the new rightmost item.
+Rc Translator::addValue(int entry, int exit, std::size_t pos) {
+    ScanFrame& f = frame();
+    if (f.leftValue) return fail(kMissingFunction, pos);
+    node(exit).next = f.head;
+    f.head = entry;
+    f.segEntry = entry;
+    f.segExit = exit;
+    f.leftValue = true;
+    f.lastCall = -1;
+    ++f.pieces;
+    return kOk;
+}
+
+// A function takes the value item on its left, if any, as its left operand.
+Rc Translator::addFunction(int index) {
+    ScanFrame& f = frame();
+    ParseNode& n = node(index);
+    FunctionEntry& e = ft_.entries[static_cast<std::size_t>(n.operand)];
+    if (f.leftValue) {
+        e.left = f.segEntry;
+        n.next = node(f.segExit).next;
+        node(f.segExit).next = -1;
+    } else {
+        e.left = -1;
+        n.next = f.head;
+    }
+    f.head = index;
+    f.leftValue = false;
+    f.lastCall = index;
+    f.segEntry = f.segExit = -1;
+    ++f.pieces;
+    return kOk;
+}
+
+Rc Translator::addAssign(int index) {
+    ScanFrame& f = frame();
+    if (f.leftValue) return fail(kMissingFunction, static_cast<std::size_t>(node(index).pos));
+    node(index).next = f.head;
+    f.head = index;
+    f.leftValue = false;
+    f.lastCall = -1;
+    f.segEntry = f.segExit = -1;
+    ++f.pieces;
+    return kOk;
+}
+
+// ---- Names ------------------------------------------------------------------
+
+Rc Translator::nameItem() {
+    std::size_t at = p_;
+    std::size_t end = nameEnd(text_, at);
+    Resolved r;
+    WOX_TRY(resolveName(text_.substr(at, end - at), at, &r));
+    return placeName(r, at, end);
+}
+
+Rc Translator::systemNameItem() {
+    std::size_t at = p_;
+    std::size_t end = at + 2;
+    while (end < n_ && isLetter(text_[end])) ++end;
+    Resolved r;
+    WOX_TRY(resolveSystemName(text_.substr(at, end - at), at, &r));
+    return placeName(r, at, end);
+}
+
+// A session line sees the innermost active binding first, then the global
+// table; a name found nowhere becomes a global variable at once. A function
+// body sees its header names, its free names, global functions, its labels,
+// and otherwise gets a new free name, bound by scope at each call.
+Rc Translator::resolveName(std::string_view name, std::size_t at, Resolved* r) {
+    if (fn_ == nullptr) {
+        if (int s = findInScope(ft_, name); s >= 0) {
+            r->slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+            return kOk;
+        }
+        if (int g = findGlobal(ft_, name); g >= 0) {
+            const NameEntry& e = ft_.globals[static_cast<std::size_t>(g)];
+            if (e.kind == kFunctionName) {
+                r->kind = Resolved::Function;
+                r->valence = ft_.functions[static_cast<std::size_t>(e.slot)].valence;
+            }
+            r->slot = e.slot;
+            return kOk;
+        }
+        int g = 0;
+        if (Rc rc = newGlobalVariable(in_, name, &g); rc.failed()) return fail(rc.code, at);
+        r->slot = ft_.globals[static_cast<std::size_t>(g)].slot;
+        return kOk;
+    }
+    if (int h = findLocalIn(ft_, name, fn_->headerFirst, fn_->headerLast); h >= 0) {
+        r->slot = ft_.locals[static_cast<std::size_t>(h)].slot;
+        r->local = h;
+        return kOk;
+    }
+    int free = findLocalIn(ft_, name, fn_->freeFirst, fn_->freeLast);
+    if (free >= 0 && ft_.locals[static_cast<std::size_t>(free)].kind == kVariableName) {
+        r->slot = ft_.locals[static_cast<std::size_t>(free)].slot;
+        r->local = free;
+        return kOk;
+    }
+    if (int g = findGlobal(ft_, name); g >= 0 && ft_.globals[static_cast<std::size_t>(g)].kind == kFunctionName) {
+        r->kind = Resolved::Function;
+        r->slot = ft_.globals[static_cast<std::size_t>(g)].slot;
+        r->valence = ft_.functions[static_cast<std::size_t>(r->slot)].valence;
+        return kOk;
+    }
+    if (free >= 0 && ft_.locals[static_cast<std::size_t>(free)].kind == kLabelName) {
+        r->kind = Resolved::Label;
+        r->slot = ft_.locals[static_cast<std::size_t>(free)].slot;
+        return kOk;
+    }
+    return newFreeName(name, at, r);
+}
+
+// Free names of a function body are one run of local entries at the end of
+// the local table, which the function translator opens before the body.
+Rc Translator::newFreeName(std::string_view name, std::size_t at, Resolved* r) {
+    bool empty = fn_->freeLast < fn_->freeFirst;
+    if (!empty && fn_->freeLast != ft_.lstnx) return fail(kDefinitionError, at);
+    int e = 0;
+    if (Rc rc = newLocalName(ft_, name, kVariableName, 0, &e); rc.failed()) return fail(rc.code, at);
+    if (empty) fn_->freeFirst = e;
+    fn_->freeLast = e;
+    r->slot = 0;
+    r->local = e;
+    return kOk;
+}
+
+// "[]" names: a system variable (through the same scopes as other names, as
+// a function may make []IO local), else a system function, else 46.
+Rc Translator::resolveSystemName(std::string_view name, std::size_t at, Resolved* r) {
+    if (fn_ == nullptr) {
+        if (int s = findInScope(ft_, name); s >= 0) {
+            r->slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+            return kOk;
+        }
+        if (int g = findGlobalIn(ft_, name, 0, kBuiltinNames - 1); g >= 0) {
+            r->slot = ft_.globals[static_cast<std::size_t>(g)].slot;
+            return kOk;
+        }
+    } else {
+        if (int h = findLocalIn(ft_, name, fn_->headerFirst, fn_->headerLast); h >= 0) {
+            r->slot = ft_.locals[static_cast<std::size_t>(h)].slot;
+            r->local = h;
+            return kOk;
+        }
+        if (int f = findLocalIn(ft_, name, fn_->freeFirst, fn_->freeLast); f >= 0) {
+            r->slot = ft_.locals[static_cast<std::size_t>(f)].slot;
+            r->local = f;
+            return kOk;
+        }
+        if (findGlobalIn(ft_, name, 0, kBuiltinNames - 1) >= 0) return newFreeName(name, at, r);
+    }
+    if (const SystemFunction* sf = findSystemFunction(name)) {
+        r->kind = Resolved::SystemFn;
+        r->slot = sf->code;
+        r->valence = sf->valence;
+        return kOk;
+    }
+    return fail(kSysVarNotImplemented, at);
+}
+
+Rc Translator::placeName(const Resolved& r, std::size_t at, std::size_t end) {
+    std::size_t arrow = skipBlanks(end);
+    bool assign = arrowAt(arrow);
+    int k = 0;
+    switch (r.kind) {
+        case Resolved::Variable:
+            WOX_TRY(makeNode(assign ? kAssignNode : kVarNode, at, &k));
+            node(k).operand = r.slot;
+            node(k).local = r.local;
+            if (assign) {
+                p_ = arrow + 2;
+                return addAssign(k);
+            }
+            p_ = end;
+            return addValue(k, k, at);
+        case Resolved::Label: {
+            if (assign) return fail(kSyntaxError, at);
+            int slot = 0;
+            if (Rc rc = integerConstant(in_, r.slot, &slot); rc.failed()) return fail(rc.code, at);
+            p_ = end;
+            return constNode(slot, at);
+        }
+        case Resolved::Function:
+        case Resolved::SystemFn: {
+            if (assign) return fail(kVarNameIsFunctionName, at);
+            char kind = r.kind == Resolved::Function ? kDefinedFn : kPrimitiveFn;
+            WOX_TRY(callNode(kind, r.slot, r.slot, at, &k));
+            p_ = end;
+            bool niladic = r.valence == 0 && (r.kind == Resolved::SystemFn || r.slot >= kFirstUserFunction);
+            return niladic ? addValue(k, k, at) : addFunction(k);
+        }
+    }
+    return fail(kSyntaxError, at);
+}
+
+// ---- Literals ---------------------------------------------------------------
+
+Rc Translator::numberItem() {
+    std::size_t at = p_;
+    if (frame().leftValue) return fail(kMissingFunction, at);
+    int slot = 0;
+    std::size_t end = at;
+    WOX_TRY(readNumber(in_, text_, at, st_.numbers, &slot, &end, &errPos_));
+    p_ = end;
+    return constNode(slot, at);
+}
+
+Rc Translator::stringItem() {
+    std::size_t at = p_;
+    if (frame().leftValue) return fail(kMissingFunction, at);
+    int slot = 0;
+    std::size_t end = at;
+    WOX_TRY(readString(in_, text_, at, st_.chars, &slot, &end, &errPos_));
+    p_ = end;
+    return constNode(slot, at);
+}
+
+Rc Translator::symbolItem() {
+    std::size_t at = p_;
+    if (frame().leftValue) return fail(kMissingFunction, at);
+    int slot = 0;
+    std::size_t end = at;
+    WOX_TRY(readSymbols(in_, text_, at, st_.symbols, &slot, &end, &errPos_));
+    p_ = end;
+    return constNode(slot, at);
+}
+
+// ---- Primitives and operators ----------------------------------------------
+
+Rc Translator::primitiveItem() {
+    std::size_t at = p_;
+    bool lv = frame().leftValue;
+    if (arrowAt(at) || (at + 1 < n_ && text_[at] == '-' && text_[at + 1] == '>')) return fail(kSyntaxError, at);
+    if (at + 1 < n_ && text_[at] == '.' && text_[at + 1] == ':') return outerProduct(at);
+    prim::TokenMatch m = prim::matchToken(text_, at, lv);
+    if (m.token < 0) return fail(kSyntaxError, at);
+    int token = m.token;
+    std::size_t q = at + static_cast<std::size_t>(m.length);
+    if (token == kEachToken) return eachItem(at, q);
+    if (token == kMemberToken) return memberItem(at, q);
+    int monadic = prim::monadicCode(token);
+    int dyadic = prim::dyadicCode(token);
+    if (monadic < 3 && dyadic < 3) return fail(kSyntaxError, at);  // no function: <- -> [ ;
+    bool folded = false;
+    if (q < n_ && (text_[q] == '/' || text_[q] == '\\') && !commentAt(q)) {
+        bool slash = text_[q] == '/';
+        bool dot = q + 1 < n_ && text_[q + 1] == '.';
+        int code = 0;
+        if (Rc rc = prim::reduceScanCode(token, slash, dot, code); rc.failed()) return fail(rc.code, at);
+        monadic = dyadic = code;
+        q += dot ? 2 : 1;
+        folded = true;
+    } else if (q < n_ && text_[q] == '[' && takesAxis(token)) {
+        int code = 0;
+        WOX_TRY(axis(token, lv, at, &q, &code));
+        monadic = dyadic = code;
+        folded = true;
+    } else if (lv && q < n_ && text_[q] == ':' && prim::innerLeftOk(token)) {
+        prim::TokenMatch g = prim::matchToken(text_, q + 1, true);
+        if (g.token >= 0) {
+            int code = prim::innerProductCode(token, g.token);
+            if (code >= 0) {
+                monadic = dyadic = code;
+                q += 1 + static_cast<std::size_t>(g.length);
+                folded = true;
+            }
+        }
+    }
+    if (!lv && !folded && (prim::needsLeftArgument(token) || monadic < 0)) {
+        return fail(prim::needsLeftArgument(token) ? kLeftArgumentMissing : kSyntaxError, at);
+    }
+    int k = 0;
+    WOX_TRY(callNode(kPrimitiveFn, monadic, dyadic, at, &k));
+    p_ = q;
+    return addFunction(k);
+}
+
+// x .:g y
+Rc Translator::outerProduct(std::size_t at) {
+    if (!frame().leftValue) return fail(kLeftArgumentMissing, at);
+    prim::TokenMatch g = prim::matchToken(text_, at + 2, true);
+    if (g.token < 0) return fail(kOuterProductNotDyadic, at);
+    int code = 0;
+    if (Rc rc = prim::outerProductCode(g.token, code); rc.failed()) return fail(rc.code, at);
+    int k = 0;
+    WOX_TRY(callNode(kPrimitiveFn, code, code, at, &k));
+    p_ = at + 2 + static_cast<std::size_t>(g.length);
+    return addFunction(k);
+}
+
+// f" : the node of f becomes the each, and f's entry its operand.
+Rc Translator::eachItem(std::size_t at, std::size_t next) {
+    ScanFrame& f = frame();
+    if (f.lastCall < 0 || node(f.lastCall).list >= 0) return fail(kSyntaxError, at);
+    ParseNode& n = node(f.lastCall);
+    int operand = n.operand;
+    int e = 0;
+    if (Rc rc = takeEntry(ft_, kPrimitiveFn, kEachCode, kEachCode, &e); rc.failed()) return fail(rc.code, at);
+    FunctionEntry& fe = ft_.entries[static_cast<std::size_t>(operand)];
+    ft_.entries[static_cast<std::size_t>(e)].left = fe.left;
+    fe.left = -1;
+    n.operand = e;
+    n.list = operand;
+    p_ = next;
+    return kOk;
+}
+
+// x.name : member access, with the name as a symbol.
+Rc Translator::memberItem(std::size_t at, std::size_t next) {
+    int k = 0;
+    WOX_TRY(callNode(kPrimitiveFn, kMemberCode, kMemberCode, at, &k));
+    WOX_TRY(addFunction(k));
+    std::size_t end = nameEnd(text_, next);
+    int slot = 0;
+    if (Rc rc = symbolConstant(in_, text_.substr(next, end - next), &slot); rc.failed()) return fail(rc.code, next);
+    p_ = end;
+    return constNode(slot, next);
+}
+
+// f[k] for "/", "\", "," and "$": one number in brackets.
+Rc Translator::axis(int token, bool leftValue, std::size_t at, std::size_t* next, int* code) {
+    std::size_t open = *next;
+    std::size_t r = open + 1;
+    if (r >= n_) return fail(kRightBracketExpected, open);
+    char c = text_[r];
+    if (!(c == '-' || c == '_' || isDigit(c))) return fail(kAxisRestriction, r);
+    std::size_t end = r;
+    WOX_TRY(scanNumbers(text_, r, true, st_.numbers, &end, &errPos_));
+    if (st_.numbers.re.size() != 1 || st_.numbers.complex) return fail(kAxisRestriction, r);
+    end = skipBlanks(end);
+    if (end >= n_ || text_[end] != ']') return fail(kRightBracketExpected, end);
+    if (Rc rc = prim::axisCode(token, leftValue, st_.numbers.re[0], indexOrigin(), *code); rc.failed())
+        return fail(rc.code, at);
+    *next = end + 1;
+    return kOk;
+}
+
+// The index origin in force: the innermost binding of []IO, else the global
+// one; -1 when it is not a single 0 or 1.
+int Translator::indexOrigin() const {
+    int slot = kIoSlot;
+    if (int s = findInScope(ft_, "[]IO"); s >= 0) slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+    if (slot <= 0 || slot >= kVariableSlots) return -1;
+    const ValueDescriptor& d = ws_.vars[static_cast<std::size_t>(slot)];
+    if ((d.type != kBoolean && d.type != kInteger) || d.count != 1 || d.rank < 0) return -1;
+    const std::int32_t* e = ws_.elems<std::int32_t>(d);
+    return e != nullptr && (*e == 0 || *e == 1) ? *e : -1;
+}
+
+// ---- Brackets ---------------------------------------------------------------
+
+Rc Translator::openParen() {
+    std::size_t at = p_;
+    if (frame().leftValue) return fail(kParenMissingFunction, at);
+    if (at + 1 < n_ && text_[at + 1] == ')') {
+        p_ = at + 2;
+        return emptyList(at);
+    }
+    if (st_.frames.size() >= kMaxNesting) return fail(kStackFull, at);
+    pushFrame('(', static_cast<int>(at));
+    p_ = at + 1;
+    return kOk;
+}
+
+// "[]" before a letter is a system name. Otherwise "[" after a value opens
+// an index list, and "[]" and "[)" are the output names.
+Rc Translator::openBracket() {
+    std::size_t at = p_;
+    if (at + 2 < n_ && text_[at + 1] == ']' && isLetter(text_[at + 2])) return systemNameItem();
+    if (!frame().leftValue) {
+        if (at + 1 < n_ && text_[at + 1] == ']') return outputName(at, kOutSlot);
+        if (at + 1 < n_ && text_[at + 1] == ')') return outputName(at, kOutOpenSlot);
+        return fail(kSyntaxError, at);
+    }
+    if (st_.frames.size() >= kMaxNesting) return fail(kStackFull, at);
+    pushFrame('[', static_cast<int>(at));
+    p_ = at + 1;
+    return kOk;
+}
+
+Rc Translator::outputName(std::size_t at, int slot) {
+    std::size_t arrow = skipBlanks(at + 2);
+    if (!arrowAt(arrow)) return fail(kAssignExpected, at);
+    int k = 0;
+    WOX_TRY(makeNode(kAssignNode, at, &k));
+    node(k).operand = slot;
+    p_ = arrow + 2;
+    return addAssign(k);
+}
+
+Rc Translator::separator() {
+    std::size_t at = p_;
+    ScanFrame& f = frame();
+    if (f.type == 'T') return fail(kSyntaxError, at);
+    int head = -1;
+    WOX_TRY(finishExpression(f, &head));
+    if (head < 0 && f.type == '(') return fail(kSyntaxError, at);
+    st_.items.push_back(head);
+    ++f.itemCount;
+    f.head = f.segEntry = f.segExit = f.lastCall = -1;
+    f.pieces = 0;
+    f.leftValue = false;
+    p_ = at + 1;
+    return kOk;
+}
+
+Rc Translator::listWords(int base, int count, std::size_t pos, int* start) {
+    if (Rc rc = takeListWords(ft_, count, start); rc.failed()) return fail(rc.code, pos);
+    for (int i = 0; i < count; ++i)
+        ft_.lists[static_cast<std::size_t>(*start + i)] = st_.items[static_cast<std::size_t>(base + i)];
+    return kOk;
+}
+
+Rc Translator::emptyList(std::size_t pos) {
+    int slot = 0;
+    if (Rc rc = takeConstant(ws_, &slot); rc.failed()) return fail(rc.code, pos);
+    ValueDescriptor& d = ws_.consts[static_cast<std::size_t>(slot)];
+    d.type = kGeneral;
+    d.rank = 1;
+    return constNode(slot, pos);
+}
+
+Rc Translator::closeParen() {
+    std::size_t at = p_;
+    if (frame().type != '(') return fail(kUnpairedBrackets, at);
+    int head = -1;
+    WOX_TRY(finishExpression(frame(), &head));
+    const ScanFrame f = frame();
+    st_.frames.pop_back();
+    const int count = f.itemCount + 1;
+    const int base = f.itemBase;
+    st_.items.push_back(head);
+    const std::size_t open = static_cast<std::size_t>(f.open);
+    std::size_t arrow = skipBlanks(at + 1);
+    p_ = at + 1;
+    if (head < 0) {
+        if (count > 1) return fail(kSyntaxError, at);
+        st_.items.resize(static_cast<std::size_t>(base));
+        return emptyList(open);
+    }
+    if (arrowAt(arrow)) {
+        // (a;b;c)<-v : every item must be a plain name.
+        for (int i = 0; i < count; ++i) {
+            ParseNode& x = node(st_.items[static_cast<std::size_t>(base + i)]);
+            bool functionName = x.kind == kCallNode && x.next == -1 &&
+                                ft_.entries[static_cast<std::size_t>(x.operand)].left == -1;
+            if (functionName) return fail(kVarNameIsFunctionName, static_cast<std::size_t>(x.pos));
+            if (x.kind != kVarNode || x.next != -1) return fail(kSyntaxError, static_cast<std::size_t>(x.pos));
+        }
+        for (int i = 0; i < count; ++i) node(st_.items[static_cast<std::size_t>(base + i)]).kind = kAssignNode;
+        p_ = arrow + 2;
+        int target = st_.items[static_cast<std::size_t>(base)];
+        if (count > 1) {
+            int start = 0;
+            WOX_TRY(listWords(base, count, open, &start));
+            WOX_TRY(makeNode(kMultiAssignNode, open, &target));
+            node(target).list = start;
+            node(target).count = count;
+        }
+        st_.items.resize(static_cast<std::size_t>(base));
+        return addAssign(target);
+    }
+    if (count == 1) {
+        st_.items.resize(static_cast<std::size_t>(base));
+        // (x) is x: a single value item needs no group.
+        if (f.pieces == 1 && f.leftValue && f.segEntry == head) return addValue(f.segEntry, f.segExit, open);
+        int g = 0;
+        WOX_TRY(makeNode(kGroupNode, open, &g));
+        node(g).list = head;
+        return addValue(g, g, open);
+    }
+    int start = 0;
+    WOX_TRY(listWords(base, count, open, &start));
+    st_.items.resize(static_cast<std::size_t>(base));
+    int l = 0;
+    WOX_TRY(makeNode(kListNode, open, &l));
+    node(l).list = start;
+    node(l).count = count;
+    return addValue(l, l, open);
+}
+
+Rc Translator::closeBracket() {
+    std::size_t at = p_;
+    if (frame().type != '[') return fail(kUnpairedBrackets, at);
+    int head = -1;
+    WOX_TRY(finishExpression(frame(), &head));
+    const ScanFrame f = frame();
+    st_.frames.pop_back();
+    const int count = f.itemCount + 1;
+    st_.items.push_back(head);
+    const std::size_t open = static_cast<std::size_t>(f.open);
+    int start = 0;
+    WOX_TRY(listWords(f.itemBase, count, open, &start));
+    st_.items.resize(static_cast<std::size_t>(f.itemBase));
+    int x = 0;
+    WOX_TRY(makeNode(kIndexNode, open, &x));
+    node(x).list = start;
+    node(x).count = count;
+    // The index follows the indexed value in evaluation order.
+    ScanFrame& pf = frame();
+    node(x).next = node(pf.segExit).next;
+    node(pf.segExit).next = x;
+    pf.segExit = x;
+    std::size_t arrow = skipBlanks(at + 1);
+    p_ = at + 1;
+    if (!arrowAt(arrow)) return kOk;
+    // name[i]<-v : the name becomes an assignment target with the index list.
+    int v = pf.segEntry;
+    ParseNode& z = node(v);
+    if (z.kind != kVarNode || z.next != x) return fail(kSyntaxError, static_cast<std::size_t>(z.pos));
+    z.kind = kAssignNode;
+    z.list = start;
+    z.count = count;
+    z.next = node(x).next;
+    pf.head = v;
+    pf.leftValue = false;
+    pf.lastCall = pf.segEntry = pf.segExit = -1;
+    p_ = arrow + 2;
+    return kOk;
+}
+
+}  // namespace
+
+bool isLabel(std::string_view text, std::size_t pos, std::size_t* nameEndPos, std::size_t* end) {
+    if (pos >= text.size() || !isLetter(text[pos])) return false;
+    std::size_t e = nameEnd(text, pos);
+    std::size_t r = e;
+    while (r < text.size() && text[r] == ' ') ++r;
+    if (r >= text.size() || text[r] != ':') return false;
+    *nameEndPos = e;
+    *end = r + 1;
+    return true;
+}
+
+Rc translateLine(Interpreter& in, std::string_view text, int ownerFunction, int lineNumber, TranslatedLine* out) {
+    *out = TranslatedLine{};
+    FrontTables& ft = in.front;
+    FunctionRecord* fn = nullptr;
+    if (ownerFunction >= 0) {
+        if (ownerFunction >= static_cast<int>(ft.functions.size())) return in.fail(engine::kDomainError);
+        fn = &ft.functions[static_cast<std::size_t>(ownerFunction)];
+    }
+    const LineMark mark = markLine(in);
+    Translator t(in, text, fn);
+    Rc rc = t.run(out);
+    if (rc.ok() && out->branch) {
+        int b = 0;
+        rc = takeBranch(ft, &b);
+        if (rc.ok()) {
+            BranchEntry& e = ft.branches[static_cast<std::size_t>(b)];
+            e.owner = ownerFunction;
+            e.line = lineNumber;
+            e.node = out->first;
+            e.falseTarget = kBranchLine;
+            out->branchEntry = b;
+        }
+    }
+    if (rc.failed()) {
+        releaseToMark(in, mark);
+        std::size_t pos = t.errorPos();
+        out->first = out->last = -1;
+        out->errorPos = static_cast<int>(pos < text.size() ? pos : text.size());
+        return in.fail(rc.code);
+    }
+    return kOk;
+}
+
+}  // namespace wox::frontend
