@@ -4,6 +4,8 @@
 
 #include "engine/messages.h"
 #include "primitives/primitive_table.h"
+#include "display/character_form.h"
+#include "primitives/scalar.h"
 #include "primitives/value_type.h"
 
 namespace wox::engine {
@@ -22,7 +24,16 @@ struct Handlers {
 Handlers buildHandlers() {
     Handlers h;
     auto m = [&](Family f, MonadicHandler fn) { h.monadic[static_cast<std::size_t>(f)] = fn; };
+    auto d = [&](Family f, DyadicHandler fn) { h.dyadic[static_cast<std::size_t>(f)] = fn; };
     m(Family::Type, primitives::typeOf);
+    m(Family::ScalarMonadic, primitives::scalarMonadic);
+    m(Family::Logical, primitives::logicalMonadic);
+    m(Family::Format, [](Interpreter& in, int, int result, ValueRef right) {
+        return display::formatMonadic(in, result, right);
+    });
+    d(Family::ScalarDyadic, primitives::scalarDyadic);
+    d(Family::Logical, primitives::logicalDyadic);
+    d(Family::Comparison, primitives::comparison);
     return h;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "display/display_state.h"
+#include "engine/error_trace.h"
 #include "frontend/front_tables.h"
 #include "values/capacities.h"
 #include "values/rc.h"
@@ -22,7 +23,9 @@ public:
     values::Workspace ws;
     frontend::FrontTables front;  // names, translated lines, functions, symbols
     int errorWord = 0;  // the first error of the line in progress
+    engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show
+    bool displayAll = false;  // also display lines that start with an execute
 
     // The one operation that appends text at the session's caret. Text uses
     // "\r\n" line ends and every producer starts its output with "\r\n".
@@ -40,6 +43,16 @@ public:
     Rc fail(int code) {
         if (errorWord == 0) errorWord = code;
         return code;
+    }
+    // The same, with the caret position of the failing node.
+    // The innermost failing node reports first, so the first position wins.
+    Rc failAt(int code, int pos) {
+        if (errorWord == 0) errorWord = code;
+        if (errors.positionDepth < 0) {
+            errors.position = pos;
+            errors.positionDepth = errors.depth;
+        }
+        return errorWord;
     }
 };
 

@@ -72,6 +72,7 @@ constexpr std::array kMessages{
     MessageRow{kGetFunctionError, "get function error"},
     MessageRow{kTableFull, "one table is full"},
     MessageRow{kRandomLinkError, "[]RL error"},
+    MessageRow{kInterrupted, "interrupt"},
     MessageRow{kNoExcelDriver, "no excel driver"},
     MessageRow{kExcelReadWrite, "excel reading and writing error"},
     MessageRow{kExcelRangeError, "error in xrc"},

@@ -66,6 +66,7 @@ enum Message : int {
     kTableFull = 84,
     kRandomLinkError = 85,
     kCharacterBranch = 100,  // signalled after the branch's own text was shown; no text
+    kInterrupted = 101,      // the user stopped the running line (Ctrl-C)
     kNoExcelDriver = 150,
     kExcelReadWrite = 151,
     kExcelRangeError = 152,

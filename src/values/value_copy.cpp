@@ -68,13 +68,16 @@ void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool on
 
 }  // namespace
 
-Rc assignValue(Workspace& ws, int dst, ValueRef src) {
-    if (src == varRef(dst)) return kOk;
-    if (ws.at(src).unset()) return kValueError;
+namespace {
+
+// The source is re-read through `source()` after anything that may compact.
+template <class Source>
+Rc assignFrom(Workspace& ws, int dst, Source source) {
+    if (source().unset()) return kValueError;
     Needs n;
-    measure(ws, ws.at(src), n);
+    measure(ws, source(), n);
     if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
-    ValueDescriptor s = ws.at(src);
+    ValueDescriptor s = source();
     ValueDescriptor& d = ws.var(dst);
     if (isInline(s) || s.count <= 0) {
         // No block: the old one is dropped once the assignment completes.
@@ -92,7 +95,7 @@ Rc assignValue(Workspace& ws, int dst, ValueRef src) {
     }
     if (!holdsDescriptors(s.type)) {
         WOX_TRY(ws.allocOwned(dst, s.type, s.count));
-        s = ws.at(src);  // the source may have moved during compaction
+        s = source();  // the source may have moved during compaction
         ValueDescriptor& d2 = ws.var(dst);
         std::uint64_t size = static_cast<std::uint64_t>(elementSize(s.type, s.count));
         std::memmove(ws.base() + d2.data, ws.base() + s.data, size);
@@ -111,7 +114,7 @@ Rc assignValue(Workspace& ws, int dst, ValueRef src) {
     // A nested value: room for the whole tree first, then copy without moves.
     if (ws.reserve(n.owned).failed()) return kWorkspaceFull;
     WOX_TRY(ws.allocOwned(dst, s.type, s.count));  // takes the top block, old tree pending
-    s = ws.at(src);
+    s = source();
     ValueDescriptor& d2 = ws.var(dst);
     std::uint32_t top = d2.data;
     std::int32_t bs = d2.blockSize;
@@ -130,6 +133,19 @@ Rc assignValue(Workspace& ws, int dst, ValueRef src) {
         copyTree(ws, reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt), kOwnerItem | itemAt, false);
     }
     return kOk;
+}
+
+}  // namespace
+
+Rc assignValue(Workspace& ws, int dst, ValueRef src) {
+    if (src == varRef(dst)) return kOk;
+    return assignFrom(ws, dst, [&]() -> const ValueDescriptor& { return ws.at(src); });
+}
+
+Rc assignItem(Workspace& ws, int dst, ValueRef container, int index) {
+    return assignFrom(ws, dst, [&]() -> const ValueDescriptor& {
+        return ws.elems<ValueDescriptor>(ws.at(container))[index];
+    });
 }
 
 Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {

@@ -15,6 +15,10 @@ namespace wox::values {
 // its old value.
 Rc assignValue(Workspace& ws, int dst, ValueRef src);
 
+// Copies item `index` of the General value named by container into variable
+// slot dst, as assignValue does.
+Rc assignItem(Workspace& ws, int dst, ValueRef container, int index);
+
 // Copies the value named by src into temporary slot tmp, on the stack.
 Rc copyToTemp(Workspace& ws, int tmp, ValueRef src);
 

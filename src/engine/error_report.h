@@ -1,0 +1,22 @@
+#pragma once
+// The error report the session shows after a failed line: the message, then
+// the failing line with a caret under the failing place.
+#include <string>
+#include <string_view>
+
+#include "engine/interpreter.h"
+
+namespace wox::engine {
+
+// The report text for the error in the error word; `line` is the session
+// line that was executed.
+std::string errorReport(const Interpreter& in, std::string_view line);
+
+// Writes that report to the session.
+void reportError(Interpreter& in, std::string_view line);
+
+// The variable slot of the []IO in force: the innermost binding of an
+// active call, else the global one.
+int currentIoSlot(const Interpreter& in);
+
+}  // namespace wox::engine

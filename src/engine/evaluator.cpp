@@ -1,0 +1,202 @@
+// The line walk. A chain is walked from its rightmost node to its left end
+// with one current value; nested chains (groups, list items, left operands,
+// index expressions) are recursive entries with their own temporaries, whose
+// temporary results are copied into the caller's next temporary so that the
+// caller's later work cannot overwrite them.
+#include "engine/evaluator.h"
+
+#include "display/value_display.h"
+#include "engine/dispatch.h"
+#include "engine/function_call.h"
+#include "engine/messages.h"
+#include "frontend/front_tables.h"
+#include "values/value_copy.h"
+
+namespace wox::engine {
+
+namespace {
+
+using frontend::FunctionEntry;
+using frontend::ParseNode;
+
+constexpr int kEachCode = 752;
+constexpr int kTimeStampCode = 610;
+constexpr int kRandomLinkCode = 611;
+
+bool isTemp(int slot) {
+    return (slot >= kFirstTemp && slot <= kLastFirstSeriesTemp) || slot >= kSecondSeriesTemp;
+}
+
+bool isTempRef(ValueRef r) { return r < 0 && isTemp(-r); }
+
+// Evaluates a nested chain as a recursive entry and hands back a value that
+// the caller's later temporaries cannot disturb.
+Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
+    const ParseNode& head = in.front.nodes[static_cast<std::size_t>(first)];
+    if (head.next == -1) {
+        // A lone constant or variable is used in place.
+        if (head.kind == frontend::kConstNode) {
+            *out = head.operand;
+            return kOk;
+        }
+        if (head.kind == frontend::kVarNode) {
+            if (in.ws.var(head.operand).unset()) return in.failAt(kValueError, head.pos);
+            *out = varRef(head.operand);
+            return kOk;
+        }
+    }
+    EvalContext child = cx;
+    child.stackMark = in.ws.stackTop;
+    child.temp = cx.temp + 1;
+    ValueRef r = kNoValue;
+    WOX_TRY(evaluate(in, child, first, &r));
+    if (r == kNoValue) return in.failAt(kValueError, pos);
+    if (isTempRef(r)) {
+        int t;
+        WOX_TRY(nextTemp(cx, &t));
+        if (Rc rc = values::copyToTemp(in.ws, t, r); rc.failed()) return in.failAt(rc.code, pos);
+        r = varRef(t);
+    }
+    *out = r;
+    return kOk;
+}
+
+// (a;b;c): items evaluated right to left into a General vector.
+Rc buildList(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* out) {
+    int g;
+    WOX_TRY(nextTemp(cx, &g));
+    if (Rc rc = in.ws.allocTemp(g, kGeneral, node.count); rc.failed()) return in.failAt(rc.code, node.pos);
+    ValueDescriptor& d = in.ws.var(g);
+    d.type = kGeneral;
+    d.rank = 1;
+    d.count = node.count;
+    d.shape0 = node.count;
+    for (int i = node.count - 1; i >= 0; --i) {
+        int first = in.front.lists[static_cast<std::size_t>(node.list + i)];
+        ValueRef item = kNoValue;
+        EvalContext child = cx;  // item temporaries stay clear of the list's slot
+        WOX_TRY(nested(in, child, first, node.pos, &item));
+        std::uint32_t at = in.ws.var(g).data + 32u * static_cast<std::uint32_t>(i);
+        if (Rc rc = values::copyIntoTempItem(in.ws, at, item); rc.failed()) return in.failAt(rc.code, node.pos);
+    }
+    *out = varRef(g);
+    return kOk;
+}
+
+Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur) {
+    int slot = node.operand;
+    if (node.list >= 0) return in.failAt(kNotImplemented, node.pos);  // indexed assignment
+    if (slot == kOutSlot || slot == kOutOpenSlot) {
+        if (Rc rc = display::displayValue(in, cur, slot == kOutOpenSlot); rc.failed())
+            return in.failAt(rc.code, node.pos);
+        return kOk;
+    }
+    if (Rc rc = values::assignValue(in.ws, slot, cur); rc.failed()) return in.failAt(rc.code, node.pos);
+    in.ws.releasePending();
+    if (!isTemp(slot)) in.ws.stackTop = cx.stackMark;
+    return kOk;
+}
+
+// (a;b)<-v: the items of a General vector to the names, in order.
+Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur) {
+    const ValueDescriptor& v = in.ws.at(cur);
+    if (v.type != kGeneral || v.rank != 1) return in.failAt(kDomainError, node.pos);
+    if (v.count != node.count) return in.failAt(kLengthError, node.pos);
+    for (int i = 0; i < node.count; ++i) {
+        int z = in.front.lists[static_cast<std::size_t>(node.list + i)];
+        const ParseNode& target = in.front.nodes[static_cast<std::size_t>(z)];
+        if (Rc rc = values::assignItem(in.ws, target.operand, cur, i); rc.failed())
+            return in.failAt(rc.code, target.pos);
+        in.ws.releasePending();
+    }
+    // Storing into variables ends the temporaries, but the value assigned
+    // from may itself be one: keep the stack until the line moves on.
+    (void)cx;
+    return kOk;
+}
+
+bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
+    if (e.kind == frontend::kPrimitiveFn) return e.monadic == kTimeStampCode || e.monadic == kRandomLinkCode;
+    return in.front.functions[static_cast<std::size_t>(e.monadic)].valence == 0;
+}
+
+Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur) {
+    const FunctionEntry e = in.front.entries[static_cast<std::size_t>(node.operand)];
+    bool niladic = *cur == kNoValue && isNiladic(in, e);
+    if (*cur == kNoValue && !niladic) return in.failAt(kValueError, node.pos);
+    ValueRef left = kNoValue;
+    if (e.left >= 0) WOX_TRY(nested(in, cx, e.left, node.pos, &left));
+    if (e.kind == frontend::kDefinedFn) {
+        ValueRef r = kNoValue;
+        if (Rc rc = callDefined(in, cx, e.monadic, left, niladic ? kNoValue : *cur, &r); rc.failed())
+            return in.failAt(rc.code, node.pos);
+        *cur = r;
+        return kOk;
+    }
+    if (node.list >= 0 || e.monadic == kEachCode) return in.failAt(kNotImplemented, node.pos);
+    int t;
+    if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+    Rc rc = left != kNoValue ? dispatchDyadic(in, e.dyadic, t, left, *cur)
+                             : dispatchMonadic(in, e.monadic, t, niladic ? kNoValue : *cur);
+    if (rc.failed()) return in.failAt(rc.code, node.pos);
+    *cur = varRef(t);
+    return kOk;
+}
+
+}  // namespace
+
+Rc nextTemp(EvalContext& cx, int* slot) {
+    int t = cx.temp + 1;
+    if (t == kLastFirstSeriesTemp + 1) t = kSecondSeriesTemp;
+    if (t > kLastTemp || (t > kLastFirstSeriesTemp && t < kSecondSeriesTemp)) return kDomainError;
+    cx.temp = t;
+    *slot = t;
+    return kOk;
+}
+
+Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
+    ValueRef cur = kNoValue;
+    for (int n = first; n != -1;) {
+        if (in.interruptRequested.load(std::memory_order_relaxed)) {
+            in.interruptRequested.store(false);
+            return in.failAt(kInterrupted, in.front.nodes[static_cast<std::size_t>(n)].pos);
+        }
+        const ParseNode node = in.front.nodes[static_cast<std::size_t>(n)];
+        switch (node.kind) {
+            case frontend::kConstNode:
+                cur = node.operand;
+                break;
+            case frontend::kVarNode:
+                if (in.ws.var(node.operand).unset()) return in.failAt(kValueError, node.pos);
+                cur = varRef(node.operand);
+                break;
+            case frontend::kGroupNode:
+                WOX_TRY(nested(in, cx, node.list, node.pos, &cur));
+                break;
+            case frontend::kListNode:
+                WOX_TRY(buildList(in, cx, node, &cur));
+                break;
+            case frontend::kIndexNode:
+                return in.failAt(kNotImplemented, node.pos);
+            case frontend::kAssignNode:
+                if (cur == kNoValue) return in.failAt(kValueError, node.pos);
+                WOX_TRY(assign(in, cx, node, cur));
+                if (node.operand != kOutSlot && node.operand != kOutOpenSlot) cur = varRef(node.operand);
+                break;
+            case frontend::kMultiAssignNode:
+                if (cur == kNoValue) return in.failAt(kValueError, node.pos);
+                WOX_TRY(multiAssign(in, cx, node, cur));
+                break;
+            case frontend::kCallNode:
+                WOX_TRY(apply(in, cx, node, &cur));
+                break;
+            default:
+                return in.failAt(kSyntaxError, node.pos);
+        }
+        n = node.next;
+    }
+    *result = cur;
+    return kOk;
+}
+
+}  // namespace wox::engine

@@ -1,0 +1,30 @@
+#pragma once
+// The evaluator: runs one translated chain of parse nodes from right to left.
+// Intermediate results go to temporary variable slots; assignments copy into
+// owned blocks; every primitive goes through dispatch by its code.
+#include <cstdint>
+
+#include "engine/interpreter.h"
+#include "values/rc.h"
+#include "values/value.h"
+
+namespace wox::engine {
+
+inline constexpr ValueRef kNoValue = INT32_MIN;
+
+struct EvalContext {
+    int function = -1;            // defined function owning the line, -1 for a session line
+    std::uint32_t stackMark = 0;  // stack top when the caller started
+    int temp = kFirstTemp - 1;    // last temporary handed out
+    int ioSlot = kIoSlot;         // slot of the []IO in force
+};
+
+// Evaluates the chain that starts at node `first`. *result is the value of
+// the chain's leftmost item (kNoValue when the chain yields none). Temporary
+// results of nested chains are copied into this context's own temporaries.
+Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result);
+
+// The next temporary slot: 4 to 17, then 15,384 to 16,383; beyond that 1.
+Rc nextTemp(EvalContext& cx, int* slot);
+
+}  // namespace wox::engine
