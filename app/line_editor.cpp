@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include <readline/history.h>
 #include <readline/readline.h>
@@ -20,6 +21,14 @@ constexpr int kHistoryLines = 1'000;
 
 volatile std::sig_atomic_t interruptSeen = 0;
 volatile std::sig_atomic_t resizeSeen = 0;
+volatile std::sig_atomic_t otherSignal = 0;
+
+// Signals that stop or end the program. While readline owns the terminal
+// they are caught, so the terminal goes back to the shell as the shell gave
+// it, and after Ctrl-Z and fg the line being typed comes back.
+constexpr int kPassedOn[] = {SIGTSTP, SIGTERM, SIGHUP, SIGQUIT};
+
+extern "C" void onPassedOn(int signal) { otherSignal = signal; }
 
 // Readline's callback interface hands the finished line to a plain function;
 // it can only reach the read in progress through here.
@@ -60,6 +69,35 @@ std::string historyPath() {
     struct stat st {};
     if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
     return dir + "/history";
+}
+
+// Gives the terminal back, lets `signal` take its default effect, and when
+// the program goes on (fg after Ctrl-Z) shows the prompt and the line again.
+void passOn(int signal, const std::string& prompt) {
+    char* typed = rl_copy_text(0, rl_end);
+    int point = rl_point;
+    rl_callback_handler_remove();
+    std::fflush(rl_outstream);
+
+    struct sigaction byDefault {}, mine {};
+    byDefault.sa_handler = SIG_DFL;
+    sigemptyset(&byDefault.sa_mask);
+    sigaction(signal, &byDefault, &mine);
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    std::raise(signal);
+    sigprocmask(SIG_BLOCK, &only, nullptr);
+    sigaction(signal, &mine, nullptr);
+
+    rl_callback_handler_install(prompt.c_str(), lineFinished);
+    if (typed) {
+        rl_insert_text(typed);
+        std::free(typed);
+    }
+    rl_point = point;
+    rl_redisplay();
 }
 
 }  // namespace
@@ -110,10 +148,20 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
     sigemptyset(&held);
     sigaddset(&held, SIGINT);
     sigaddset(&held, SIGWINCH);
+    for (int signal : kPassedOn) sigaddset(&held, signal);
     sigprocmask(SIG_BLOCK, &held, &original);
     sigset_t waiting = original;
     sigdelset(&waiting, SIGINT);
     sigdelset(&waiting, SIGWINCH);
+    struct sigaction catching {};
+    catching.sa_handler = onPassedOn;
+    sigemptyset(&catching.sa_mask);
+    struct sigaction before[std::size(kPassedOn)];
+    for (std::size_t i = 0; i < std::size(kPassedOn); ++i) {
+        sigaction(kPassedOn[i], &catching, &before[i]);
+        sigdelset(&waiting, kPassedOn[i]);
+    }
+    otherSignal = 0;
 
     PendingRead read;
     pending = &read;
@@ -123,6 +171,11 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
         if (resizeSeen) {
             resizeSeen = 0;
             rl_resize_terminal();
+        }
+        if (int signal = otherSignal) {
+            otherSignal = 0;
+            passOn(signal, prompt);
+            continue;
         }
         if (interruptSeen) {
             // Ctrl-C at the prompt drops what was typed and starts afresh.
@@ -150,6 +203,7 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
         if (ready > 0) rl_callback_read_char();
     }
     pending = nullptr;
+    for (std::size_t i = 0; i < std::size(kPassedOn); ++i) sigaction(kPassedOn[i], &before[i], nullptr);
     sigprocmask(SIG_SETMASK, &original, nullptr);
     if (read.line) remember(*read.line);
     return read.line;
