@@ -3,8 +3,8 @@
 // lines with labels and branches, so that the scanner and the engine never
 // see a control word. Labels are "L1", "L2", ... afresh for every function;
 // the names the rewriting invents (idx_v7, idx_l7, idx_i7 for list loops,
-// CS8 for case selectors) are numbered from a pseudo-random start so that
-// they rarely meet a user's own names.
+// CS8 for case selectors) are numbered from a pseudo-random start, one number
+// per loop or case, so that the names of different functions rarely coincide.
 //
 //   if (cond) body                 ->(~cond)/La; body; La:
 //   if (cond) body else body2      ->(~cond)/La; body; ->Lb; La:; body2; Lb:
@@ -14,9 +14,11 @@
 //   for (v: list) body             idx_vN<-list; idx_lN<-#idx_vN; idx_iN<-_1;
 //                                  Lt:->(idx_lN<=idx_iN<-idx_iN+1)/Le;
 //                                  v<-idx_vN[idx_iN+[]IO]; body; ->Lt; Le:
-//   case (sel) {(v1) body1 (v2) body2 else body3}
+//   case (sel) {(v1) body1; (v2) body2; else body3}
 //                                  CSN<-sel; ->(~CSN?(v1))/L2; body1; ->Le;
 //                                  L2:->(~CSN?(v2))/L3; body2; ->Le; L3:; body3; Le:
+//                                  (the first alternative whose values hold the
+//                                  selector runs; else, if present, comes last)
 //   break / continue               ->Le / ->Lt of the innermost loop
 //
 // A body is a block in braces, which may span several statements and lines,
@@ -37,7 +39,7 @@ namespace wox::frontend {
 
 struct ControlRewrite {
     std::vector<TaggedLine> lines;  // each carries the tag of the statement it came from
-    std::vector<std::string> generatedNames;  // locals the rewritten lines use
+    std::vector<std::string> generatedNames;  // assigned by the rewritten lines: make them locals
     int errorTag = -1;  // on failure, the tag of the statement that could not be rewritten
 };
 

@@ -208,15 +208,17 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
     return kOk;
 }
 
+bool startsDirectDefinition(std::string_view text) {
+    return !labelAt(trimBlanks(text)).empty();
+}
+
 Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunctionName,
                          DirectDefinition& out) {
     out = DirectDefinition{};
     std::string_view t = trimBlanks(text);
-    if (t.empty() || t.back() != '}' || !isLetter(t.front())) return engine::kDefinitionError;
+    if (t.empty() || t.back() != '}' || labelAt(t).empty()) return engine::kDefinitionError;
     std::size_t end = nameEnd(t, 0);
-    std::size_t colon = end;
-    while (colon < t.size() && isBlank(t[colon])) ++colon;
-    if (colon >= t.size() || t[colon] != ':') return engine::kDefinitionError;
+    std::size_t colon = t.find(':', end);
     std::string_view body = t.substr(colon + 1, t.size() - colon - 2);
     return buildDirectDefinition(t.substr(0, end), body, isFunctionName, out);
 }

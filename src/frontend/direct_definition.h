@@ -30,6 +30,10 @@ struct DirectDefinition {
     std::vector<std::string> lines;  // the header, then one line per statement
 };
 
+// Whether the text after an opening brace starts with a name and ":", so it
+// is a definition rather than a request to list a function.
+bool startsDirectDefinition(std::string_view text);
+
 // `text` is what follows the opening brace: "name: body }", trailing blanks
 // and tabs allowed.
 Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunctionName,

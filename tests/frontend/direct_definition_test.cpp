@@ -69,6 +69,9 @@ TEST(DirectDefinition, MalformedTextIsDefinitionError) {
         EXPECT_EQ(parseDirectDefinition(bad, knownFunction, d).code, engine::kDefinitionError) << bad;
         EXPECT_TRUE(d.name.empty() && d.lines.empty()) << bad;
     }
+    EXPECT_TRUE(startsDirectDefinition(" f : x}"));
+    EXPECT_FALSE(startsDirectDefinition("f}"));
+    EXPECT_FALSE(startsDirectDefinition("if: x}"));
     // Without a callback no name counts as a function.
     DirectDefinition d;
     ASSERT_TRUE(parseDirectDefinition("f: sq x}", nullptr, d).ok());
