@@ -1,0 +1,119 @@
+// The line walk: temporaries and their two series, nested entries, lists,
+// multiple assignment and the stack discipline.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/evaluator.h"
+#include "engine/execute_line.h"
+#include "frontend/front_tables.h"
+#include "frontend/translator.h"
+
+namespace wox::engine {
+namespace {
+
+struct Line {
+    Interpreter in;
+    std::string out;
+    Line() {
+        in.sessionOutput = [this](std::string_view s) { out += s; };
+    }
+    // Translates and evaluates a line, returning the result reference.
+    Rc eval(const std::string& text, ValueRef* result) {
+        in.errorWord = 0;
+        in.errors.resetForLine();
+        frontend::releaseLineTables(in);
+        frontend::TranslatedLine line;
+        WOX_TRY(frontend::translateLine(in, text, -1, 0, &line));
+        in.ws.stackTop = 0;
+        EvalContext cx;
+        return evaluate(in, cx, line.first, result);
+    }
+};
+
+std::string chainOfPlus(int n) {
+    std::string s = "1";
+    for (int i = 0; i < n; ++i) s += "+1";
+    return s;
+}
+
+TEST(EvaluatorTemporaries, FifteenthTemporaryIsTheFirstOfTheSecondSeries) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval(chainOfPlus(14), &v).code, 0);
+    EXPECT_EQ(v, varRef(17));
+    ASSERT_EQ(r.eval(chainOfPlus(15), &v).code, 0);
+    EXPECT_EQ(v, varRef(15384));
+    EXPECT_EQ(inlineInt(r.in.ws.at(v)), 16);
+}
+
+TEST(EvaluatorTemporaries, RunningOutOfTemporariesIsDomainError) {
+    Line r;
+    ValueRef v = kNoValue;
+    // 14 + 1000 temporaries exist; one more is refused.
+    ASSERT_EQ(r.eval(chainOfPlus(1014), &v).code, 0);
+    EXPECT_EQ(v, varRef(16383));
+    EXPECT_EQ(r.eval(chainOfPlus(1015), &v).code, 1);
+    EXPECT_EQ(r.in.errorWord, 1);
+}
+
+TEST(EvaluatorTemporaries, NestedResultsAreCopiedOutOfTheCalleesTemporaries) {
+    Line r;
+    ValueRef v = kNoValue;
+    // The group's result would be overwritten by the caller's next
+    // temporaries if it were used in place.
+    ASSERT_EQ(r.eval("(1 2+3 4)+(10 20+30 40)*2", &v).code, 0);
+    const ValueDescriptor& d = r.in.ws.at(v);
+    ASSERT_EQ(d.count, 2);
+    EXPECT_EQ(r.in.ws.elems<int>(d)[0], 84);
+    EXPECT_EQ(r.in.ws.elems<int>(d)[1], 126);
+}
+
+TEST(EvaluatorAssignment, ChainedAssignmentAndStackReturnToMark) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval("a<-b<-1 2 3+4 5 6", &v).code, 0);
+    EXPECT_EQ(r.in.ws.stackTop, 0u) << "a stored value ends the line's temporaries";
+    ASSERT_EQ(r.eval("a+b", &v).code, 0);
+    EXPECT_EQ(r.in.ws.elems<int>(r.in.ws.at(v))[2], 18);
+}
+
+TEST(EvaluatorAssignment, ReassignmentReadsTheOldValueWhileBuildingTheNew) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval("x<-1 2 3", &v).code, 0);
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(r.eval("x<-x+x", &v).code, 0);
+    ASSERT_EQ(r.eval("x", &v).code, 0);
+    EXPECT_EQ(r.in.ws.elems<double>(r.in.ws.at(v))[0], 1125899906842624.0);
+}
+
+TEST(EvaluatorLists, ListsAreGeneralVectorsAndMultipleAssignmentChecksThem) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval("(a;b)<-(1 2;'xy')", &v).code, 0);
+    ASSERT_EQ(r.eval("a", &v).code, 0);
+    EXPECT_EQ(r.in.ws.at(v).count, 2);
+    ASSERT_EQ(r.eval("b", &v).code, 0);
+    EXPECT_EQ(r.in.ws.at(v).type, kChar);
+    EXPECT_EQ(r.eval("(a;b)<-(1;2;3)", &v).code, 3);
+    EXPECT_EQ(r.eval("(a;b)<-1 2", &v).code, 1);
+    EXPECT_EQ(r.eval("(1;nosuch)", &v).code, 4);
+}
+
+TEST(EvaluatorErrors, FirstErrorWinsAndCaretStandsUnderTheFailingNode) {
+    Line r;
+    ASSERT_EQ(executeLine(r.in, "1+'a'"), -1);
+    EXPECT_EQ(r.out, "\r\ndomain error\r\n      1+'a'\r\n       ^");
+    r.out.clear();
+    ASSERT_EQ(executeLine(r.in, "(1 2+1 2 3)+'a'"), -1);
+    EXPECT_EQ(r.out, "\r\nlength error\r\n      (1 2+1 2 3)+'a'\r\n          ^") << "the inner error is reported";
+    r.out.clear();
+    ASSERT_EQ(executeLine(r.in, "x\t+1"), -1);
+    EXPECT_EQ(r.out, "\r\nsyntax error\r\n      x      +1\r\n       ^") << "a tab is shown as six blanks";
+    r.out.clear();
+    ASSERT_EQ(executeLine(r.in, "'\t'+q"), -1);
+    EXPECT_EQ(r.out, "\r\nsyntax error\r\n      '      '+q\r\n       ^");
+}
+
+}  // namespace
+}  // namespace wox::engine
