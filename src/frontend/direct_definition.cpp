@@ -143,20 +143,23 @@ void collectNames(std::string_view s, NameUse& use) {
     }
 }
 
-// Whether "z<-" in front of the statement would break it.
-bool takesNoResultPrefix(std::string_view s) {
-    if (s.starts_with("->") || s.starts_with("{")) return true;
-    if (!isLetter(s.front())) return false;
-    return isControlWord(s.substr(0, nameEnd(s, 0)));
+// Where the statement proper starts: after its label, if it has one.
+std::size_t afterLabel(std::string_view s) {
+    if (labelAt(s).empty()) return 0;
+    std::size_t p = s.find(':') + 1;
+    while (p < s.size() && isBlank(s[p])) ++p;
+    return p;
 }
 
+// The last statement with "z<-" in front, unless that would break it: a
+// control structure, a block or a branch keeps no value.
 std::string withResult(std::string_view s) {
-    std::string_view label = labelAt(s);
-    if (label.empty()) return "z<-" + std::string(s);
-    std::size_t colon = s.find(':') + 1;
-    std::size_t p = colon;
-    while (p < s.size() && isBlank(s[p])) ++p;
-    return std::string(s.substr(0, p)) + "z<-" + std::string(s.substr(p));
+    std::size_t p = afterLabel(s);
+    std::string_view rest = s.substr(p);
+    bool keepsNoValue = rest.empty() || rest.starts_with("->") || rest.starts_with("{") ||
+                        (isLetter(rest.front()) && isControlWord(rest.substr(0, nameEnd(rest, 0))));
+    if (keepsNoValue) return std::string(s);
+    return std::string(s.substr(0, p)) + "z<-" + std::string(rest);
 }
 
 }  // namespace
@@ -199,7 +202,7 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
     if (parseHeader(header, check).failed()) return engine::kDefinitionError;
 
     std::string& last = statements.back();
-    if (!z && !takesNoResultPrefix(last)) last = withResult(last);
+    if (!z) last = withResult(last);
 
     out.name = std::string(name);
     out.lines.reserve(statements.size() + 1);

@@ -59,6 +59,8 @@ TEST(DirectDefinition, LastStatementTakesTheResultUnlessThatWouldBreakIt) {
     EXPECT_EQ(defined("b: ->0}"), (Lines{"z<-b", "->0"}));
     EXPECT_EQ(defined("blk: {x}}"), (Lines{"z<-blk x", "{x}"}));
     EXPECT_EQ(defined("lb: a<-x; done: a}"), (Lines{"z<-lb x;a", "a<-x", "done: z<-a"}));
+    EXPECT_EQ(defined("lw: top: while (x>0) x<-x-1}"), (Lines{"z<-lw x", "top: while (x>0) x<-x-1"}));
+    EXPECT_EQ(defined("le: a<-x; done:}"), (Lines{"z<-le x;a", "a<-x", "done:"}));
 }
 
 TEST(DirectDefinition, MalformedTextIsDefinitionError) {
