@@ -7,6 +7,7 @@
 
 #include "display/value_display.h"
 #include "engine/dispatch.h"
+#include "engine/execute_text.h"
 #include "engine/function_call.h"
 #include "engine/messages.h"
 #include "frontend/front_tables.h"
@@ -20,6 +21,7 @@ using frontend::FunctionEntry;
 using frontend::ParseNode;
 
 constexpr int kEachCode = 752;
+constexpr int kExecuteCode = 22;
 constexpr int kTimeStampCode = 610;
 constexpr int kRandomLinkCode = 611;
 
@@ -136,6 +138,11 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur)
     if (node.list >= 0 || e.monadic == kEachCode) return in.failAt(kNotImplemented, node.pos);
     int t;
     if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+    if (left == kNoValue && e.monadic == kExecuteCode) {
+        // Execute runs in this context, so it is not an ordinary primitive.
+        if (Rc rc = executeText(in, cx, *cur, t, cur); rc.failed()) return in.failAt(rc.code, node.pos);
+        return kOk;
+    }
     Rc rc = left != kNoValue ? dispatchDyadic(in, e.dyadic, t, left, *cur)
                              : dispatchMonadic(in, e.monadic, t, niladic ? kNoValue : *cur);
     if (rc.failed()) return in.failAt(rc.code, node.pos);

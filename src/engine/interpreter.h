@@ -26,6 +26,7 @@ public:
     engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show
     bool displayAll = false;  // also display lines that start with an execute
+    bool executingText = false;  // a "!." text is running
 
     // The one operation that appends text at the session's caret. Text uses
     // "\r\n" line ends and every producer starts its output with "\r\n".

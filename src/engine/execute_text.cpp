@@ -1,0 +1,76 @@
+#include "engine/execute_text.h"
+
+#include <string>
+
+#include "engine/messages.h"
+#include "frontend/front_tables.h"
+#include "frontend/source_text.h"
+#include "frontend/translator.h"
+#include "values/value_copy.h"
+
+namespace wox::engine {
+
+namespace {
+
+Rc argumentText(Interpreter& in, ValueRef arg, std::string* text) {
+    const ValueDescriptor& d = in.ws.at(arg);
+    if (d.unset()) return kValueError;
+    if ((d.type != kChar && d.type != kSymbol) || d.rank > 1) return kDomainError;
+    if (d.type == kSymbol) {
+        if (d.count != 1) return kRankError;
+        *text = std::string(in.front.symbols.name(*in.ws.elems<std::int32_t>(d)));
+        return kOk;
+    }
+    if (d.count > 0) text->assign(in.ws.elems<char>(d), static_cast<std::size_t>(d.count));
+    return kOk;
+}
+
+}  // namespace
+
+Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, ValueRef* out) {
+    std::string text;
+    WOX_TRY(argumentText(in, arg, &text));
+    std::string_view line = frontend::text::withoutComment(text);
+    while (line.ends_with('\n') || line.ends_with('\r')) line.remove_suffix(1);
+    if (line.find_first_not_of(" \t") == std::string_view::npos) {
+        // No value: any later use of the result is a value error.
+        in.ws.var(result) = ValueDescriptor{};
+        in.ws.var(result).rank = -1;
+        *out = varRef(result);
+        return kOk;
+    }
+    std::string copy(line);  // the argument's block may move while we run
+    bool outerPositionFree = in.errors.positionDepth < 0;
+    bool wasExecuting = in.executingText;
+    in.executingText = true;
+    frontend::TranslatedLine tl;
+    Rc rc = frontend::translateLine(in, copy, cx.function, 0, &tl);
+    ValueRef r = kNoValue;
+    if (rc.ok() && tl.first >= 0) {
+        EvalContext child = cx;
+        child.stackMark = in.ws.stackTop;
+        child.temp = cx.temp + 1;
+        rc = evaluate(in, child, tl.first, &r);
+    }
+    in.executingText = wasExecuting;
+    if (rc.failed()) {
+        // The caret belongs under "!." in the caller's line, not in this text.
+        if (outerPositionFree) in.errors.positionDepth = -1;
+        return rc;
+    }
+    if (r == kNoValue) {
+        in.ws.var(result) = ValueDescriptor{};
+        in.ws.var(result).rank = -1;
+        *out = varRef(result);
+        return kOk;
+    }
+    if (r < 0 && -r >= kFirstGlobalSlot && -r < kSecondSeriesTemp) {
+        *out = r;
+        return kOk;
+    }
+    WOX_TRY(values::copyToTemp(in.ws, result, r));
+    *out = varRef(result);
+    return kOk;
+}
+
+}  // namespace wox::engine
