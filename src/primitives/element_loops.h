@@ -84,16 +84,40 @@ decltype(auto) visitNumericSide(const ArgumentSide& s, F&& f) {
 }
 
 // ---- Loops -------------------------------------------------------------
+// Flags that loops keep (all results integral, all fitted) are folded with
+// bit operations on words as wide as the elements, never as branches, so
+// that the loops vectorize.
+
+inline std::uint64_t bitsOf(double t) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &t, 8);
+    return bits;
+}
+// 1 in bit 63 when b is true.
+inline std::uint64_t signBit(bool b) { return bitsOf(b ? -1.0 : 1.0); }
+
+// Whether every element of a block is an Integer element.
+inline bool allIntegerElements(const double* p, std::int64_t n) {
+    std::uint64_t fractional = 0;
+    for (std::int64_t i = 0; i < n; ++i) fractional |= bitsOf(ops::fractionMark(p[i]));
+    return (fractional >> 63) == 0;
+}
+
+// Results are computed a chunk at a time; while all results so far are
+// integral, each chunk is checked while it is still in the first-level
+// cache. Results that are not integral stop the checking at once, so the
+// common case costs nothing beyond the computation.
+inline constexpr std::int64_t kChunk = 1024;
 
 // Fills out with Op over the pairs; true when every result is an Integer
-// element, so the result narrows without a second look at it.
+// element, so the result narrows without a second pass over memory.
 template <class Op, class LA, class RA>
 bool floatLoop(LA l, RA r, double* __restrict out, std::int64_t n) {
     bool integral = true;
-    for (std::int64_t i = 0; i < n; ++i) {
-        double z = Op::apply(ops::toDouble(l[i]), ops::toDouble(r[i]));
-        out[i] = z;
-        integral &= ops::isIntegerElement(z);
+    for (std::int64_t start = 0; start < n; start += kChunk) {
+        std::int64_t end = n - start < kChunk ? n : start + kChunk;
+        for (std::int64_t i = start; i < end; ++i) out[i] = Op::apply(ops::toDouble(l[i]), ops::toDouble(r[i]));
+        if (integral) integral = allIntegerElements(out + start, end - start);
     }
     return integral;
 }
@@ -103,24 +127,24 @@ bool floatLoop(LA l, RA r, double* __restrict out, std::int64_t n) {
 // doubles.
 template <class Op, class LA, class RA>
 bool intLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
-    bool fits = true;
+    int fits = 1;
     for (std::int64_t i = 0; i < n; ++i) {
         std::int32_t x = l[i], y = r[i];
-        bool null = (x == kIntNull) | (y == kIntNull);
+        int null = (x == kIntNull) | (y == kIntNull);
         ops::IntResult z = Op::applyInt(x, y);
         fits &= null | z.fits;
         out[i] = null ? kIntNull : z.value;
     }
-    return fits;
+    return fits != 0;
 }
 
 template <class Op, class A>
 bool floatLoop(A a, double* __restrict out, std::int64_t n) {
     bool integral = true;
-    for (std::int64_t i = 0; i < n; ++i) {
-        double z = Op::apply(ops::toDouble(a[i]));
-        out[i] = z;
-        integral &= ops::isIntegerElement(z);
+    for (std::int64_t start = 0; start < n; start += kChunk) {
+        std::int64_t end = n - start < kChunk ? n : start + kChunk;
+        for (std::int64_t i = start; i < end; ++i) out[i] = Op::apply(ops::toDouble(a[i]));
+        if (integral) integral = allIntegerElements(out + start, end - start);
     }
     return integral;
 }
@@ -145,10 +169,17 @@ E promote(T v) {
     }
 }
 
-// Boolean results of a predicate on pairs compared as E.
+// Boolean results of a predicate on pairs compared as E. A predicate on
+// doubles yields its bit through a sign, the form that vectorizes.
 template <class E, class Cmp, class LA, class RA>
 void compareLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
-    for (std::int64_t i = 0; i < n; ++i) out[i] = Cmp::apply(promote<E>(l[i]), promote<E>(r[i]));
+    for (std::int64_t i = 0; i < n; ++i) {
+        if constexpr (std::is_same_v<E, double>) {
+            out[i] = static_cast<std::int32_t>(signBit(Cmp::apply(promote<E>(l[i]), promote<E>(r[i]))) >> 63);
+        } else {
+            out[i] = Cmp::apply(promote<E>(l[i]), promote<E>(r[i]));
+        }
+    }
 }
 
 // Turns a Float result whose every element is an Integer element into an

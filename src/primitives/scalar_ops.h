@@ -15,6 +15,7 @@
 // element (outside +-2147483647), and the caller then computes in doubles.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "values/value.h"
@@ -29,29 +30,47 @@ inline constexpr double kPi = 3.141592653589793;
 // Largest number of factors a binomial coefficient may take.
 inline constexpr int kBinomialFactorLimit = 514;
 
-inline double toDouble(std::int32_t v) { return v == kIntNull ? kNull : static_cast<double>(v); }
+// The integer null becomes the float null. Written with bit operations
+// rather than a conditional so that loops using it vectorize.
+inline double toDouble(std::int32_t v) {
+    double d = v;
+    std::uint64_t bits;
+    std::memcpy(&bits, &d, 8);
+    bits |= static_cast<std::uint64_t>(-static_cast<std::int64_t>(v == kIntNull));  // all ones: a NaN
+    std::memcpy(&d, &bits, 8);
+    return d;
+}
 inline double toDouble(double v) { return v; }
 
 inline bool isNull(double x) { return x != x; }
 
-// Whether a double is an element of an Integer value: the null, or an exact
-// integer within +-2147483647. Branch-free so that loops can keep a running
-// "all integral" flag at no cost: adding and removing 1.5 * 2^52 rounds to an
-// integer, and leaves only integers unchanged.
-inline bool isIntegerElement(double z) {
-    constexpr double kRound = 6755399441055744.0;
-    return (z != z) | ((std::fabs(z) <= 2147483647.0) & ((z + kRound) - kRound == z));
-}
+// The rules below choose between doubles with chained conditionals rather
+// than combining conditions with & and |: that is the form compilers turn
+// into vector selects, so the loops that inline them vectorize.
 
-// The result of an operation on finite-or-infinite operands that are not
-// null: a NaN can only come from infinities without a value, which give 0w.
+// -1 when a double is no element of an Integer value, else 1. Integer
+// elements are the null and the exact integers within +-2147483647; adding
+// and removing 1.5 * 2^52 rounds to an integer and leaves only integers
+// unchanged. Loops fold the sign bits of these marks.
+inline double fractionMark(double z) {
+    constexpr double kRound = 6755399441055744.0;
+    double t = (z + kRound) - kRound == z ? 1.0 : -1.0;
+    t = std::fabs(z) <= 2147483647.0 ? t : -1.0;
+    return z != z ? 1.0 : t;
+}
+inline bool isIntegerElement(double z) { return fractionMark(z) > 0; }
+
+// The result of an operation on operands that may be infinite: a NaN from
+// operands that are not null means infinities without a value, which give 0w.
 inline double settle(double z, double x, double y) {
-    return ((z != z) & (x == x) & (y == y)) ? kInfinity : z;
+    double s = z != z ? kInfinity : z;
+    s = x != x ? z : s;
+    return y != y ? z : s;
 }
 
 struct IntResult {
     std::int32_t value;
-    bool fits;
+    int fits;  // 1 or 0; an int, so that loops can fold it without branching
 };
 
 // ---- Dyadic ----------------------------------------------------------
@@ -60,7 +79,7 @@ struct Plus {
     static double apply(double x, double y) { return settle(x + y, x, y); }
     static IntResult applyInt(std::int32_t x, std::int32_t y) {
         auto z = static_cast<std::int32_t>(static_cast<std::uint32_t>(x) + static_cast<std::uint32_t>(y));
-        return {z, static_cast<bool>((((x ^ z) & (y ^ z)) >= 0) & (z != kIntNull))};
+        return {z, (((x ^ z) & (y ^ z)) >= 0) & (z != kIntNull)};
     }
 };
 
@@ -68,16 +87,17 @@ struct Minus {
     static double apply(double x, double y) { return settle(x - y, x, y); }
     static IntResult applyInt(std::int32_t x, std::int32_t y) {
         auto z = static_cast<std::int32_t>(static_cast<std::uint32_t>(x) - static_cast<std::uint32_t>(y));
-        return {z, static_cast<bool>((((x ^ y) & (x ^ z)) >= 0) & (z != kIntNull))};
+        return {z, (((x ^ y) & (x ^ z)) >= 0) & (z != kIntNull)};
     }
 };
 
 struct Times {
     static double apply(double x, double y) { return settle(x * y, x, y); }
+    // The double product is exact whenever it is within the Integer range.
     static IntResult applyInt(std::int32_t x, std::int32_t y) {
-        std::int64_t p = static_cast<std::int64_t>(x) * y;
-        auto z = static_cast<std::int32_t>(p);
-        return {z, static_cast<bool>((p == z) & (z != kIntNull))};
+        double p = static_cast<double>(x) * static_cast<double>(y);
+        auto z = static_cast<std::int32_t>(static_cast<std::uint32_t>(x) * static_cast<std::uint32_t>(y));
+        return {z, std::fabs(p) <= 2147483647.0};
     }
 };
 
@@ -85,19 +105,28 @@ struct Divide {
     // 0%0 is 1; a non-zero number over 0 is an infinity of its sign.
     static double apply(double x, double y) {
         double z = x / y;
-        if ((z != z) & (x == x) & (y == y)) z = x == 0 ? 1.0 : kInfinity;
-        return z;
+        double s = z != z ? (x == 0 ? 1.0 : kInfinity) : z;
+        s = x != x ? z : s;
+        return y != y ? z : s;
     }
 };
 
 struct Maximum {
-    static double apply(double x, double y) { return ((x != x) | (y != y)) ? kNull : (x > y ? x : y); }
-    static IntResult applyInt(std::int32_t x, std::int32_t y) { return {x > y ? x : y, true}; }
+    static double apply(double x, double y) {
+        double m = x > y ? x : y;
+        m = x != x ? x : m;
+        return y != y ? y : m;
+    }
+    static IntResult applyInt(std::int32_t x, std::int32_t y) { return {x > y ? x : y, 1}; }
 };
 
 struct Minimum {
-    static double apply(double x, double y) { return ((x != x) | (y != y)) ? kNull : (x < y ? x : y); }
-    static IntResult applyInt(std::int32_t x, std::int32_t y) { return {x < y ? x : y, true}; }
+    static double apply(double x, double y) {
+        double m = x < y ? x : y;
+        m = x != x ? x : m;
+        return y != y ? y : m;
+    }
+    static IntResult applyInt(std::int32_t x, std::int32_t y) { return {x < y ? x : y, 1}; }
 };
 
 struct Power {
@@ -125,10 +154,10 @@ struct Residue {
         return settle(y - x * std::floor(y / x + kResidueFuzz), x, y);
     }
     static IntResult applyInt(std::int32_t x, std::int32_t y) {
-        if (x == 0) return {y, true};
+        if (x == 0) return {y, 1};
         std::int64_t r = static_cast<std::int64_t>(y) % x;
         if (r != 0 && ((r < 0) != (x < 0))) r += x;
-        return {static_cast<std::int32_t>(r), true};
+        return {static_cast<std::int32_t>(r), 1};
     }
 };
 
@@ -176,7 +205,10 @@ struct Negate {
 };
 
 struct Signum {
-    static double apply(double x) { return x != x ? kNull : static_cast<double>((x > 0) - (x < 0)); }
+    static double apply(double x) {
+        double s = x > 0 ? 1.0 : (x < 0 ? -1.0 : 0.0);
+        return x != x ? x : s;
+    }
     static std::int32_t applyInt(std::int32_t x) { return (x > 0) - (x < 0); }
 };
 
@@ -230,14 +262,19 @@ struct ComplexElement {
 inline bool tolerantEqual(double x, double y) {
     double ax = std::fabs(x), ay = std::fabs(y);
     double m = ax > ay ? ax : ay;
-    return (x == y) | ((std::fabs(x - y) <= kComparisonTolerance * m) & (m < kInfinity)) | ((x != x) & (y != y));
+    double t = std::fabs(x - y) <= kComparisonTolerance * m ? 1.0 : -1.0;
+    t = m < kInfinity ? t : -1.0;  // the tolerance of an infinity is no tolerance
+    t = x == y ? 1.0 : t;
+    double nulls = y != y ? 1.0 : -1.0;
+    t = x != x ? nulls : t;
+    return t > 0;
 }
 
 struct Equal {
     template <class T>
     static bool apply(T x, T y) { return x == y; }
     static bool apply(double x, double y) { return tolerantEqual(x, y); }
-    static bool apply(ComplexElement x, ComplexElement y) { return tolerantEqual(x.re, y.re) & tolerantEqual(x.im, y.im); }
+    static bool apply(ComplexElement x, ComplexElement y) { return tolerantEqual(x.re, y.re) && tolerantEqual(x.im, y.im); }
 };
 
 struct NotEqual {
@@ -248,25 +285,29 @@ struct NotEqual {
 struct Less {
     template <class T>
     static bool apply(T x, T y) { return x < y; }
-    static bool apply(double x, double y) { return (x < y) | ((x != x) & (y == y)); }
+    static bool apply(double x, double y) {
+        double t = x < y ? 1.0 : -1.0;
+        double below = y == y ? 1.0 : -1.0;
+        return (x != x ? below : t) > 0;
+    }
 };
 
 struct LessEqual {
     template <class T>
     static bool apply(T x, T y) { return x <= y; }
-    static bool apply(double x, double y) { return (x <= y) | (x != x); }
+    static bool apply(double x, double y) { return (x != x ? 1.0 : (x <= y ? 1.0 : -1.0)) > 0; }
 };
 
 struct GreaterEqual {
     template <class T>
     static bool apply(T x, T y) { return x >= y; }
-    static bool apply(double x, double y) { return (x >= y) | (y != y); }
+    static bool apply(double x, double y) { return (y != y ? 1.0 : (x >= y ? 1.0 : -1.0)) > 0; }
 };
 
 struct Greater {
     template <class T>
     static bool apply(T x, T y) { return x > y; }
-    static bool apply(double x, double y) { return (x > y) | ((y != y) & (x == x)); }
+    static bool apply(double x, double y) { return Less::apply(y, x); }
 };
 
 // ---- Logical (elements are 0 or 1) -------------------------------------

@@ -130,6 +130,29 @@ TEST_F(Scalar, RetryInFloatReusesTheStack) {
     expectValues(result(), kFloat, {2, 4, 2147483650.0});
 }
 
+// Narrowing is decided while results are computed, a stretch at a time:
+// one fractional result anywhere keeps the whole result Float.
+TEST_F(Scalar, NarrowingSeesEveryElement) {
+    for (std::size_t at : {std::size_t{0}, std::size_t{1023}, std::size_t{1024}, std::size_t{2999}}) {
+        std::vector<double> v(3000, 2.0);
+        v[at] = 2.25;
+        ASSERT_EQ(dyadic(kTimes, Lv(kFloat, v), R(kInteger, 2)).code, 0);
+        Read r = result();
+        EXPECT_EQ(r.type, kFloat) << "fraction at " << at;
+        EXPECT_EQ(r.at(at), 4.5);
+        EXPECT_EQ(r.at(at == 0 ? 1 : 0), 4.0);
+        ASSERT_EQ(monadic(kNegate, Rv(kFloat, v)).code, 0);
+        EXPECT_EQ(result().type, kFloat) << "fraction at " << at;
+    }
+    std::vector<double> v(3000, 2.5);
+    v[2500] = kNaN;
+    ASSERT_EQ(dyadic(kPlus, Lv(kFloat, v), R(kFloat, 0.5)).code, 0);
+    Read r = result();
+    EXPECT_EQ(r.type, kInteger);
+    EXPECT_EQ(r.at(2999), 3);
+    EXPECT_TRUE(std::isnan(r.at(2500)));
+}
+
 TEST_F(Scalar, Residue) {
     expectScalar(dy(kResidue, 3, -1), kInteger, 2);
     expectScalar(dy(kResidue, 0, 7), kInteger, 7);
