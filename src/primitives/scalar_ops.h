@@ -295,13 +295,17 @@ struct Less {
 struct LessEqual {
     template <class T>
     static bool apply(T x, T y) { return x <= y; }
-    static bool apply(double x, double y) { return (x != x ? 1.0 : (x <= y ? 1.0 : -1.0)) > 0; }
+    static bool apply(double x, double y) {
+        double t = y < x ? -1.0 : 1.0;
+        t = y == y ? t : -1.0;
+        return (x != x ? 1.0 : t) > 0;
+    }
 };
 
 struct GreaterEqual {
     template <class T>
     static bool apply(T x, T y) { return x >= y; }
-    static bool apply(double x, double y) { return (y != y ? 1.0 : (x >= y ? 1.0 : -1.0)) > 0; }
+    static bool apply(double x, double y) { return LessEqual::apply(y, x); }
 };
 
 struct Greater {
