@@ -48,7 +48,8 @@ template <class Op>
 Rc runLogical(Interpreter& in, ArgumentDigest& g) {
     auto pairs = [&](std::int32_t* out, std::int64_t n) {
         visitNumeric(g, [&](auto l, auto r) {
-            Bits lb{l}, rb{r};
+            Bits lb{l};
+            Bits rb{r};
             for (std::int64_t i = 0; i < n; ++i) out[i] = Op::apply(lb[i], rb[i]);
         });
     };

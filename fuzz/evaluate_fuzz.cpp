@@ -1,0 +1,56 @@
+// Fuzz target for whole lines: any bytes go through execute line, so the
+// translator, the evaluator, the primitives and the display all run on them.
+// A line either works or ends in a numbered error report; never a crash or a
+// read outside a block. Small tables make every limit reachable; a full
+// table clears the workspace, as a user would, and fuzzing goes on.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "engine/execute_line.h"
+#include "engine/workspace_clear.h"
+
+namespace {
+
+using namespace wox;
+
+Capacities smallTables() {
+    Capacities c;
+    c.heapBytes = 16 << 20;
+    c.constants = 256;
+    c.globalNames = 128;
+    c.localNames = 128;
+    c.parseNodes = 2048;
+    c.functionEntries = 1024;
+    c.branches = 64;
+    c.gList = 4096;
+    c.tailStore = 256;
+    return c;
+}
+
+Interpreter& interpreter() {
+    static std::unique_ptr<Interpreter> in = [] {
+        auto p = std::make_unique<Interpreter>(smallTables());
+        p->sessionOutput = [](std::string_view) {};
+        return p;
+    }();
+    return *in;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    Interpreter& in = interpreter();
+    std::string_view all(reinterpret_cast<const char*>(data), size);
+    // Several lines per input, so that one line's variables meet the next.
+    while (!all.empty()) {
+        std::size_t nl = all.find('\n');
+        std::string_view line = all.substr(0, nl);
+        (void)engine::executeLine(in, line);
+        if (in.errorWord == 6 || in.errorWord == 9 || in.errorWord == 84) (void)engine::clearWorkspace(in);
+        if (nl == std::string_view::npos) break;
+        all.remove_prefix(nl + 1);
+    }
+    return 0;
+}
