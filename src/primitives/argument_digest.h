@@ -2,6 +2,9 @@
 // The argument digest: what a primitive reads from its argument descriptors
 // once per call, so that its element loops never look at a descriptor again.
 //
+// Arguments are read in their own element types: the loops convert each
+// element as they go, so no converted copy of an argument is ever built.
+//
 // Element addresses are heap offsets turned into pointers; an allocation can
 // compact the heap and move owned blocks, so after allocating the result a
 // routine calls refresh() before touching argument elements again.
