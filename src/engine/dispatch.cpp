@@ -5,6 +5,7 @@
 #include "engine/messages.h"
 #include "primitives/primitive_table.h"
 #include "display/character_form.h"
+#include "primitives/compress.h"
 #include "primitives/scalar.h"
 #include "primitives/value_type.h"
 
@@ -34,6 +35,7 @@ Handlers buildHandlers() {
     d(Family::ScalarDyadic, primitives::scalarDyadic);
     d(Family::Logical, primitives::logicalDyadic);
     d(Family::Comparison, primitives::comparison);
+    d(Family::Compress, primitives::compress);
     return h;
 }
 

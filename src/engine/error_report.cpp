@@ -15,21 +15,38 @@ void appendExpanded(std::string& out, std::string_view text) {
     }
 }
 
-}  // namespace
-
-std::string errorReport(const Interpreter& in, std::string_view line) {
-    std::string out = "\r\n";
-    out += messageText(in.errorWord);
-    out += "\r\n      ";
-    appendExpanded(out, line);
-    out += "\r\n      ";
-    int pos = in.errors.position;
+// Blanks up to the failing column (tabs at their expanded width), then "^".
+void appendCaret(std::string& out, std::string_view line, int pos) {
     int limit = static_cast<int>(line.size()) - 1;
     if (pos > limit) pos = limit;
     if (pos < 0) pos = 0;
-    // Columns before the caret count tabs at their expanded width.
     for (int i = 0; i < pos; ++i) out += line[static_cast<std::size_t>(i)] == '\t' ? "      " : " ";
     out += '^';
+}
+
+}  // namespace
+
+std::string errorReport(const Interpreter& in, std::string_view line) {
+    std::string out;
+    // A character branch has shown its own text already.
+    if (in.errorWord != kCharacterBranch) {
+        out += "\r\n";
+        out += messageText(in.errorWord);
+    }
+    const ErrorTrace& t = in.errors.trace;
+    if (t.recorded) {
+        // Inside a function: name[line], the line, the caret under it.
+        std::string prefix = t.name + "[" + std::to_string(t.lastLine) + "]  ";
+        out += "\r\n" + prefix;
+        appendExpanded(out, t.lineText);
+        out += "\r\n" + std::string(prefix.size(), ' ');
+        appendCaret(out, t.lineText, t.position);
+        return out;
+    }
+    out += "\r\n      ";
+    appendExpanded(out, line);
+    out += "\r\n      ";
+    appendCaret(out, line, in.errors.position);
     return out;
 }
 

@@ -4,6 +4,7 @@
 // call, the caret position, and the line-timing switch.
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace wox::engine {
@@ -27,6 +28,9 @@ struct ErrorTrace {
     std::int32_t lastLine = 0;
     std::int32_t executed = 0;
     std::vector<std::int32_t> lines;  // up to 100, oldest first
+    std::string name;      // the failing function's name
+    std::string lineText;  // and the text of its failing line
+    int position = 0;      // caret column in that text
 
     void record(std::int32_t fn, std::int32_t last, const LineRing& ring) {
         if (recorded) return;

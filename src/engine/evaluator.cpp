@@ -31,6 +31,12 @@ bool isTemp(int slot) {
 
 bool isTempRef(ValueRef r) { return r < 0 && isTemp(-r); }
 
+// A name of a function body reads the slot its entry is bound to in the
+// running call; other names carry their slot.
+int slotOf(const Interpreter& in, const ParseNode& n) {
+    return n.local >= 0 ? in.front.locals[static_cast<std::size_t>(n.local)].slot : n.operand;
+}
+
 // Evaluates a nested chain as a recursive entry and hands back a value that
 // the caller's later temporaries cannot disturb.
 Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
@@ -42,8 +48,9 @@ Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
             return kOk;
         }
         if (head.kind == frontend::kVarNode) {
-            if (in.ws.var(head.operand).unset()) return in.failAt(kValueError, head.pos);
-            *out = varRef(head.operand);
+            int slot = slotOf(in, head);
+            if (in.ws.var(slot).unset()) return in.failAt(kValueError, head.pos);
+            *out = varRef(slot);
             return kOk;
         }
     }
@@ -86,7 +93,7 @@ Rc buildList(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* 
 }
 
 Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur) {
-    int slot = node.operand;
+    int slot = slotOf(in, node);
     if (node.list >= 0) return in.failAt(kNotImplemented, node.pos);  // indexed assignment
     if (slot == kOutSlot || slot == kOutOpenSlot) {
         if (Rc rc = display::displayValue(in, cur, slot == kOutOpenSlot); rc.failed())
@@ -107,7 +114,7 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
     for (int i = 0; i < node.count; ++i) {
         int z = in.front.lists[static_cast<std::size_t>(node.list + i)];
         const ParseNode& target = in.front.nodes[static_cast<std::size_t>(z)];
-        if (Rc rc = values::assignItem(in.ws, target.operand, cur, i); rc.failed())
+        if (Rc rc = values::assignItem(in.ws, slotOf(in, target), cur, i); rc.failed())
             return in.failAt(rc.code, target.pos);
         in.ws.releasePending();
     }
@@ -122,10 +129,10 @@ bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
     return in.front.functions[static_cast<std::size_t>(e.monadic)].valence == 0;
 }
 
-Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur) {
+Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing) {
     const FunctionEntry e = in.front.entries[static_cast<std::size_t>(node.operand)];
     bool niladic = *cur == kNoValue && isNiladic(in, e);
-    if (*cur == kNoValue && !niladic) return in.failAt(kValueError, node.pos);
+    if (*cur == kNoValue && !niladic) return in.failAt(missing, node.pos);
     ValueRef left = kNoValue;
     if (e.left >= 0) WOX_TRY(nested(in, cx, e.left, node.pos, &left));
     if (e.kind == frontend::kDefinedFn) {
@@ -163,6 +170,7 @@ Rc nextTemp(EvalContext& cx, int* slot) {
 
 Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
     ValueRef cur = kNoValue;
+    int missing = kValueError;  // what using a missing value is: 47 after a call without result
     for (int n = first; n != -1;) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
@@ -173,10 +181,12 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
             case frontend::kConstNode:
                 cur = node.operand;
                 break;
-            case frontend::kVarNode:
-                if (in.ws.var(node.operand).unset()) return in.failAt(kValueError, node.pos);
-                cur = varRef(node.operand);
+            case frontend::kVarNode: {
+                int slot = slotOf(in, node);
+                if (in.ws.var(slot).unset()) return in.failAt(kValueError, node.pos);
+                cur = varRef(slot);
                 break;
+            }
             case frontend::kGroupNode:
                 WOX_TRY(nested(in, cx, node.list, node.pos, &cur));
                 break;
@@ -186,16 +196,18 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
             case frontend::kIndexNode:
                 return in.failAt(kNotImplemented, node.pos);
             case frontend::kAssignNode:
-                if (cur == kNoValue) return in.failAt(kValueError, node.pos);
+                if (cur == kNoValue) return in.failAt(missing, node.pos);
                 WOX_TRY(assign(in, cx, node, cur));
-                if (node.operand != kOutSlot && node.operand != kOutOpenSlot) cur = varRef(node.operand);
+                if (node.local >= 0 || (node.operand != kOutSlot && node.operand != kOutOpenSlot))
+                    cur = varRef(slotOf(in, node));
                 break;
             case frontend::kMultiAssignNode:
-                if (cur == kNoValue) return in.failAt(kValueError, node.pos);
+                if (cur == kNoValue) return in.failAt(missing, node.pos);
                 WOX_TRY(multiAssign(in, cx, node, cur));
                 break;
             case frontend::kCallNode:
-                WOX_TRY(apply(in, cx, node, &cur));
+                WOX_TRY(apply(in, cx, node, &cur, missing));
+                missing = cur == kNoValue ? kNoReturnValue : kValueError;
                 break;
             default:
                 return in.failAt(kSyntaxError, node.pos);

@@ -8,6 +8,7 @@
 #include "engine/evaluator.h"
 #include "engine/messages.h"
 #include "frontend/front_tables.h"
+#include "frontend/function_store.h"
 #include "frontend/translator.h"
 
 namespace wox::engine {
@@ -45,6 +46,7 @@ int executeLine(Interpreter& in, std::string_view text) {
     in.errors.resetForLine();
     in.displayState.reset();
     frontend::releaseLineTables(in);
+    frontend::releaseLocalNames(in);
 
     frontend::TranslatedLine line;
     if (Rc rc = frontend::translateLine(in, text, -1, 0, &line); rc.failed()) {

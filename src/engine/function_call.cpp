@@ -1,16 +1,303 @@
 #include "engine/function_call.h"
 
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+#include "display/value_display.h"
 #include "engine/messages.h"
+#include "frontend/front_tables.h"
+#include "frontend/function_store.h"
+#include "frontend/name_table.h"
+#include "values/narrowing.h"
+#include "values/value_copy.h"
 
 namespace wox::engine {
 
+namespace {
+
+using frontend::DefinedFunction;
+using frontend::FrontTables;
+using frontend::ScopeBinding;
+
+constexpr int kKeywordFunctions = 8;
+constexpr int kExecuteCode = 22;
+
+std::int64_t nowMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<std::size_t>(entry)].slot; }
+
+// Pops the innermost frame: its local slots are released, its bindings come
+// off dfxstack, and the names it shadowed get the slots of the calls that
+// are still active.
+void popFrame(Interpreter& in) {
+    CallFrame f = in.frames.back();
+    in.frames.pop_back();
+    FrontTables& ft = in.front;
+    for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
+    in.ws.lstvxend += f.locals;
+    int top = ft.dfxstack;
+    ft.dfxstack = f.boundary - 1;
+    for (int p = f.boundary + 1; p <= top; ++p) {
+        int entry = ft.scope[static_cast<std::size_t>(p)].name;
+        for (int q = ft.dfxstack; q >= 0; --q) {
+            if (ft.scope[static_cast<std::size_t>(q)].name == entry) {
+                entrySlot(in, entry) = ft.scope[static_cast<std::size_t>(q)].slot;
+                break;
+            }
+        }
+    }
+}
+
+Rc push(FrontTables& ft, int name, int slot) {
+    if (ft.dfxstack + 1 >= static_cast<int>(ft.scope.size())) return kStackFull;
+    ft.scope[static_cast<std::size_t>(++ft.dfxstack)] = ScopeBinding{name, slot};
+    return kOk;
+}
+
+// Binds the call's names: free names by dynamic scope (else a global
+// variable, made if need be), header names to fresh local slots.
+Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, const EvalContext& cx) {
+    FrontTables& ft = in.front;
+    const frontend::FunctionRecord& r = ft.functions[static_cast<std::size_t>(fn)];
+    int boundary = ft.dfxstack + 1;
+    WOX_TRY(push(ft, -1, -1));
+    auto undo = [&](Rc rc) {
+        ft.dfxstack = boundary - 1;
+        return rc;
+    };
+    for (int e = r.freeFirst; e <= r.freeLast; ++e) {
+        const frontend::NameEntry& entry = ft.locals[static_cast<std::size_t>(e)];
+        if (entry.kind != frontend::kVariableName) continue;
+        std::string name = frontend::fullName(ft, entry);
+        int slot;
+        if (int s = frontend::findInScope(ft, name); s >= 0) {
+            slot = ft.scope[static_cast<std::size_t>(s)].slot;
+        } else if (int g = frontend::findGlobal(ft, name); g >= 0) {
+            const frontend::NameEntry& ge = ft.globals[static_cast<std::size_t>(g)];
+            if (ge.kind != frontend::kVariableName) return undo(kVarNameIsFunctionName);
+            slot = ge.slot;
+        } else {
+            int ng = 0;
+            if (Rc rc = frontend::newGlobalVariable(in, name, &ng); rc.failed()) return undo(rc);
+            slot = ft.globals[static_cast<std::size_t>(ng)].slot;
+        }
+        if (Rc rc = push(ft, e, slot); rc.failed()) return undo(rc);
+        entrySlot(in, e) = slot;
+    }
+    int count = r.headerLast - r.headerFirst + 1;
+    if (in.ws.lstvx >= in.ws.lstvxend - count) return undo(kTableFull);
+    if (ft.dfxstack + count >= static_cast<int>(ft.scope.size())) return undo(kStackFull);
+    for (int e = r.headerFirst; e <= r.headerLast; ++e) {
+        int slot = --in.ws.lstvxend;
+        in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
+        in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
+        (void)push(ft, e, slot);
+        entrySlot(in, e) = slot;
+    }
+    in.frames.push_back(CallFrame{fn, boundary, in.ws.lstvxend, count, depth});
+    if (df.ioEntry >= 0) {
+        // A local []IO starts out as the origin in force.
+        if (Rc rc = values::assignValue(in.ws, entrySlot(in, df.ioEntry), varRef(cx.ioSlot)); rc.failed()) {
+            popFrame(in);
+            return rc;
+        }
+        in.ws.releasePending();
+    }
+    return kOk;
+}
+
+// Binds an argument to its names: one name takes the value, a list of names
+// takes the items of a General vector of that length.
+Rc bind(Interpreter& in, const std::vector<int>& entries, bool isList, ValueRef value) {
+    if (entries.empty() || value == engine::kNoValue) return kOk;
+    if (!isList) {
+        WOX_TRY(values::assignValue(in.ws, entrySlot(in, entries[0]), value));
+        in.ws.releasePending();
+        return kOk;
+    }
+    const ValueDescriptor& v = in.ws.at(value);
+    if (v.type != kGeneral || v.rank != 1 || v.count != static_cast<std::int32_t>(entries.size()))
+        return kArgumentMismatch;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        WOX_TRY(values::assignItem(in.ws, entrySlot(in, entries[i]), value, static_cast<int>(i)));
+        in.ws.releasePending();
+    }
+    return kOk;
+}
+
+// Where a branch goes: the next line, or 0 to end the function.
+Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
+    ValueDescriptor d = in.ws.at(v);
+    if (d.unset()) return kValueError;
+    if (d.type == kChar) {
+        std::string text = "\r\n";
+        if (d.count > 0) text.append(in.ws.elems<char>(d), static_cast<std::size_t>(d.count));
+        in.write(text);
+        return kCharacterBranch;
+    }
+    if (d.count == 0 && d.type <= kFloat) {
+        *next = line + 1;  // an empty branch, as from ->(c)/L with c false, goes on
+        return kOk;
+    }
+    if (d.type == kFloat) {
+        // Narrow a copy of the descriptor: an inline Float that holds an integer.
+        if (d.rank <= 1 && d.count == 1) {
+            double x = inlineFloat(d);
+            if (!values::fitsInteger(x)) return kTypeError;
+            d.type = kInteger;
+            setInlineInt(d, values::toIntegerElement(x));
+        } else {
+            return kBranchRestrictions;
+        }
+    }
+    if (d.type != kBoolean && d.type != kInteger) return kTypeError;
+    if (d.rank > 1 || d.count != 1) return kBranchRestrictions;
+    std::int32_t target = *in.ws.elems<std::int32_t>(d);
+    *next = target < 0 ? line + 1 : target;
+    return kOk;
+}
+
+// Whether a line's value is shown: not after an assignment, a call without
+// a result, or an execute (unless everything is shown).
+bool showsValue(const Interpreter& in, int last, ValueRef v) {
+    if (v == kNoValue || last < 0) return false;
+    const frontend::ParseNode& n = in.front.nodes[static_cast<std::size_t>(last)];
+    if (n.kind == frontend::kAssignNode || n.kind == frontend::kMultiAssignNode) return false;
+    if (n.kind == frontend::kCallNode) {
+        const frontend::FunctionEntry& e = in.front.entries[static_cast<std::size_t>(n.operand)];
+        if (e.kind == frontend::kPrimitiveFn && e.monadic == kExecuteCode && e.left < 0) return in.displayAll;
+    }
+    return true;
+}
+
+Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
+    const DefinedFunction& df = in.defined.bySlot[static_cast<std::size_t>(fn)];
+    LineRing ring;
+    int count = static_cast<int>(df.lines.size());
+    std::uint32_t mark = in.ws.stackTop;
+    int line = 1;
+    while (line >= 1 && line <= count) {
+        in.errors.callTrace[static_cast<std::size_t>(depth)].line = line;
+        ring.push(line);
+        const frontend::BodyLine bl = df.lines[static_cast<std::size_t>(line - 1)];
+        if (bl.first < 0) {
+            ++line;
+            continue;
+        }
+        in.ws.stackTop = mark;
+        EvalContext cx = body;
+        std::int64_t started = in.errors.lineTiming ? nowMs() : 0;
+        ValueRef v = kNoValue;
+        Rc rc = evaluate(in, cx, bl.first, &v);
+        if (in.errors.lineTiming) {
+            char buf[96];
+            std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3d ms", df.text.name.c_str(), line,
+                          static_cast<int>(nowMs() - started));
+            in.write(buf);
+        }
+        int next = line + 1;
+        if (rc.ok()) {
+            if (bl.branch) {
+                rc = branchTarget(in, v, line, &next);
+                if (rc.failed()) rc = in.failAt(rc.code, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);
+            } else if (showsValue(in, bl.last, v)) {
+                rc = display::displayValue(in, v);
+                if (rc.failed()) rc = in.fail(rc.code);
+            }
+        }
+        if (rc.failed()) {
+            ErrorTrace& t = in.errors.trace;
+            if (!t.recorded) {
+                t.record(fn, line, ring);
+                t.name = df.text.name;
+                t.lineText = df.text.executable[static_cast<std::size_t>(line)].text;
+                t.position = in.errors.positionDepth == depth ? in.errors.position : 0;
+            }
+            return rc;
+        }
+        line = next;
+    }
+    return kOk;
+}
+
+}  // namespace
+
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
-    (void)cx;
-    (void)fn;
-    (void)left;
-    (void)right;
     *result = kNoValue;
-    return in.fail(kNotImplemented);
+    if (fn < kKeywordFunctions) return kNotImplemented;
+    const DefinedFunction* df = frontend::definedFunction(in, fn);
+    if (!df) return kValueError;
+    const frontend::FunctionRecord& rec = in.front.functions[static_cast<std::size_t>(fn)];
+    if (left != kNoValue && rec.valence < 2) return kValenceMismatch;
+    if (right == kNoValue && rec.valence >= 1) return kValenceMismatch;
+    int depth = in.errors.depth + 1;
+    if (depth >= static_cast<int>(in.errors.callTrace.size())) return kStackFull;
+    in.errors.callTrace[static_cast<std::size_t>(depth)] = CallTraceEntry{fn, 0};
+
+    if (!rec.translated) {
+        int line = 0, pos = 0;
+        if (Rc rc = frontend::translateFunction(in, fn, &line, &pos); rc.failed()) {
+            ErrorTrace& t = in.errors.trace;
+            if (!t.recorded && line > 0) {
+                LineRing ring;
+                ring.push(line);
+                t.record(fn, line, ring);
+                t.name = df->text.name;
+                t.lineText = df->text.executable[static_cast<std::size_t>(line)].text;
+                t.position = pos;
+            }
+            return rc;
+        }
+    }
+    WOX_TRY(enterFrame(in, fn, *df, depth, cx));
+    in.errors.depth = depth;
+    auto leave = [&] {
+        popFrame(in);
+        in.errors.depth = depth - 1;
+    };
+    if (Rc rc = bind(in, df->rightEntries, df->header.rightIsList, right); rc.failed()) {
+        leave();
+        return rc;
+    }
+    if (Rc rc = bind(in, df->leftEntries, df->header.leftIsList, left); rc.failed()) {
+        leave();
+        return rc;
+    }
+    EvalContext body;
+    body.function = fn;
+    body.stackMark = in.ws.stackTop;
+    body.temp = cx.temp + 1;
+    body.ioSlot = df->ioEntry >= 0 ? entrySlot(in, df->ioEntry) : cx.ioSlot;
+    // An error leaves the frame in place: the call is suspended.
+    WOX_TRY(runLines(in, body, fn, depth));
+    if (df->resultEntry >= 0) {
+        int slot = entrySlot(in, df->resultEntry);
+        if (!in.ws.var(slot).unset()) {
+            int t;
+            if (Rc rc = nextTemp(cx, &t); rc.failed()) {
+                leave();
+                return rc;
+            }
+            if (Rc rc = values::copyToTemp(in.ws, t, varRef(slot)); rc.failed()) {
+                leave();
+                return rc;
+            }
+            *result = varRef(t);
+        }
+    }
+    leave();
+    return kOk;
+}
+
+void leaveSuspended(Interpreter& in) {
+    if (in.frames.empty()) return;
+    int depth = in.frames.back().depth;
+    popFrame(in);
+    in.errors.depth = depth - 1;
 }
 
 }  // namespace wox::engine

@@ -1,11 +1,19 @@
 #pragma once
-// Calls of defined functions and keyword functions from the evaluator.
+// Calls of defined functions: the frame (free names bound by dynamic scope,
+// header names in fresh local slots), argument binding, the line loop with
+// its branches, the result, and leaving the frame. A call that fails keeps
+// its frame: the function is suspended until "->" leaves it.
 #include "engine/evaluator.h"
 
 namespace wox::engine {
 
 // Calls function slot `fn` with the given arguments (kNoValue when absent);
-// *result is the call's value, or kNoValue for a function without a result.
+// *result is the call's value in one of the caller's temporaries, or
+// kNoValue for a function that returns nothing.
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result);
+
+// "->" at the session: leaves the most recent suspended call. Does nothing
+// when no call is suspended.
+void leaveSuspended(Interpreter& in);
 
 }  // namespace wox::engine

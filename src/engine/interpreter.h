@@ -7,7 +7,9 @@
 
 #include "display/display_state.h"
 #include "engine/error_trace.h"
+#include "engine/call_frame.h"
 #include "frontend/front_tables.h"
+#include "frontend/function_store.h"
 #include "values/capacities.h"
 #include "values/rc.h"
 #include "values/workspace.h"
@@ -22,6 +24,8 @@ public:
 
     values::Workspace ws;
     frontend::FrontTables front;  // names, translated lines, functions, symbols
+    frontend::FunctionStore defined;  // the text and line table of each defined function
+    std::vector<engine::CallFrame> frames;  // active and suspended calls, innermost last
     int errorWord = 0;  // the first error of the line in progress
     engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show

@@ -10,6 +10,8 @@ namespace wox::engine {
 Rc clearWorkspace(Interpreter& in) {
     in.ws.clear();
     frontend::resetFrontTables(in);
+    in.defined.clear();
+    in.frames.clear();
     in.errorWord = 0;
     in.errors = ErrorState(in.ws.caps.callTrace);
     in.displayState.reset();

@@ -3,7 +3,9 @@
 #include <string>
 
 #include "engine/execute_line.h"
+#include "engine/function_call.h"
 #include "engine/messages.h"
+#include "session/function_requests.h"
 #include "session/line_text.h"
 #include "values/capacities.h"
 
@@ -38,12 +40,6 @@ bool startsWithNameColon(std::string_view text) {
     return text.starts_with(":");
 }
 
-// The requests below belong to the defined functions, the system commands
-// and the state indicator. Until those exist the workspace holds no function
-// and no suspended line, and these answer as such a workspace does.
-bool isDefinedFunction(Interpreter&, std::string_view) { return false; }
-bool listFunction(Interpreter&, std::string_view) { return false; }
-Rc defineDirect(Interpreter&, std::string_view, std::string&) { return kDefinitionError; }
 
 }  // namespace
 
@@ -230,12 +226,18 @@ void Session::braces(std::string_view text) {
         return;
     }
     body.remove_suffix(1);
-    if (!listFunction(in_, trimBlanks(body))) showMessage(kDefinitionError);
+    std::string listing;
+    if (!listFunction(in_, trimBlanks(body), listing)) {
+        showMessage(kDefinitionError);
+        return;
+    }
+    write(Piece::Output, "\r\n" + listing);
 }
 
 void Session::leaveSuspended(std::string_view rest) {
-    // Nothing is suspended yet, and text after the arrow asks for nothing.
-    (void)rest;
+    // Text after the arrow (a line number, say) asks for nothing.
+    if (!trimBlanks(rest).empty()) return;
+    engine::leaveSuspended(in_);
 }
 
 }  // namespace wox::session

@@ -40,7 +40,7 @@ TEST_F(SessionFixture, BannerAndPromptsFollowTheTranscriptConventions) {
     EXPECT_EQ(text(), kBanner + "   \r\n      // nothing to run\r\n      \r\nfrom the engine");
 }
 
-TEST_F(SessionFixture, RequestsThatHaveNoAnswerYetReportTheirMessages) {
+TEST_F(SessionFixture, RequestsWithoutAnAnswerReportTheirMessages) {
     session.start();
     session.submit(")save");
     EXPECT_EQ(session.lastCommandResult(), 71);
@@ -48,7 +48,7 @@ TEST_F(SessionFixture, RequestsThatHaveNoAnswerYetReportTheirMessages) {
     session.submit("@. nosuchfn");
     session.submit("{f");
     session.submit("{nosuchfn}");
-    session.submit("{f: x+1}");
+    session.submit("{f: x+(1}");
     session.submit("->");
     session.submit("->3");
     EXPECT_EQ(session.lastCommandResult(), 0);
@@ -58,7 +58,7 @@ TEST_F(SessionFixture, RequestsThatHaveNoAnswerYetReportTheirMessages) {
                           "      @. nosuchfn\r\ndefn error\r\n"
                           "      {f\r\ndefn error\r\n"
                           "      {nosuchfn}\r\ndefn error\r\n"
-                          "      {f: x+1}\r\ndefn error\r\n"
+                          "      {f: x+(1}\r\ndefn error\r\n"
                           "      ->\r\n"
                           "      ->3\r\n"
                           "      ");

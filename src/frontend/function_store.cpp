@@ -1,0 +1,174 @@
+#include "frontend/function_store.h"
+
+#include <cstring>
+
+#include "engine/interpreter.h"
+#include "engine/messages.h"
+#include "frontend/control_rewrite.h"
+#include "frontend/front_tables.h"
+#include "frontend/name_table.h"
+#include "frontend/source_text.h"
+#include "frontend/translator.h"
+
+namespace wox::frontend {
+
+namespace {
+
+using namespace engine;  // message numbers
+
+// The slot a definition goes to: a new user function, the user function of
+// that name, or a variable without a value that becomes a function.
+Rc slotForName(Interpreter& in, const std::string& name, int* slot) {
+    FrontTables& ft = in.front;
+    int g = findGlobal(ft, name);
+    if (g >= 0 && ft.globals[static_cast<std::size_t>(g)].kind == kFunctionName) {
+        int s = ft.globals[static_cast<std::size_t>(g)].slot;
+        if (s >= kFirstUserFunction) {
+            *slot = s;
+            return kOk;
+        }
+        g = -1;  // a keyword function: the new entry hides it
+    }
+    if (g >= 0 && g >= kBuiltinNames) {
+        WOX_TRY(makeFunctionName(in, g));
+        *slot = ft.globals[static_cast<std::size_t>(g)].slot;
+        return kOk;
+    }
+    int e = 0;
+    WOX_TRY(newGlobalFunction(in, name, &e));
+    *slot = ft.globals[static_cast<std::size_t>(e)].slot;
+    return kOk;
+}
+
+Rc addLocal(FrontTables& ft, std::string_view name, char kind, int slot, int* entry) {
+    return newLocalName(ft, name, kind, slot, entry);
+}
+
+}  // namespace
+
+Rc defineFunction(Interpreter& in, const std::vector<std::string>& lines, int* slot) {
+    DefinedFunction df;
+    WOX_TRY(makeFunctionText(lines, df.text, df.header));
+    ControlRewrite rewrite;
+    std::uint32_t& state = in.defined.randomState;
+    RandomSource random = [&state] {
+        state = static_cast<std::uint32_t>((static_cast<std::uint64_t>(state) * 16807u) % 2147483647u);
+        return state;
+    };
+    if (makeExecutable(df.text, random, rewrite).failed()) return kDefinitionError;
+    for (const std::string& g : rewrite.generatedNames) {
+        bool listed = g == df.header.result;
+        for (const auto* names : {&df.header.left, &df.header.right, &df.header.locals})
+            for (const std::string& n : *names) listed = listed || n == g;
+        if (!listed) df.generated.push_back(g);
+    }
+    int s = 0;
+    WOX_TRY(slotForName(in, df.header.name, &s));
+    FunctionRecord& r = in.front.functions[static_cast<std::size_t>(s)];
+    int nameEntry = r.nameEntry;
+    r = FunctionRecord{};
+    r.nameEntry = nameEntry;
+    r.valence = df.header.valence;
+    r.resultName = df.header.result.empty() ? -1 : 0;
+    r.rightArgs = static_cast<std::int32_t>(df.header.right.size());
+    r.lineCount = static_cast<std::int32_t>(df.text.executable.size()) - 1;
+    r.object = s;
+    if (in.defined.bySlot.size() <= static_cast<std::size_t>(s)) in.defined.bySlot.resize(static_cast<std::size_t>(s) + 1);
+    in.defined.bySlot[static_cast<std::size_t>(s)] = std::move(df);
+    *slot = s;
+    return kOk;
+}
+
+int findFunction(const Interpreter& in, std::string_view name) {
+    int g = findGlobal(in.front, name);
+    if (g < 0) return -1;
+    const NameEntry& e = in.front.globals[static_cast<std::size_t>(g)];
+    return e.kind == kFunctionName ? e.slot : -1;
+}
+
+const DefinedFunction* definedFunction(const Interpreter& in, int slot) {
+    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= in.defined.bySlot.size()) return nullptr;
+    const DefinedFunction& d = in.defined.bySlot[static_cast<std::size_t>(slot)];
+    return d.text.executable.empty() ? nullptr : &d;
+}
+
+Rc translateFunction(Interpreter& in, int slot, int* errorLine, int* errorPos) {
+    *errorLine = 0;
+    *errorPos = 0;
+    FrontTables& ft = in.front;
+    DefinedFunction& df = in.defined.bySlot[static_cast<std::size_t>(slot)];
+    FunctionRecord& r = ft.functions[static_cast<std::size_t>(slot)];
+    const FunctionHeader& h = df.header;
+    df.leftEntries.clear();
+    df.rightEntries.clear();
+    df.localEntries.clear();
+    df.resultEntry = -1;
+    df.ioEntry = -1;
+
+    // Header names, then labels: one run of local entries.
+    r.headerFirst = ft.lstnx + 1;
+    int e = 0;
+    if (!h.result.empty()) {
+        WOX_TRY(addLocal(ft, h.result, kVariableName, 0, &e));
+        df.resultEntry = e;
+    }
+    for (const std::string& n : h.left) {
+        WOX_TRY(addLocal(ft, n, kVariableName, 0, &e));
+        df.leftEntries.push_back(e);
+    }
+    for (const std::string& n : h.right) {
+        WOX_TRY(addLocal(ft, n, kVariableName, 0, &e));
+        df.rightEntries.push_back(e);
+    }
+    const std::vector<std::string>* localLists[] = {&h.locals, &df.generated};
+    for (const std::vector<std::string>* names : localLists) {
+        for (const std::string& n : *names) {
+            WOX_TRY(addLocal(ft, n, kVariableName, 0, &e));
+            df.localEntries.push_back(e);
+            if (n == "[]IO") df.ioEntry = e;
+        }
+    }
+    r.headerLast = ft.lstnx;
+    r.freeFirst = ft.lstnx + 1;
+    r.freeLast = ft.lstnx;
+    const auto& lines = df.text.executable;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        std::string_view t = lines[i].text;
+        std::size_t p = t.find_first_not_of(" \t");
+        std::size_t nameEndPos = 0, after = 0;
+        if (p != std::string_view::npos && isLabel(t, p, &nameEndPos, &after)) {
+            WOX_TRY(addLocal(ft, t.substr(p, nameEndPos - p), kLabelName, static_cast<int>(i), &e));
+            r.freeLast = e;
+        }
+    }
+    df.lines.assign(lines.size() > 0 ? lines.size() - 1 : 0, BodyLine{});
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        TranslatedLine tl;
+        if (Rc rc = translateLine(in, lines[i].text, slot, static_cast<int>(i), &tl); rc.failed()) {
+            *errorLine = static_cast<int>(i);
+            *errorPos = tl.errorPos;
+            return rc;
+        }
+        df.lines[i - 1] = BodyLine{tl.first, tl.last, tl.branch};
+    }
+    r.translated = 1;
+    r.localsAtTranslation = ft.lstnx;
+    return kOk;
+}
+
+void releaseLocalNames(Interpreter& in) {
+    FrontTables& ft = in.front;
+    if (ft.dfxstack >= 0) return;
+    ft.lstnx = -1;
+    // The tail store keeps what global names still use.
+    int end = -1;
+    for (int g = 0; g <= ft.lstgx; ++g) {
+        const NameEntry& e = ft.globals[static_cast<std::size_t>(g)];
+        if (e.tail < 0) continue;
+        int last = e.tail + static_cast<int>(std::strlen(&ft.tails[static_cast<std::size_t>(e.tail)]));
+        if (last > end) end = last;
+    }
+    ft.lsttnam = end;
+}
+
+}  // namespace wox::frontend

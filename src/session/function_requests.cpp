@@ -1,0 +1,57 @@
+#include "session/function_requests.h"
+
+#include "frontend/direct_definition.h"
+#include "frontend/function_header.h"
+#include "frontend/function_listing.h"
+#include "frontend/function_store.h"
+
+namespace wox::session {
+
+namespace {
+
+constexpr int kKeywordFunctions = 8;
+
+}  // namespace
+
+bool isDefinedFunction(const Interpreter& in, std::string_view name) {
+    return frontend::definedFunction(in, frontend::findFunction(in, name)) != nullptr;
+}
+
+bool listFunction(const Interpreter& in, std::string_view name, std::string& text) {
+    int slot = frontend::findFunction(in, name);
+    if (slot >= 0 && slot < kKeywordFunctions) {
+        text = frontend::reservedFunctionLine(name);
+        return true;
+    }
+    const frontend::DefinedFunction* df = frontend::definedFunction(in, slot);
+    if (!df) return false;
+    text = frontend::functionListing(df->text);
+    return true;
+}
+
+Rc defineDirect(Interpreter& in, std::string_view text, std::string& reply) {
+    frontend::DirectDefinition dd;
+    auto isFunction = [&](std::string_view n) { return frontend::findFunction(in, n) >= 0; };
+    WOX_TRY(frontend::parseDirectDefinition(text, isFunction, dd));
+    int slot = 0;
+    WOX_TRY(frontend::defineFunction(in, dd.lines, &slot));
+    reply = frontend::functionListing(frontend::definedFunction(in, slot)->text);
+    return kOk;
+}
+
+std::vector<std::string> functionSource(const Interpreter& in, std::string_view name) {
+    std::vector<std::string> lines;
+    if (const frontend::DefinedFunction* df = frontend::definedFunction(in, frontend::findFunction(in, name)))
+        for (const auto& l : df->text.source) lines.push_back(l.text);
+    return lines;
+}
+
+bool defineEdited(Interpreter& in, const std::vector<std::string>& lines) {
+    if (lines.empty()) return false;
+    frontend::FunctionHeader h;
+    if (frontend::parseHeader(lines[0], h).failed() || !isDefinedFunction(in, h.name)) return false;
+    int slot = 0;
+    return frontend::defineFunction(in, lines, &slot).ok();
+}
+
+}  // namespace wox::session
