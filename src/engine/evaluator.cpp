@@ -56,7 +56,7 @@ Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
     }
     EvalContext child = cx;
     child.stackMark = in.ws.stackTop;
-    child.temp = cx.temp + 1;
+    child.temp = followingTemp(cx.temp);
     ValueRef r = kNoValue;
     WOX_TRY(evaluate(in, child, first, &r));
     if (r == kNoValue) return in.failAt(kValueError, pos);
@@ -159,10 +159,14 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
 
 }  // namespace
 
+int followingTemp(int t) {
+    ++t;
+    return t > kLastFirstSeriesTemp && t < kSecondSeriesTemp ? kSecondSeriesTemp : t;
+}
+
 Rc nextTemp(EvalContext& cx, int* slot) {
-    int t = cx.temp + 1;
-    if (t == kLastFirstSeriesTemp + 1) t = kSecondSeriesTemp;
-    if (t > kLastTemp || (t > kLastFirstSeriesTemp && t < kSecondSeriesTemp)) return kDomainError;
+    int t = followingTemp(cx.temp);
+    if (t > kLastTemp) return kDomainError;
     cx.temp = t;
     *slot = t;
     return kOk;

@@ -26,5 +26,8 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result);
 
 // The next temporary slot: 4 to 17, then 15,384 to 16,383; beyond that 1.
 Rc nextTemp(EvalContext& cx, int* slot);
+// The temporary after t in that order; a nested entry starts its counter
+// there, one above its caller's.
+int followingTemp(int t);
 
 }  // namespace wox::engine

@@ -49,7 +49,7 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     if (rc.ok() && tl.first >= 0) {
         EvalContext child = cx;
         child.stackMark = in.ws.stackTop;
-        child.temp = cx.temp + 1;
+        child.temp = followingTemp(cx.temp);
         rc = evaluate(in, child, tl.first, &r);
     }
     in.executingText = wasExecuting;

@@ -179,8 +179,23 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     LineRing ring;
     int count = static_cast<int>(df.lines.size());
     std::uint32_t mark = in.ws.stackTop;
+    // The innermost failing call records where it failed.
+    auto failed = [&](Rc rc, int line) {
+        ErrorTrace& t = in.errors.trace;
+        if (!t.recorded) {
+            t.record(fn, line, ring);
+            t.name = df.text.name;
+            t.lineText = df.text.executable[static_cast<std::size_t>(line)].text;
+            t.position = in.errors.positionDepth == depth ? in.errors.position : 0;
+        }
+        return rc;
+    };
     int line = 1;
     while (line >= 1 && line <= count) {
+        if (in.interruptRequested.load(std::memory_order_relaxed)) {
+            in.interruptRequested.store(false);
+            return failed(in.fail(kInterrupted), line);
+        }
         in.errors.callTrace[static_cast<std::size_t>(depth)].line = line;
         ring.push(line);
         const frontend::BodyLine bl = df.lines[static_cast<std::size_t>(line - 1)];
@@ -209,16 +224,7 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
                 if (rc.failed()) rc = in.fail(rc.code);
             }
         }
-        if (rc.failed()) {
-            ErrorTrace& t = in.errors.trace;
-            if (!t.recorded) {
-                t.record(fn, line, ring);
-                t.name = df.text.name;
-                t.lineText = df.text.executable[static_cast<std::size_t>(line)].text;
-                t.position = in.errors.positionDepth == depth ? in.errors.position : 0;
-            }
-            return rc;
-        }
+        if (rc.failed()) return failed(rc, line);
         line = next;
     }
     return kOk;
@@ -270,7 +276,7 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     EvalContext body;
     body.function = fn;
     body.stackMark = in.ws.stackTop;
-    body.temp = cx.temp + 1;
+    body.temp = followingTemp(cx.temp);
     body.ioSlot = df->ioEntry >= 0 ? entrySlot(in, df->ioEntry) : cx.ioSlot;
     // An error leaves the frame in place: the call is suspended.
     WOX_TRY(runLines(in, body, fn, depth));

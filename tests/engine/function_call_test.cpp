@@ -1,0 +1,145 @@
+// Calls of defined functions: dynamic scope, argument lists, results, the
+// limits of recursion, suspension, line timing and the error trace.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "engine/execute_line.h"
+#include "engine/function_call.h"
+#include "frontend/function_store.h"
+
+namespace wox::engine {
+namespace {
+
+struct Session {
+    Interpreter in;
+    std::string out;
+    Session() {
+        in.sessionOutput = [this](std::string_view s) { out += s; };
+    }
+    void define(const std::vector<std::string>& lines) {
+        int slot = 0;
+        ASSERT_EQ(frontend::defineFunction(in, lines, &slot).code, 0) << lines[0];
+    }
+    // Runs a line and returns what it wrote, without the leading line break.
+    std::string run(const std::string& line) {
+        out.clear();
+        (void)executeLine(in, line);
+        return out.size() >= 2 ? out.substr(2) : out;
+    }
+};
+
+TEST(DynamicScope, ALocalHidesTheGlobalForTheCallAndItsCallees) {
+    Session s;
+    s.define({"z<-show", "z<-g"});
+    s.define({"z<-hide x;g", "g<-x", "z<-show"});
+    s.run("g<-10");
+    EXPECT_EQ(s.run("hide 99"), "99");
+    EXPECT_EQ(s.run("show"), "10");
+    EXPECT_EQ(s.run("g"), "10");
+    // A free name nobody binds becomes a global variable without a value.
+    s.define({"z<-reads", "z<-never"});
+    EXPECT_EQ(s.run("reads"), "value error\r\nreads[1]  z<-never\r\n             ^");
+}
+
+TEST(DynamicScope, RecursionRebindsEachCallAndRestoresTheCaller) {
+    Session s;
+    s.define({"z<-down x;k", "k<-x", "->(x=0)/0", "z<-down x-1", "z<-k"});
+    s.define({"z<-sum x;k", "k<-x", "z<-0", "->(x=0)/0", "z<-k+sum x-1"});
+    EXPECT_EQ(s.run("sum 10"), "55");
+    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd) << "every local slot is given back";
+    EXPECT_EQ(s.in.front.dfxstack, -1);
+}
+
+TEST(Arguments, ParenthesisedListsBindItemsOrFailWithArgumentMismatch) {
+    Session s;
+    s.define({"z<-pair (a;b)", "z<-a+b"});
+    EXPECT_EQ(s.run("pair (1 2;10)"), "11 12");
+    EXPECT_EQ(s.run("pair (1;2;3)"), "argument mismatch\r\n      pair (1;2;3)\r\n      ^");
+    EXPECT_EQ(s.run("pair 5"), "argument mismatch\r\n      pair 5\r\n      ^");
+    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd) << "a failed binding leaves no frame";
+    s.define({"z<-(p;q) both r", "z<-p-q-r"});
+    EXPECT_EQ(s.run("(10;3) both 2"), "9");
+}
+
+TEST(Results, MissingResultIsAnErrorOnlyWhereTheValueIsUsed) {
+    Session s;
+    s.define({"z<-maybe x", "->(x=0)/0", "z<-x"});
+    EXPECT_EQ(s.run("maybe 0"), "");
+    EXPECT_EQ(s.run("q<-maybe 0"), "no return value from function call\r\n      q<-maybe 0\r\n      ^");
+    s.define({"noresult x", "x+1"});
+    EXPECT_EQ(s.run("noresult 1"), "2") << "an unassigned line shows its value";
+}
+
+TEST(Limits, DeepRecursionStopsWithStackFullAndLeavesCleanly) {
+    Session s;
+    s.define({"z<-forever x", "z<-forever x"});
+    std::string r = s.run("forever 1");
+    EXPECT_EQ(r.substr(0, r.find('\r')), "stack full");
+    EXPECT_GT(s.in.frames.size(), 200u);
+    // Leaving every suspended call gives back all locals and bindings.
+    while (!s.in.frames.empty()) leaveSuspended(s.in);
+    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd);
+    EXPECT_EQ(s.in.front.dfxstack, -1);
+    EXPECT_EQ(s.in.errors.depth, 0);
+    EXPECT_EQ(s.run("1+1"), "2");
+}
+
+TEST(Limits, InterruptStopsAnEndlessLoopAndKeepsTheWorkspace) {
+    Session s;
+    s.run("keep<-42");
+    s.define({"spin", "L:->L"});
+    s.in.sessionOutput = [&](std::string_view t) {
+        s.out += t;
+    };
+    // The flag is already set when the loop starts: it must be seen at once.
+    s.in.interruptRequested = true;
+    s.out.clear();
+    (void)executeLine(s.in, "spin");
+    EXPECT_NE(s.out.find("interrupt"), std::string::npos) << s.out;
+    leaveSuspended(s.in);
+    EXPECT_EQ(s.run("keep"), "42");
+}
+
+TEST(Suspension, SessionLinesSeeTheLocalsOfASuspendedCall) {
+    Session s;
+    s.define({"z<-stop x;loc", "loc<-x*2", "z<-loc+'a'"});
+    EXPECT_EQ(s.run("stop 21"), "domain error\r\nstop[2]  z<-loc+'a'\r\n               ^");
+    EXPECT_EQ(s.run("loc"), "42");
+    EXPECT_EQ(s.run("[]IO"), "1");
+    leaveSuspended(s.in);
+    EXPECT_EQ(s.run("loc"), "value error\r\n      loc\r\n      ^");
+}
+
+TEST(Timing, EachLineWithCodeWritesOneTimingLine) {
+    Session s;
+    s.define({"three", "a<-1", "b<-2", "c<-3"});
+    s.in.errors.lineTiming = true;
+    std::string r = s.run("three");
+    EXPECT_NE(r.find("in func. [   three] line [  1] :   0 ms"), std::string::npos) << r;
+    EXPECT_NE(r.find("line [  2]"), std::string::npos);
+    EXPECT_NE(r.find("line [  3]"), std::string::npos);
+}
+
+TEST(ErrorTrace, InnermostCallRecordsItsExecutedLinesInOrder) {
+    Session s;
+    s.define({"inner x", "a<-1", "b<-2", "x+'a'"});
+    s.define({"outer x", "inner x"});
+    s.run("outer 1");
+    const ErrorTrace& t = s.in.errors.trace;
+    ASSERT_TRUE(t.recorded);
+    EXPECT_EQ(t.name, "inner");
+    EXPECT_EQ(t.lastLine, 3);
+    EXPECT_EQ(t.lines, (std::vector<std::int32_t>{1, 2, 3}));
+    // A loop of more than 100 lines keeps only the last 100.
+    s.define({"many;i", "i<-0", "L:i<-i+1", "->(i<60)/L", "i+'a'"});
+    while (!s.in.frames.empty()) leaveSuspended(s.in);
+    s.run("many");
+    EXPECT_EQ(s.in.errors.trace.lines.size(), 100u);
+    EXPECT_EQ(s.in.errors.trace.lines.back(), 4);
+    EXPECT_EQ(s.in.errors.trace.executed, 1 + 2 * 60 + 1);
+}
+
+}  // namespace
+}  // namespace wox::engine
