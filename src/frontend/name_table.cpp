@@ -7,6 +7,7 @@
 namespace wox::frontend {
 
 namespace {
+constexpr int kNameMustStartWithLetter = 8;
 constexpr int kVarNameIsFunction = 10;
 constexpr int kTableFull = 84;
 
@@ -22,6 +23,15 @@ std::size_t nameEnd(std::string_view text, std::size_t pos) {
     while (p < text.size() && isNameChar(text[p])) ++p;
     if (p > pos + 1 && text[p - 1] == '_') --p;
     return p;
+}
+
+Rc readName(std::string_view text, std::size_t pos, std::string_view* name, std::size_t* end) {
+    while (pos < text.size() && text[pos] == ' ') ++pos;
+    if (pos >= text.size() || !isLetter(text[pos])) return kNameMustStartWithLetter;
+    std::size_t e = nameEnd(text, pos);
+    *name = text.substr(pos, e - pos);
+    *end = e;
+    return kOk;
 }
 
 Rc storeName(FrontTables& ft, NameEntry& e, std::string_view name) {

@@ -21,6 +21,9 @@ inline constexpr bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c
 // End of the name that starts at pos: the longest run of letters, digits and
 // "_" (pos must hold a letter), less one trailing "_".
 std::size_t nameEnd(std::string_view text, std::size_t pos);
+// The name that must start at pos (after blanks): fails with 8 ("name must
+// start with letter") when none does.
+Rc readName(std::string_view text, std::size_t pos, std::string_view* name, std::size_t* end);
 
 // Writes the name into the entry: head, and for a name of more than eight
 // characters the rest plus a 0 byte in the tail store. Fails with 84 when

@@ -123,6 +123,14 @@ TEST(NameTable, NameCharacters) {
     EXPECT_EQ(nameEnd("a_b1 x", 0), 4u);
     EXPECT_EQ(nameEnd("x_.y", 0), 1u);  // a trailing "_" belongs to what follows
     EXPECT_EQ(nameEnd("x", 0), 1u);
+    std::string_view name;
+    std::size_t end = 0;
+    ASSERT_TRUE(readName("  total_2+1", 0, &name, &end).ok());
+    EXPECT_EQ(name, "total_2");
+    EXPECT_EQ(end, 9u);
+    EXPECT_EQ(readName("  2x", 0, &name, &end).code, 8);
+    EXPECT_EQ(readName("_x", 0, &name, &end).code, 8);
+    EXPECT_EQ(readName("   ", 0, &name, &end).code, 8);
 }
 
 TEST(BuiltinNames, EnteredAtStartAndAfterReset) {
