@@ -36,10 +36,15 @@ std::string errorReport(const Interpreter& in, std::string_view line) {
     const ErrorTrace& t = in.errors.trace;
     if (t.recorded) {
         // Inside a function: name[line], the line, the caret under it.
-        std::string prefix = t.name + "[" + std::to_string(t.lastLine) + "]  ";
-        out += "\r\n" + prefix;
+        std::string prefix = t.name;
+        prefix += '[';
+        prefix += std::to_string(t.lastLine);
+        prefix += "]  ";
+        out += "\r\n";
+        out += prefix;
         appendExpanded(out, t.lineText);
-        out += "\r\n" + std::string(prefix.size(), ' ');
+        out += "\r\n";
+        out.append(prefix.size(), ' ');
         appendCaret(out, t.lineText, t.position);
         return out;
     }

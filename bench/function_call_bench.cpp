@@ -1,0 +1,47 @@
+// Call and loop overhead of defined functions, per executed line.
+#include <benchmark/benchmark.h>
+
+#include "engine/execute_line.h"
+#include "frontend/function_store.h"
+
+namespace {
+
+using wox::Interpreter;
+
+void define(Interpreter& in, const std::vector<std::string>& lines) {
+    int slot = 0;
+    if (wox::frontend::defineFunction(in, lines, &slot).failed()) std::abort();
+}
+
+// while (i<x) {i<-i+1}: two lines per step (the test and the increment)
+// plus the branch back.
+void BM_WhileLoopMillionSteps(benchmark::State& state) {
+    Interpreter in;
+    define(in, {"z<-count x;i", "i<-0", "L1:->(~i<x)/L2", "i<-i+1", "->L1", "L2:z<-i"});
+    for (auto _ : state) {
+        if (wox::engine::executeLine(in, "r<-count 1000000") != 0) state.SkipWithError("failed");
+    }
+    double lines = 3.0 * 1'000'000;
+    state.counters["ns_per_line"] =
+        benchmark::Counter(lines * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_WhileLoopMillionSteps)->Unit(benchmark::kMillisecond);
+
+// 100,000 calls of a one-line function from a loop in another function.
+void BM_HundredThousandCalls(benchmark::State& state) {
+    Interpreter in;
+    define(in, {"z<-inc x", "z<-x+1"});
+    define(in, {"z<-calls n;i", "i<-0", "L1:->(~i<n)/L2", "i<-inc i", "->L1", "L2:z<-i"});
+    for (auto _ : state) {
+        if (wox::engine::executeLine(in, "r<-calls 100000") != 0) state.SkipWithError("failed");
+    }
+    // Three lines of the loop and one of the called function per call.
+    double lines = 4.0 * 100'000;
+    state.counters["ns_per_line"] =
+        benchmark::Counter(lines * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_HundredThousandCalls)->Unit(benchmark::kMillisecond);
+
+}  // namespace
