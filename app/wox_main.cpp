@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "engine/interpreter.h"
+#include "function_editor.h"
 #include "line_editor.h"
 #include "session/line_reader.h"
 #include "session/session.h"
@@ -137,6 +138,10 @@ int main(int argc, char** argv) {
     }
 
     wox::app::LineEditor editor;
+    session.setEditorOpener([&](std::string_view name) {
+        std::string note = wox::app::editFunction(in, name);
+        if (!note.empty()) session.writeNote(note);
+    });
     interruptTarget = &in.interruptRequested;
     installHandler(SIGINT, onInterrupt);
     installHandler(SIGWINCH, onResize);

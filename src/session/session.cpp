@@ -55,6 +55,12 @@ void Session::write(Piece piece, std::string_view text) {
     if (sink_) sink_(piece, text);
 }
 
+void Session::writeNote(std::string_view text) {
+    std::string line = "\r\n";
+    line += text;
+    write(Piece::Output, line);
+}
+
 void Session::writePrompt() {
     // The prompt always goes to the end, even after a blank line left the
     // caret somewhere in the transcript.

@@ -40,6 +40,8 @@ public:
     // Opens the function editor on a defined function; without one (a
     // terminal) "@." says that the editor needs the desktop program.
     void setEditorOpener(std::function<void(std::string_view)> open) { openEditor_ = std::move(open); }
+    // Writes a line of output below the current one.
+    void writeNote(std::string_view text);
 
     // First display: banner, then the workspace name with " ws loaded", or
     // "CLEAR WS" when `workspaceName` is empty, then the first prompt.
