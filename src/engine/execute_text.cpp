@@ -44,7 +44,8 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     bool wasExecuting = in.executingText;
     in.executingText = true;
     frontend::TranslatedLine tl;
-    Rc rc = frontend::translateLine(in, copy, cx.function, 0, &tl);
+    // Names resolve as in a session line, through the active calls' bindings.
+    Rc rc = frontend::translateLine(in, copy, -1, 0, &tl);
     ValueRef r = kNoValue;
     if (rc.ok() && tl.first >= 0) {
         EvalContext child = cx;

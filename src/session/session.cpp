@@ -4,6 +4,7 @@
 
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
+#include "engine/workspace_clear.h"
 #include "engine/messages.h"
 #include "session/function_requests.h"
 #include "session/line_text.h"
@@ -81,6 +82,8 @@ void Session::start(std::string_view workspaceName) {
     std::string banner = "WOX version " WOX_VERSION_TEXT "\r\n";
     banner += kPrompt;
     if (workspaceName.empty()) {
+        // A clear session starts from a cleared workspace, []AV and all.
+        (void)engine::clearWorkspace(in_);
         banner += "CLEAR WS\r\n";
     } else {
         banner += workspaceName;
