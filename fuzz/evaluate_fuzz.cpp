@@ -1,5 +1,6 @@
-// Fuzz target for whole lines: any bytes go through execute line, so the
-// translator, the evaluator, the primitives and the display all run on them.
+// Fuzz target for whole lines: any bytes go through the session, so the
+// translator, defined functions, the evaluator, the primitives and the
+// display all run on them.
 // A line either works or ends in a numbered error report; never a crash or a
 // read outside a block. Small tables make every limit reachable; a full
 // table clears the workspace, as a user would, and fuzzing goes on.
@@ -8,8 +9,9 @@
 #include <memory>
 #include <string_view>
 
-#include "engine/execute_line.h"
 #include "engine/workspace_clear.h"
+#include "session/session.h"
+#include "session/transcript.h"
 
 namespace {
 
@@ -29,26 +31,31 @@ Capacities smallTables() {
     return c;
 }
 
-Interpreter& interpreter() {
-    static std::unique_ptr<Interpreter> in = [] {
-        auto p = std::make_unique<Interpreter>(smallTables());
-        p->sessionOutput = [](std::string_view) {};
-        return p;
-    }();
-    return *in;
+struct Fixture {
+    Interpreter in{smallTables()};
+    session::TextTranscript transcript{64};
+    session::Session session{in, transcript};
+    Fixture() { session.start(); }
+};
+
+Fixture& fixture() {
+    static Fixture f;
+    return f;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    Interpreter& in = interpreter();
+    Fixture& f = fixture();
+    Interpreter& in = f.in;
     std::string_view all(reinterpret_cast<const char*>(data), size);
     // Several lines per input, so that one line's variables meet the next.
     while (!all.empty()) {
         std::size_t nl = all.find('\n');
         std::string_view line = all.substr(0, nl);
-        (void)engine::executeLine(in, line);
-        if (in.errorWord == 6 || in.errorWord == 9 || in.errorWord == 84) (void)engine::clearWorkspace(in);
+        f.session.submit(line);
+        if (in.errorWord == 6 || in.errorWord == 9 || in.errorWord == 84 || in.errorWord == 5)
+            (void)engine::clearWorkspace(in);
         if (nl == std::string_view::npos) break;
         all.remove_prefix(nl + 1);
     }
