@@ -111,6 +111,13 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
     const ValueDescriptor& v = in.ws.at(cur);
     if (v.type != kGeneral || v.rank != 1) return in.failAt(kDomainError, node.pos);
     if (v.count != node.count) return in.failAt(kLengthError, node.pos);
+    if (!isTempRef(cur)) {
+        // (a;b)<-a would replace a's block while its items are still read.
+        int t;
+        if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+        if (Rc rc = values::copyToTemp(in.ws, t, cur); rc.failed()) return in.failAt(rc.code, node.pos);
+        cur = varRef(t);
+    }
     for (int i = 0; i < node.count; ++i) {
         int z = in.front.lists[static_cast<std::size_t>(node.list + i)];
         const ParseNode& target = in.front.nodes[static_cast<std::size_t>(z)];
@@ -118,9 +125,6 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
             return in.failAt(rc.code, target.pos);
         in.ws.releasePending();
     }
-    // Storing into variables ends the temporaries, but the value assigned
-    // from may itself be one: keep the stack until the line moves on.
-    (void)cx;
     return kOk;
 }
 

@@ -36,10 +36,8 @@ Rc copyShape(Workspace& ws, ValueDescriptor& dst, const ValueDescriptor& src) {
     if (src.rank >= 2) dst.shape0 = src.shape0;
     if (src.rank == 2) dst.shape1 = src.shape1;
     if (src.rank >= 3) {
-        if (ws.nxtglx + src.rank > ws.caps.gList) return kGListFull;
-        int at = ws.nxtglx;
-        // The source run may be read while appending: copy by index, not pointer.
-        for (int i = 0; i < src.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[src.shape1 + i];
+        int at = ws.copyDimRun(src.shape1, src.rank);
+        if (at < 0) return kGListFull;
         dst.shape1 = at;
     }
     return kOk;

@@ -35,11 +35,7 @@ void measure(const Workspace& ws, const ValueDescriptor& d, Needs& n) {
 // recurses into items. Room was reserved beforehand, so nothing moves.
 void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
     ValueDescriptor src = *into;
-    if (src.rank >= 3) {
-        int at = ws.nxtglx;
-        for (int i = 0; i < src.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[src.shape1 + i];
-        into->shape1 = at;
-    }
+    if (src.rank >= 3) into->shape1 = ws.copyDimRun(src.shape1, src.rank);
     if (isInline(src) || src.count <= 0) {
         into->blockSize = 0;
         into->data = 0;
@@ -78,59 +74,30 @@ Rc assignFrom(Workspace& ws, int dst, Source source) {
     measure(ws, source(), n);
     if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
     ValueDescriptor s = source();
-    ValueDescriptor& d = ws.var(dst);
-    if (isInline(s) || s.count <= 0) {
-        // No block: the old one is dropped once the assignment completes.
-        ws.retireBlock(d);
-        ValueDescriptor& d2 = d;
-        d2 = s;
-        d2.blockSize = 0;
-        d2.data = 0;
-        if (s.rank >= 3) {
-            int at = ws.nxtglx;
-            for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
-            d2.shape1 = at;
-        }
-        return kOk;
-    }
-    if (!holdsDescriptors(s.type)) {
-        WOX_TRY(ws.allocOwned(dst, s.type, s.count));
+    const bool block = !isInline(s) && s.count > 0;
+    const bool nested = block && holdsDescriptors(s.type);
+    // A nested value gets room for its whole tree first, so the copy below
+    // never compacts half way.
+    if (nested && ws.reserve(n.owned).failed()) return kWorkspaceFull;
+    if (block) {
+        WOX_TRY(ws.allocOwned(dst, s.type, s.count));  // the old block waits for release
         s = source();  // the source may have moved during compaction
-        ValueDescriptor& d2 = ws.var(dst);
-        std::uint64_t size = static_cast<std::uint64_t>(elementSize(s.type, s.count));
-        std::memmove(ws.base() + d2.data, ws.base() + s.data, size);
-        std::int32_t bs = d2.blockSize;
-        std::uint32_t data = d2.data;
-        d2 = s;
-        d2.blockSize = bs;
-        d2.data = data;
-        if (s.rank >= 3) {
-            int at = ws.nxtglx;
-            for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
-            d2.shape1 = at;
+    } else {
+        ws.retireBlock(ws.var(dst));
+    }
+    ValueDescriptor& d = ws.var(dst);
+    const std::int32_t size = d.blockSize;
+    const std::uint32_t data = d.data;
+    if (block) std::memmove(ws.base() + data, ws.base() + s.data, static_cast<std::size_t>(elementSize(s.type, s.count)));
+    d = s;
+    d.blockSize = block ? size : 0;
+    d.data = block ? data : 0;
+    if (s.rank >= 3) d.shape1 = ws.copyDimRun(s.shape1, s.rank);
+    if (nested) {
+        for (int i = 0; i < s.count; ++i) {
+            std::uint32_t itemAt = data + 32u * static_cast<std::uint32_t>(i);
+            copyTree(ws, reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt), kOwnerItem | itemAt, false);
         }
-        return kOk;
-    }
-    // A nested value: room for the whole tree first, then copy without moves.
-    if (ws.reserve(n.owned).failed()) return kWorkspaceFull;
-    WOX_TRY(ws.allocOwned(dst, s.type, s.count));  // takes the top block, old tree pending
-    s = source();
-    ValueDescriptor& d2 = ws.var(dst);
-    std::uint32_t top = d2.data;
-    std::int32_t bs = d2.blockSize;
-    std::uint32_t size = static_cast<std::uint32_t>(elementSize(s.type, s.count));
-    std::memcpy(ws.base() + top, ws.base() + s.data, size);
-    d2 = s;
-    d2.data = top;
-    d2.blockSize = bs;
-    if (s.rank >= 3) {
-        int at = ws.nxtglx;
-        for (int i = 0; i < s.rank; ++i) ws.gList[ws.nxtglx++] = ws.gList[s.shape1 + i];
-        d2.shape1 = at;
-    }
-    for (int i = 0; i < s.count; ++i) {
-        std::uint32_t itemAt = top + 32u * static_cast<std::uint32_t>(i);
-        copyTree(ws, reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt), kOwnerItem | itemAt, false);
     }
     return kOk;
 }

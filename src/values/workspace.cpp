@@ -159,9 +159,8 @@ Rc Workspace::shapeLike(int dst, std::int32_t type, int src) {
     d2.shape0 = s.shape0;
     d2.shape1 = s.shape1;
     if (s.rank >= 3) {
-        if (nxtglx + s.rank > caps.gList) return 9;
-        int at = nxtglx;
-        for (int i = 0; i < s.rank; ++i) gList[nxtglx++] = gList[s.shape1 + i];
+        int at = copyDimRun(s.shape1, s.rank);
+        if (at < 0) return 9;
         d2.shape1 = at;
     }
     return kOk;
@@ -271,6 +270,14 @@ int Workspace::appendDimRun(const std::int32_t* dims, int rank) {
     int at = nxtglx;
     for (int i = 1; i < rank; ++i) gList[nxtglx++] = dims[i];
     if (rank >= 2) gList[nxtglx++] = -1;
+    return at;
+}
+
+int Workspace::copyDimRun(int from, int rank) {
+    if (nxtglx + rank > caps.gList) return -1;
+    int at = nxtglx;
+    // Index, not pointer: the source run lies in the same list.
+    for (int i = 0; i < rank; ++i) gList[nxtglx++] = gList[from + i];
     return at;
 }
 

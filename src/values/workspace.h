@@ -127,6 +127,9 @@ public:
     void compact();
     // Appends a dimension run for dims[1..] and a -1; returns its index or -1 (gList full).
     int appendDimRun(const std::int32_t* dims, int rank);
+    // Appends a copy of the run at `from` of a rank-`rank` value; returns its
+    // index or -1 (gList full). Runs are never shared between descriptors.
+    int copyDimRun(int from, int rank);
 
     // Empties the heap, the stack, the variables and the constants above the
     // preset ones.

@@ -100,6 +100,18 @@ TEST(EvaluatorLists, ListsAreGeneralVectorsAndMultipleAssignmentChecksThem) {
     EXPECT_EQ(r.eval("(1;nosuch)", &v).code, 4);
 }
 
+TEST(EvaluatorLists, MultipleAssignmentFromOneOfItsOwnTargets) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval("a<-(10 20 30;'xyz')", &v).code, 0);
+    ASSERT_EQ(r.eval("(a;b)<-a", &v).code, 0);
+    ASSERT_EQ(r.eval("a", &v).code, 0);
+    ASSERT_EQ(r.in.ws.at(v).count, 3);
+    EXPECT_EQ(r.in.ws.elems<int>(r.in.ws.at(v))[2], 30);
+    ASSERT_EQ(r.eval("b", &v).code, 0);
+    EXPECT_EQ(std::string(r.in.ws.elems<char>(r.in.ws.at(v)), 3), "xyz");
+}
+
 TEST(EvaluatorErrors, FirstErrorWinsAndCaretStandsUnderTheFailingNode) {
     Line r;
     ASSERT_EQ(executeLine(r.in, "1+'a'"), -1);
