@@ -84,6 +84,13 @@ decltype(auto) visitNumericSide(const ArgumentSide& s, F&& f) {
 }
 
 // ---- Loops -------------------------------------------------------------
+// Each loop is built twice, for AVX2 and for the baseline, and the one that
+// fits the processor is chosen when the program loads.
+#if defined(__x86_64__) && !defined(__clang__)
+#define WOX_VECTOR_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define WOX_VECTOR_CLONES
+#endif
 // Flags that loops keep (all results integral, all fitted) are folded with
 // bit operations on words as wide as the elements, never as branches, so
 // that the loops vectorize.
@@ -112,7 +119,7 @@ inline constexpr std::int64_t kChunk = 1024;
 // Fills out with Op over the pairs; true when every result is an Integer
 // element, so the result narrows without a second pass over memory.
 template <class Op, class LA, class RA>
-bool floatLoop(LA l, RA r, double* __restrict out, std::int64_t n) {
+WOX_VECTOR_CLONES bool floatLoop(LA l, RA r, double* __restrict out, std::int64_t n) {
     bool integral = true;
     for (std::int64_t start = 0; start < n; start += kChunk) {
         std::int64_t end = n - start < kChunk ? n : start + kChunk;
@@ -126,7 +133,7 @@ bool floatLoop(LA l, RA r, double* __restrict out, std::int64_t n) {
 // False when some result is no Integer element: the caller starts again in
 // doubles.
 template <class Op, class LA, class RA>
-bool intLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
+WOX_VECTOR_CLONES bool intLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
     int fits = 1;
     for (std::int64_t i = 0; i < n; ++i) {
         std::int32_t x = l[i], y = r[i];
@@ -139,7 +146,7 @@ bool intLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
 }
 
 template <class Op, class A>
-bool floatLoop(A a, double* __restrict out, std::int64_t n) {
+WOX_VECTOR_CLONES bool floatLoop(A a, double* __restrict out, std::int64_t n) {
     bool integral = true;
     for (std::int64_t start = 0; start < n; start += kChunk) {
         std::int64_t end = n - start < kChunk ? n : start + kChunk;
@@ -150,7 +157,7 @@ bool floatLoop(A a, double* __restrict out, std::int64_t n) {
 }
 
 template <class Op, class A>
-void intLoop(A a, std::int32_t* __restrict out, std::int64_t n) {
+WOX_VECTOR_CLONES void intLoop(A a, std::int32_t* __restrict out, std::int64_t n) {
     for (std::int64_t i = 0; i < n; ++i) {
         std::int32_t x = a[i];
         out[i] = x == kIntNull ? kIntNull : Op::applyInt(x);
@@ -172,7 +179,7 @@ E promote(T v) {
 // Boolean results of a predicate on pairs compared as E. A predicate on
 // doubles yields its bit through a sign, the form that vectorizes.
 template <class E, class Cmp, class LA, class RA>
-void compareLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
+WOX_VECTOR_CLONES void compareLoop(LA l, RA r, std::int32_t* __restrict out, std::int64_t n) {
     for (std::int64_t i = 0; i < n; ++i) {
         if constexpr (std::is_same_v<E, double>) {
             out[i] = static_cast<std::int32_t>(signBit(Cmp::apply(promote<E>(l[i]), promote<E>(r[i]))) >> 63);
