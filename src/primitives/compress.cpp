@@ -19,6 +19,22 @@ using namespace engine;  // message numbers
 constexpr int kFirstAxisCode = 6;
 constexpr std::int64_t kMaxCount = 0x7fffffff;
 
+// Dimensions of the result without a heap allocation for the usual ranks.
+class SmallDims {
+public:
+    explicit SmallDims(int rank) : n_(static_cast<std::size_t>(rank)) {
+        if (n_ > kInline) more_.resize(n_);
+    }
+    std::int32_t& operator[](std::size_t i) { return n_ > kInline ? more_[i] : fixed_[i]; }
+    const std::int32_t* data() { return n_ > kInline ? more_.data() : fixed_; }
+
+private:
+    static constexpr std::size_t kInline = 8;
+    std::size_t n_;
+    std::int32_t fixed_[kInline] = {};
+    std::vector<std::int32_t> more_;
+};
+
 }  // namespace
 
 Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
@@ -31,13 +47,15 @@ Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right
     if (y.type == kDictionary || y.type == kTable) return kDomainError;
     if (y.type == kGeneral || y.type == kEnumeration) return kNotImplemented;
 
-    std::vector<std::int32_t> reps(ws.elems<std::int32_t>(x), ws.elems<std::int32_t>(x) + x.count);
-    for (std::int32_t r : reps)
-        if (r < 0) return kDomainError;
+    {
+        const std::int32_t* r = ws.elems<std::int32_t>(x);
+        for (std::int32_t i = 0; i < x.count; ++i)
+            if (r[i] < 0) return kDomainError;
+    }
 
     // A scalar y stands for a vector as long as x.
     int rank = y.rank == 0 ? 1 : y.rank;
-    std::vector<std::int32_t> dims(static_cast<std::size_t>(rank));
+    SmallDims dims(rank);
     if (y.rank == 0) dims[0] = x.count;
     for (int k = 0; y.rank > 0 && k < rank; ++k) dims[static_cast<std::size_t>(k)] = values::dimension(ws, y, k);
     int axis = code == kFirstAxisCode ? 0 : rank - 1;
@@ -48,7 +66,8 @@ Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right
     std::int64_t outer = 1, inner = 1, total = 0;
     for (int k = 0; k < axis; ++k) outer *= dims[static_cast<std::size_t>(k)];
     for (int k = axis + 1; k < rank; ++k) inner *= dims[static_cast<std::size_t>(k)];
-    for (std::int64_t j = 0; j < axisLen; ++j) total += single ? reps[0] : reps[static_cast<std::size_t>(j)];
+    const std::int32_t* reps = ws.elems<std::int32_t>(x);
+    for (std::int64_t j = 0; j < axisLen; ++j) total += single ? reps[0] : reps[j];
     std::int64_t count = outer * total * inner;
     if (total > kMaxCount || count > kMaxCount) return kWorkspaceFull;
     dims[static_cast<std::size_t>(axis)] = static_cast<std::int32_t>(total);
@@ -69,13 +88,14 @@ Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right
     }
     if (rank == 1) ws.var(result).shape0 = static_cast<std::int32_t>(count);
     if (count == 0) return kOk;
-    // Re-read y: the allocation may have compacted the heap.
+    // Re-read both: the allocation may have compacted the heap.
     const ValueDescriptor y2 = ws.at(right);
     const char* src = ws.elems<char>(y2);
+    reps = ws.elems<std::int32_t>(ws.at(left));
     const std::size_t run = static_cast<std::size_t>(inner) * static_cast<std::size_t>(width);
     for (std::int64_t o = 0; o < outer; ++o) {
         for (std::int64_t j = 0; j < axisLen; ++j) {
-            std::int32_t r = single ? reps[0] : reps[static_cast<std::size_t>(j)];
+            std::int32_t r = single ? reps[0] : reps[j];
             const char* item = scalarY ? src : src + (o * axisLen + j) * static_cast<std::int64_t>(run);
             for (std::int32_t k = 0; k < r; ++k) {
                 std::memcpy(out, item, run);

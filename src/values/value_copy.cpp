@@ -117,7 +117,16 @@ Rc assignItem(Workspace& ws, int dst, ValueRef container, int index) {
 
 Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
     if (src == varRef(tmp)) return kOk;
-    if (ws.at(src).unset()) return kValueError;
+    const ValueDescriptor& s = ws.at(src);
+    if (s.unset()) return kValueError;
+    if (s.rank < 3 && (isInline(s) || s.count == 0)) {
+        // Nothing outside the descriptor: the common scalar result.
+        ValueDescriptor& d = ws.var(tmp);
+        d = s;
+        d.blockSize = 0;
+        d.data = 0;
+        return kOk;
+    }
     Needs n;
     measure(ws, ws.at(src), n);
     if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
