@@ -15,7 +15,7 @@ namespace {
 struct Session {
     Interpreter in;
     std::string out;
-    Session() {
+    explicit Session(const Capacities& caps = {}) : in(caps) {
         in.sessionOutput = [this](std::string_view s) { out += s; };
     }
     void define(const std::vector<std::string>& lines) {
@@ -84,6 +84,25 @@ TEST(Limits, DeepRecursionStopsWithStackFullAndLeavesCleanly) {
     EXPECT_EQ(s.in.front.dfxstack, -1);
     EXPECT_EQ(s.in.errors.depth, 0);
     EXPECT_EQ(s.run("1+1"), "2");
+}
+
+TEST(Limits, SmallLocalNameAndScopeTablesFailCleanly) {
+    Capacities caps;
+    caps.heapBytes = 1 << 20;
+    caps.localNames = 4;
+    caps.shadowStack = 12;
+    Session s(caps);
+    s.define({"z<-wide x;a;b;c;d", "z<-x"});
+    EXPECT_EQ(s.run("wide 1").substr(0, 17), "one table is full");
+    EXPECT_TRUE(s.in.frames.empty()) << "a body that cannot be translated is not entered";
+    s.define({"z<-deep x", "z<-deep x"});
+    std::string r = s.run("deep 1");
+    EXPECT_EQ(r.substr(0, r.find('\r')), "stack full");
+    // Each call takes a boundary and two bindings: four calls fit in twelve.
+    EXPECT_EQ(s.in.frames.size(), 4u);
+    while (!s.in.frames.empty()) leaveSuspended(s.in);
+    EXPECT_EQ(s.in.front.dfxstack, -1);
+    EXPECT_EQ(s.run("2+2"), "4");
 }
 
 TEST(Limits, InterruptStopsAnEndlessLoopAndKeepsTheWorkspace) {
