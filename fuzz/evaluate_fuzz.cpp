@@ -4,7 +4,10 @@
 // A line either works or ends in a numbered error report; never a crash or a
 // read outside a block. Small tables make every limit reachable; a full
 // table clears the workspace, as a user would, and fuzzing goes on.
+#include <atomic>
+#include <chrono>
 #include <cstddef>
+#include <thread>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -31,11 +34,25 @@ Capacities smallTables() {
     return c;
 }
 
+// Lines may loop for ever ({f: ->1} then f): a watchdog presses Ctrl-C on
+// any input that runs longer than a moment, as a user would.
 struct Fixture {
     Interpreter in{smallTables()};
     session::TextTranscript transcript{64};
     session::Session session{in, transcript};
-    Fixture() { session.start(); }
+    std::atomic<unsigned> input{0};
+    Fixture() {
+        session.start();
+        std::thread([this] {
+            unsigned seen = input.load();
+            for (;;) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(200));
+                unsigned now = input.load();
+                if (now == seen) in.interruptRequested.store(true);
+                seen = now;
+            }
+        }).detach();
+    }
 };
 
 Fixture& fixture() {
@@ -48,6 +65,7 @@ Fixture& fixture() {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Fixture& f = fixture();
     Interpreter& in = f.in;
+    f.input.fetch_add(1);
     std::string_view all(reinterpret_cast<const char*>(data), size);
     // Several lines per input, so that one line's variables meet the next.
     while (!all.empty()) {
