@@ -1,6 +1,7 @@
 #include "values/value_copy.h"
 
 #include <cstring>
+#include <vector>
 
 #include "values/shape.h"
 
@@ -18,28 +19,34 @@ struct Needs {
     std::int64_t glist = 0;   // words of dimension runs
 };
 
-void measure(const Workspace& ws, const ValueDescriptor& d, Needs& n) {
-    if (d.rank >= 3) n.glist += d.rank;
-    if (isInline(d) || d.count <= 0) return;
-    std::uint64_t size = static_cast<std::uint64_t>(elementSize(d.type, d.count));
-    n.owned += padded(size) + kTrailerBytes;
-    n.stack += padded(size);
-    if (holdsDescriptors(d.type)) {
-        const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
-        for (int i = 0; i < d.count; ++i) measure(ws, items[i], n);
+// Nested values can be arbitrarily deep (a<-(a;1) in a loop), so the walks
+// over their items keep their own work lists instead of recursing.
+void measure(const Workspace& ws, const ValueDescriptor& root, Needs& n) {
+    std::vector<const ValueDescriptor*> todo{&root};
+    while (!todo.empty()) {
+        const ValueDescriptor& d = *todo.back();
+        todo.pop_back();
+        if (d.rank >= 3) n.glist += d.rank;
+        if (isInline(d) || d.count <= 0) continue;
+        std::uint64_t size = static_cast<std::uint64_t>(elementSize(d.type, d.count));
+        n.owned += padded(size) + kTrailerBytes;
+        n.stack += padded(size);
+        if (holdsDescriptors(d.type)) {
+            const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+            for (int i = 0; i < d.count; ++i) todo.push_back(&items[i]);
+        }
     }
 }
 
-// Takes a block for `into` (already a copy of the source's descriptor, at heap
-// offset `at` when it is an item, else in a table), copies the elements and
-// recurses into items. Room was reserved beforehand, so nothing moves.
-void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
+// Gives one descriptor (already a copy of its source's) a block of its own
+// and copies the elements into it; returns the new block's offset.
+std::uint32_t copyOne(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
     ValueDescriptor src = *into;
     if (src.rank >= 3) into->shape1 = ws.copyDimRun(src.shape1, src.rank);
     if (isInline(src) || src.count <= 0) {
         into->blockSize = 0;
         into->data = 0;
-        return;
+        return 0;
     }
     std::uint32_t size = static_cast<std::uint32_t>(elementSize(src.type, src.count));
     std::uint32_t start;
@@ -49,16 +56,31 @@ void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool on
     } else {
         start = ws.takeOwned(owner, size, holdsDescriptors(src.type));
     }
-    // Re-derive the pointer: `into` may itself sit in a block we just copied.
     std::memcpy(ws.base() + start, ws.base() + src.data, size);
     into->data = start;
     into->blockSize = static_cast<std::int32_t>(size);
-    if (holdsDescriptors(src.type)) {
-        for (int i = 0; i < src.count; ++i) {
-            std::uint32_t itemAt = start + 32u * static_cast<std::uint32_t>(i);
-            auto* item = reinterpret_cast<ValueDescriptor*>(ws.base() + itemAt);
-            copyTree(ws, item, kOwnerItem | itemAt, onStack);
-        }
+    return start;
+}
+
+// Copies the value whose descriptor `into` holds (a copy of the source's)
+// into blocks of its own, items and all. Room was reserved beforehand, so
+// nothing moves while it runs.
+void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
+    std::uint32_t start = copyOne(ws, into, owner, onStack);
+    if (!holdsDescriptors(into->type) || into->blockSize == 0) return;
+    // Work list of item descriptors (heap offsets) still pointing at their source blocks.
+    std::vector<std::uint32_t> todo;
+    auto pushItems = [&](std::uint32_t block, std::int32_t count) {
+        for (std::int32_t i = 0; i < count; ++i) todo.push_back(block + 32u * static_cast<std::uint32_t>(i));
+    };
+    pushItems(start, into->count);
+    while (!todo.empty()) {
+        std::uint32_t at = todo.back();
+        todo.pop_back();
+        auto* item = reinterpret_cast<ValueDescriptor*>(ws.base() + at);
+        std::uint32_t block = copyOne(ws, item, kOwnerItem | at, onStack);
+        item = reinterpret_cast<ValueDescriptor*>(ws.base() + at);
+        if (holdsDescriptors(item->type) && item->blockSize > 0) pushItems(block, item->count);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace wox::values {
 
@@ -166,28 +167,21 @@ Rc Workspace::shapeLike(int dst, std::int32_t type, int src) {
     return kOk;
 }
 
-std::uint64_t Workspace::ownedBytes(const ValueDescriptor& d) const {
-    if (isInline(d) || d.count <= 0) return 0;
-    std::uint64_t total = padded(blockBytes(d.type, d.count)) + kTrailerBytes;
-    if (holdsDescriptors(d.type)) {
-        const auto* items = reinterpret_cast<const ValueDescriptor*>(base() + d.data);
-        for (int i = 0; i < d.count; ++i) total += ownedBytes(items[i]);
+void Workspace::freeValueBlocks(const ValueDescriptor& root) {
+    // Iterative: nested values can be deeper than the C++ stack.
+    std::vector<const ValueDescriptor*> todo{&root};
+    while (!todo.empty()) {
+        const ValueDescriptor& d = *todo.back();
+        todo.pop_back();
+        if (!isOwnedBlock(d)) continue;
+        Trailer* t = trailerOf(d);
+        if (!t->inUse) continue;
+        t->inUse = 0;  // marking frees nothing yet, so the items stay readable
+        if (holdsDescriptors(d.type) && !isInline(d)) {
+            const auto* items = reinterpret_cast<const ValueDescriptor*>(base() + d.data);
+            for (int i = 0; i < d.count; ++i) todo.push_back(&items[i]);
+        }
     }
-    return total;
-}
-
-void Workspace::freeItems(const ValueDescriptor& d) {
-    if (!holdsDescriptors(d.type) || d.count <= 0 || isInline(d)) return;
-    auto* items = reinterpret_cast<const ValueDescriptor*>(base() + d.data);
-    for (int i = 0; i < d.count; ++i) freeValueBlocks(items[i]);
-}
-
-void Workspace::freeValueBlocks(const ValueDescriptor& d) {
-    if (!isOwnedBlock(d)) return;
-    Trailer* t = trailerOf(d);
-    if (!t->inUse) return;
-    freeItems(d);
-    t->inUse = 0;
 }
 
 void Workspace::releaseVar(int slot) {

@@ -108,8 +108,6 @@ public:
     Rc reserve(std::uint64_t bytes);
     // Takes an owned block after reserve(); never fails.
     std::uint32_t takeOwned(std::uint32_t owner, std::uint32_t size, bool holdsDescriptors);
-    // Bytes of owned blocks (trailers included) a deep copy of d needs.
-    std::uint64_t ownedBytes(const ValueDescriptor& d) const;
 
     // Marks a value's owned block free, and those of its items.
     void freeValueBlocks(const ValueDescriptor& d);
@@ -144,7 +142,6 @@ private:
     Rc ownedBlock(ValueDescriptor& d, std::uint32_t owner, std::int32_t type, std::int64_t n,
                   const char* diag, int slot);
     void setOwner(std::uint32_t owner, std::uint32_t newStart);
-    void freeItems(const ValueDescriptor& d);
     void presetConstants();
 
     bool pending_ = false;

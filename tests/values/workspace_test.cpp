@@ -196,6 +196,47 @@ TEST(WorkspaceCompaction, NestedValueInsideNestedValueKeepsItsOwners) {
     expectNested(ws, items[1], 3, 10);
 }
 
+TEST(WorkspaceCompaction, NestingDeeperThanTheStackCopiesCompactsAndFrees) {
+    // a<-(a;1) in a loop builds values nested this deep; no walk may recurse.
+    Capacities caps;
+    caps.heapBytes = 64 << 20;
+    Interpreter in(caps);
+    Workspace& ws = in.ws;
+    constexpr int kDepth = 200'000;
+    ASSERT_EQ(ws.allocTemp(4, kGeneral, 1).code, 0);
+    ValueDescriptor& top = ws.var(4);
+    top.type = kGeneral;
+    top.rank = 0;
+    top.count = 1;
+    std::uint32_t at = top.data;
+    for (int level = 1; level < kDepth; ++level) {
+        std::uint32_t block = ws.stackTop;
+        ws.stackTop += 32;
+        auto* d = reinterpret_cast<ValueDescriptor*>(ws.base() + at);
+        *d = ValueDescriptor{kGeneral, 0, 0, 0, 32, 1, 0, block};
+        at = block;
+    }
+    auto* leaf = reinterpret_cast<ValueDescriptor*>(ws.base() + at);
+    *leaf = ValueDescriptor{};
+    leaf->type = kInteger;
+    leaf->count = 1;
+    setInlineInt(*leaf, 7);
+    setInts(ws, 21, {1, 2, 3, 4, 5, 6});
+    ASSERT_EQ(assignValue(ws, 20, varRef(4)).code, 0);
+    ws.stackTop = 0;
+    ws.freshBlock = true;
+    setInts(ws, 21, {1});  // frees a block above the nest, so compaction moves it all
+    ws.freshBlock = false;
+    ws.compact();
+    const ValueDescriptor* d = &ws.var(20);
+    for (int level = 1; level < kDepth; ++level) d = ws.elems<ValueDescriptor>(*d);
+    EXPECT_EQ(inlineInt(*ws.elems<ValueDescriptor>(*d)), 7);
+    setInts(ws, 20, {0});  // the whole nest is released
+    ws.compact();
+    // Only the one-element blocks of slots 20 and 21 remain.
+    EXPECT_EQ(ws.heapTop, ws.region.size() - 2 * (8 + kTrailerBytes)) << "every block of the nest was freed";
+}
+
 TEST(WorkspaceLimits, HeapShrunkStepByStepFailsCleanlyWithWorkspaceFull) {
     // Sweep the heap size across the point where a nested assignment fits:
     // every failure is error 6 and leaves the old value intact.
