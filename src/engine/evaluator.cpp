@@ -163,6 +163,17 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
 
 }  // namespace
 
+bool showsValue(const Interpreter& in, int last, ValueRef value) {
+    if (value == kNoValue || last < 0) return false;
+    const ParseNode& n = in.front.nodes[static_cast<std::size_t>(last)];
+    if (n.kind == frontend::kAssignNode || n.kind == frontend::kMultiAssignNode) return false;
+    if (n.kind == frontend::kCallNode) {
+        const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(n.operand)];
+        if (e.kind == frontend::kPrimitiveFn && e.monadic == kExecuteCode && e.left < 0) return in.displayAll;
+    }
+    return true;
+}
+
 int followingTemp(int t) {
     ++t;
     return t > kLastFirstSeriesTemp && t < kSecondSeriesTemp ? kSecondSeriesTemp : t;

@@ -24,6 +24,11 @@ struct EvalContext {
 // results of nested chains are copied into this context's own temporaries.
 Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result);
 
+// Whether a line's value is shown: not when its leftmost operation is an
+// assignment, a call without a result, or an execute (unless the interpreter
+// shows everything). `last` is the line's leftmost node.
+bool showsValue(const Interpreter& in, int last, ValueRef value);
+
 // The next temporary slot: 4 to 17, then 15,384 to 16,383; beyond that 1.
 Rc nextTemp(EvalContext& cx, int* slot);
 // The temporary after t in that order; a nested entry starts its counter

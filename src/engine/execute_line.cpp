@@ -15,27 +15,9 @@ namespace wox::engine {
 
 namespace {
 
-constexpr int kAssignCode = 0;
-constexpr int kExecuteCode = 22;
-
 std::int64_t nowMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Whether the line's leftmost operation leaves its value undisplayed: an
-// assignment, a call of a function without a result, or an execute.
-bool quietLine(const Interpreter& in, int last, ValueRef result) {
-    if (result == kNoValue) return true;
-    const frontend::ParseNode& n = in.front.nodes[static_cast<std::size_t>(last)];
-    if (n.kind == frontend::kAssignNode || n.kind == frontend::kMultiAssignNode) return true;
-    if (n.kind == frontend::kCallNode) {
-        const frontend::FunctionEntry& e = in.front.entries[static_cast<std::size_t>(n.operand)];
-        if (e.kind == frontend::kPrimitiveFn && e.monadic == kExecuteCode && e.left < 0 && !in.displayAll)
-            return true;
-    }
-    (void)kAssignCode;
-    return false;
 }
 
 }  // namespace
@@ -68,7 +50,7 @@ int executeLine(Interpreter& in, std::string_view text) {
         reportError(in, text);
         return -1;
     }
-    if (!quietLine(in, line.last, result)) {
+    if (showsValue(in, line.last, result)) {
         if (Rc rc = display::displayValue(in, result); rc.failed()) {
             (void)in.fail(rc.code);
             reportError(in, text);

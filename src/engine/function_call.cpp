@@ -21,7 +21,6 @@ using frontend::FrontTables;
 using frontend::ScopeBinding;
 
 constexpr int kKeywordFunctions = 8;
-constexpr int kExecuteCode = 22;
 
 std::int64_t nowMs() {
     using namespace std::chrono;
@@ -159,19 +158,6 @@ Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
     std::int32_t target = *in.ws.elems<std::int32_t>(d);
     *next = target < 0 ? line + 1 : target;
     return kOk;
-}
-
-// Whether a line's value is shown: not after an assignment, a call without
-// a result, or an execute (unless everything is shown).
-bool showsValue(const Interpreter& in, int last, ValueRef v) {
-    if (v == kNoValue || last < 0) return false;
-    const frontend::ParseNode& n = in.front.nodes[static_cast<std::size_t>(last)];
-    if (n.kind == frontend::kAssignNode || n.kind == frontend::kMultiAssignNode) return false;
-    if (n.kind == frontend::kCallNode) {
-        const frontend::FunctionEntry& e = in.front.entries[static_cast<std::size_t>(n.operand)];
-        if (e.kind == frontend::kPrimitiveFn && e.monadic == kExecuteCode && e.left < 0) return in.displayAll;
-    }
-    return true;
 }
 
 Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
