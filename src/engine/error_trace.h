@@ -3,11 +3,18 @@
 // pairs by call depth, the error trace recorded once by the innermost failing
 // call, the caret position, and the line-timing switch.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace wox::engine {
+
+// The millisecond process clock of line timing and []AI.
+inline std::int64_t processClockMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 struct CallTraceEntry {
     std::int32_t function = -1;  // function slot, -1 for a session line

@@ -1,6 +1,5 @@
 #include "engine/execute_line.h"
 
-#include <chrono>
 #include <string>
 
 #include "display/value_display.h"
@@ -13,17 +12,8 @@
 
 namespace wox::engine {
 
-namespace {
-
-std::int64_t nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-}  // namespace
-
 int executeLine(Interpreter& in, std::string_view text) {
-    in.errors.lineStartMs = nowMs();
+    in.errors.lineStartMs = processClockMs();
     in.errorWord = 0;
     in.errors.resetForLine();
     in.displayState.reset();

@@ -1,6 +1,5 @@
 #include "engine/function_call.h"
 
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -21,11 +20,6 @@ using frontend::FrontTables;
 using frontend::ScopeBinding;
 
 constexpr int kKeywordFunctions = 8;
-
-std::int64_t nowMs() {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<std::size_t>(entry)].slot; }
 
@@ -191,13 +185,13 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         }
         in.ws.stackTop = mark;
         EvalContext cx = body;
-        std::int64_t started = in.errors.lineTiming ? nowMs() : 0;
+        std::int64_t started = in.errors.lineTiming ? processClockMs() : 0;
         ValueRef v = kNoValue;
         Rc rc = evaluate(in, cx, bl.first, &v);
         if (in.errors.lineTiming) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3d ms", df.text.name.c_str(), line,
-                          static_cast<int>(nowMs() - started));
+                          static_cast<int>(processClockMs() - started));
             in.write(buf);
         }
         int next = line + 1;
