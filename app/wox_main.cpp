@@ -32,10 +32,14 @@ constexpr std::size_t kTranscriptKeep = std::size_t{1} << 20;
 
 static_assert(std::atomic<bool>::is_always_lock_free, "the interrupt flag is set from a signal handler");
 std::atomic<bool>* interruptTarget = nullptr;
+// Set while a typed line runs, when Ctrl-C stops the line, not the prompt.
+std::atomic<bool> lineRunning{false};
 
 extern "C" void onInterrupt(int) {
     wox::app::LineEditor::noteInterrupt();
     if (interruptTarget) interruptTarget->store(true);
+    // The terminal has echoed "^C" where the output continues: end that line.
+    if (lineRunning.load()) (void)!write(STDOUT_FILENO, "\n", 1);
 }
 
 extern "C" void onResize(int) { wox::app::LineEditor::noteResize(); }
@@ -152,7 +156,9 @@ int main(int argc, char** argv) {
         std::string_view rest = *typed;
         for (;;) {
             std::size_t nl = rest.find('\n');
+            lineRunning.store(true);
             session.submit(rest.substr(0, nl));
+            lineRunning.store(false);
             if (nl == std::string_view::npos) break;
             rest.remove_prefix(nl + 1);
         }
