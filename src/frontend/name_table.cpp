@@ -73,22 +73,28 @@ std::string fullName(const FrontTables& ft, const NameEntry& e) {
     return s;
 }
 
-int findGlobalIn(const FrontTables& ft, std::string_view name, int first, int last) {
-    if (last > ft.lstgx) last = ft.lstgx;
+namespace {
+
+// The newest entry first..last of a table whose last entry in use is `top`.
+int findNewest(const FrontTables& ft, const std::vector<NameEntry>& table, int top, std::string_view name,
+               int first, int last) {
+    if (last > top) last = top;
     if (first < 0) first = 0;
     for (int i = last; i >= first; --i)
-        if (nameEquals(ft, ft.globals[i], name)) return i;
+        if (nameEquals(ft, table[static_cast<std::size_t>(i)], name)) return i;
     return -1;
+}
+
+}  // namespace
+
+int findGlobalIn(const FrontTables& ft, std::string_view name, int first, int last) {
+    return findNewest(ft, ft.globals, ft.lstgx, name, first, last);
 }
 
 int findGlobal(const FrontTables& ft, std::string_view name) { return findGlobalIn(ft, name, 0, ft.lstgx); }
 
 int findLocalIn(const FrontTables& ft, std::string_view name, int first, int last) {
-    if (last > ft.lstnx) last = ft.lstnx;
-    if (first < 0) first = 0;
-    for (int i = last; i >= first; --i)
-        if (nameEquals(ft, ft.locals[i], name)) return i;
-    return -1;
+    return findNewest(ft, ft.locals, ft.lstnx, name, first, last);
 }
 
 int findLocal(const FrontTables& ft, std::string_view name) { return findLocalIn(ft, name, 0, ft.lstnx); }
