@@ -7,6 +7,7 @@
 #include "display/column_widths.h"
 #include "display/extended_types.h"
 #include "display/number_text.h"
+#include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
 
@@ -14,10 +15,6 @@ namespace wox::display {
 
 namespace {
 
-constexpr int kDomainError = 1;
-constexpr int kValueError = 4;
-constexpr int kWorkspaceFull = 6;
-constexpr int kGListFull = 9;
 
 template <class Text>
 void joined(std::string& out, std::int64_t n, Text text) {

@@ -8,6 +8,7 @@
 #include "display/column_widths.h"
 #include "display/extended_types.h"
 #include "display/number_text.h"
+#include "values/messages.h"
 #include "values/shape.h"
 
 // Layout in brief. Vectors are their element texts separated by blanks,
@@ -22,8 +23,6 @@ namespace wox::display {
 
 namespace {
 
-constexpr int kValueError = 4;
-constexpr int kWorkspaceFull = 6;
 constexpr std::string_view kUnsupportedNesting = "error in typ6 output";
 
 // Beyond this many line ends an empty array is refused rather than shown.

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/primitive_table.h"
 #include "display/character_form.h"
 #include "primitives/compress.h"

@@ -1,6 +1,6 @@
 #include "engine/error_report.h"
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/name_table.h"
 
 namespace wox::engine {

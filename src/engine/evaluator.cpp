@@ -9,7 +9,7 @@
 #include "engine/dispatch.h"
 #include "engine/execute_text.h"
 #include "engine/function_call.h"
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/front_tables.h"
 #include "values/value_copy.h"
 

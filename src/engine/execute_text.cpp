@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/front_tables.h"
 #include "frontend/source_text.h"
 #include "frontend/translator.h"

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "display/value_display.h"
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
@@ -106,7 +106,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
 // Binds an argument to its names: one name takes the value, a list of names
 // takes the items of a General vector of that length.
 Rc bind(Interpreter& in, const std::vector<int>& entries, bool isList, ValueRef value) {
-    if (entries.empty() || value == engine::kNoValue) return kOk;
+    if (entries.empty() || value == kNoValue) return kOk;
     if (!isList) {
         WOX_TRY(values::assignValue(in.ws, entrySlot(in, entries[0]), value));
         in.ws.releasePending();

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/source_text.h"
 
 namespace wox::frontend {
@@ -327,7 +327,7 @@ Rc rewriteControl(std::span<const TaggedLine> body, int firstNameNumber, Control
     int tag = r.failedTag();
     out = ControlRewrite{};
     out.errorTag = tag;
-    return engine::kDefinitionError;
+    return kDefinitionError;
 }
 
 }  // namespace wox::frontend

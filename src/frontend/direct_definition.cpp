@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/function_header.h"
 #include "frontend/source_text.h"
 
@@ -169,9 +169,9 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
     out = DirectDefinition{};
     name = trimBlanks(name);
     if (!isValidName(name) || isReservedWord(name) || !balanced(body))
-        return engine::kDefinitionError;
+        return kDefinitionError;
     std::vector<std::string> statements = splitBody(body);
-    if (statements.empty()) return engine::kDefinitionError;
+    if (statements.empty()) return kDefinitionError;
 
     NameUse use;
     for (const std::string& s : statements) collectNames(s, use);
@@ -199,7 +199,7 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
 
     // The header must read back as one; anything odd in the names shows here.
     FunctionHeader check;
-    if (parseHeader(header, check).failed()) return engine::kDefinitionError;
+    if (parseHeader(header, check).failed()) return kDefinitionError;
 
     std::string& last = statements.back();
     if (!z) last = withResult(last);
@@ -219,7 +219,7 @@ Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunction
                          DirectDefinition& out) {
     out = DirectDefinition{};
     std::string_view t = trimBlanks(text);
-    if (t.empty() || t.back() != '}' || labelAt(t).empty()) return engine::kDefinitionError;
+    if (t.empty() || t.back() != '}' || labelAt(t).empty()) return kDefinitionError;
     std::size_t end = nameEnd(t, 0);
     std::size_t colon = t.find(':', end);
     std::string_view body = t.substr(colon + 1, t.size() - colon - 2);

@@ -5,13 +5,9 @@
 #include "engine/interpreter.h"
 #include "frontend/builtin_names.h"
 #include "frontend/scan_state.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
-
-namespace {
-constexpr int kGListFull = 9;
-constexpr int kTableFull = 84;
-}  // namespace
 
 FrontTables::FrontTables(const Capacities& caps)
     : globals(static_cast<std::size_t>(std::max(caps.globalNames, kBuiltinNames))),

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/source_text.h"
 
 namespace wox::frontend {
@@ -35,7 +35,7 @@ public:
         }
         std::vector<Part> parts{std::move(first)};
         while (!atEnd() && peek() != ';') {
-            if (parts.size() == 3 || !startsPart()) return engine::kDefinitionError;
+            if (parts.size() == 3 || !startsPart()) return kDefinitionError;
             parts.emplace_back();
             WOX_TRY(part(parts.back()));
             skipBlanks();
@@ -43,7 +43,7 @@ public:
         const Part* left = parts.size() == 3 ? &parts[0] : nullptr;
         const Part& fname = parts.size() == 3 ? parts[1] : parts[0];
         const Part* right = parts.size() >= 2 ? &parts.back() : nullptr;
-        if (fname.isList) return engine::kDefinitionError;
+        if (fname.isList) return kDefinitionError;
         h.name = fname.names.front();
         if (left) {
             h.left = left->names;
@@ -56,7 +56,7 @@ public:
         h.valence = static_cast<int>(parts.size()) - 1;
 
         while (!atEnd()) {
-            if (peek() != ';') return engine::kDefinitionError;
+            if (peek() != ';') return kDefinitionError;
             ++pos_;
             skipBlanks();
             std::string local;
@@ -87,10 +87,10 @@ private:
             p.names.emplace_back();
             WOX_TRY(name(p.names.back(), false));
             skipBlanks();
-            if (atEnd()) return engine::kDefinitionError;
+            if (atEnd()) return kDefinitionError;
             char c = t_[pos_++];
             if (c == ')') return kOk;
-            if (c != ';') return engine::kDefinitionError;
+            if (c != ';') return kDefinitionError;
         }
     }
 
@@ -100,16 +100,16 @@ private:
         if (systemAllowed && t_.substr(pos_, 2) == "[]") {
             std::size_t end = pos_ + 2;
             while (end < t_.size() && isLetter(t_[end])) ++end;
-            if (end == pos_ + 2) return engine::kNameMustStartWithLetter;
+            if (end == pos_ + 2) return kNameMustStartWithLetter;
             pos_ = end;
             out.assign(t_.substr(start, end - start));
             return kOk;
         }
-        if (atEnd() || !isLetter(peek())) return engine::kNameMustStartWithLetter;
+        if (atEnd() || !isLetter(peek())) return kNameMustStartWithLetter;
         pos_ = nameEnd(t_, pos_);
         out.assign(t_.substr(start, pos_ - start));
         // A trailing "_" is the negative sign of the scanner, never part of a name.
-        if (out.back() == '_') return engine::kDefinitionError;
+        if (out.back() == '_') return kDefinitionError;
         return kOk;
     }
 
@@ -123,9 +123,9 @@ private:
         all.insert(all.end(), h.right.begin(), h.right.end());
         all.insert(all.end(), h.locals.begin(), h.locals.end());
         for (std::size_t i = 0; i < all.size(); ++i) {
-            if (isReservedWord(all[i])) return engine::kDefinitionError;
+            if (isReservedWord(all[i])) return kDefinitionError;
             if (std::find(all.begin(), all.begin() + i, all[i]) != all.begin() + i)
-                return engine::kDefinitionError;
+                return kDefinitionError;
         }
         return kOk;
     }

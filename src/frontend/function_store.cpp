@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/interpreter.h"
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/control_rewrite.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
@@ -14,7 +14,6 @@ namespace wox::frontend {
 
 namespace {
 
-using namespace engine;  // message numbers
 
 // The slot a definition goes to: a new user function, the user function of
 // that name, or a variable without a value that becomes a function.

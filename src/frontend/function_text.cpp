@@ -1,6 +1,6 @@
 #include "frontend/function_text.h"
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/source_text.h"
 
 namespace wox::frontend {
@@ -36,7 +36,7 @@ std::vector<TaggedLine> makeStatements(std::span<const TaggedLine> source) {
 }
 
 Rc makeFunctionText(std::span<const std::string> lines, FunctionText& out, FunctionHeader& header) {
-    if (lines.empty()) return engine::kFunctionWithoutLines;
+    if (lines.empty()) return kFunctionWithoutLines;
     FunctionText f;
     f.source = sourceLines(lines);
     f.statements = makeStatements(f.source);
@@ -48,7 +48,7 @@ Rc makeFunctionText(std::span<const std::string> lines, FunctionText& out, Funct
 
 Rc makeExecutable(FunctionText& f, int firstNameNumber, ControlRewrite& rewrite) {
     f.executable.clear();
-    if (f.statements.empty()) return engine::kFunctionWithoutLines;
+    if (f.statements.empty()) return kFunctionWithoutLines;
     std::span<const TaggedLine> body(f.statements.begin() + 1, f.statements.end());
     WOX_TRY(rewriteControl(body, firstNameNumber, rewrite));
     f.executable.reserve(rewrite.lines.size() + 1);

@@ -3,13 +3,11 @@
 #include <cstring>
 
 #include "engine/interpreter.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
-constexpr int kNameMustStartWithLetter = 8;
-constexpr int kVarNameIsFunction = 10;
-constexpr int kTableFull = 84;
 
 std::size_t headLength(const NameEntry& e) {
     std::size_t n = 0;
@@ -148,7 +146,7 @@ Rc makeFunctionName(Interpreter& in, int entry) {
     FrontTables& ft = in.front;
     NameEntry& e = ft.globals[entry];
     if (e.kind == kFunctionName) return kOk;
-    if (entry < kBuiltinNames || !in.ws.vars[e.slot].unset()) return kVarNameIsFunction;
+    if (entry < kBuiltinNames || !in.ws.vars[e.slot].unset()) return kVarNameIsFunctionName;
     int slot = ft.lstfx + 1;
     if (slot >= static_cast<int>(ft.functions.size())) return kTableFull;
     e.kind = kFunctionName;

@@ -7,14 +7,12 @@
 #include "engine/interpreter.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
+#include "values/messages.h"
 #include "values/narrowing.h"
 
 namespace wox::frontend {
 
 namespace {
-constexpr int kDomainError = 1;
-constexpr int kValueError = 4;
-constexpr int kSyntaxError = 16;
 
 // Dates and times are read before plain numbers: a literal that has the
 // shape of a date or a time (four digits, a point and two digits; or two

@@ -6,12 +6,12 @@
 #include "frontend/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
-constexpr int kUnclosedString = 8;
-constexpr int kSyntaxError = 16;
+constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed string reports
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace
 

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "engine/interpreter.h"
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
@@ -16,7 +16,6 @@ namespace wox::frontend {
 
 namespace {
 
-using namespace engine;  // message numbers
 namespace prim = primitives;
 
 // Deeper nesting than this is refused, so that the evaluator's recursion
@@ -841,7 +840,7 @@ Rc translateLine(Interpreter& in, std::string_view text, int ownerFunction, int 
     FrontTables& ft = in.front;
     FunctionRecord* fn = nullptr;
     if (ownerFunction >= 0) {
-        if (ownerFunction >= static_cast<int>(ft.functions.size())) return in.fail(engine::kDomainError);
+        if (ownerFunction >= static_cast<int>(ft.functions.size())) return in.fail(kDomainError);
         fn = &ft.functions[static_cast<std::size_t>(ownerFunction)];
     }
     const LineMark mark = markLine(in);

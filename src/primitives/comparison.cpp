@@ -7,7 +7,7 @@
 #include <array>
 #include <type_traits>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
@@ -145,34 +145,34 @@ Rc conform(Interpreter& in, ArgumentDigest& g) {
 // Enumerations compare for equality with one another or with a plain vector
 // of their domain, as vectors or scalars.
 Rc enumerations(Interpreter& in, ArgumentDigest& g, int code) {
-    if (g.left.rank > 1 || g.right.rank > 1) return in.fail(engine::kRankError);
-    if (!g.left.single && !g.right.single && g.left.count != g.right.count) return in.fail(engine::kLengthError);
+    if (g.left.rank > 1 || g.right.rank > 1) return in.fail(kRankError);
+    if (!g.left.single && !g.right.single && g.left.count != g.right.count) return in.fail(kLengthError);
     return enumerationEquality(in, code, g.result, g.left.ref, g.right.ref);
 }
 
 }  // namespace
 
 Rc comparison(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
-    if (code < kFirstCode || code > kEqual) return in.fail(engine::kNotImplemented);
+    if (code < kFirstCode || code > kEqual) return in.fail(kNotImplemented);
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(engine::kValueError);
+    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
     const bool equality = code == kEqual || code == kNotEqual;
     std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
     if (widest > kTemporal) {
-        if (widest != kEnumeration || !equality) return in.fail(engine::kDomainError);
+        if (widest != kEnumeration || !equality) return in.fail(kDomainError);
         return enumerations(in, g, code);
     }
     Kind kl = kindOf(g.left.type), kr = kindOf(g.right.type);
     bool mixesComplex = (kl == Kind::Complex && kr == Kind::Real) || (kl == Kind::Real && kr == Kind::Complex);
     if (kl != kr && !mixesComplex) {
-        if (!equality) return in.fail(engine::kDomainError);
+        if (!equality) return in.fail(kDomainError);
         WOX_TRY(conform(in, g));
         return fill(in, g, code == kNotEqual);
     }
     Kind kind = mixesComplex ? Kind::Complex : kl;
-    if (kind == Kind::Complex && !equality) return in.fail(engine::kDomainError);
+    if (kind == Kind::Complex && !equality) return in.fail(kDomainError);
     // Item-by-item equality of nested values is not a scalar comparison.
-    if (kind == Kind::General) return in.fail(engine::kDomainError);
+    if (kind == Kind::General) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     if (kind == Kind::Temporal) return temporalDyadic(in, code, result, left, right);
     return kComparisons[code - kFirstCode].run(in, g, kind);

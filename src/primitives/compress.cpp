@@ -7,14 +7,13 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "values/shape.h"
 
 namespace wox::primitives {
 
 namespace {
 
-using namespace engine;  // message numbers
 
 constexpr int kFirstAxisCode = 6;
 constexpr std::int64_t kMaxCount = 0x7fffffff;

@@ -1,6 +1,6 @@
 #include "primitives/conformability.h"
 
-#include "engine/messages.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 
@@ -22,8 +22,8 @@ Rc conformabilityCheck(const values::Workspace& ws, ArgumentDigest& g) {
     const ArgumentSide& a = g.left;
     const ArgumentSide& b = g.right;
     if (!a.single && !b.single) {
-        if (a.rank != b.rank) return engine::kRankError;
-        if (!sameDimensions(ws, a, b)) return engine::kLengthError;
+        if (a.rank != b.rank) return kRankError;
+        if (!sameDimensions(ws, a, b)) return kLengthError;
     }
     g.resultRank = a.rank > b.rank ? a.rank : b.rank;
     g.shapeFromRight = a.single;

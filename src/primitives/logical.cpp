@@ -1,7 +1,7 @@
 // The logical functions: or (&), and (^), not (~). Arguments are Boolean, or
 // Integer or Float values whose every element is 0 or 1; those are read as
 // they are, without building a Boolean copy.
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
@@ -69,20 +69,20 @@ Rc runLogical(Interpreter& in, ArgumentDigest& g) {
 Rc logicalDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
         // 14 and 15 are unused codes of the dyadic-only range.
-        return in.fail(code == 14 || code == 15 ? engine::kDomainError : engine::kNotImplemented);
+        return in.fail(code == 14 || code == 15 ? kDomainError : kNotImplemented);
     }
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(engine::kValueError);
-    if (!holdsBits(g.left) || !holdsBits(g.right)) return in.fail(engine::kDomainError);
+    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
+    if (!holdsBits(g.left) || !holdsBits(g.right)) return in.fail(kDomainError);
     if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
     return code == kOr ? runLogical<ops::Or>(in, g) : runLogical<ops::And>(in, g);
 }
 
 Rc logicalMonadic(Interpreter& in, int code, int result, ValueRef right) {
-    if (code != kNot) return in.fail(engine::kNotImplemented);
+    if (code != kNot) return in.fail(kNotImplemented);
     ArgumentDigest g = digestMonadic(in.ws, result, right);
-    if (!g.right.present()) return in.fail(engine::kValueError);
-    if (!holdsBits(g.right)) return in.fail(engine::kDomainError);
+    if (!g.right.present()) return in.fail(kValueError);
+    if (!holdsBits(g.right)) return in.fail(kDomainError);
     auto run = [&](std::int32_t* out, std::int64_t n) {
         visitNumericSide(g.right, [&](auto a) {
             Bits b{a};

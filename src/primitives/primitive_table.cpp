@@ -3,18 +3,12 @@
 #include <array>
 #include <cmath>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 namespace {
 
 using namespace types;
-using engine::kAxisRestriction;
-using engine::kAxisSpecification;
-using engine::kIndexOriginError;
-using engine::kNotImplemented;
-using engine::kOuterProductNotDyadic;
-using engine::kSyntaxError;
 
 constexpr TypeSet kOrdered = kN | kChar | kSymbol | kTemporal;
 constexpr TypeSet kEquality = kOrdered | kComplex | kEnumeration;
@@ -441,9 +435,9 @@ Family dyadicFamily(int code) { return dyadicFamilyOf(code); }
 
 int familyError(Family family) {
     switch (family) {
-        case Family::NotImplemented: return engine::kNotImplemented;
-        case Family::Invalid: return engine::kDomainError;
-        case Family::SpreadsheetLink: return engine::kNoExcelDriver;
+        case Family::NotImplemented: return kNotImplemented;
+        case Family::Invalid: return kDomainError;
+        case Family::SpreadsheetLink: return kNoExcelDriver;
         default: return 0;
     }
 }

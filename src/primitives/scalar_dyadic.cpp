@@ -13,7 +13,7 @@
 #include <array>
 #include <cmath>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
@@ -127,12 +127,12 @@ Rc conform(Interpreter& in, ArgumentDigest& g) {
 }
 
 Rc binomial(Interpreter& in, ArgumentDigest& g, const Call&) {
-    if (!integralSide(g.left) || !integralSide(g.right)) return in.fail(engine::kDomainError);
+    if (!integralSide(g.left) || !integralSide(g.right)) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     bool tooMany = anyPair(g, [](double x, double y) {
         return !ops::isNull(x) && !ops::isNull(y) && ops::binomialFactors(x, y) > ops::kBinomialFactorLimit;
     });
-    if (tooMany) return in.fail(engine::kDomainError);
+    if (tooMany) return in.fail(kDomainError);
     return runDyadic<ops::Binomial>(in, g);
 }
 
@@ -151,14 +151,14 @@ Rc power(Interpreter& in, ArgumentDigest& g, const Call& c) {
 Rc logarithm(Interpreter& in, ArgumentDigest& g, const Call& c) {
     WOX_TRY(conform(in, g));
     if (anyPair(g, [](double x, double y) { return x == 1 && y != 1 && !ops::isNull(y); }))
-        return in.fail(engine::kDomainError);
+        return in.fail(kDomainError);
     if (anyPair(g, [](double x, double y) { return x < 0 || y < 0; }))
         return complexDyadic(in, c.code, c.result, c.left, c.right);
     return runDyadic<ops::Logarithm>(in, g);
 }
 
 Rc circle(Interpreter& in, ArgumentDigest& g, const Call& c) {
-    if (!circleSelector(g.left)) return in.fail(engine::kDomainError);
+    if (!circleSelector(g.left)) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     return complexDyadic(in, c.code, c.result, c.left, c.right);
 }
@@ -200,18 +200,18 @@ static_assert(rowsInOrder(), "row i holds code 45 + 2i");
 Rc temporal(Interpreter& in, ArgumentDigest& g, const Call& c) {
     std::int32_t l = g.left.type, r = g.right.type;
     std::int32_t other = l < r ? l : r;
-    if (!isIntegral(other) && other != kTemporal) return in.fail(engine::kTypeError);
-    if (c.code != kPlus && c.code != kMinus) return in.fail(engine::kTimeFormat);
-    if (c.code == kPlus && l == kTemporal && r == kTemporal) return in.fail(engine::kTimeFormat);
-    if (c.code == kMinus && r == kTemporal && l != kTemporal) return in.fail(engine::kDomainError);
+    if (!isIntegral(other) && other != kTemporal) return in.fail(kTypeError);
+    if (c.code != kPlus && c.code != kMinus) return in.fail(kTimeFormat);
+    if (c.code == kPlus && l == kTemporal && r == kTemporal) return in.fail(kTimeFormat);
+    if (c.code == kMinus && r == kTemporal && l != kTemporal) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     return temporalDyadic(in, c.code, c.result, c.left, c.right);
 }
 
 Rc complexArithmetic(Interpreter& in, ArgumentDigest& g, const Call& c) {
-    if (g.left.type == kChar || g.right.type == kChar) return in.fail(engine::kDomainError);
-    if (c.code == kMaximum || c.code == kMinimum || c.code == kBinomial) return in.fail(engine::kDomainError);
-    if (c.code == kCircle && !circleSelector(g.left)) return in.fail(engine::kDomainError);
+    if (g.left.type == kChar || g.right.type == kChar) return in.fail(kDomainError);
+    if (c.code == kMaximum || c.code == kMinimum || c.code == kBinomial) return in.fail(kDomainError);
+    if (c.code == kCircle && !circleSelector(g.left)) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     return complexDyadic(in, c.code, c.result, c.left, c.right);
 }
@@ -221,15 +221,15 @@ Rc complexArithmetic(Interpreter& in, ArgumentDigest& g, const Call& c) {
 Rc scalarDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size()))
-        return in.fail(engine::kNotImplemented);
+        return in.fail(kNotImplemented);
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(engine::kValueError);
+    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
     const Call call{code, result, left, right};
     std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
     if (widest == kDictionary) return dictionaryDyadic(in, code, result, left, right);
     if (widest == kTemporal) return temporal(in, g, call);
     if (widest == kComplex) return complexArithmetic(in, g, call);
-    if (!isRealNumeric(widest)) return in.fail(engine::kDomainError);
+    if (!isRealNumeric(widest)) return in.fail(kDomainError);
     return kDyadic[row].run(in, g, call);
 }
 

@@ -6,7 +6,7 @@
 // then is it narrowed in place. Complex arguments go to the complex seam.
 #include <array>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
@@ -120,15 +120,15 @@ constexpr int kFactorial = 62;
 Rc scalarMonadic(Interpreter& in, int code, int result, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 != 0 || row >= static_cast<int>(kMonadic.size()))
-        return in.fail(engine::kNotImplemented);
+        return in.fail(kNotImplemented);
     ArgumentDigest g = digestMonadic(in.ws, result, right);
-    if (!g.right.present()) return in.fail(engine::kValueError);
+    if (!g.right.present()) return in.fail(kValueError);
     if (g.right.type == kComplex) {
-        if (code == kFactorial) return in.fail(engine::kNotImplemented);
+        if (code == kFactorial) return in.fail(kNotImplemented);
         return complexMonadic(in, code, result, right);
     }
-    if (!isRealNumeric(g.right.type)) return in.fail(engine::kDomainError);
-    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return in.fail(engine::kDomainError);
+    if (!isRealNumeric(g.right.type)) return in.fail(kDomainError);
+    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return in.fail(kDomainError);
     return kMonadic[row].run(in, g);
 }
 

@@ -5,7 +5,7 @@
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
 #include "engine/workspace_clear.h"
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "session/function_requests.h"
 #include "session/line_text.h"
 #include "values/capacities.h"
@@ -13,8 +13,6 @@
 namespace wox::session {
 namespace {
 
-using engine::kDefinitionError;
-using engine::kIncorrectCommand;
 
 const std::string& lineTooLongText() {
     static const std::string text =
@@ -73,7 +71,7 @@ void Session::writePrompt() {
 
 void Session::showMessage(int number) {
     std::string text = "\r\n";
-    text += engine::messageText(number);
+    text += messageText(number);
     write(Piece::Output, text);
 }
 

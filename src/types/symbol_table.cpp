@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-namespace wox::types {
+#include "values/messages.h"
 
-namespace {
-constexpr int kTableFull = 84;
-constexpr int kSyntaxError = 16;
-}  // namespace
+namespace wox::types {
 
 SymbolTable::SymbolTable(int capacity) : capacity_(capacity < 1 ? 1 : capacity) { reset(); }
 

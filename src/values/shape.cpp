@@ -2,11 +2,9 @@
 
 #include <cstring>
 
-namespace wox::values {
+#include "values/messages.h"
 
-namespace {
-constexpr int kGListFull = 9;
-}
+namespace wox::values {
 
 std::int32_t dimension(const Workspace& ws, const ValueDescriptor& d, int k) {
     if (d.rank <= 0) return 1;

@@ -3,15 +3,13 @@
 #include <cstring>
 #include <vector>
 
+#include "values/messages.h"
 #include "values/shape.h"
 
 namespace wox::values {
 
 namespace {
 
-constexpr int kValueError = 4;
-constexpr int kWorkspaceFull = 6;
-constexpr int kGListFull = 9;
 
 struct Needs {
     std::uint64_t owned = 0;  // bytes of owned blocks with trailers

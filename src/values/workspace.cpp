@@ -4,10 +4,11 @@
 #include <cstring>
 #include <vector>
 
+#include "values/messages.h"
+
 namespace wox::values {
 
 namespace {
-constexpr int kWorkspaceFull = 6;
 
 std::uint64_t blockBytes(std::int32_t type, std::int64_t n) {
     std::int64_t s = elementSize(type, n);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/function_text.h"
 #include "frontend/line_machine.h"
 
@@ -55,7 +55,7 @@ int failingTag(const Lines& body) {
     FunctionHeader h;
     EXPECT_TRUE(makeFunctionText(lines, f, h).ok());
     ControlRewrite rw;
-    EXPECT_EQ(makeExecutable(f, 5, rw).code, engine::kDefinitionError) << body.front();
+    EXPECT_EQ(makeExecutable(f, 5, rw).code, kDefinitionError) << body.front();
     EXPECT_TRUE(f.executable.empty());
     EXPECT_TRUE(rw.lines.empty());
     return rw.errorTag;

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/function_listing.h"
 #include "frontend/function_text.h"
 #include "frontend/line_machine.h"
@@ -68,7 +68,7 @@ TEST(DirectDefinition, MalformedTextIsDefinitionError) {
                             "f: x[1}", "f: x)+1}", "f: (x]}", "f: if (x) {1}", "f: 'abc}", "f: }",
                             "f:  ;  }", "x: x+1}", "z: 1}", "", "}", "f: x} y"}) {
         DirectDefinition d{"stale", {"stale"}};
-        EXPECT_EQ(parseDirectDefinition(bad, knownFunction, d).code, engine::kDefinitionError) << bad;
+        EXPECT_EQ(parseDirectDefinition(bad, knownFunction, d).code, kDefinitionError) << bad;
         EXPECT_TRUE(d.name.empty() && d.lines.empty()) << bad;
     }
     EXPECT_TRUE(startsDirectDefinition(" f : x}"));

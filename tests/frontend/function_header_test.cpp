@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 namespace {
@@ -82,7 +82,7 @@ TEST(FunctionHeader, MissingNamesAreError8) {
     for (const char* t : {"", "   ", "z<-", "z<- ", "1f x", "z<-2 f", "f x;", "f x;;a", "f x;1",
                           "f (a;)", "f ()", "f (;a)", "f x;[]", "f x;[]1", "_f", "<-f",
                           "z<-[]IO x"}) {
-        EXPECT_EQ(errorOf(t), engine::kNameMustStartWithLetter) << '"' << t << '"';
+        EXPECT_EQ(errorOf(t), kNameMustStartWithLetter) << '"' << t << '"';
     }
 }
 
@@ -90,7 +90,7 @@ TEST(FunctionHeader, CharactersOutOfPlaceAreError23) {
     for (const char* t : {"f x y z", "(a;b)", "y (f) x", "f x<-y", "f x $", "f_ x", "f x_",
                           "z<-f x;a_", "f x;a b", "f (a;b", "f (a b)", "(a;b)<-f x", "z<-r<-f x",
                           "f 1", "f x)", "f [] x"}) {
-        EXPECT_EQ(errorOf(t), engine::kDefinitionError) << '"' << t << '"';
+        EXPECT_EQ(errorOf(t), kDefinitionError) << '"' << t << '"';
     }
 }
 
@@ -98,7 +98,7 @@ TEST(FunctionHeader, ReservedWordsAndRepeatedNamesAreError23) {
     for (const char* t : {"if x", "z<-f while", "z<-f x;case", "for<-f x", "else f x",
                           "y f y", "z<-f z", "z<-f x;x", "f f", "z<-f x;a;a", "(a;a) f x",
                           "z<-f x;[]IO;[]IO"}) {
-        EXPECT_EQ(errorOf(t), engine::kDefinitionError) << '"' << t << '"';
+        EXPECT_EQ(errorOf(t), kDefinitionError) << '"' << t << '"';
     }
     // Names that only contain a reserved word are fine.
     EXPECT_EQ(parsed("z<-iff x;forx;cases").locals, (Names{"forx", "cases"}));

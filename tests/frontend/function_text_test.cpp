@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "frontend/function_listing.h"
 
 namespace wox::frontend {
@@ -54,9 +54,9 @@ TEST(FunctionText, MakeFunctionTextNamesTheFunctionFromItsHeader) {
     EXPECT_TRUE(f.executable.empty());
 
     FunctionText untouched = f;
-    EXPECT_EQ(makeFunctionText(Lines{}, f, h).code, engine::kFunctionWithoutLines);
-    EXPECT_EQ(makeFunctionText(Lines{"// no header", "a"}, f, h).code, engine::kNameMustStartWithLetter);
-    EXPECT_EQ(makeFunctionText(Lines{"z<-f x y z"}, f, h).code, engine::kDefinitionError);
+    EXPECT_EQ(makeFunctionText(Lines{}, f, h).code, kFunctionWithoutLines);
+    EXPECT_EQ(makeFunctionText(Lines{"// no header", "a"}, f, h).code, kNameMustStartWithLetter);
+    EXPECT_EQ(makeFunctionText(Lines{"z<-f x y z"}, f, h).code, kDefinitionError);
     EXPECT_EQ(f, untouched);
 }
 
@@ -81,11 +81,11 @@ TEST(FunctionText, ExecutableIsTheHeaderAndTheRewrittenBody) {
 
     // Remaking list 3 replaces it; a failure leaves it empty.
     f.statements.push_back({"break", 3});
-    EXPECT_EQ(makeExecutable(f, 1, rw).code, engine::kDefinitionError);
+    EXPECT_EQ(makeExecutable(f, 1, rw).code, kDefinitionError);
     EXPECT_TRUE(f.executable.empty());
     EXPECT_EQ(rw.errorTag, 3);
     FunctionText none;
-    EXPECT_EQ(makeExecutable(none, 1, rw).code, engine::kFunctionWithoutLines);
+    EXPECT_EQ(makeExecutable(none, 1, rw).code, kFunctionWithoutLines);
 }
 
 TEST(FunctionListing, TitleNumberedLinesAndClosingRow) {

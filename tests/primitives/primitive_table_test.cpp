@@ -6,12 +6,11 @@
 #include <set>
 #include <string>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 namespace {
 
-using namespace wox::engine;
 
 TokenMatch at(std::string_view text, std::size_t pos, bool leftValue) {
     return matchToken(text, pos, leftValue);

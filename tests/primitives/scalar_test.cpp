@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "engine/messages.h"
+#include "values/messages.h"
 #include "primitives/real_circle.h"
 #include "primitives/value_builder.h"
 

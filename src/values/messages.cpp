@@ -1,9 +1,9 @@
-#include "engine/messages.h"
+#include "values/messages.h"
 
 #include <algorithm>
 #include <array>
 
-namespace wox::engine {
+namespace wox {
 namespace {
 
 struct MessageRow {
@@ -112,4 +112,4 @@ std::string_view messageText(int number) {
     return it->text;
 }
 
-}  // namespace wox::engine
+}  // namespace wox

@@ -4,7 +4,7 @@
 // texts live in one table in messages.cpp.
 #include <string_view>
 
-namespace wox::engine {
+namespace wox {
 
 enum Message : int {
     kDomainError = 1,
@@ -86,4 +86,4 @@ enum Message : int {
 // number that has no text (100, or any number not in the table).
 std::string_view messageText(int number);
 
-}  // namespace wox::engine
+}  // namespace wox

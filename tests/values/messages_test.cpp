@@ -1,8 +1,8 @@
-#include "engine/messages.h"
+#include "values/messages.h"
 
 #include <gtest/gtest.h>
 
-namespace wox::engine {
+namespace wox {
 namespace {
 
 TEST(Messages, TextsAreVerbatimIncludingOddSpellingsAndBlanks) {
@@ -32,4 +32,4 @@ TEST(Messages, EveryNamedNumberBetweenOneAndFortySevenHasText) {
 }
 
 }  // namespace
-}  // namespace wox::engine
+}  // namespace wox
