@@ -47,7 +47,7 @@ void BM_DisplayFloatVector(benchmark::State& state) {
     for (auto _ : state) {
         out.clear();
         w.in.displayState.reset();
-        if (wox::display::appendDisplay(w.in, w.ref, false, out).failed()) state.SkipWithError("display failed");
+        if (wox::display::appendDisplay(w.in, w.in.displayState, w.ref, false, out).failed()) state.SkipWithError("display failed");
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["bytes"] = static_cast<double>(out.size());
@@ -62,7 +62,7 @@ void BM_DisplayFloatVectorToSession(benchmark::State& state) {
     w.in.sessionOutput = [&](std::string_view t) { written += t.size(); };
     for (auto _ : state) {
         w.in.displayState.reset();
-        if (wox::display::displayValue(w.in, w.ref).failed()) state.SkipWithError("display failed");
+        if (wox::display::displayValue(w.in, w.in.displayState, w.ref).failed()) state.SkipWithError("display failed");
     }
     benchmark::DoNotOptimize(written);
     state.SetItemsProcessed(state.iterations() * kFloats);

@@ -11,7 +11,7 @@
 #include "display/column_widths.h"
 #include "display/extended_types.h"
 #include "display/number_text.h"
-#include "engine/interpreter.h"
+#include "values/context.h"
 
 namespace wox::display {
 
@@ -79,7 +79,7 @@ struct ComplexCells {
 // The wrap test counts the name only.
 template <bool Backquote>
 struct SymbolCells {
-    const Interpreter& in;
+    const values::Context& in;
     const std::int32_t* p;
     const ColumnWidth* w;
     int width(int c) const { return w[c].first + (Backquote ? 1 : 0); }
@@ -94,7 +94,7 @@ struct SymbolCells {
 
 // Fixed width of the first element's kind.
 struct TemporalCells {
-    const Interpreter& in;
+    const values::Context& in;
     const std::int32_t* p;
     const ColumnWidth* w;
     int width(int c) const { return w[c].first; }

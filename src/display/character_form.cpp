@@ -25,7 +25,7 @@ void joined(std::string& out, std::int64_t n, Text text) {
     }
 }
 
-void vectorForm(const Interpreter& in, const ValueDescriptor& d, std::string& out) {
+void vectorForm(const values::Context& in, const ValueDescriptor& d, std::string& out) {
     const auto& ws = in.ws;
     const std::int64_t n = d.count;
     switch (d.type) {
@@ -89,7 +89,7 @@ std::int64_t arrayForm(const Cells& cells, std::int64_t rows, int cols, std::str
     return width;
 }
 
-std::int64_t arrayForm(const Interpreter& in, const ValueDescriptor& d, std::string& out) {
+std::int64_t arrayForm(const values::Context& in, const ValueDescriptor& d, std::string& out) {
     const auto& ws = in.ws;
     const int cols = values::dimension(ws, d, d.rank - 1);
     const std::int64_t rows = d.count / cols;
@@ -114,7 +114,7 @@ std::int64_t arrayForm(const Interpreter& in, const ValueDescriptor& d, std::str
 
 // Stores `text` as a Char value in temporary slot `result`, shaped like
 // `like` with its last axis `rowWidth` long (or as a vector).
-Rc storeCharacters(Interpreter& in, int result, const ValueDescriptor& like, const std::string& text,
+Rc storeCharacters(values::Context& in, int result, const ValueDescriptor& like, const std::string& text,
                    std::int64_t rowWidth) {
     auto& ws = in.ws;
     const std::int64_t n = static_cast<std::int64_t>(text.size());
@@ -157,7 +157,7 @@ Rc storeCharacters(Interpreter& in, int result, const ValueDescriptor& like, con
 
 }  // namespace
 
-Rc characterForm(const Interpreter& in, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
+Rc characterForm(const values::Context& in, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
     rowWidth = 0;
     if (d.type == kGeneral || d.type > kTemporal || d.type < 0) return kDomainError;
     if (d.count <= 0) return kOk;
@@ -174,7 +174,7 @@ Rc characterForm(const Interpreter& in, const ValueDescriptor& d, std::string& t
     return kOk;
 }
 
-Rc formatMonadic(Interpreter& in, int result, ValueRef arg) {
+Rc formatMonadic(values::Context& in, int result, ValueRef arg) {
     const ValueDescriptor d = in.ws.at(arg);
     if (d.unset()) return in.fail(kValueError);
     Rc rc;

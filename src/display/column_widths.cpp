@@ -33,7 +33,7 @@ int pointPosition(const char* text, int length) {
     return dot ? static_cast<int>(static_cast<const char*>(dot) - text) : length;
 }
 
-std::vector<ColumnWidth> columnWidths(const Interpreter& in, const ValueDescriptor& d, bool plainIntegers) {
+std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDescriptor& d, bool plainIntegers) {
     const auto& ws = in.ws;
     const int cols = d.rank >= 2 ? values::dimension(ws, d, d.rank - 1) : 0;
     if (cols <= 0 || d.count <= 0) return {};

@@ -3,7 +3,7 @@
 // each column over all rows and planes, measured once before layout.
 #include <vector>
 
-#include "engine/interpreter.h"
+#include "values/context.h"
 #include "values/value.h"
 
 namespace wox::display {
@@ -22,7 +22,7 @@ struct ColumnWidth {
 
 // plainIntegers measures integers as the format function writes them (no
 // "0n" or "0wi"). Other types give no widths.
-std::vector<ColumnWidth> columnWidths(const Interpreter& in, const ValueDescriptor& d, bool plainIntegers);
+std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDescriptor& d, bool plainIntegers);
 
 // Where a float text's decimal point is: its length when it has none.
 int pointPosition(const char* text, int length);

@@ -7,7 +7,7 @@
 
 namespace wox::display {
 
-int elementText(const Interpreter& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out) {
+int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out) {
     const std::size_t start = out.size();
     if (i >= 0 && i < d.count) {
         const auto& ws = in.ws;

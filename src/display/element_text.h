@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/interpreter.h"
+#include "values/context.h"
 #include "values/value.h"
 
 namespace wox::display {
@@ -14,6 +14,6 @@ namespace wox::display {
 // text. With width other than -1 the text is padded with blanks on the right
 // to that width, never cut. Returns the number of characters appended;
 // other types append nothing.
-int elementText(const Interpreter& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out);
+int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out);
 
 }  // namespace wox::display

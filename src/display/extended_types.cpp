@@ -11,16 +11,16 @@ constexpr std::string_view kUnknownText = "?";
 constexpr std::string_view kUnsupported = "error in typ6 output";
 }  // namespace
 
-std::string_view symbolName(const Interpreter&, std::int32_t) { return kUnknownText; }
+std::string_view symbolName(const values::Context&, std::int32_t) { return kUnknownText; }
 
-int temporalText(const Interpreter&, std::int32_t, char* out) {
+int temporalText(const values::Context&, std::int32_t, char* out) {
     out[0] = kUnknownText[0];
     return 1;
 }
 
-int temporalWidth(const Interpreter&, std::int32_t) { return 1; }
+int temporalWidth(const values::Context&, std::int32_t) { return 1; }
 
-int enumerationElementText(const Interpreter&, const ValueDescriptor&, std::int64_t, std::string& out) {
+int enumerationElementText(const values::Context&, const ValueDescriptor&, std::int64_t, std::string& out) {
     out.append(kUnknownText);
     return static_cast<int>(kUnknownText.size());
 }

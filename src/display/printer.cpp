@@ -8,8 +8,8 @@ namespace {
 constexpr std::size_t kFlushBytes = 1 << 20;
 }  // namespace
 
-Printer::Printer(Interpreter& interp, std::string& out, bool toSession)
-    : in(interp), state(interp.displayState), text(out), toSession_(toSession), lineStart_(out.size()) {}
+Printer::Printer(values::Context& cx, DisplayState& displayState, std::string& out, bool toSession)
+    : in(cx), state(displayState), text(out), toSession_(toSession), lineStart_(out.size()) {}
 
 void Printer::beginValue(bool item) {
     if (state.linePending) {

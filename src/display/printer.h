@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "display/display_state.h"
-#include "engine/interpreter.h"
+#include "values/context.h"
 
 namespace wox::display {
 
@@ -22,9 +22,9 @@ class Printer {
 public:
     // With toSession, text goes to in.write() in pieces as it grows and at
     // finish(); otherwise it stays in `text`.
-    Printer(Interpreter& in, std::string& text, bool toSession = false);
+    Printer(values::Context& in, DisplayState& state, std::string& text, bool toSession = false);
 
-    Interpreter& in;
+    values::Context& in;
     DisplayState& state;
     std::string& text;
 

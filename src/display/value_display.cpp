@@ -115,7 +115,7 @@ void vectorBody(Printer& p, const ValueDescriptor& d) {
         }
         case kTemporal: {
             const auto* v = ws.elems<std::int32_t>(d);
-            const Interpreter& in = p.in;
+            const values::Context& in = p.in;
             wrappedVector(p, n, [&in, v](std::int64_t i, char* buf) { return temporalText(in, v[i], buf); });
             break;
         }
@@ -172,7 +172,7 @@ void characterMatrix(Printer& p, const ValueDescriptor& d, Grid g, bool indent) 
 }
 
 void arrayBody(Printer& p, const ValueDescriptor& d, bool item) {
-    const Interpreter& in = p.in;
+    const values::Context& in = p.in;
     const Grid g = gridOf(in.ws, d);
     // Inside a general array only rows of these types line up under the
     // marker; the others start at column 0.
@@ -291,16 +291,16 @@ Rc showValue(Printer& p, const ValueDescriptor& d, bool item) {
     return kOk;
 }
 
-Rc displayValue(Interpreter& in, ValueRef v, bool openLine) {
+Rc displayValue(values::Context& in, DisplayState& state, ValueRef v, bool openLine) {
     std::string text;
-    Printer p(in, text, true);
+    Printer p(in, state, text, true);
     const Rc rc = show(p, v, openLine);
     p.finish();
     return rc;
 }
 
-Rc appendDisplay(Interpreter& in, ValueRef v, bool openLine, std::string& out) {
-    Printer p(in, out, false);
+Rc appendDisplay(values::Context& in, DisplayState& state, ValueRef v, bool openLine, std::string& out) {
+    Printer p(in, state, out, false);
     return show(p, v, openLine);
 }
 

@@ -2,12 +2,12 @@
 
 #include <array>
 
-#include "values/messages.h"
-#include "primitives/primitive_table.h"
 #include "display/character_form.h"
 #include "primitives/compress.h"
+#include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
 #include "primitives/value_type.h"
+#include "values/messages.h"
 
 namespace wox::engine {
 
@@ -29,8 +29,8 @@ Handlers buildHandlers() {
     m(Family::Type, primitives::typeOf);
     m(Family::ScalarMonadic, primitives::scalarMonadic);
     m(Family::Logical, primitives::logicalMonadic);
-    m(Family::Format, [](Interpreter& in, int, int result, ValueRef right) {
-        return display::formatMonadic(in, result, right);
+    m(Family::Format, [](values::Context& cx, int, int result, ValueRef right) {
+        return display::formatMonadic(cx, result, right);
     });
     d(Family::ScalarDyadic, primitives::scalarDyadic);
     d(Family::Logical, primitives::logicalDyadic);

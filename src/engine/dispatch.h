@@ -8,8 +8,9 @@
 
 namespace wox::engine {
 
-using MonadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef right);
-using DyadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef left, ValueRef right);
+// Routines below the engine see only the workspace context.
+using MonadicHandler = Rc (*)(values::Context&, int code, int result, ValueRef right);
+using DyadicHandler = Rc (*)(values::Context&, int code, int result, ValueRef left, ValueRef right);
 
 // Applies the primitive `code` to its argument(s), leaving the result in the
 // temporary variable slot `result`.

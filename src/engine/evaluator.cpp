@@ -96,7 +96,7 @@ Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur)
     int slot = slotOf(in, node);
     if (node.list >= 0) return in.failAt(kNotImplemented, node.pos);  // indexed assignment
     if (slot == kOutSlot || slot == kOutOpenSlot) {
-        if (Rc rc = display::displayValue(in, cur, slot == kOutOpenSlot); rc.failed())
+        if (Rc rc = display::displayValue(in, in.displayState, cur, slot == kOutOpenSlot); rc.failed())
             return in.failAt(rc.code, node.pos);
         return kOk;
     }

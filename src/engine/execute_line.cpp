@@ -41,7 +41,7 @@ int executeLine(Interpreter& in, std::string_view text) {
         return -1;
     }
     if (showsValue(in, line.last, result)) {
-        if (Rc rc = display::displayValue(in, result); rc.failed()) {
+        if (Rc rc = display::displayValue(in, in.displayState, result); rc.failed()) {
             (void)in.fail(rc.code);
             reportError(in, text);
             return -1;

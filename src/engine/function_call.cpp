@@ -200,7 +200,7 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
                 rc = branchTarget(in, v, line, &next);
                 if (rc.failed()) rc = in.failAt(rc.code, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);
             } else if (showsValue(in, bl.last, v)) {
-                rc = display::displayValue(in, v);
+                rc = display::displayValue(in, in.displayState, v);
                 if (rc.failed()) rc = in.fail(rc.code);
             }
         }

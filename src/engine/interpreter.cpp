@@ -4,7 +4,7 @@
 
 namespace wox {
 
-Interpreter::Interpreter(const Capacities& caps) : ws(caps), front(caps), errors(caps.callTrace) {
+Interpreter::Interpreter(const Capacities& caps) : Context(caps), front(caps), errors(caps.callTrace) {
     // The heap stays empty until start-up: []AV gets its block there.
     frontend::enterInlineSystemValues(*this);
 }

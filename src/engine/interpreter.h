@@ -2,8 +2,6 @@
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
 #include <atomic>
-#include <functional>
-#include <string_view>
 
 #include "display/display_state.h"
 #include "engine/error_trace.h"
@@ -12,44 +10,28 @@
 #include "frontend/function_store.h"
 #include "values/capacities.h"
 #include "values/rc.h"
-#include "values/workspace.h"
+#include "values/context.h"
 
 namespace wox {
 
-class Interpreter {
+class Interpreter : public values::Context {
 public:
     explicit Interpreter(const Capacities& caps = {});
-    Interpreter(const Interpreter&) = delete;
-    Interpreter& operator=(const Interpreter&) = delete;
 
-    values::Workspace ws;
     frontend::FrontTables front;  // names, translated lines, functions, symbols
     frontend::FunctionStore defined;  // the text and line table of each defined function
     std::vector<engine::CallFrame> frames;  // active and suspended calls, innermost last
-    int errorWord = 0;  // the first error of the line in progress
     engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show
     bool displayAll = false;  // also display lines that start with an execute
     bool executingText = false;  // a "!." text is running
-
-    // The one operation that appends text at the session's caret. Text uses
-    // "\r\n" line ends and every producer starts its output with "\r\n".
-    std::function<void(std::string_view)> sessionOutput;
-    void write(std::string_view text) {
-        if (sessionOutput) sessionOutput(text);
-    }
 
     // Set from a signal handler when the user asks to stop the running line
     // (Ctrl-C in the terminal). The evaluator and the function line loop poll
     // it, clear it and fail; the session clears it before every line.
     std::atomic<bool> interruptRequested{false};
 
-    // Records the first error of a line and returns it.
-    Rc fail(int code) {
-        if (errorWord == 0) errorWord = code;
-        return code;
-    }
-    // The same, with the caret position of the failing node.
+    // Records the first error of a line, with the caret position of the failing node.
     // The innermost failing node reports first, so the first position wins.
     Rc failAt(int code, int pos) {
         if (errorWord == 0) errorWord = code;

@@ -85,7 +85,7 @@ ArgumentDigest digestDyadic(const values::Workspace& ws, int result, ValueRef le
     return g;
 }
 
-Rc prepareResult(Interpreter& in, ArgumentDigest& g, std::int32_t type) {
+Rc prepareResult(values::Context& in, ArgumentDigest& g, std::int32_t type) {
     values::Workspace& ws = in.ws;
     ValueDescriptor shape = (g.shapeFromRight ? g.right : g.left).shape();
     shape.rank = g.resultRank;
@@ -115,7 +115,7 @@ Rc prepareResult(Interpreter& in, ArgumentDigest& g, std::int32_t type) {
     return kOk;
 }
 
-Rc retypeResult(Interpreter& in, ArgumentDigest& g, std::int32_t type) {
+Rc retypeResult(values::Context& in, ArgumentDigest& g, std::int32_t type) {
     // Nothing was taken from the stack since the block being dropped.
     in.ws.stackTop = g.stackMark;
     if (Rc rc = in.ws.allocTemp(g.result, type, g.resultCount, /*zero*/ false); rc.failed()) return in.fail(rc.code);
@@ -126,7 +126,7 @@ Rc retypeResult(Interpreter& in, ArgumentDigest& g, std::int32_t type) {
 }
 
 namespace {
-ValueDescriptor& singleResult(Interpreter& in, const ArgumentDigest& g, std::int32_t type) {
+ValueDescriptor& singleResult(values::Context& in, const ArgumentDigest& g, std::int32_t type) {
     ValueDescriptor& d = in.ws.var(g.result);
     d.type = type;
     d.rank = g.resultRank;
@@ -138,11 +138,11 @@ ValueDescriptor& singleResult(Interpreter& in, const ArgumentDigest& g, std::int
 }
 }  // namespace
 
-void storeSingleInt(Interpreter& in, const ArgumentDigest& g, std::int32_t type, std::int32_t v) {
+void storeSingleInt(values::Context& in, const ArgumentDigest& g, std::int32_t type, std::int32_t v) {
     setInlineInt(singleResult(in, g, type), v);
 }
 
-void storeSingleNumber(Interpreter& in, const ArgumentDigest& g, double v) {
+void storeSingleNumber(values::Context& in, const ArgumentDigest& g, double v) {
     if (values::fitsInteger(v)) {
         setInlineInt(singleResult(in, g, kInteger), values::toIntegerElement(v));
     } else {

@@ -91,7 +91,7 @@ void comparePairs(const ArgumentDigest& g, Kind kind, std::int32_t* out, std::in
 }
 
 template <class Cmp>
-Rc runCompare(Interpreter& in, ArgumentDigest& g, Kind kind) {
+Rc runCompare(values::Context& in, ArgumentDigest& g, Kind kind) {
     if (g.resultSingle) {
         std::int32_t z;
         comparePairs<Cmp>(g, kind, &z, 1);
@@ -104,7 +104,7 @@ Rc runCompare(Interpreter& in, ArgumentDigest& g, Kind kind) {
 }
 
 // Every element the same: the answer for values of unlike kinds.
-Rc fill(Interpreter& in, ArgumentDigest& g, std::int32_t bit) {
+Rc fill(values::Context& in, ArgumentDigest& g, std::int32_t bit) {
     if (g.resultSingle) {
         storeSingleInt(in, g, kBoolean, bit);
         return kOk;
@@ -115,7 +115,7 @@ Rc fill(Interpreter& in, ArgumentDigest& g, std::int32_t bit) {
     return kOk;
 }
 
-using Routine = Rc (*)(Interpreter&, ArgumentDigest&, Kind);
+using Routine = Rc (*)(values::Context&, ArgumentDigest&, Kind);
 
 struct ComparisonRow {
     int code;
@@ -137,14 +137,14 @@ constexpr bool rowsInOrder() {
 }
 static_assert(rowsInOrder(), "row i holds code 16 + i");
 
-Rc conform(Interpreter& in, ArgumentDigest& g) {
+Rc conform(values::Context& in, ArgumentDigest& g) {
     if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
     return kOk;
 }
 
 // Enumerations compare for equality with one another or with a plain vector
 // of their domain, as vectors or scalars.
-Rc enumerations(Interpreter& in, ArgumentDigest& g, int code) {
+Rc enumerations(values::Context& in, ArgumentDigest& g, int code) {
     if (g.left.rank > 1 || g.right.rank > 1) return in.fail(kRankError);
     if (!g.left.single && !g.right.single && g.left.count != g.right.count) return in.fail(kLengthError);
     return enumerationEquality(in, code, g.result, g.left.ref, g.right.ref);
@@ -152,7 +152,7 @@ Rc enumerations(Interpreter& in, ArgumentDigest& g, int code) {
 
 }  // namespace
 
-Rc comparison(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+Rc comparison(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
     if (code < kFirstCode || code > kEqual) return in.fail(kNotImplemented);
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return in.fail(kValueError);

@@ -36,7 +36,7 @@ private:
 
 }  // namespace
 
-Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+Rc compress(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = in.ws;
     const ValueDescriptor x = ws.at(left);
     const ValueDescriptor y = ws.at(right);

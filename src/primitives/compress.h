@@ -1,9 +1,9 @@
 #pragma once
 // Compress and replicate: x/y along the last axis (5), x/.y along the first (6).
-#include "engine/interpreter.h"
+#include "values/context.h"
 
 namespace wox::primitives {
 
-Rc compress(Interpreter& in, int code, int result, ValueRef left, ValueRef right);
+Rc compress(values::Context& in, int code, int result, ValueRef left, ValueRef right);
 
 }  // namespace wox::primitives

@@ -2,7 +2,7 @@
 
 namespace wox::primitives {
 
-void narrowFloatResult(Interpreter& in, const ArgumentDigest& g) {
+void narrowFloatResult(values::Context& in, const ArgumentDigest& g) {
     ValueDescriptor& d = in.ws.var(g.result);
     char* block = in.ws.base() + d.data;
     auto* out = reinterpret_cast<std::int32_t*>(block);

@@ -45,7 +45,7 @@ template <class R>
 Bits(R) -> Bits<R>;
 
 template <class Op>
-Rc runLogical(Interpreter& in, ArgumentDigest& g) {
+Rc runLogical(values::Context& in, ArgumentDigest& g) {
     auto pairs = [&](std::int32_t* out, std::int64_t n) {
         visitNumeric(g, [&](auto l, auto r) {
             Bits lb{l};
@@ -66,7 +66,7 @@ Rc runLogical(Interpreter& in, ArgumentDigest& g) {
 
 }  // namespace
 
-Rc logicalDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+Rc logicalDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
         // 14 and 15 are unused codes of the dyadic-only range.
         return in.fail(code == 14 || code == 15 ? kDomainError : kNotImplemented);
@@ -78,7 +78,7 @@ Rc logicalDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef 
     return code == kOr ? runLogical<ops::Or>(in, g) : runLogical<ops::And>(in, g);
 }
 
-Rc logicalMonadic(Interpreter& in, int code, int result, ValueRef right) {
+Rc logicalMonadic(values::Context& in, int code, int result, ValueRef right) {
     if (code != kNot) return in.fail(kNotImplemented);
     ArgumentDigest g = digestMonadic(in.ws, result, right);
     if (!g.right.present()) return in.fail(kValueError);

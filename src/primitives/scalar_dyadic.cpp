@@ -54,7 +54,7 @@ bool floatPairs(const ArgumentDigest& g, double* out, std::int64_t n) {
 }
 
 template <class Op>
-Rc runDyadic(Interpreter& in, ArgumentDigest& g) {
+Rc runDyadic(values::Context& in, ArgumentDigest& g) {
     const std::int64_t n = g.resultCount;
     [[maybe_unused]] const bool integers = isIntegral(g.left.type) && isIntegral(g.right.type);
     if (g.resultSingle) {
@@ -121,12 +121,12 @@ bool circleSelector(const ArgumentSide& s) {
            allElements(s, [](double x) { return x >= kLowestCircle && x <= kHighestCircle && x == std::floor(x); });
 }
 
-Rc conform(Interpreter& in, ArgumentDigest& g) {
+Rc conform(values::Context& in, ArgumentDigest& g) {
     if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
     return kOk;
 }
 
-Rc binomial(Interpreter& in, ArgumentDigest& g, const Call&) {
+Rc binomial(values::Context& in, ArgumentDigest& g, const Call&) {
     if (!integralSide(g.left) || !integralSide(g.right)) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     bool tooMany = anyPair(g, [](double x, double y) {
@@ -137,7 +137,7 @@ Rc binomial(Interpreter& in, ArgumentDigest& g, const Call&) {
 }
 
 // A negative number to a fractional power has complex values only.
-Rc power(Interpreter& in, ArgumentDigest& g, const Call& c) {
+Rc power(values::Context& in, ArgumentDigest& g, const Call& c) {
     WOX_TRY(conform(in, g));
     bool complex = anyPair(g, [](double x, double y) {
         return x < 0 && std::isfinite(x) && std::isfinite(y) && y != std::floor(y);
@@ -148,7 +148,7 @@ Rc power(Interpreter& in, ArgumentDigest& g, const Call& c) {
 
 // Base 1 has no logarithm but of 1; a negative argument or base has complex
 // logarithms.
-Rc logarithm(Interpreter& in, ArgumentDigest& g, const Call& c) {
+Rc logarithm(values::Context& in, ArgumentDigest& g, const Call& c) {
     WOX_TRY(conform(in, g));
     if (anyPair(g, [](double x, double y) { return x == 1 && y != 1 && !ops::isNull(y); }))
         return in.fail(kDomainError);
@@ -157,19 +157,19 @@ Rc logarithm(Interpreter& in, ArgumentDigest& g, const Call& c) {
     return runDyadic<ops::Logarithm>(in, g);
 }
 
-Rc circle(Interpreter& in, ArgumentDigest& g, const Call& c) {
+Rc circle(values::Context& in, ArgumentDigest& g, const Call& c) {
     if (!circleSelector(g.left)) return in.fail(kDomainError);
     WOX_TRY(conform(in, g));
     return complexDyadic(in, c.code, c.result, c.left, c.right);
 }
 
 template <class Op>
-Rc plain(Interpreter& in, ArgumentDigest& g, const Call&) {
+Rc plain(values::Context& in, ArgumentDigest& g, const Call&) {
     WOX_TRY(conform(in, g));
     return runDyadic<Op>(in, g);
 }
 
-using Routine = Rc (*)(Interpreter&, ArgumentDigest&, const Call&);
+using Routine = Rc (*)(values::Context&, ArgumentDigest&, const Call&);
 
 struct DyadicRow {
     int code;
@@ -197,7 +197,7 @@ constexpr bool rowsInOrder() {
 }
 static_assert(rowsInOrder(), "row i holds code 45 + 2i");
 
-Rc temporal(Interpreter& in, ArgumentDigest& g, const Call& c) {
+Rc temporal(values::Context& in, ArgumentDigest& g, const Call& c) {
     std::int32_t l = g.left.type, r = g.right.type;
     std::int32_t other = l < r ? l : r;
     if (!isIntegral(other) && other != kTemporal) return in.fail(kTypeError);
@@ -208,7 +208,7 @@ Rc temporal(Interpreter& in, ArgumentDigest& g, const Call& c) {
     return temporalDyadic(in, c.code, c.result, c.left, c.right);
 }
 
-Rc complexArithmetic(Interpreter& in, ArgumentDigest& g, const Call& c) {
+Rc complexArithmetic(values::Context& in, ArgumentDigest& g, const Call& c) {
     if (g.left.type == kChar || g.right.type == kChar) return in.fail(kDomainError);
     if (c.code == kMaximum || c.code == kMinimum || c.code == kBinomial) return in.fail(kDomainError);
     if (c.code == kCircle && !circleSelector(g.left)) return in.fail(kDomainError);
@@ -218,7 +218,7 @@ Rc complexArithmetic(Interpreter& in, ArgumentDigest& g, const Call& c) {
 
 }  // namespace
 
-Rc scalarDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+Rc scalarDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size()))
         return in.fail(kNotImplemented);

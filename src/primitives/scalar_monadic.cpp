@@ -45,10 +45,10 @@ double Factorial::apply(double x) {
 
 namespace {
 
-using Routine = Rc (*)(Interpreter&, ArgumentDigest&);
+using Routine = Rc (*)(values::Context&, ArgumentDigest&);
 
 template <class Op>
-Rc runMonadic(Interpreter& in, ArgumentDigest& g) {
+Rc runMonadic(values::Context& in, ArgumentDigest& g) {
     const ArgumentSide& a = g.right;
     const std::int64_t n = g.resultCount;
     if constexpr (requires { Op::applyInt(0); }) {
@@ -117,7 +117,7 @@ constexpr int kFactorial = 62;
 
 }  // namespace
 
-Rc scalarMonadic(Interpreter& in, int code, int result, ValueRef right) {
+Rc scalarMonadic(values::Context& in, int code, int result, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 != 0 || row >= static_cast<int>(kMonadic.size()))
         return in.fail(kNotImplemented);

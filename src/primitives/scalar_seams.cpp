@@ -4,14 +4,14 @@
 
 namespace wox::primitives {
 
-Rc complexMonadic(Interpreter& in, int, int, ValueRef) { return in.fail(kNotImplemented); }
+Rc complexMonadic(values::Context& in, int, int, ValueRef) { return in.fail(kNotImplemented); }
 
-Rc complexDyadic(Interpreter& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc complexDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
 
-Rc temporalDyadic(Interpreter& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc temporalDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
 
-Rc dictionaryDyadic(Interpreter& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc dictionaryDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
 
-Rc enumerationEquality(Interpreter& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc enumerationEquality(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
 
 }  // namespace wox::primitives

@@ -2,7 +2,7 @@
 
 namespace wox::primitives {
 
-Rc typeOf(Interpreter& in, int, int result, ValueRef right) {
+Rc typeOf(values::Context& in, int, int result, ValueRef right) {
     std::int32_t t = in.ws.at(right).type;
     ValueDescriptor& d = in.ws.var(result);
     d = ValueDescriptor{};

@@ -1,9 +1,9 @@
 #pragma once
 // The monadic ":": the type code of a value as an Integer scalar.
-#include "engine/interpreter.h"
+#include "values/context.h"
 
 namespace wox::primitives {
 
-Rc typeOf(Interpreter& in, int code, int result, ValueRef right);
+Rc typeOf(values::Context& in, int code, int result, ValueRef right);
 
 }  // namespace wox::primitives

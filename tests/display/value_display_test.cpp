@@ -25,7 +25,7 @@ protected:
 
     std::string show(ValueRef r, bool openLine = false) {
         std::string out;
-        EXPECT_TRUE(appendDisplay(in, r, openLine, out).ok());
+        EXPECT_TRUE(appendDisplay(in, in.displayState, r, openLine, out).ok());
         return out;
     }
     static std::vector<std::string> lines(const std::string& text) {
@@ -123,14 +123,14 @@ TEST_F(Display, EmptyValuesShowAsEmptyLines) {
 
 TEST_F(Display, OpenOutputLineIsContinuedByTheNextDisplay) {
     std::string out;
-    ASSERT_TRUE(appendDisplay(in, v.chars("abc"), true, out).ok());
-    ASSERT_TRUE(appendDisplay(in, v.ints({1, 2}), false, out).ok());
-    ASSERT_TRUE(appendDisplay(in, v.ints({3}), false, out).ok());
+    ASSERT_TRUE(appendDisplay(in, in.displayState, v.chars("abc"), true, out).ok());
+    ASSERT_TRUE(appendDisplay(in, in.displayState, v.ints({1, 2}), false, out).ok());
+    ASSERT_TRUE(appendDisplay(in, in.displayState, v.ints({3}), false, out).ok());
     EXPECT_EQ(out, "\r\nabc1 2\r\n3");
     in.displayState.reset();
     std::string session;
     in.sessionOutput = [&](std::string_view t) { session += t; };
-    ASSERT_TRUE(displayValue(in, v.floats({0.5, -0.25})).ok());
+    ASSERT_TRUE(displayValue(in, in.displayState, v.floats({0.5, -0.25})).ok());
     EXPECT_EQ(session, "\r\n0.5 _0.25");
 }
 
@@ -167,13 +167,13 @@ TEST_F(Display, UnsupportedValuesReportWithoutCrashing) {
     EXPECT_EQ(show(v.general({v.ints({1}, {}), v.ints({2}, {})}, {1, 2})), "");
     EXPECT_EQ(diag, "error in typ6 output");
     std::string out;
-    EXPECT_EQ(appendDisplay(in, varRef(kFirstGlobalSlot + 500), false, out).code, 4);
-    EXPECT_EQ(appendDisplay(in, varRef(kVariableSlots + 5), false, out).code, 4);
-    EXPECT_EQ(appendDisplay(in, 1 << 20, false, out).code, 4);
+    EXPECT_EQ(appendDisplay(in, in.displayState, varRef(kFirstGlobalSlot + 500), false, out).code, 4);
+    EXPECT_EQ(appendDisplay(in, in.displayState, varRef(kVariableSlots + 5), false, out).code, 4);
+    EXPECT_EQ(appendDisplay(in, in.displayState, 1 << 20, false, out).code, 4);
     EXPECT_EQ(out, "");
     EXPECT_EQ(in.errorWord, 4);
     // Pathologically many empty rows are a clear error, not hours of output.
-    EXPECT_EQ(appendDisplay(in, v.ints({}, {100000, 100000, 0}), false, out).code, 6);
+    EXPECT_EQ(appendDisplay(in, in.displayState, v.ints({}, {100000, 100000, 0}), false, out).code, 6);
 }
 
 }  // namespace

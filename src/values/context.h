@@ -1,0 +1,38 @@
+#pragma once
+// What every routine below the engine works in: the workspace, the error word
+// of the line in progress, and the one way out to the session. Primitives,
+// display and the front end take this rather than the whole interpreter, so
+// they cannot reach the engine's state.
+#include <functional>
+#include <string_view>
+
+#include "values/capacities.h"
+#include "values/rc.h"
+#include "values/workspace.h"
+
+namespace wox::values {
+
+class Context {
+public:
+    explicit Context(const Capacities& caps) : ws(caps) {}
+    Context(const Context&) = delete;
+    Context& operator=(const Context&) = delete;
+
+    Workspace ws;
+    int errorWord = 0;  // the first error of the line in progress
+
+    // The one operation that appends text at the session's caret. Text uses
+    // "\r\n" line ends and every producer starts its output with "\r\n".
+    std::function<void(std::string_view)> sessionOutput;
+    void write(std::string_view text) {
+        if (sessionOutput) sessionOutput(text);
+    }
+
+    // Records the first error of a line and returns it.
+    Rc fail(int code) {
+        if (errorWord == 0) errorWord = code;
+        return code;
+    }
+};
+
+}  // namespace wox::values
