@@ -10,7 +10,7 @@ using wox::Interpreter;
 
 void define(Interpreter& in, const std::vector<std::string>& lines) {
     int slot = 0;
-    if (wox::frontend::defineFunction(in, lines, &slot).failed()) std::abort();
+    if (wox::frontend::defineFunction(in.frontEnd(), lines, &slot).failed()) std::abort();
 }
 
 // while (i<x) {i<-i+1}: two lines per step (the test and the increment)

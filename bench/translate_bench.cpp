@@ -53,21 +53,21 @@ std::vector<std::string> typicalScript() {
 
 void BM_TranslateTypicalScript(benchmark::State& state) {
     Interpreter in;
-    (void)frontend::enterSystemValues(in);
+    (void)frontend::enterSystemValues(in.ws);
     const std::vector<std::string> lines = typicalScript();
     frontend::TranslatedLine t;
     // One warm-up pass enters the names, as a script's first run would.
     for (const std::string& l : lines) {
-        frontend::releaseLineTables(in);
-        if (frontend::translateLine(in, l, -1, 0, &t).failed()) {
+        frontend::releaseLineTables(in.front, in.ws);
+        if (frontend::translateLine(in.frontEnd(), l, -1, 0, &t).failed()) {
             state.SkipWithError(("translation failed: " + l).c_str());
             return;
         }
     }
     for (auto _ : state) {
         for (const std::string& l : lines) {
-            frontend::releaseLineTables(in);
-            benchmark::DoNotOptimize(frontend::translateLine(in, l, -1, 0, &t).code);
+            frontend::releaseLineTables(in.front, in.ws);
+            benchmark::DoNotOptimize(frontend::translateLine(in.frontEnd(), l, -1, 0, &t).code);
         }
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size()));
@@ -81,8 +81,8 @@ void BM_TranslateWithoutRelease(benchmark::State& state) {
     const std::vector<std::string> lines = typicalScript();
     frontend::TranslatedLine t;
     for (auto _ : state) {
-        frontend::releaseLineTables(in);
-        for (const std::string& l : lines) benchmark::DoNotOptimize(frontend::translateLine(in, l, -1, 0, &t).code);
+        frontend::releaseLineTables(in.front, in.ws);
+        for (const std::string& l : lines) benchmark::DoNotOptimize(frontend::translateLine(in.frontEnd(), l, -1, 0, &t).code);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(lines.size()));
 }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/interpreter.h"
+#include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
@@ -39,13 +40,11 @@ constexpr int kFunction = kFirstUserFunction;
 // A function "f" with header z x [ ]IO and a label L3, and an active call
 // that binds a local "y".
 void setUp(Interpreter& in) {
-    in.ws.clear();
-    resetFrontTables(in);
-    (void)enterSystemValues(in);
+    (void)engine::clearWorkspace(in);
     FrontTables& ft = in.front;
     int e = 0;
-    (void)newGlobalFunction(in, "f", &e);
-    FunctionRecord& r = ft.functions[kFunction];
+    (void)newGlobalFunction(in.frontEnd(), "f", &e);
+    FunctionRecord& r = in.functions.records[kFunction];
     r.valence = 1;
     (void)newLocalName(ft, "z", kVariableName, 0, &e);
     r.headerFirst = e;
@@ -55,8 +54,8 @@ void setUp(Interpreter& in) {
     (void)newLocalName(ft, "L3", kLabelName, 3, &e);
     r.freeFirst = r.freeLast = e;
     (void)newLocalName(ft, "yyyyyyyyy", kVariableName, 15000, &e);
-    ft.scope[++ft.dfxstack] = {-1, -1};
-    ft.scope[++ft.dfxstack] = {e, 15000};
+    in.scope.bindings[++in.scope.top] = {-1, -1};
+    in.scope.bindings[++in.scope.top] = {e, 15000};
 }
 
 [[noreturn]] void broken() { __builtin_trap(); }
@@ -123,7 +122,7 @@ void checkChain(const Interpreter& in, int first, int depth) {
 bool nearlyFull(const Interpreter& in) {
     const FrontTables& ft = in.front;
     return ft.lstgx + 8 >= static_cast<int>(ft.globals.size()) || ft.lstnx + 8 >= static_cast<int>(ft.locals.size()) ||
-           ft.lsttnam + 40 >= static_cast<int>(ft.tails.size()) || ft.symbols.last() + 16 >= ft.symbols.capacity() ||
+           ft.lsttnam + 40 >= static_cast<int>(ft.tails.size()) || in.symbols.last() + 16 >= in.symbols.capacity() ||
            ft.lstbrx + 2 >= static_cast<int>(ft.branches.size());
 }
 
@@ -139,10 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int mode = data[0] % 3;
     std::string_view line(reinterpret_cast<const char*>(data + 1), size - 1);
     // A session line starts afresh: what earlier lines translated is given back.
-    releaseLineTables(*in);
+    releaseLineTables(in->front, in->ws);
     in->errorWord = 0;
     TranslatedLine t;
-    Rc rc = translateLine(*in, line, mode == 1 ? kFunction : -1, 1, &t);
+    Rc rc = translateLine(in->frontEnd(), line, mode == 1 ? kFunction : -1, 1, &t);
     if (rc.failed()) {
         if (rc.code <= 0 || t.first != -1 || t.errorPos < 0 || t.errorPos > static_cast<int>(line.size())) broken();
         if (in->errorWord != rc.code) broken();
@@ -153,7 +152,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (mode == 2) {
         // Lines of a function body pile up until the tables fill.
-        (void)translateLine(*in, line, kFunction, 2, &t);
+        (void)translateLine(in->frontEnd(), line, kFunction, 2, &t);
     }
     if (rc.code == 84 || rc.code == 9 || rc.code == 6 || nearlyFull(*in)) setUp(*in);
     return 0;

@@ -58,8 +58,8 @@ std::string errorReport(const Interpreter& in, std::string_view line) {
 void reportError(Interpreter& in, std::string_view line) { in.write(errorReport(in, line)); }
 
 int currentIoSlot(const Interpreter& in) {
-    int s = frontend::findInScope(in.front, "[]IO");
-    return s >= 0 ? in.front.scope[static_cast<std::size_t>(s)].slot : kIoSlot;
+    int s = frontend::findInScope(in.front, in.scope, "[]IO");
+    return s >= 0 ? in.scope.at(s).slot : kIoSlot;
 }
 
 }  // namespace wox::engine

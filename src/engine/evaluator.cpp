@@ -130,7 +130,7 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
 
 bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
     if (e.kind == frontend::kPrimitiveFn) return e.monadic == kTimeStampCode || e.monadic == kRandomLinkCode;
-    return in.front.functions[static_cast<std::size_t>(e.monadic)].valence == 0;
+    return in.functions.records[static_cast<std::size_t>(e.monadic)].valence == 0;
 }
 
 Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing) {

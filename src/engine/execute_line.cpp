@@ -17,11 +17,11 @@ int executeLine(Interpreter& in, std::string_view text) {
     in.errorWord = 0;
     in.errors.resetForLine();
     in.displayState.reset();
-    frontend::releaseLineTables(in);
-    frontend::releaseLocalNames(in);
+    frontend::releaseLineTables(in.front, in.ws);
+    frontend::releaseLocalNames(in.front, in.scope);
 
     frontend::TranslatedLine line;
-    if (Rc rc = frontend::translateLine(in, text, -1, 0, &line); rc.failed()) {
+    if (Rc rc = frontend::translateLine(in.frontEnd(), text, -1, 0, &line); rc.failed()) {
         in.errors.position = line.errorPos;
         in.errors.positionDepth = 0;
         (void)in.fail(rc.code);
@@ -30,7 +30,7 @@ int executeLine(Interpreter& in, std::string_view text) {
     }
     in.ws.stackTop = 0;
     in.errorWord = 0;
-    for (auto& f : in.front.functions) f.translated = 0;
+    for (auto& f : in.functions.records) f.translated = 0;
     if (line.first < 0) return 0;
 
     EvalContext cx;

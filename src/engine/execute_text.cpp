@@ -18,7 +18,7 @@ Rc argumentText(Interpreter& in, ValueRef arg, std::string* text) {
     if ((d.type != kChar && d.type != kSymbol) || d.rank > 1) return kDomainError;
     if (d.type == kSymbol) {
         if (d.count != 1) return kRankError;
-        *text = std::string(in.front.symbols.name(*in.ws.elems<std::int32_t>(d)));
+        *text = std::string(in.symbols.name(*in.ws.elems<std::int32_t>(d)));
         return kOk;
     }
     if (d.count > 0) text->assign(in.ws.elems<char>(d), static_cast<std::size_t>(d.count));
@@ -45,7 +45,7 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     in.executingText = true;
     frontend::TranslatedLine tl;
     // Names resolve as in a session line, through the active calls' bindings.
-    Rc rc = frontend::translateLine(in, copy, -1, 0, &tl);
+    Rc rc = frontend::translateLine(in.frontEnd(), copy, -1, 0, &tl);
     ValueRef r = kNoValue;
     if (rc.ok() && tl.first >= 0) {
         EvalContext child = cx;

@@ -8,6 +8,7 @@
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
+#include "frontend/scope_stack.h"
 #include "values/narrowing.h"
 #include "values/value_copy.h"
 
@@ -29,25 +30,25 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
 void popFrame(Interpreter& in) {
     CallFrame f = in.frames.back();
     in.frames.pop_back();
-    FrontTables& ft = in.front;
+    frontend::ScopeStack& scope = in.scope;
     for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
     in.ws.lstvxend += f.locals;
-    int top = ft.dfxstack;
-    ft.dfxstack = f.boundary - 1;
+    int top = scope.top;
+    scope.top = f.boundary - 1;
     for (int p = f.boundary + 1; p <= top; ++p) {
-        int entry = ft.scope[static_cast<std::size_t>(p)].name;
-        for (int q = ft.dfxstack; q >= 0; --q) {
-            if (ft.scope[static_cast<std::size_t>(q)].name == entry) {
-                entrySlot(in, entry) = ft.scope[static_cast<std::size_t>(q)].slot;
+        int entry = scope.at(p).name;
+        for (int q = scope.top; q >= 0; --q) {
+            if (scope.at(q).name == entry) {
+                entrySlot(in, entry) = scope.at(q).slot;
                 break;
             }
         }
     }
 }
 
-Rc push(FrontTables& ft, int name, int slot) {
-    if (ft.dfxstack + 1 >= static_cast<int>(ft.scope.size())) return kStackFull;
-    ft.scope[static_cast<std::size_t>(++ft.dfxstack)] = ScopeBinding{name, slot};
+Rc push(frontend::ScopeStack& scope, int name, int slot) {
+    if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return kStackFull;
+    scope.bindings[static_cast<std::size_t>(++scope.top)] = ScopeBinding{name, slot};
     return kOk;
 }
 
@@ -55,11 +56,12 @@ Rc push(FrontTables& ft, int name, int slot) {
 // variable, made if need be), header names to fresh local slots.
 Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, const EvalContext& cx) {
     FrontTables& ft = in.front;
-    const frontend::FunctionRecord& r = ft.functions[static_cast<std::size_t>(fn)];
-    int boundary = ft.dfxstack + 1;
-    WOX_TRY(push(ft, -1, -1));
+    frontend::ScopeStack& scope = in.scope;
+    const frontend::FunctionRecord& r = in.functions.records[static_cast<std::size_t>(fn)];
+    int boundary = scope.top + 1;
+    WOX_TRY(push(scope, -1, -1));
     auto undo = [&](Rc rc) {
-        ft.dfxstack = boundary - 1;
+        scope.top = boundary - 1;
         return rc;
     };
     for (int e = r.freeFirst; e <= r.freeLast; ++e) {
@@ -67,28 +69,28 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
         if (entry.kind != frontend::kVariableName) continue;
         std::string name = frontend::fullName(ft, entry);
         int slot;
-        if (int s = frontend::findInScope(ft, name); s >= 0) {
-            slot = ft.scope[static_cast<std::size_t>(s)].slot;
+        if (int s = frontend::findInScope(ft, scope, name); s >= 0) {
+            slot = scope.at(s).slot;
         } else if (int g = frontend::findGlobal(ft, name); g >= 0) {
             const frontend::NameEntry& ge = ft.globals[static_cast<std::size_t>(g)];
             if (ge.kind != frontend::kVariableName) return undo(kVarNameIsFunctionName);
             slot = ge.slot;
         } else {
             int ng = 0;
-            if (Rc rc = frontend::newGlobalVariable(in, name, &ng); rc.failed()) return undo(rc);
+            if (Rc rc = frontend::newGlobalVariable(ft, in.ws, name, &ng); rc.failed()) return undo(rc);
             slot = ft.globals[static_cast<std::size_t>(ng)].slot;
         }
-        if (Rc rc = push(ft, e, slot); rc.failed()) return undo(rc);
+        if (Rc rc = push(scope, e, slot); rc.failed()) return undo(rc);
         entrySlot(in, e) = slot;
     }
     int count = r.headerLast - r.headerFirst + 1;
     if (in.ws.lstvx >= in.ws.lstvxend - count) return undo(kTableFull);
-    if (ft.dfxstack + count >= static_cast<int>(ft.scope.size())) return undo(kStackFull);
+    if (scope.top + count >= static_cast<int>(scope.bindings.size())) return undo(kStackFull);
     for (int e = r.headerFirst; e <= r.headerLast; ++e) {
         int slot = --in.ws.lstvxend;
         in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
         in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
-        (void)push(ft, e, slot);
+        (void)push(scope, e, slot);
         entrySlot(in, e) = slot;
     }
     in.frames.push_back(CallFrame{fn, boundary, in.ws.lstvxend, count, depth});
@@ -155,7 +157,7 @@ Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
 }
 
 Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
-    const DefinedFunction& df = in.defined.bySlot[static_cast<std::size_t>(fn)];
+    const DefinedFunction& df = in.functions.definitions[static_cast<std::size_t>(fn)];
     LineRing ring;
     int count = static_cast<int>(df.lines.size());
     std::uint32_t mark = in.ws.stackTop;
@@ -215,9 +217,9 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
     *result = kNoValue;
     if (fn < kKeywordFunctions) return kNotImplemented;
-    const DefinedFunction* df = frontend::definedFunction(in, fn);
+    const DefinedFunction* df = frontend::definedFunction(in.functions, fn);
     if (!df) return kValueError;
-    const frontend::FunctionRecord& rec = in.front.functions[static_cast<std::size_t>(fn)];
+    const frontend::FunctionRecord& rec = in.functions.records[static_cast<std::size_t>(fn)];
     if (left != kNoValue && rec.valence < 2) return kValenceMismatch;
     if (right == kNoValue && rec.valence >= 1) return kValenceMismatch;
     int depth = in.errors.depth + 1;
@@ -226,7 +228,7 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
 
     if (!rec.translated) {
         int line = 0, pos = 0;
-        if (Rc rc = frontend::translateFunction(in, fn, &line, &pos); rc.failed()) {
+        if (Rc rc = frontend::translateFunction(in.frontEnd(), fn, &line, &pos); rc.failed()) {
             ErrorTrace& t = in.errors.trace;
             if (!t.recorded && line > 0) {
                 LineRing ring;

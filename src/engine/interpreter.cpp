@@ -4,9 +4,11 @@
 
 namespace wox {
 
-Interpreter::Interpreter(const Capacities& caps) : Context(caps), front(caps), errors(caps.callTrace) {
+Interpreter::Interpreter(const Capacities& caps)
+    : Context(caps), front(caps), functions(caps), scope(caps.shadowStack), errors(caps.callTrace) {
+    frontend::enterBuiltinNames(front, functions);
     // The heap stays empty until start-up: []AV gets its block there.
-    frontend::enterInlineSystemValues(*this);
+    frontend::enterInlineSystemValues(ws);
 }
 
 }  // namespace wox

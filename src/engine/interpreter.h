@@ -6,11 +6,14 @@
 #include "display/display_state.h"
 #include "engine/error_trace.h"
 #include "engine/call_frame.h"
+#include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
+#include "frontend/scope_stack.h"
+#include "types/symbol_table.h"
 #include "values/capacities.h"
-#include "values/rc.h"
 #include "values/context.h"
+#include "values/rc.h"
 
 namespace wox {
 
@@ -18,8 +21,10 @@ class Interpreter : public values::Context {
 public:
     explicit Interpreter(const Capacities& caps = {});
 
-    frontend::FrontTables front;  // names, translated lines, functions, symbols
-    frontend::FunctionStore defined;  // the text and line table of each defined function
+    frontend::FrontTables front;        // names and what translated lines are made of
+    frontend::FunctionStore functions;  // every function's record, text and line table
+    types::SymbolTable symbols;
+    frontend::ScopeStack scope;              // bindings of active and suspended calls
     std::vector<engine::CallFrame> frames;  // active and suspended calls, innermost last
     engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show
@@ -30,6 +35,9 @@ public:
     // (Ctrl-C in the terminal). The evaluator and the function line loop poll
     // it, clear it and fail; the session clears it before every line.
     std::atomic<bool> interruptRequested{false};
+
+    // The front end's view of this workspace.
+    frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }
 
     // Records the first error of a line, with the caret position of the failing node.
     // The innermost failing node reports first, so the first position wins.

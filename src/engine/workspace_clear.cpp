@@ -9,13 +9,16 @@ namespace wox::engine {
 
 Rc clearWorkspace(Interpreter& in) {
     in.ws.clear();
-    frontend::resetFrontTables(in);
-    in.defined.clear();
+    in.front.reset();
+    in.functions.clear();
+    frontend::enterBuiltinNames(in.front, in.functions);
+    in.symbols.reset();
+    in.scope.top = -1;
     in.frames.clear();
     in.errorWord = 0;
     in.errors = ErrorState(in.ws.caps.callTrace);
     in.displayState.reset();
-    return frontend::enterSystemValues(in);
+    return frontend::enterSystemValues(in.ws);
 }
 
 std::string workspaceReport(const Interpreter& in) {
@@ -35,9 +38,9 @@ std::string workspaceReport(const Interpreter& in) {
         "---the end of )index--version--0.1--",
         ws.lstvx, ft.lstgx, ft.lstfndx, ws.nxtglx, ft.lstndx,                     //
         kVariableSlots, c.globalNames, c.functionEntries, c.gList, c.parseNodes,  //
-        ws.lstcx, ft.lstnx, ft.lstfx, ft.lstbrx, in.errors.depth,                 //
+        ws.lstcx, ft.lstnx, in.functions.lastSlot, ft.lstbrx, in.errors.depth,                 //
         c.constants, c.localNames, c.functions, c.branches, c.callTrace,          //
-        ws.lstvxend, ft.lsttnam, ft.dfxstack, 0,                                  //
+        ws.lstvxend, ft.lsttnam, in.scope.top, 0,                                  //
         kLocalRegionEnd, c.tailStore, c.shadowStack, c.overflow,                  //
         ws.heapTop, ws.stackTop, 0);
     std::string text;

@@ -2,12 +2,11 @@
 
 #include <cstring>
 
-#include "engine/interpreter.h"
 #include "frontend/name_table.h"
 
 namespace wox::frontend {
 
-void enterBuiltinNames(FrontTables& ft) {
+void enterBuiltinNames(FrontTables& ft, FunctionStore& functions) {
     for (int i = 0; i < kBuiltinNames; ++i) {
         const BuiltinName& b = kBuiltins[i];
         NameEntry e{};
@@ -20,14 +19,13 @@ void enterBuiltinNames(FrontTables& ft) {
             r.valence = b.valence;
             r.resultName = kKeywordResult;
             r.nameEntry = i;
-            ft.functions[b.slot] = r;
+            functions.records[static_cast<std::size_t>(b.slot)] = r;
         }
     }
     ft.lstgx = kBuiltinNames - 1;
 }
 
-void enterInlineSystemValues(Interpreter& in) {
-    values::Workspace& ws = in.ws;
+void enterInlineSystemValues(values::Workspace& ws) {
     ValueDescriptor io{};
     io.type = kInteger;
     io.count = 1;
@@ -53,9 +51,8 @@ void enterInlineSystemValues(Interpreter& in) {
     ws.vars[kSystemSlotRL] = rl;
 }
 
-Rc enterSystemValues(Interpreter& in) {
-    enterInlineSystemValues(in);
-    values::Workspace& ws = in.ws;
+Rc enterSystemValues(values::Workspace& ws) {
+    enterInlineSystemValues(ws);
     WOX_TRY(ws.allocOwned(kSystemSlotAV, kChar, 256));
     ValueDescriptor& av = ws.vars[kSystemSlotAV];
     av.type = kChar;

@@ -6,8 +6,10 @@
 #include <string_view>
 
 #include "frontend/front_tables.h"
+#include "frontend/function_store.h"
 #include "values/capacities.h"
 #include "values/rc.h"
+#include "values/workspace.h"
 
 namespace wox::frontend {
 
@@ -42,16 +44,16 @@ inline constexpr std::int32_t kInitialRandomSeed = 16807;
 
 // Writes global entries 0 to 12 and the keyword-function records; the
 // global table then ends at entry 12.
-void enterBuiltinNames(FrontTables& ft);
+void enterBuiltinNames(FrontTables& ft, FunctionStore& functions);
 
 // Gives the system variables their initial values: []IO 1, []OF no value,
 // []AV the 256 characters (blanks outside 33 to 127), []LX an empty vector,
 // []RL the one-element vector 16807. Fails with 6 when []AV gets no block.
 // Start-up and clearing call it after the workspace and the front-end
 // tables are reset.
-Rc enterSystemValues(Interpreter& in);
+Rc enterSystemValues(values::Workspace& ws);
 // The same without []AV, the one value that needs a heap block: what a
 // newly built interpreter has before start-up, so that its heap is empty.
-void enterInlineSystemValues(Interpreter& in);
+void enterInlineSystemValues(values::Workspace& ws);
 
 }  // namespace wox::frontend

@@ -2,9 +2,8 @@
 
 #include <algorithm>
 
-#include "engine/interpreter.h"
-#include "frontend/builtin_names.h"
 #include "frontend/scan_state.h"
+#include "values/workspace.h"
 #include "values/messages.h"
 
 namespace wox::frontend {
@@ -15,42 +14,29 @@ FrontTables::FrontTables(const Capacities& caps)
       tails(static_cast<std::size_t>(caps.tailStore)),
       nodes(static_cast<std::size_t>(caps.parseNodes)),
       entries(static_cast<std::size_t>(caps.functionEntries)),
-      functions(static_cast<std::size_t>(caps.functions < kFirstUserFunction ? kFirstUserFunction : caps.functions)),
       branches(static_cast<std::size_t>(caps.branches < 1 ? 1 : caps.branches)),
       lists(static_cast<std::size_t>(caps.gList)),
-      scope(static_cast<std::size_t>(caps.shadowStack)),
-      scan(std::make_unique<ScanState>()) {
-    enterBuiltinNames(*this);
-}
+      scan(std::make_unique<ScanState>()) {}
 
 FrontTables::~FrontTables() = default;
 
-void resetFrontTables(Interpreter& in) {
-    FrontTables& ft = in.front;
-    std::fill(ft.globals.begin(), ft.globals.end(), NameEntry{});
-    std::fill(ft.locals.begin(), ft.locals.end(), NameEntry{});
-    std::fill(ft.functions.begin(), ft.functions.end(), FunctionRecord{});
-    ft.lstgx = -1;
-    ft.lstnx = -1;
-    ft.lsttnam = -1;
-    ft.lstndx = -1;
-    ft.lstfndx = -1;
-    ft.lstfx = kFirstUserFunction - 1;
-    ft.lstbrx = 0;
-    ft.lstlx = -1;
-    ft.dfxstack = -1;
-    ft.symbols.reset();
-    enterBuiltinNames(ft);
+void FrontTables::reset() {
+    std::fill(globals.begin(), globals.end(), NameEntry{});
+    std::fill(locals.begin(), locals.end(), NameEntry{});
+    lstgx = -1;
+    lstnx = -1;
+    lsttnam = -1;
+    lstndx = -1;
+    lstfndx = -1;
+    lstbrx = 0;
+    lstlx = -1;
 }
 
-LineMark markLine(const Interpreter& in) {
-    const FrontTables& ft = in.front;
-    return {ft.lstndx, ft.lstfndx, in.ws.lstcx, ft.lstbrx, ft.lstlx};
+LineMark markLine(const FrontTables& ft, const values::Workspace& ws) {
+    return {ft.lstndx, ft.lstfndx, ws.lstcx, ft.lstbrx, ft.lstlx};
 }
 
-void releaseToMark(Interpreter& in, const LineMark& m) {
-    FrontTables& ft = in.front;
-    values::Workspace& ws = in.ws;
+void releaseToMark(FrontTables& ft, values::Workspace& ws, const LineMark& m) {
     for (int s = ws.lstcx; s > m.lstcx && s >= kPresetConstants; --s) {
         ws.freeValueBlocks(ws.consts[s]);
         ws.consts[s] = ValueDescriptor{};
@@ -62,8 +48,8 @@ void releaseToMark(Interpreter& in, const LineMark& m) {
     if (m.lstlx < ft.lstlx) ft.lstlx = m.lstlx;
 }
 
-void releaseLineTables(Interpreter& in) {
-    releaseToMark(in, LineMark{-1, -1, kPresetConstants - 1, 0, -1});
+void releaseLineTables(FrontTables& ft, values::Workspace& ws) {
+    releaseToMark(ft, ws, LineMark{-1, -1, kPresetConstants - 1, 0, -1});
 }
 
 Rc takeNode(FrontTables& ft, char kind, int pos, int* index) {

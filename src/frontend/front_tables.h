@@ -1,9 +1,9 @@
 #pragma once
 // The tables of the language front end: name tables and the tail store of
-// long names, parse nodes, function entries, function records, branch
-// entries, the argument lists of nodes, the stack of scope bindings and the
-// symbol table. Every cross-reference is a table index, never a pointer, so
-// the tables can be written to a file as they stand.
+// long names, and what translated lines are made of: parse nodes, function
+// entries, branch entries and the argument lists of nodes. Every
+// cross-reference is a table index, never a pointer, so the tables can be
+// written to a file as they stand.
 //
 // Fill counters hold the index of the last entry in use (-1 for none), as
 // the workspace report prints them.
@@ -11,13 +11,9 @@
 #include <memory>
 #include <vector>
 
-#include "types/symbol_table.h"
 #include "values/capacities.h"
 #include "values/rc.h"
 
-namespace wox {
-class Interpreter;
-}
 namespace wox::values {
 class Workspace;
 }
@@ -76,27 +72,6 @@ static_assert(sizeof(FunctionEntry) == 16);
 inline constexpr char kPrimitiveFn = 'P';
 inline constexpr char kDefinedFn = 'D';
 
-// A defined function's record. Slots 0 to 7 are the keyword functions,
-// user functions start at kFirstUserFunction.
-struct FunctionRecord {
-    std::int32_t valence = 0;      // 0 niladic, 1 monadic, 2 dyadic
-    std::int32_t resultName = -1;  // local entry of the result name; -1 none, -2 keyword function
-    std::int32_t headerFirst = -1; // local entries of result, arguments and locals
-    std::int32_t headerLast = -2;
-    std::int32_t freeFirst = -1;   // local entries of the body's other names and labels
-    std::int32_t freeLast = -2;
-    std::int32_t rightArgs = 1;    // number of right-argument names
-    std::int32_t firstNode = -1;   // parse nodes of the translated body
-    std::int32_t lastNode = -1;
-    std::int32_t lineTable = -1;
-    std::int32_t localsAtTranslation = -1;  // lstnx when the body was translated
-    std::int32_t translated = 0;
-    std::int32_t nameEntry = -1;   // global name entry of the function
-    std::int32_t object = -1;      // the function's text object
-    std::int32_t lineCount = 0;
-};
-static_assert(sizeof(FunctionRecord) == 60);
-
 // A branch entry (entry 0 is never used).
 struct BranchEntry {
     std::int32_t owner = -1;        // function slot, -1 for a session line
@@ -109,14 +84,6 @@ struct BranchEntry {
 };
 static_assert(sizeof(BranchEntry) == 40);
 inline constexpr std::int32_t kBranchLine = -100;
-
-// One binding on the scope stack ("dfxstack"): the local-name entry and the
-// variable slot it is bound to in that call. name -1 marks a call boundary.
-struct ScopeBinding {
-    std::int32_t name;
-    std::int32_t slot;
-};
-static_assert(sizeof(ScopeBinding) == 8);
 
 struct ScanState;
 
@@ -136,19 +103,17 @@ struct FrontTables {
     int lstndx = -1;
     std::vector<FunctionEntry> entries;
     int lstfndx = -1;
-    std::vector<FunctionRecord> functions;
-    int lstfx = kFirstUserFunction - 1;
     std::vector<BranchEntry> branches;
     int lstbrx = 0;
     std::vector<std::int32_t> lists;  // argument lists of 'L', 'X', 'Z' and 'M' nodes
     int lstlx = -1;
-    std::vector<ScopeBinding> scope;
-    int dfxstack = -1;
-    types::SymbolTable symbols;
 
     // Working storage of the line translator, kept so that translating a
     // line allocates nothing once it has warmed up.
     std::unique_ptr<ScanState> scan;
+
+    // Empties every table; enterBuiltinNames() enters the built-in names again.
+    void reset();
 };
 
 // Counters of the tables that a translated line fills.
@@ -160,21 +125,16 @@ struct LineMark {
     int lstlx;
 };
 
-// Empties every front-end table and enters the 13 built-in names and the
-// keyword-function records again (clearing the workspace, and start-up).
-// The system variables' values are set by enterSystemValues().
-void resetFrontTables(Interpreter& in);
-
-LineMark markLine(const Interpreter& in);
+LineMark markLine(const FrontTables& ft, const values::Workspace& ws);
 // Gives back every node, function entry, constant (with its block), branch
 // entry and argument list made after the mark. Only for code that no
 // evaluation in progress still uses.
-void releaseToMark(Interpreter& in, const LineMark& mark);
+void releaseToMark(FrontTables& ft, values::Workspace& ws, const LineMark& mark);
 // Gives back everything translated lines made since clearing. Session lines
 // and the bodies of defined functions are translated afresh for every
 // session line, so execute line calls this before it translates a new
 // session line (never while a line is being evaluated).
-void releaseLineTables(Interpreter& in);
+void releaseLineTables(FrontTables& ft, values::Workspace& ws);
 
 // The next free entry of each table; a full table fails with 84 ("one
 // table is full"). A new node records the text position and links nowhere.

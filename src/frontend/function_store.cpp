@@ -1,10 +1,11 @@
 #include "frontend/function_store.h"
 
+#include <algorithm>
 #include <cstring>
 
-#include "engine/interpreter.h"
 #include "values/messages.h"
 #include "frontend/control_rewrite.h"
+#include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/source_text.h"
@@ -12,13 +13,22 @@
 
 namespace wox::frontend {
 
+FunctionStore::FunctionStore(const Capacities& caps)
+    : records(static_cast<std::size_t>(caps.functions < kFirstUserFunction ? kFirstUserFunction : caps.functions)) {}
+
+void FunctionStore::clear() {
+    std::fill(records.begin(), records.end(), FunctionRecord{});
+    lastSlot = kFirstUserFunction - 1;
+    definitions.clear();
+}
+
 namespace {
 
 
 // The slot a definition goes to: a new user function, the user function of
 // that name, or a variable without a value that becomes a function.
-Rc slotForName(Interpreter& in, const std::string& name, int* slot) {
-    FrontTables& ft = in.front;
+Rc slotForName(const FrontEnd& fe, const std::string& name, int* slot) {
+    FrontTables& ft = fe.tables;
     int g = findGlobal(ft, name);
     if (g >= 0 && ft.globals[static_cast<std::size_t>(g)].kind == kFunctionName) {
         int s = ft.globals[static_cast<std::size_t>(g)].slot;
@@ -29,12 +39,12 @@ Rc slotForName(Interpreter& in, const std::string& name, int* slot) {
         g = -1;  // a keyword function: the new entry hides it
     }
     if (g >= 0 && g >= kBuiltinNames) {
-        WOX_TRY(makeFunctionName(in, g));
+        WOX_TRY(makeFunctionName(fe, g));
         *slot = ft.globals[static_cast<std::size_t>(g)].slot;
         return kOk;
     }
     int e = 0;
-    WOX_TRY(newGlobalFunction(in, name, &e));
+    WOX_TRY(newGlobalFunction(fe, name, &e));
     *slot = ft.globals[static_cast<std::size_t>(e)].slot;
     return kOk;
 }
@@ -45,11 +55,11 @@ Rc addLocal(FrontTables& ft, std::string_view name, char kind, int slot, int* en
 
 }  // namespace
 
-Rc defineFunction(Interpreter& in, const std::vector<std::string>& lines, int* slot) {
+Rc defineFunction(const FrontEnd& fe, const std::vector<std::string>& lines, int* slot) {
     DefinedFunction df;
     WOX_TRY(makeFunctionText(lines, df.text, df.header));
     ControlRewrite rewrite;
-    std::uint32_t& state = in.defined.randomState;
+    std::uint32_t& state = fe.functions.nameSeed;
     RandomSource random = [&state] {
         state = static_cast<std::uint32_t>((static_cast<std::uint64_t>(state) * 16807u) % 2147483647u);
         return state;
@@ -62,8 +72,8 @@ Rc defineFunction(Interpreter& in, const std::vector<std::string>& lines, int* s
         if (!listed) df.generated.push_back(g);
     }
     int s = 0;
-    WOX_TRY(slotForName(in, df.header.name, &s));
-    FunctionRecord& r = in.front.functions[static_cast<std::size_t>(s)];
+    WOX_TRY(slotForName(fe, df.header.name, &s));
+    FunctionRecord& r = fe.functions.records[static_cast<std::size_t>(s)];
     int nameEntry = r.nameEntry;
     r = FunctionRecord{};
     r.nameEntry = nameEntry;
@@ -72,31 +82,32 @@ Rc defineFunction(Interpreter& in, const std::vector<std::string>& lines, int* s
     r.rightArgs = static_cast<std::int32_t>(df.header.right.size());
     r.lineCount = static_cast<std::int32_t>(df.text.executable.size()) - 1;
     r.object = s;
-    if (in.defined.bySlot.size() <= static_cast<std::size_t>(s)) in.defined.bySlot.resize(static_cast<std::size_t>(s) + 1);
-    in.defined.bySlot[static_cast<std::size_t>(s)] = std::move(df);
+    std::vector<DefinedFunction>& defs = fe.functions.definitions;
+    if (defs.size() <= static_cast<std::size_t>(s)) defs.resize(static_cast<std::size_t>(s) + 1);
+    defs[static_cast<std::size_t>(s)] = std::move(df);
     *slot = s;
     return kOk;
 }
 
-int findFunction(const Interpreter& in, std::string_view name) {
-    int g = findGlobal(in.front, name);
+int findFunction(const FrontTables& ft, std::string_view name) {
+    int g = findGlobal(ft, name);
     if (g < 0) return -1;
-    const NameEntry& e = in.front.globals[static_cast<std::size_t>(g)];
+    const NameEntry& e = ft.globals[static_cast<std::size_t>(g)];
     return e.kind == kFunctionName ? e.slot : -1;
 }
 
-const DefinedFunction* definedFunction(const Interpreter& in, int slot) {
-    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= in.defined.bySlot.size()) return nullptr;
-    const DefinedFunction& d = in.defined.bySlot[static_cast<std::size_t>(slot)];
+const DefinedFunction* definedFunction(const FunctionStore& store, int slot) {
+    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= store.definitions.size()) return nullptr;
+    const DefinedFunction& d = store.definitions[static_cast<std::size_t>(slot)];
     return d.text.executable.empty() ? nullptr : &d;
 }
 
-Rc translateFunction(Interpreter& in, int slot, int* errorLine, int* errorPos) {
+Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos) {
     *errorLine = 0;
     *errorPos = 0;
-    FrontTables& ft = in.front;
-    DefinedFunction& df = in.defined.bySlot[static_cast<std::size_t>(slot)];
-    FunctionRecord& r = ft.functions[static_cast<std::size_t>(slot)];
+    FrontTables& ft = fe.tables;
+    DefinedFunction& df = fe.functions.definitions[static_cast<std::size_t>(slot)];
+    FunctionRecord& r = fe.functions.records[static_cast<std::size_t>(slot)];
     const FunctionHeader& h = df.header;
     df.leftEntries.clear();
     df.rightEntries.clear();
@@ -143,7 +154,7 @@ Rc translateFunction(Interpreter& in, int slot, int* errorLine, int* errorPos) {
     df.lines.assign(lines.size() > 0 ? lines.size() - 1 : 0, BodyLine{});
     for (std::size_t i = 1; i < lines.size(); ++i) {
         TranslatedLine tl;
-        if (Rc rc = translateLine(in, lines[i].text, slot, static_cast<int>(i), &tl); rc.failed()) {
+        if (Rc rc = translateLine(fe, lines[i].text, slot, static_cast<int>(i), &tl); rc.failed()) {
             *errorLine = static_cast<int>(i);
             *errorPos = tl.errorPos;
             return rc;
@@ -155,9 +166,8 @@ Rc translateFunction(Interpreter& in, int slot, int* errorLine, int* errorPos) {
     return kOk;
 }
 
-void releaseLocalNames(Interpreter& in) {
-    FrontTables& ft = in.front;
-    if (ft.dfxstack >= 0) return;
+void releaseLocalNames(FrontTables& ft, const ScopeStack& scope) {
+    if (!scope.empty()) return;
     ft.lstnx = -1;
     // The tail store keeps what global names still use.
     int end = -1;

@@ -15,13 +15,36 @@
 
 #include "frontend/function_header.h"
 #include "frontend/function_text.h"
+#include "values/capacities.h"
 #include "values/rc.h"
 
-namespace wox {
-class Interpreter;
-}
-
 namespace wox::frontend {
+
+struct FrontEnd;
+struct FrontTables;
+struct ScopeStack;
+
+// A defined function's record. Slots 0 to 7 are the keyword functions,
+// user functions start at kFirstUserFunction.
+struct FunctionRecord {
+    std::int32_t valence = 0;      // 0 niladic, 1 monadic, 2 dyadic
+    std::int32_t resultName = -1;  // local entry of the result name; -1 none, -2 keyword function
+    std::int32_t headerFirst = -1; // local entries of result, arguments and locals
+    std::int32_t headerLast = -2;
+    std::int32_t freeFirst = -1;   // local entries of the body's other names and labels
+    std::int32_t freeLast = -2;
+    std::int32_t rightArgs = 1;    // number of right-argument names
+    std::int32_t firstNode = -1;   // parse nodes of the translated body
+    std::int32_t lastNode = -1;
+    std::int32_t lineTable = -1;
+    std::int32_t localsAtTranslation = -1;  // lstnx when the body was translated
+    std::int32_t translated = 0;
+    std::int32_t nameEntry = -1;   // global name entry of the function
+    std::int32_t object = -1;      // the function's text object
+    std::int32_t lineCount = 0;
+};
+static_assert(sizeof(FunctionRecord) == 60);
+
 
 // One line of a translated body: its nodes, and whether it is a branch line.
 struct BodyLine {
@@ -44,30 +67,39 @@ struct DefinedFunction {
     int ioEntry = -1;               // a local []IO
 };
 
+// Every function of the workspace by function slot: keyword functions in
+// slots 0 to 7, user functions from kFirstUserFunction on.
 struct FunctionStore {
-    std::vector<DefinedFunction> bySlot;  // indexed by function slot
-    std::uint32_t randomState = 16807;    // name numbers of the control rewriting
-    void clear() { bySlot.clear(); }
+    explicit FunctionStore(const Capacities& caps);
+
+    std::vector<FunctionRecord> records;
+    int lastSlot = kFirstUserFunction - 1;  // the last slot in use ("lstfx")
+    std::vector<DefinedFunction> definitions;  // the text object of each user function
+    std::uint32_t nameSeed = 16807;  // draws the names the control rewriting invents
+
+    // Forgets every function; the keyword functions are entered again by
+    // enterBuiltinNames(). The name seed runs on.
+    void clear();
 };
 
 // Defines a function from its lines (header first), or replaces the user
 // function of that name in place. Errors: 81 no lines, 8 and 23 in the
 // header, 23 for a control structure that cannot be rewritten, 10 when the
 // name is a variable with a value, 84 when a table is full.
-Rc defineFunction(Interpreter& in, const std::vector<std::string>& lines, int* slot);
+Rc defineFunction(const FrontEnd& fe, const std::vector<std::string>& lines, int* slot);
 
 // The function slot of a defined or keyword function of that name, or -1.
-int findFunction(const Interpreter& in, std::string_view name);
+int findFunction(const FrontTables& ft, std::string_view name);
 
 // The function behind a slot, or nullptr for a keyword or unused slot.
-const DefinedFunction* definedFunction(const Interpreter& in, int slot);
+const DefinedFunction* definedFunction(const FunctionStore& store, int slot);
 
 // Translates the body of function `slot`. On failure *errorLine and
 // *errorPos tell which line and where.
-Rc translateFunction(Interpreter& in, int slot, int* errorLine, int* errorPos);
+Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos);
 
 // Gives back the local-name entries of translated bodies when no call is
 // active or suspended; called before each session line.
-void releaseLocalNames(Interpreter& in);
+void releaseLocalNames(FrontTables& ft, const ScopeStack& scope);
 
 }  // namespace wox::frontend

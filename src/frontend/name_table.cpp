@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/interpreter.h"
+#include "frontend/front_end.h"
 #include "values/messages.h"
 
 namespace wox::frontend {
@@ -97,18 +97,7 @@ int findLocalIn(const FrontTables& ft, std::string_view name, int first, int las
 
 int findLocal(const FrontTables& ft, std::string_view name) { return findLocalIn(ft, name, 0, ft.lstnx); }
 
-int findInScope(const FrontTables& ft, std::string_view name) {
-    for (int i = ft.dfxstack; i >= 0; --i) {
-        const ScopeBinding& b = ft.scope[i];
-        if (b.name < 0 || b.name > ft.lstnx) continue;
-        if (nameEquals(ft, ft.locals[b.name], name)) return i;
-    }
-    return -1;
-}
-
-Rc newGlobalVariable(Interpreter& in, std::string_view name, int* entry) {
-    FrontTables& ft = in.front;
-    values::Workspace& ws = in.ws;
+Rc newGlobalVariable(FrontTables& ft, values::Workspace& ws, std::string_view name, int* entry) {
     if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
     int slot = ws.lstvx + 1;
     // The global region ends where the locals of active calls begin.
@@ -125,35 +114,36 @@ Rc newGlobalVariable(Interpreter& in, std::string_view name, int* entry) {
     return kOk;
 }
 
-Rc newGlobalFunction(Interpreter& in, std::string_view name, int* entry) {
-    FrontTables& ft = in.front;
+Rc newGlobalFunction(const FrontEnd& fe, std::string_view name, int* entry) {
+    FrontTables& ft = fe.tables;
+    FunctionStore& fs = fe.functions;
     if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
-    int slot = ft.lstfx + 1;
-    if (slot >= static_cast<int>(ft.functions.size())) return kTableFull;
+    int slot = fs.lastSlot + 1;
+    if (slot >= static_cast<int>(fs.records.size())) return kTableFull;
     NameEntry e{};
     WOX_TRY(storeName(ft, e, name));
     e.kind = kFunctionName;
     e.slot = slot;
     ft.globals[++ft.lstgx] = e;
-    ft.lstfx = slot;
-    ft.functions[slot] = FunctionRecord{};
-    ft.functions[slot].nameEntry = ft.lstgx;
+    fs.lastSlot = slot;
+    fs.records[static_cast<std::size_t>(slot)] = FunctionRecord{};
+    fs.records[static_cast<std::size_t>(slot)].nameEntry = ft.lstgx;
     *entry = ft.lstgx;
     return kOk;
 }
 
-Rc makeFunctionName(Interpreter& in, int entry) {
-    FrontTables& ft = in.front;
-    NameEntry& e = ft.globals[entry];
+Rc makeFunctionName(const FrontEnd& fe, int entry) {
+    FunctionStore& fs = fe.functions;
+    NameEntry& e = fe.tables.globals[static_cast<std::size_t>(entry)];
     if (e.kind == kFunctionName) return kOk;
-    if (entry < kBuiltinNames || !in.ws.vars[e.slot].unset()) return kVarNameIsFunctionName;
-    int slot = ft.lstfx + 1;
-    if (slot >= static_cast<int>(ft.functions.size())) return kTableFull;
+    if (entry < kBuiltinNames || !fe.cx.ws.vars[static_cast<std::size_t>(e.slot)].unset()) return kVarNameIsFunctionName;
+    int slot = fs.lastSlot + 1;
+    if (slot >= static_cast<int>(fs.records.size())) return kTableFull;
     e.kind = kFunctionName;
     e.slot = slot;
-    ft.lstfx = slot;
-    ft.functions[slot] = FunctionRecord{};
-    ft.functions[slot].nameEntry = entry;
+    fs.lastSlot = slot;
+    fs.records[static_cast<std::size_t>(slot)] = FunctionRecord{};
+    fs.records[static_cast<std::size_t>(slot)].nameEntry = entry;
     return kOk;
 }
 

@@ -10,9 +10,12 @@
 #include <string_view>
 
 #include "frontend/front_tables.h"
+#include "values/workspace.h"
 #include "values/rc.h"
 
 namespace wox::frontend {
+
+struct FrontEnd;
 
 inline constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 inline constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -38,19 +41,17 @@ int findGlobal(const FrontTables& ft, std::string_view name);
 int findGlobalIn(const FrontTables& ft, std::string_view name, int first, int last);
 int findLocal(const FrontTables& ft, std::string_view name);
 int findLocalIn(const FrontTables& ft, std::string_view name, int first, int last);
-// Position on the scope stack of the innermost binding of the name, or -1.
-int findInScope(const FrontTables& ft, std::string_view name);
 
 // A new global entry of kind variable bound to a fresh unset variable slot.
 // Fails with 84 when the global table or the global variable region is
 // full; nothing is created then.
-Rc newGlobalVariable(Interpreter& in, std::string_view name, int* entry);
+Rc newGlobalVariable(FrontTables& ft, values::Workspace& ws, std::string_view name, int* entry);
 // A new global entry of kind function with the next user function slot.
-Rc newGlobalFunction(Interpreter& in, std::string_view name, int* entry);
+Rc newGlobalFunction(const FrontEnd& fe, std::string_view name, int* entry);
 // Turns a global variable entry into a function with a new function slot.
 // Fails with 10 ("var name can't be a func name") when the variable holds
 // a value.
-Rc makeFunctionName(Interpreter& in, int entry);
+Rc makeFunctionName(const FrontEnd& fe, int entry);
 // A new local entry (headers, free names, labels).
 Rc newLocalName(FrontTables& ft, std::string_view name, char kind, std::int32_t slot, int* entry);
 

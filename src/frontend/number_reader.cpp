@@ -4,7 +4,6 @@
 #include <cstring>
 #include <limits>
 
-#include "engine/interpreter.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "values/messages.h"
@@ -19,9 +18,9 @@ namespace {
 // digits and a colon) becomes a Temporal constant here and never reaches
 // the number syntax. Until the temporal-record table exists no literal
 // matches.
-Rc readTemporal(Interpreter& in, std::string_view text, std::size_t pos, int* slot, std::size_t* end,
+Rc readTemporal(values::Workspace& ws, std::string_view text, std::size_t pos, int* slot, std::size_t* end,
                 std::size_t* errPos, bool* matched) {
-    (void)in, (void)text, (void)pos, (void)slot, (void)end, (void)errPos;
+    (void)ws, (void)text, (void)pos, (void)slot, (void)end, (void)errPos;
     *matched = false;
     return kOk;
 }
@@ -161,14 +160,14 @@ Rc scanNumbers(std::string_view text, std::size_t pos, bool leadingMinus, Number
     return kOk;
 }
 
-Rc integerConstant(Interpreter& in, int value, int* slot) {
+Rc integerConstant(values::Workspace& ws, int value, int* slot) {
     if (value == 0 || value == 1 || value == 2) {
         *slot = value == 2 ? 3 : value;
         return kOk;
     }
     int s = 0;
-    WOX_TRY(takeConstant(in.ws, &s));
-    ValueDescriptor& d = in.ws.consts[s];
+    WOX_TRY(takeConstant(ws, &s));
+    ValueDescriptor& d = ws.consts[s];
     d.type = kInteger;
     d.count = 1;
     setInlineInt(d, value);
@@ -176,15 +175,14 @@ Rc integerConstant(Interpreter& in, int value, int* slot) {
     return kOk;
 }
 
-Rc readNumber(Interpreter& in, std::string_view text, std::size_t pos, NumberList& nl, int* slot,
+Rc readNumber(values::Workspace& ws, std::string_view text, std::size_t pos, NumberList& nl, int* slot,
               std::size_t* end, std::size_t* errPos) {
     bool temporal = false;
-    WOX_TRY(readTemporal(in, text, pos, slot, end, errPos, &temporal));
+    WOX_TRY(readTemporal(ws, text, pos, slot, end, errPos, &temporal));
     if (temporal) return kOk;
 
     WOX_TRY(scanNumbers(text, pos, false, nl, end, errPos));
     const std::size_t n = nl.re.size();
-    values::Workspace& ws = in.ws;
     if (n == 1 && !nl.complex) {
         double v = nl.re[0];
         if (v == 0.0 || v == 1.0 || v == 2.0) {

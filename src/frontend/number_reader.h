@@ -13,10 +13,7 @@
 #include <vector>
 
 #include "values/rc.h"
-
-namespace wox {
-class Interpreter;
-}
+#include "values/workspace.h"
 
 namespace wox::frontend {
 
@@ -43,10 +40,10 @@ Rc scanNumbers(std::string_view text, std::size_t pos, bool leadingMinus, Number
 // Reads the literal at pos into a constant slot. Temporal literals are tried
 // first. Fails with 84 when the constant table is full and 6 when the
 // heap is.
-Rc readNumber(Interpreter& in, std::string_view text, std::size_t pos, NumberList& scratch, int* slot,
+Rc readNumber(values::Workspace& ws, std::string_view text, std::size_t pos, NumberList& scratch, int* slot,
               std::size_t* end, std::size_t* errPos);
 
 // The constant slot of an Integer scalar: a preset slot for 0, 1 and 2.
-Rc integerConstant(Interpreter& in, int value, int* slot);
+Rc integerConstant(values::Workspace& ws, int value, int* slot);
 
 }  // namespace wox::frontend

@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "engine/interpreter.h"
 #include "frontend/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
@@ -15,7 +14,7 @@ constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed s
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace
 
-Rc readString(Interpreter& in, std::string_view text, std::size_t pos, std::string& s, int* slot,
+Rc readString(values::Workspace& ws, std::string_view text, std::size_t pos, std::string& s, int* slot,
               std::size_t* end, std::size_t* errPos) {
     const std::size_t n = text.size();
     s.clear();
@@ -47,7 +46,6 @@ Rc readString(Interpreter& in, std::string_view text, std::size_t pos, std::stri
         *slot = kEmptyVectorSlot;
         return kOk;
     }
-    values::Workspace& ws = in.ws;
     int k = 0;
     if (Rc rc = takeConstant(ws, &k); rc.failed()) {
         *errPos = pos;
@@ -75,8 +73,7 @@ Rc readString(Interpreter& in, std::string_view text, std::size_t pos, std::stri
 }
 
 namespace {
-Rc symbolValue(Interpreter& in, const std::vector<std::int32_t>& syms, int* slot) {
-    values::Workspace& ws = in.ws;
+Rc symbolValue(values::Workspace& ws, const std::vector<std::int32_t>& syms, int* slot) {
     int k = 0;
     WOX_TRY(takeConstant(ws, &k));
     if (syms.size() == 1) {
@@ -98,7 +95,7 @@ Rc symbolValue(Interpreter& in, const std::vector<std::int32_t>& syms, int* slot
 }
 }  // namespace
 
-Rc readSymbols(Interpreter& in, std::string_view text, std::size_t pos, std::vector<std::int32_t>& syms,
+Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_view text, std::size_t pos, std::vector<std::int32_t>& syms,
                int* slot, std::size_t* end, std::size_t* errPos) {
     const std::size_t n = text.size();
     syms.clear();
@@ -107,7 +104,7 @@ Rc readSymbols(Interpreter& in, std::string_view text, std::size_t pos, std::vec
         std::size_t start = ++i;  // past the backquote
         while (i < n && isNameChar(text[i])) ++i;
         std::int32_t index = 0;
-        if (Rc rc = in.front.symbols.intern(text.substr(start, i - start), &index); rc.failed()) {
+        if (Rc rc = symbols.intern(text.substr(start, i - start), &index); rc.failed()) {
             *errPos = start - 1;
             return rc;
         }
@@ -118,19 +115,19 @@ Rc readSymbols(Interpreter& in, std::string_view text, std::size_t pos, std::vec
         i = j;
     }
     *end = i;
-    if (Rc rc = symbolValue(in, syms, slot); rc.failed()) {
+    if (Rc rc = symbolValue(ws, syms, slot); rc.failed()) {
         *errPos = pos;
         return rc;
     }
     return kOk;
 }
 
-Rc symbolConstant(Interpreter& in, std::string_view name, int* slot) {
+Rc symbolConstant(values::Workspace& ws, types::SymbolTable& symbols, std::string_view name, int* slot) {
     std::int32_t index = 0;
-    WOX_TRY(in.front.symbols.intern(name, &index));
+    WOX_TRY(symbols.intern(name, &index));
     int k = 0;
-    WOX_TRY(takeConstant(in.ws, &k));
-    ValueDescriptor& d = in.ws.consts[k];
+    WOX_TRY(takeConstant(ws, &k));
+    ValueDescriptor& d = ws.consts[k];
     d.type = kSymbol;
     d.count = 1;
     setInlineInt(d, index);

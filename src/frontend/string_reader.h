@@ -8,26 +8,24 @@
 #include <string_view>
 #include <vector>
 
+#include "types/symbol_table.h"
 #include "values/rc.h"
-
-namespace wox {
-class Interpreter;
-}
+#include "values/workspace.h"
 
 namespace wox::frontend {
 
 // Reads the string whose opening quote is at pos. Fails with 8 when the
 // line ends inside it and with 16 for a character outside blank to "~".
-Rc readString(Interpreter& in, std::string_view text, std::size_t pos, std::string& scratch, int* slot,
+Rc readString(values::Workspace& ws, std::string_view text, std::size_t pos, std::string& scratch, int* slot,
               std::size_t* end, std::size_t* errPos);
 
 // Reads the symbols that start with the backquote at pos, interning their
 // names. Fails with 16 for a name longer than 127 characters and 84 when
 // the symbol or constant table is full.
-Rc readSymbols(Interpreter& in, std::string_view text, std::size_t pos, std::vector<std::int32_t>& scratch,
+Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_view text, std::size_t pos, std::vector<std::int32_t>& scratch,
                int* slot, std::size_t* end, std::size_t* errPos);
 
 // A Symbol scalar constant of one name (member access: t.name).
-Rc symbolConstant(Interpreter& in, std::string_view name, int* slot);
+Rc symbolConstant(values::Workspace& ws, types::SymbolTable& symbols, std::string_view name, int* slot);
 
 }  // namespace wox::frontend

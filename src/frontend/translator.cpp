@@ -2,9 +2,9 @@
 
 #include <array>
 
-#include "engine/interpreter.h"
 #include "values/messages.h"
 #include "frontend/char_class.h"
+#include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/number_reader.h"
@@ -81,8 +81,8 @@ struct Resolved {
 
 class Translator {
 public:
-    Translator(Interpreter& in, std::string_view text, FunctionRecord* fn)
-        : in_(in), ft_(in.front), ws_(in.ws), st_(*in.front.scan), text_(text), n_(text.size()), fn_(fn) {}
+    Translator(const FrontEnd& fe, std::string_view text, FunctionRecord* fn)
+        : fe_(fe), ft_(fe.tables), ws_(fe.cx.ws), st_(*fe.tables.scan), text_(text), n_(text.size()), fn_(fn) {}
 
     Rc run(TranslatedLine* out);
     std::size_t errorPos() const { return errPos_; }
@@ -146,7 +146,7 @@ private:
     Rc emptyList(std::size_t pos);
     Rc listWords(int base, int count, std::size_t pos, int* start);
 
-    Interpreter& in_;
+    const FrontEnd& fe_;
     FrontTables& ft_;
     values::Workspace& ws_;
     ScanState& st_;
@@ -370,21 +370,21 @@ Rc Translator::systemNameItem() {
 // and otherwise gets a new free name, bound by scope at each call.
 Rc Translator::resolveName(std::string_view name, std::size_t at, Resolved* r) {
     if (fn_ == nullptr) {
-        if (int s = findInScope(ft_, name); s >= 0) {
-            r->slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+        if (int s = findInScope(ft_, fe_.scope, name); s >= 0) {
+            r->slot = fe_.scope.at(s).slot;
             return kOk;
         }
         if (int g = findGlobal(ft_, name); g >= 0) {
             const NameEntry& e = ft_.globals[static_cast<std::size_t>(g)];
             if (e.kind == kFunctionName) {
                 r->kind = Resolved::Function;
-                r->valence = ft_.functions[static_cast<std::size_t>(e.slot)].valence;
+                r->valence = fe_.functions.records[static_cast<std::size_t>(e.slot)].valence;
             }
             r->slot = e.slot;
             return kOk;
         }
         int g = 0;
-        if (Rc rc = newGlobalVariable(in_, name, &g); rc.failed()) return fail(rc.code, at);
+        if (Rc rc = newGlobalVariable(ft_, ws_, name, &g); rc.failed()) return fail(rc.code, at);
         r->slot = ft_.globals[static_cast<std::size_t>(g)].slot;
         return kOk;
     }
@@ -402,7 +402,7 @@ Rc Translator::resolveName(std::string_view name, std::size_t at, Resolved* r) {
     if (int g = findGlobal(ft_, name); g >= 0 && ft_.globals[static_cast<std::size_t>(g)].kind == kFunctionName) {
         r->kind = Resolved::Function;
         r->slot = ft_.globals[static_cast<std::size_t>(g)].slot;
-        r->valence = ft_.functions[static_cast<std::size_t>(r->slot)].valence;
+        r->valence = fe_.functions.records[static_cast<std::size_t>(r->slot)].valence;
         return kOk;
     }
     if (free >= 0 && ft_.locals[static_cast<std::size_t>(free)].kind == kLabelName) {
@@ -431,8 +431,8 @@ Rc Translator::newFreeName(std::string_view name, std::size_t at, Resolved* r) {
 // a function may make []IO local), else a system function, else 46.
 Rc Translator::resolveSystemName(std::string_view name, std::size_t at, Resolved* r) {
     if (fn_ == nullptr) {
-        if (int s = findInScope(ft_, name); s >= 0) {
-            r->slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+        if (int s = findInScope(ft_, fe_.scope, name); s >= 0) {
+            r->slot = fe_.scope.at(s).slot;
             return kOk;
         }
         if (int g = findGlobalIn(ft_, name, 0, kBuiltinNames - 1); g >= 0) {
@@ -479,7 +479,7 @@ Rc Translator::placeName(const Resolved& r, std::size_t at, std::size_t end) {
         case Resolved::Label: {
             if (assign) return fail(kSyntaxError, at);
             int slot = 0;
-            if (Rc rc = integerConstant(in_, r.slot, &slot); rc.failed()) return fail(rc.code, at);
+            if (Rc rc = integerConstant(ws_, r.slot, &slot); rc.failed()) return fail(rc.code, at);
             p_ = end;
             return constNode(slot, at);
         }
@@ -503,7 +503,7 @@ Rc Translator::numberItem() {
     if (frame().leftValue) return fail(kMissingFunction, at);
     int slot = 0;
     std::size_t end = at;
-    WOX_TRY(readNumber(in_, text_, at, st_.numbers, &slot, &end, &errPos_));
+    WOX_TRY(readNumber(ws_, text_, at, st_.numbers, &slot, &end, &errPos_));
     p_ = end;
     return constNode(slot, at);
 }
@@ -513,7 +513,7 @@ Rc Translator::stringItem() {
     if (frame().leftValue) return fail(kMissingFunction, at);
     int slot = 0;
     std::size_t end = at;
-    WOX_TRY(readString(in_, text_, at, st_.chars, &slot, &end, &errPos_));
+    WOX_TRY(readString(ws_, text_, at, st_.chars, &slot, &end, &errPos_));
     p_ = end;
     return constNode(slot, at);
 }
@@ -523,7 +523,7 @@ Rc Translator::symbolItem() {
     if (frame().leftValue) return fail(kMissingFunction, at);
     int slot = 0;
     std::size_t end = at;
-    WOX_TRY(readSymbols(in_, text_, at, st_.symbols, &slot, &end, &errPos_));
+    WOX_TRY(readSymbols(ws_, fe_.symbols, text_, at, st_.symbols, &slot, &end, &errPos_));
     p_ = end;
     return constNode(slot, at);
 }
@@ -615,7 +615,7 @@ Rc Translator::memberItem(std::size_t at, std::size_t next) {
     WOX_TRY(addFunction(k));
     std::size_t end = nameEnd(text_, next);
     int slot = 0;
-    if (Rc rc = symbolConstant(in_, text_.substr(next, end - next), &slot); rc.failed()) return fail(rc.code, next);
+    if (Rc rc = symbolConstant(ws_, fe_.symbols, text_.substr(next, end - next), &slot); rc.failed()) return fail(rc.code, next);
     p_ = end;
     return constNode(slot, next);
 }
@@ -642,7 +642,7 @@ Rc Translator::axis(int token, bool leftValue, std::size_t at, std::size_t* next
 // one; -1 when it is not a single 0 or 1.
 int Translator::indexOrigin() const {
     int slot = kIoSlot;
-    if (int s = findInScope(ft_, "[]IO"); s >= 0) slot = ft_.scope[static_cast<std::size_t>(s)].slot;
+    if (int s = findInScope(ft_, fe_.scope, "[]IO"); s >= 0) slot = fe_.scope.at(s).slot;
     if (slot <= 0 || slot >= kVariableSlots) return -1;
     const ValueDescriptor& d = ws_.vars[static_cast<std::size_t>(slot)];
     if ((d.type != kBoolean && d.type != kInteger) || d.count != 1 || d.rank < 0) return -1;
@@ -835,16 +835,16 @@ bool isLabel(std::string_view text, std::size_t pos, std::size_t* nameEndPos, st
     return true;
 }
 
-Rc translateLine(Interpreter& in, std::string_view text, int ownerFunction, int lineNumber, TranslatedLine* out) {
+Rc translateLine(const FrontEnd& fe, std::string_view text, int ownerFunction, int lineNumber, TranslatedLine* out) {
     *out = TranslatedLine{};
-    FrontTables& ft = in.front;
+    FrontTables& ft = fe.tables;
     FunctionRecord* fn = nullptr;
     if (ownerFunction >= 0) {
-        if (ownerFunction >= static_cast<int>(ft.functions.size())) return in.fail(kDomainError);
-        fn = &ft.functions[static_cast<std::size_t>(ownerFunction)];
+        if (ownerFunction >= static_cast<int>(fe.functions.records.size())) return fe.cx.fail(kDomainError);
+        fn = &fe.functions.records[static_cast<std::size_t>(ownerFunction)];
     }
-    const LineMark mark = markLine(in);
-    Translator t(in, text, fn);
+    const LineMark mark = markLine(ft, fe.cx.ws);
+    Translator t(fe, text, fn);
     Rc rc = t.run(out);
     if (rc.ok() && out->branch) {
         int b = 0;
@@ -859,11 +859,11 @@ Rc translateLine(Interpreter& in, std::string_view text, int ownerFunction, int 
         }
     }
     if (rc.failed()) {
-        releaseToMark(in, mark);
+        releaseToMark(ft, fe.cx.ws, mark);
         std::size_t pos = t.errorPos();
         out->first = out->last = -1;
         out->errorPos = static_cast<int>(pos < text.size() ? pos : text.size());
-        return in.fail(rc.code);
+        return fe.cx.fail(rc.code);
     }
     return kOk;
 }

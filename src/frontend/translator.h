@@ -61,11 +61,9 @@
 
 #include "values/rc.h"
 
-namespace wox {
-class Interpreter;
-}
-
 namespace wox::frontend {
+
+struct FrontEnd;
 
 struct TranslatedLine {
     int first = -1;        // rightmost node, where evaluation starts; -1: nothing to run
@@ -82,7 +80,7 @@ struct TranslatedLine {
 // entry of a branch line. On failure nothing the line made stays in the
 // node, entry, constant, branch and list tables (names it created stay, as
 // names are made when first seen).
-Rc translateLine(Interpreter& in, std::string_view text, int ownerFunction, int lineNumber, TranslatedLine* out);
+Rc translateLine(const FrontEnd& fe, std::string_view text, int ownerFunction, int lineNumber, TranslatedLine* out);
 
 // Whether a label (a name, blanks, ":") starts at pos; *end is the position
 // after the ":".

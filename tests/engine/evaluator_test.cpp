@@ -22,9 +22,9 @@ struct Line {
     Rc eval(const std::string& text, ValueRef* result) {
         in.errorWord = 0;
         in.errors.resetForLine();
-        frontend::releaseLineTables(in);
+        frontend::releaseLineTables(in.front, in.ws);
         frontend::TranslatedLine line;
-        WOX_TRY(frontend::translateLine(in, text, -1, 0, &line));
+        WOX_TRY(frontend::translateLine(in.frontEnd(), text, -1, 0, &line));
         in.ws.stackTop = 0;
         EvalContext cx;
         return evaluate(in, cx, line.first, result);

@@ -20,7 +20,7 @@ struct Session {
     }
     void define(const std::vector<std::string>& lines) {
         int slot = 0;
-        ASSERT_EQ(frontend::defineFunction(in, lines, &slot).code, 0) << lines[0];
+        ASSERT_EQ(frontend::defineFunction(in.frontEnd(), lines, &slot).code, 0) << lines[0];
     }
     // Runs a line and returns what it wrote, without the leading line break.
     std::string run(const std::string& line) {
@@ -49,7 +49,7 @@ TEST(DynamicScope, RecursionRebindsEachCallAndRestoresTheCaller) {
     s.define({"z<-sum x;k", "k<-x", "z<-0", "->(x=0)/0", "z<-k+sum x-1"});
     EXPECT_EQ(s.run("sum 10"), "55");
     EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd) << "every local slot is given back";
-    EXPECT_EQ(s.in.front.dfxstack, -1);
+    EXPECT_EQ(s.in.scope.top, -1);
 }
 
 TEST(Arguments, ParenthesisedListsBindItemsOrFailWithArgumentMismatch) {
@@ -81,7 +81,7 @@ TEST(Limits, DeepRecursionStopsWithStackFullAndLeavesCleanly) {
     // Leaving every suspended call gives back all locals and bindings.
     while (!s.in.frames.empty()) leaveSuspended(s.in);
     EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd);
-    EXPECT_EQ(s.in.front.dfxstack, -1);
+    EXPECT_EQ(s.in.scope.top, -1);
     EXPECT_EQ(s.in.errors.depth, 0);
     EXPECT_EQ(s.run("1+1"), "2");
 }
@@ -101,7 +101,7 @@ TEST(Limits, SmallLocalNameAndScopeTablesFailCleanly) {
     // Each call takes a boundary and two bindings: four calls fit in twelve.
     EXPECT_EQ(s.in.frames.size(), 4u);
     while (!s.in.frames.empty()) leaveSuspended(s.in);
-    EXPECT_EQ(s.in.front.dfxstack, -1);
+    EXPECT_EQ(s.in.scope.top, -1);
     EXPECT_EQ(s.run("2+2"), "4");
 }
 

@@ -37,7 +37,7 @@ inline std::string constantText(Interpreter& in, int slot) {
                 break;
             case kSymbol:
                 s += '`';
-                s += in.front.symbols.name(in.ws.elems<std::int32_t>(d)[i]);
+                s += in.symbols.name(in.ws.elems<std::int32_t>(d)[i]);
                 break;
             case kChar:
                 if (i == 0) s += '\'';

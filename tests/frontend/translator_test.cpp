@@ -20,7 +20,7 @@ using testing::chainText;
 // The translated line as text, or "E<code>@<position>".
 std::string tr(Interpreter& in, std::string_view line, int owner = -1) {
     TranslatedLine t;
-    Rc rc = translateLine(in, line, owner, 1, &t);
+    Rc rc = translateLine(in.frontEnd(), line, owner, 1, &t);
     if (rc.failed()) return "E" + std::to_string(rc.code) + "@" + std::to_string(t.errorPos);
     return chainText(in, t.first);
 }
@@ -28,7 +28,7 @@ std::string tr(Interpreter& in, std::string_view line, int owner = -1) {
 // The single function code of a line "x <fn> y" or "<fn> y".
 int code(Interpreter& in, std::string_view line) {
     TranslatedLine t;
-    if (Rc rc = translateLine(in, line, -1, 0, &t); rc.failed()) return -1000 - rc.code;
+    if (Rc rc = translateLine(in.frontEnd(), line, -1, 0, &t); rc.failed()) return -1000 - rc.code;
     for (int k = t.first; k >= 0; k = in.front.nodes[k].next) {
         const ParseNode& n = in.front.nodes[k];
         if (n.kind != kCallNode) continue;
@@ -41,7 +41,7 @@ int code(Interpreter& in, std::string_view line) {
 // Constant of a one-literal line.
 const ValueDescriptor& literal(Interpreter& in, std::string_view line) {
     TranslatedLine t;
-    EXPECT_TRUE(translateLine(in, line, -1, 0, &t).ok()) << line;
+    EXPECT_TRUE(translateLine(in.frontEnd(), line, -1, 0, &t).ok()) << line;
     EXPECT_EQ(in.front.nodes[t.first].kind, kConstNode) << line;
     return in.ws.consts[in.front.nodes[t.first].operand];
 }
@@ -84,7 +84,7 @@ TEST(TranslatorStructure, ChainsRunRightToLeftWithLeftOperands) {
 TEST(TranslatorStructure, FirstAndLastAndPositions) {
     Interpreter in;
     TranslatedLine t;
-    ASSERT_TRUE(translateLine(in, "  z <- 12 + 'a'", -1, 0, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "  z <- 12 + 'a'", -1, 0, &t).ok());
     const auto& nodes = in.front.nodes;
     EXPECT_EQ(nodes[t.first].kind, kConstNode);
     EXPECT_EQ(nodes[t.first].pos, 12);
@@ -97,7 +97,7 @@ TEST(TranslatorStructure, FirstAndLastAndPositions) {
     EXPECT_EQ(nodes[t.last].kind, kAssignNode);
     EXPECT_EQ(nodes[t.last].next, -1);
     // Folded functions start at their first glyph; groups and lists at "(".
-    ASSERT_TRUE(translateLine(in, "x +:* (1;2)", -1, 0, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "x +:* (1;2)", -1, 0, &t).ok());
     EXPECT_EQ(nodes[t.first].pos, 6);
     EXPECT_EQ(nodes[nodes[t.first].next].pos, 2);
 }
@@ -170,7 +170,7 @@ TEST(TranslatorCodes, AxisBrackets) {
     // An axis reads the innermost binding of []IO.
     int local = 0;
     ASSERT_TRUE(newLocalName(in.front, "[]IO", kVariableName, 15000, &local).ok());
-    in.front.scope[++in.front.dfxstack] = {local, 15000};
+    in.scope.bindings[++in.scope.top] = {local, 15000};
     in.ws.vars[15000] = in.ws.vars[kIoSlot];
     setInlineInt(in.ws.vars[15000], 0);
     EXPECT_EQ(code(in, "x,[0]y"), 66);
@@ -223,16 +223,16 @@ TEST(TranslatorLiterals, PresetConstantsAndNewSlots) {
     int before = in.ws.lstcx;
     TranslatedLine t;
     for (auto [text, slot] : {std::pair{"0", 0}, {"1", 1}, {"2", 3}, {"1.0", 1}, {"_0", 0}}) {
-        ASSERT_TRUE(translateLine(in, text, -1, 0, &t).ok());
+        ASSERT_TRUE(translateLine(in.frontEnd(), text, -1, 0, &t).ok());
         EXPECT_EQ(in.front.nodes[t.first].operand, slot) << text;
     }
     EXPECT_EQ(in.ws.lstcx, before);
-    ASSERT_TRUE(translateLine(in, "3", -1, 0, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "3", -1, 0, &t).ok());
     EXPECT_EQ(in.front.nodes[t.first].operand, before + 1);
     EXPECT_EQ(in.ws.consts[before + 1].type, kInteger);
     EXPECT_EQ(inlineInt(in.ws.consts[before + 1]), 3);
     // Clearing the line tables keeps the preset slots.
-    releaseLineTables(in);
+    releaseLineTables(in.front, in.ws);
     EXPECT_EQ(in.ws.lstcx, kPresetConstants - 1);
     EXPECT_EQ(inlineInt(in.ws.consts[1]), 1);
     EXPECT_EQ(inlineInt(in.ws.consts[3]), 2);
@@ -263,7 +263,7 @@ TEST(TranslatorLiterals, StringsAndSymbols) {
     EXPECT_EQ(s.type, kSymbol);
     EXPECT_EQ(s.rank, 0);
     std::int32_t abc = inlineInt(s);
-    EXPECT_EQ(in.front.symbols.name(abc), "abc");
+    EXPECT_EQ(in.symbols.name(abc), "abc");
     EXPECT_EQ(tr(in, "`x`abc `y"), "`x `abc `y");
     EXPECT_EQ(in.ws.elems<std::int32_t>(literal(in, "`x`abc"))[1], abc);
     EXPECT_EQ(inlineInt(literal(in, "`")), 0);  // the empty symbol
@@ -277,9 +277,9 @@ TEST(TranslatorNames, SessionNamesAndKinds) {
     EXPECT_EQ(findGlobal(in.front, "abc"), kBuiltinNames);
     EXPECT_EQ(tr(in, "abc<-1"), "1 Z18");
     int f = 0;
-    ASSERT_TRUE(newGlobalFunction(in, "f", &f).ok());
-    in.front.functions[kFirstUserFunction].valence = 1;
-    ASSERT_TRUE(newGlobalFunction(in, "g", &f).ok());  // niladic: a value
+    ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "f", &f).ok());
+    in.functions.records[kFirstUserFunction].valence = 1;
+    ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "g", &f).ok());  // niladic: a value
     EXPECT_EQ(tr(in, "f 3"), "3 D100");
     EXPECT_EQ(tr(in, "2 f 3"), "3 D100(2)");
     EXPECT_EQ(tr(in, "f<-3"), "E10@0");
@@ -292,18 +292,18 @@ TEST(TranslatorNames, SessionNamesAndKinds) {
     // A binding of an active call hides the global name.
     int local = 0;
     ASSERT_TRUE(newLocalName(in.front, "abc", kVariableName, 15300, &local).ok());
-    in.front.scope[++in.front.dfxstack] = {-1, -1};
-    in.front.scope[++in.front.dfxstack] = {local, 15300};
+    in.scope.bindings[++in.scope.top] = {-1, -1};
+    in.scope.bindings[++in.scope.top] = {local, 15300};
     EXPECT_EQ(tr(in, "abc"), "V15300");
 }
 
 TEST(TranslatorNames, FunctionBodies) {
     Interpreter in;
     int entry = 0;
-    ASSERT_TRUE(newGlobalFunction(in, "h", &entry).ok());
-    ASSERT_TRUE(newGlobalFunction(in, "other", &entry).ok());
-    in.front.functions[101].valence = 1;
-    FunctionRecord& r = in.front.functions[100];
+    ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "h", &entry).ok());
+    ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "other", &entry).ok());
+    in.functions.records[101].valence = 1;
+    FunctionRecord& r = in.functions.records[100];
     int e = 0;
     ASSERT_TRUE(newLocalName(in.front, "z", kVariableName, 0, &e).ok());
     r.headerFirst = e;
@@ -314,14 +314,14 @@ TEST(TranslatorNames, FunctionBodies) {
     r.freeFirst = r.freeLast = e;
 
     TranslatedLine t;
-    ASSERT_TRUE(translateLine(in, "z<-other x+q", 100, 1, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "z<-other x+q", 100, 1, &t).ok());
     EXPECT_EQ(in.front.nodes[t.last].local, r.headerFirst);
     EXPECT_EQ(in.front.nodes[t.first].local, e + 1);  // q: a new free name
     EXPECT_EQ(r.freeLast, e + 1);
     EXPECT_EQ(in.front.locals[e + 1].kind, kVariableName);
     EXPECT_EQ(tr(in, "q+L7", 100), "7 P45(V0)");
     EXPECT_EQ(r.freeLast, e + 1);  // q is entered once
-    ASSERT_TRUE(translateLine(in, "[]IO<-0", 100, 1, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "[]IO<-0", 100, 1, &t).ok());
     EXPECT_EQ(chainText(in, t.first), "0 Z0");
     EXPECT_EQ(in.front.nodes[t.last].local, r.headerFirst + 2);
     EXPECT_EQ(tr(in, "[]RL", 100), "V0");  // a free name, bound by scope at each call
@@ -333,19 +333,19 @@ TEST(TranslatorNames, FunctionBodies) {
 TEST(TranslatorLines, BranchesAndLabels) {
     Interpreter in;
     int entry = 0;
-    ASSERT_TRUE(newGlobalFunction(in, "f", &entry).ok());
+    ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "f", &entry).ok());
     TranslatedLine t;
-    ASSERT_TRUE(translateLine(in, "L1: x<-1", 100, 3, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "L1: x<-1", 100, 3, &t).ok());
     EXPECT_EQ(t.labelStart, 0);
     EXPECT_EQ(t.labelEnd, 2);
     EXPECT_FALSE(t.branch);
-    ASSERT_TRUE(translateLine(in, "  ->0  // done", 100, 4, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "  ->0  // done", 100, 4, &t).ok());
     EXPECT_TRUE(t.branch);
     EXPECT_EQ(in.front.branches[t.branchEntry].falseTarget, kBranchLine);
     EXPECT_EQ(in.front.branches[t.branchEntry].line, 4);
     EXPECT_EQ(in.front.branches[t.branchEntry].owner, 100);
     EXPECT_EQ(chainText(in, t.first), "0");
-    ASSERT_TRUE(translateLine(in, "Lt:->(~x)/Le", 100, 5, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "Lt:->(~x)/Le", 100, 5, &t).ok());
     EXPECT_TRUE(t.branch);
     EXPECT_EQ(t.labelEnd, 2);
     EXPECT_EQ(tr(in, "->'no'", 100), "'no'");
@@ -421,25 +421,25 @@ TEST(TranslatorErrors, FullTablesLeaveNoPartialWork) {
         EXPECT_EQ(in.ws.lstcx, consts);
         EXPECT_EQ(in.front.lstlx, lists);
     };
-    ASSERT_TRUE(translateLine(in, "3+4", -1, 0, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "3+4", -1, 0, &t).ok());
     int n0 = in.front.lstndx, e0 = in.front.lstfndx, c0 = in.ws.lstcx, l0 = in.front.lstlx;
-    EXPECT_EQ(translateLine(in, "1+1+1+1+1+1+1+1+1", -1, 0, &t).code, 84);  // nodes
+    EXPECT_EQ(translateLine(in.frontEnd(), "1+1+1+1+1+1+1+1+1", -1, 0, &t).code, 84);  // nodes
     same(n0, e0, c0, l0);
-    EXPECT_EQ(translateLine(in, "-+-+-+-+1", -1, 0, &t).code, 84);  // function entries
+    EXPECT_EQ(translateLine(in.frontEnd(), "-+-+-+-+1", -1, 0, &t).code, 84);  // function entries
     same(n0, e0, c0, l0);
-    EXPECT_EQ(translateLine(in, "5 (6) 7", -1, 0, &t).code, 19);
+    EXPECT_EQ(translateLine(in.frontEnd(), "5 (6) 7", -1, 0, &t).code, 19);
     same(n0, e0, c0, l0);
-    EXPECT_EQ(translateLine(in, "(5;6;7;8;9)", -1, 0, &t).code, 84);  // constants
+    EXPECT_EQ(translateLine(in.frontEnd(), "(5;6;7;8;9)", -1, 0, &t).code, 84);  // constants
     same(n0, e0, c0, l0);
-    EXPECT_EQ(translateLine(in, "(1;1;1;1;1;1;1)", -1, 0, &t).code, 9);  // argument lists
+    EXPECT_EQ(translateLine(in.frontEnd(), "(1;1;1;1;1;1;1)", -1, 0, &t).code, 9);  // argument lists
     same(n0, e0, c0, l0);
     std::string big = "1";
     for (int i = 0; i < 200000; ++i) big += " 1";
-    EXPECT_EQ(translateLine(in, big, -1, 0, &t).code, 6);  // the heap, for the block of a literal
+    EXPECT_EQ(translateLine(in.frontEnd(), big, -1, 0, &t).code, 6);  // the heap, for the block of a literal
     same(n0, e0, c0, l0);
-    ASSERT_TRUE(translateLine(in, "(1;2)", -1, 0, &t).ok());
+    ASSERT_TRUE(translateLine(in.frontEnd(), "(1;2)", -1, 0, &t).ok());
     EXPECT_EQ(chainText(in, t.first), "L{1;2}");
-    releaseLineTables(in);
+    releaseLineTables(in.front, in.ws);
     same(-1, -1, kPresetConstants - 1, -1);
 }
 
@@ -473,14 +473,14 @@ TEST(TranslatorErrors, ArbitraryBytes) {
         for (int k = 0; k < len; ++k) {
             line += next() % 8 == 0 ? static_cast<char>(next() & 0xff) : alphabet[next() % alphabet.size()];
         }
-        Rc rc = translateLine(in, line, -1, 0, &t);
+        Rc rc = translateLine(in.frontEnd(), line, -1, 0, &t);
         if (rc.failed()) {
             ASSERT_LE(t.errorPos, static_cast<int>(line.size())) << line;
             ASSERT_EQ(t.first, -1);
         } else if (t.first >= 0) {
             ASSERT_LE(t.first, in.front.lstndx);
         }
-        if (i % 500 == 0) releaseLineTables(in);
+        if (i % 500 == 0) releaseLineTables(in.front, in.ws);
     }
 }
 
