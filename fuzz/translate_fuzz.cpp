@@ -66,7 +66,7 @@ void checkChain(const Interpreter& in, int first, int depth);
 
 void checkList(const Interpreter& in, const ParseNode& n, bool elided, int depth) {
     const FrontTables& ft = in.front;
-    if (n.count < 1 || n.list < 0 || n.list + n.count - 1 > ft.lstlx) broken();
+    if (n.count < 1 || n.list < 0 || n.list + n.count - 1 > ft.lastListWord) broken();
     for (int i = 0; i < n.count; ++i) {
         int h = ft.lists[static_cast<std::size_t>(n.list + i)];
         if (h < 0) {
@@ -81,12 +81,12 @@ void checkChain(const Interpreter& in, int first, int depth) {
     const FrontTables& ft = in.front;
     if (depth > 2100) broken();
     for (int k = first; k >= 0;) {
-        if (k > ft.lstndx || ++visited > ft.lstndx + 1) broken();
+        if (k > ft.lastNode || ++visited > ft.lastNode + 1) broken();
         const ParseNode& n = ft.nodes[static_cast<std::size_t>(k)];
         if (n.pos < 0) broken();
         switch (n.kind) {
             case kConstNode:
-                if (n.operand < 0 || n.operand > in.ws.lstcx) broken();
+                if (n.operand < 0 || n.operand > in.ws.lastConstant) broken();
                 break;
             case kVarNode:
                 if (n.operand < 0 || n.operand >= kVariableSlots) broken();
@@ -106,10 +106,10 @@ void checkChain(const Interpreter& in, int first, int depth) {
                 }
                 break;
             case kCallNode: {
-                if (n.operand < 0 || n.operand > ft.lstfndx) broken();
+                if (n.operand < 0 || n.operand > ft.lastEntry) broken();
                 const FunctionEntry& e = ft.entries[static_cast<std::size_t>(n.operand)];
                 if (e.kind != kPrimitiveFn && e.kind != kDefinedFn) broken();
-                if (n.list >= 0 && n.list > ft.lstfndx) broken();
+                if (n.list >= 0 && n.list > ft.lastEntry) broken();
                 if (e.left >= 0) checkChain(in, e.left, depth + 1);
                 break;
             }
@@ -121,9 +121,9 @@ void checkChain(const Interpreter& in, int first, int depth) {
 
 bool nearlyFull(const Interpreter& in) {
     const FrontTables& ft = in.front;
-    return ft.lstgx + 8 >= static_cast<int>(ft.globals.size()) || ft.lstnx + 8 >= static_cast<int>(ft.locals.size()) ||
-           ft.lsttnam + 40 >= static_cast<int>(ft.tails.size()) || in.symbols.last() + 16 >= in.symbols.capacity() ||
-           ft.lstbrx + 2 >= static_cast<int>(ft.branches.size());
+    return ft.lastGlobal + 8 >= static_cast<int>(ft.globals.size()) || ft.lastLocal + 8 >= static_cast<int>(ft.locals.size()) ||
+           ft.lastTail + 40 >= static_cast<int>(ft.tails.size()) || in.symbols.last() + 16 >= in.symbols.capacity() ||
+           ft.lastBranch + 2 >= static_cast<int>(ft.branches.size());
 }
 
 }  // namespace

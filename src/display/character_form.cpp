@@ -126,7 +126,7 @@ Rc storeCharacters(values::Context& in, int result, const ValueDescriptor& like,
     dims[rank - 1] = static_cast<std::int32_t>(rank == 1 ? n : rowWidth);
     // Every row must have come out exactly rowWidth long.
     if (rank >= 2 && cells * rowWidth != n) return kDomainError;
-    if (rank >= 3 && ws.nxtglx + rank > ws.caps.gList) return kGListFull;
+    if (rank >= 3 && ws.gListFill + rank > ws.caps.gList) return kGListFull;
 
     if (isInline(kChar, rank, static_cast<std::int32_t>(n))) {
         ValueDescriptor& r = ws.var(result);

@@ -32,7 +32,7 @@ void popFrame(Interpreter& in) {
     in.frames.pop_back();
     frontend::ScopeStack& scope = in.scope;
     for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
-    in.ws.lstvxend += f.locals;
+    in.ws.lowestLocalSlot += f.locals;
     int top = scope.top;
     scope.top = f.boundary - 1;
     for (int p = f.boundary + 1; p <= top; ++p) {
@@ -84,16 +84,16 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
         entrySlot(in, e) = slot;
     }
     int count = r.headerLast - r.headerFirst + 1;
-    if (in.ws.lstvx >= in.ws.lstvxend - count) return undo(kTableFull);
+    if (in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count) return undo(kTableFull);
     if (scope.top + count >= static_cast<int>(scope.bindings.size())) return undo(kStackFull);
     for (int e = r.headerFirst; e <= r.headerLast; ++e) {
-        int slot = --in.ws.lstvxend;
+        int slot = --in.ws.lowestLocalSlot;
         in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
         in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
         (void)push(scope, e, slot);
         entrySlot(in, e) = slot;
     }
-    in.frames.push_back(CallFrame{fn, boundary, in.ws.lstvxend, count, depth});
+    in.frames.push_back(CallFrame{fn, boundary, in.ws.lowestLocalSlot, count, depth});
     if (df.ioEntry >= 0) {
         // A local []IO starts out as the origin in force.
         if (Rc rc = values::assignValue(in.ws, entrySlot(in, df.ioEntry), varRef(cx.ioSlot)); rc.failed()) {

@@ -36,12 +36,12 @@ std::string workspaceReport(const Interpreter& in) {
         "lstvxend=%5d, lsttnam=%5d, dfxstack=%5d, overflow=%5d\n"
         "  r15=%5u, stacktop=%5u, gc_time=%5d\n\n"
         "---the end of )index--version--0.1--",
-        ws.lstvx, ft.lstgx, ft.lstfndx, ws.nxtglx, ft.lstndx,                     //
-        kVariableSlots, c.globalNames, c.functionEntries, c.gList, c.parseNodes,  //
-        ws.lstcx, ft.lstnx, in.functions.lastSlot, ft.lstbrx, in.errors.depth,                 //
-        c.constants, c.localNames, c.functions, c.branches, c.callTrace,          //
-        ws.lstvxend, ft.lsttnam, in.scope.top, 0,                                  //
-        kLocalRegionEnd, c.tailStore, c.shadowStack, c.overflow,                  //
+        ws.lastGlobalSlot, ft.lastGlobal, ft.lastEntry, ws.gListFill, ft.lastNode,            //
+        kVariableSlots, c.globalNames, c.functionEntries, c.gList, c.parseNodes,             //
+        ws.lastConstant, ft.lastLocal, in.functions.lastSlot, ft.lastBranch, in.errors.depth, //
+        c.constants, c.localNames, c.functions, c.branches, c.callTrace,                     //
+        ws.lowestLocalSlot, ft.lastTail, in.scope.top, 0,                                    //
+        kLocalRegionEnd, c.tailStore, c.shadowStack, c.overflow,                             //
         ws.heapTop, ws.stackTop, 0);
     std::string text;
     for (int i = 0; i < n && i < static_cast<int>(sizeof buf) - 1; ++i) {

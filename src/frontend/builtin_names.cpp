@@ -22,7 +22,7 @@ void enterBuiltinNames(FrontTables& ft, FunctionStore& functions) {
             functions.records[static_cast<std::size_t>(b.slot)] = r;
         }
     }
-    ft.lstgx = kBuiltinNames - 1;
+    ft.lastGlobal = kBuiltinNames - 1;
 }
 
 void enterInlineSystemValues(values::Workspace& ws) {

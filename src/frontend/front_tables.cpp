@@ -23,29 +23,29 @@ FrontTables::~FrontTables() = default;
 void FrontTables::reset() {
     std::fill(globals.begin(), globals.end(), NameEntry{});
     std::fill(locals.begin(), locals.end(), NameEntry{});
-    lstgx = -1;
-    lstnx = -1;
-    lsttnam = -1;
-    lstndx = -1;
-    lstfndx = -1;
-    lstbrx = 0;
-    lstlx = -1;
+    lastGlobal = -1;
+    lastLocal = -1;
+    lastTail = -1;
+    lastNode = -1;
+    lastEntry = -1;
+    lastBranch = 0;
+    lastListWord = -1;
 }
 
 LineMark markLine(const FrontTables& ft, const values::Workspace& ws) {
-    return {ft.lstndx, ft.lstfndx, ws.lstcx, ft.lstbrx, ft.lstlx};
+    return {ft.lastNode, ft.lastEntry, ws.lastConstant, ft.lastBranch, ft.lastListWord};
 }
 
 void releaseToMark(FrontTables& ft, values::Workspace& ws, const LineMark& m) {
-    for (int s = ws.lstcx; s > m.lstcx && s >= kPresetConstants; --s) {
+    for (int s = ws.lastConstant; s > m.lastConstant && s >= kPresetConstants; --s) {
         ws.freeValueBlocks(ws.consts[s]);
         ws.consts[s] = ValueDescriptor{};
     }
-    if (m.lstcx < ws.lstcx) ws.lstcx = m.lstcx < kPresetConstants - 1 ? kPresetConstants - 1 : m.lstcx;
-    if (m.lstndx < ft.lstndx) ft.lstndx = m.lstndx;
-    if (m.lstfndx < ft.lstfndx) ft.lstfndx = m.lstfndx;
-    if (m.lstbrx < ft.lstbrx) ft.lstbrx = m.lstbrx < 0 ? 0 : m.lstbrx;
-    if (m.lstlx < ft.lstlx) ft.lstlx = m.lstlx;
+    if (m.lastConstant < ws.lastConstant) ws.lastConstant = m.lastConstant < kPresetConstants - 1 ? kPresetConstants - 1 : m.lastConstant;
+    if (m.lastNode < ft.lastNode) ft.lastNode = m.lastNode;
+    if (m.lastEntry < ft.lastEntry) ft.lastEntry = m.lastEntry;
+    if (m.lastBranch < ft.lastBranch) ft.lastBranch = m.lastBranch < 0 ? 0 : m.lastBranch;
+    if (m.lastListWord < ft.lastListWord) ft.lastListWord = m.lastListWord;
 }
 
 void releaseLineTables(FrontTables& ft, values::Workspace& ws) {
@@ -53,8 +53,8 @@ void releaseLineTables(FrontTables& ft, values::Workspace& ws) {
 }
 
 Rc takeNode(FrontTables& ft, char kind, int pos, int* index) {
-    if (ft.lstndx + 1 >= static_cast<int>(ft.nodes.size())) return kTableFull;
-    ParseNode& n = ft.nodes[++ft.lstndx];
+    if (ft.lastNode + 1 >= static_cast<int>(ft.nodes.size())) return kTableFull;
+    ParseNode& n = ft.nodes[++ft.lastNode];
     n = ParseNode{};
     n.kind = kind;
     n.operand = 0;
@@ -63,38 +63,38 @@ Rc takeNode(FrontTables& ft, char kind, int pos, int* index) {
     n.next = -1;
     n.local = -1;
     n.pos = pos;
-    *index = ft.lstndx;
+    *index = ft.lastNode;
     return kOk;
 }
 
 Rc takeEntry(FrontTables& ft, char kind, std::int32_t monadic, std::int32_t dyadic, int* index) {
-    if (ft.lstfndx + 1 >= static_cast<int>(ft.entries.size())) return kTableFull;
-    FunctionEntry& e = ft.entries[++ft.lstfndx];
+    if (ft.lastEntry + 1 >= static_cast<int>(ft.entries.size())) return kTableFull;
+    FunctionEntry& e = ft.entries[++ft.lastEntry];
     e = FunctionEntry{};
     e.kind = kind;
     e.monadic = monadic;
     e.left = -1;
     e.dyadic = dyadic;
-    *index = ft.lstfndx;
+    *index = ft.lastEntry;
     return kOk;
 }
 
 Rc takeBranch(FrontTables& ft, int* index) {
-    if (ft.lstbrx + 1 >= static_cast<int>(ft.branches.size())) return kTableFull;
-    ft.branches[++ft.lstbrx] = BranchEntry{};
-    *index = ft.lstbrx;
+    if (ft.lastBranch + 1 >= static_cast<int>(ft.branches.size())) return kTableFull;
+    ft.branches[++ft.lastBranch] = BranchEntry{};
+    *index = ft.lastBranch;
     return kOk;
 }
 
 Rc takeListWords(FrontTables& ft, int n, int* start) {
-    if (n < 0 || n > static_cast<int>(ft.lists.size()) - (ft.lstlx + 1)) return kGListFull;
-    *start = ft.lstlx + 1;
-    ft.lstlx += n;
+    if (n < 0 || n > static_cast<int>(ft.lists.size()) - (ft.lastListWord + 1)) return kGListFull;
+    *start = ft.lastListWord + 1;
+    ft.lastListWord += n;
     return kOk;
 }
 
 Rc takeConstant(values::Workspace& ws, int* slot) {
-    int s = ws.lstcx + 1;
+    int s = ws.lastConstant + 1;
     if (s >= static_cast<int>(ws.consts.size())) return kTableFull;
     ValueDescriptor& d = ws.consts[s];
     // Slots above the counter hold no block; make sure of it rather than
@@ -102,7 +102,7 @@ Rc takeConstant(values::Workspace& ws, int* slot) {
     if (ws.isOwnedBlock(d) && ws.trailerOf(d)->owner == (values::kOwnerConst | static_cast<std::uint32_t>(s)))
         ws.freeValueBlocks(d);
     d = ValueDescriptor{};
-    ws.lstcx = s;
+    ws.lastConstant = s;
     *slot = s;
     return kOk;
 }

@@ -94,19 +94,19 @@ struct FrontTables {
     FrontTables& operator=(const FrontTables&) = delete;
 
     std::vector<NameEntry> globals;
-    int lstgx = -1;
+    int lastGlobal = -1;
     std::vector<NameEntry> locals;
-    int lstnx = -1;
+    int lastLocal = -1;
     std::vector<char> tails;  // tail store: long-name characters, each tail 0-terminated
-    int lsttnam = -1;
+    int lastTail = -1;
     std::vector<ParseNode> nodes;
-    int lstndx = -1;
+    int lastNode = -1;
     std::vector<FunctionEntry> entries;
-    int lstfndx = -1;
+    int lastEntry = -1;
     std::vector<BranchEntry> branches;
-    int lstbrx = 0;
+    int lastBranch = 0;
     std::vector<std::int32_t> lists;  // argument lists of 'L', 'X', 'Z' and 'M' nodes
-    int lstlx = -1;
+    int lastListWord = -1;
 
     // Working storage of the line translator, kept so that translating a
     // line allocates nothing once it has warmed up.
@@ -118,11 +118,11 @@ struct FrontTables {
 
 // Counters of the tables that a translated line fills.
 struct LineMark {
-    int lstndx;
-    int lstfndx;
-    int lstcx;
-    int lstbrx;
-    int lstlx;
+    int lastNode;
+    int lastEntry;
+    int lastConstant;
+    int lastBranch;
+    int lastListWord;
 };
 
 LineMark markLine(const FrontTables& ft, const values::Workspace& ws);

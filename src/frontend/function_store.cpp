@@ -116,7 +116,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
     df.ioEntry = -1;
 
     // Header names, then labels: one run of local entries.
-    r.headerFirst = ft.lstnx + 1;
+    r.headerFirst = ft.lastLocal + 1;
     int e = 0;
     if (!h.result.empty()) {
         WOX_TRY(addLocal(ft, h.result, kVariableName, 0, &e));
@@ -138,9 +138,9 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
             if (n == "[]IO") df.ioEntry = e;
         }
     }
-    r.headerLast = ft.lstnx;
-    r.freeFirst = ft.lstnx + 1;
-    r.freeLast = ft.lstnx;
+    r.headerLast = ft.lastLocal;
+    r.freeFirst = ft.lastLocal + 1;
+    r.freeLast = ft.lastLocal;
     const auto& lines = df.text.executable;
     for (std::size_t i = 1; i < lines.size(); ++i) {
         std::string_view t = lines[i].text;
@@ -162,22 +162,22 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         df.lines[i - 1] = BodyLine{tl.first, tl.last, tl.branch};
     }
     r.translated = 1;
-    r.localsAtTranslation = ft.lstnx;
+    r.localsAtTranslation = ft.lastLocal;
     return kOk;
 }
 
 void releaseLocalNames(FrontTables& ft, const ScopeStack& scope) {
     if (!scope.empty()) return;
-    ft.lstnx = -1;
+    ft.lastLocal = -1;
     // The tail store keeps what global names still use.
     int end = -1;
-    for (int g = 0; g <= ft.lstgx; ++g) {
+    for (int g = 0; g <= ft.lastGlobal; ++g) {
         const NameEntry& e = ft.globals[static_cast<std::size_t>(g)];
         if (e.tail < 0) continue;
         int last = e.tail + static_cast<int>(std::strlen(&ft.tails[static_cast<std::size_t>(e.tail)]));
         if (last > end) end = last;
     }
-    ft.lsttnam = end;
+    ft.lastTail = end;
 }
 
 }  // namespace wox::frontend

@@ -37,7 +37,7 @@ struct FunctionRecord {
     std::int32_t firstNode = -1;   // parse nodes of the translated body
     std::int32_t lastNode = -1;
     std::int32_t lineTable = -1;
-    std::int32_t localsAtTranslation = -1;  // lstnx when the body was translated
+    std::int32_t localsAtTranslation = -1;  // lastLocal when the body was translated
     std::int32_t translated = 0;
     std::int32_t nameEntry = -1;   // global name entry of the function
     std::int32_t object = -1;      // the function's text object

@@ -37,12 +37,12 @@ Rc storeName(FrontTables& ft, NameEntry& e, std::string_view name) {
     if (name.size() > static_cast<std::size_t>(kNameHead)) {
         std::size_t rest = name.size() - kNameHead;
         std::size_t need = rest + 1;
-        std::size_t used = static_cast<std::size_t>(ft.lsttnam + 1);
+        std::size_t used = static_cast<std::size_t>(ft.lastTail + 1);
         if (need > ft.tails.size() - used) return kTableFull;
         tail = static_cast<int>(used);
         std::memcpy(ft.tails.data() + used, name.data() + kNameHead, rest);
         ft.tails[used + rest] = 0;
-        ft.lsttnam = static_cast<int>(used + need) - 1;
+        ft.lastTail = static_cast<int>(used + need) - 1;
     }
     std::memset(e.head, 0, sizeof e.head);
     std::memcpy(e.head, name.data(), name.size() < kNameHead ? name.size() : kNameHead);
@@ -86,49 +86,49 @@ int findNewest(const FrontTables& ft, const std::vector<NameEntry>& table, int t
 }  // namespace
 
 int findGlobalIn(const FrontTables& ft, std::string_view name, int first, int last) {
-    return findNewest(ft, ft.globals, ft.lstgx, name, first, last);
+    return findNewest(ft, ft.globals, ft.lastGlobal, name, first, last);
 }
 
-int findGlobal(const FrontTables& ft, std::string_view name) { return findGlobalIn(ft, name, 0, ft.lstgx); }
+int findGlobal(const FrontTables& ft, std::string_view name) { return findGlobalIn(ft, name, 0, ft.lastGlobal); }
 
 int findLocalIn(const FrontTables& ft, std::string_view name, int first, int last) {
-    return findNewest(ft, ft.locals, ft.lstnx, name, first, last);
+    return findNewest(ft, ft.locals, ft.lastLocal, name, first, last);
 }
 
-int findLocal(const FrontTables& ft, std::string_view name) { return findLocalIn(ft, name, 0, ft.lstnx); }
+int findLocal(const FrontTables& ft, std::string_view name) { return findLocalIn(ft, name, 0, ft.lastLocal); }
 
 Rc newGlobalVariable(FrontTables& ft, values::Workspace& ws, std::string_view name, int* entry) {
-    if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
-    int slot = ws.lstvx + 1;
+    if (ft.lastGlobal + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
+    int slot = ws.lastGlobalSlot + 1;
     // The global region ends where the locals of active calls begin.
-    if (slot >= ws.lstvxend || slot >= kVariableSlots) return kTableFull;
+    if (slot >= ws.lowestLocalSlot || slot >= kVariableSlots) return kTableFull;
     NameEntry e{};
     WOX_TRY(storeName(ft, e, name));
     e.kind = kVariableName;
     e.slot = slot;
-    ft.globals[++ft.lstgx] = e;
-    ws.lstvx = slot;
+    ft.globals[++ft.lastGlobal] = e;
+    ws.lastGlobalSlot = slot;
     ws.vars[slot] = ValueDescriptor{};
     ws.vars[slot].rank = -1;
-    *entry = ft.lstgx;
+    *entry = ft.lastGlobal;
     return kOk;
 }
 
 Rc newGlobalFunction(const FrontEnd& fe, std::string_view name, int* entry) {
     FrontTables& ft = fe.tables;
     FunctionStore& fs = fe.functions;
-    if (ft.lstgx + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
+    if (ft.lastGlobal + 1 >= static_cast<int>(ft.globals.size())) return kTableFull;
     int slot = fs.lastSlot + 1;
     if (slot >= static_cast<int>(fs.records.size())) return kTableFull;
     NameEntry e{};
     WOX_TRY(storeName(ft, e, name));
     e.kind = kFunctionName;
     e.slot = slot;
-    ft.globals[++ft.lstgx] = e;
+    ft.globals[++ft.lastGlobal] = e;
     fs.lastSlot = slot;
     fs.records[static_cast<std::size_t>(slot)] = FunctionRecord{};
-    fs.records[static_cast<std::size_t>(slot)].nameEntry = ft.lstgx;
-    *entry = ft.lstgx;
+    fs.records[static_cast<std::size_t>(slot)].nameEntry = ft.lastGlobal;
+    *entry = ft.lastGlobal;
     return kOk;
 }
 
@@ -148,13 +148,13 @@ Rc makeFunctionName(const FrontEnd& fe, int entry) {
 }
 
 Rc newLocalName(FrontTables& ft, std::string_view name, char kind, std::int32_t slot, int* entry) {
-    if (ft.lstnx + 1 >= static_cast<int>(ft.locals.size())) return kTableFull;
+    if (ft.lastLocal + 1 >= static_cast<int>(ft.locals.size())) return kTableFull;
     NameEntry e{};
     WOX_TRY(storeName(ft, e, name));
     e.kind = kind;
     e.slot = slot;
-    ft.locals[++ft.lstnx] = e;
-    *entry = ft.lstnx;
+    ft.locals[++ft.lastLocal] = e;
+    *entry = ft.lastLocal;
     return kOk;
 }
 

@@ -417,7 +417,7 @@ Rc Translator::resolveName(std::string_view name, std::size_t at, Resolved* r) {
 // the local table, which the function translator opens before the body.
 Rc Translator::newFreeName(std::string_view name, std::size_t at, Resolved* r) {
     bool empty = fn_->freeLast < fn_->freeFirst;
-    if (!empty && fn_->freeLast != ft_.lstnx) return fail(kDefinitionError, at);
+    if (!empty && fn_->freeLast != ft_.lastLocal) return fail(kDefinitionError, at);
     int e = 0;
     if (Rc rc = newLocalName(ft_, name, kVariableName, 0, &e); rc.failed()) return fail(rc.code, at);
     if (empty) fn_->freeFirst = e;

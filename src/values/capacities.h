@@ -2,7 +2,8 @@
 // Every fixed capacity of the workspace. An interpreter is built from one of
 // these; tests build interpreters with smaller figures so that each limit is
 // cheap to reach. The variable-table layout (system slots, the second series
-// of temporaries) is part of the language and does not shrink.
+// of temporaries) is part of the language and does not shrink. The comments
+// name the workspace report's counter of each table.
 #include <cstdint>
 
 namespace wox {
@@ -31,7 +32,7 @@ inline constexpr int kOutOpenSlot = 3;    // [)
 inline constexpr int kFirstTemp = 4;
 inline constexpr int kLastFirstSeriesTemp = 17;
 inline constexpr int kFirstGlobalSlot = 18;
-inline constexpr int kLocalRegionEnd = 15'364;  // initial lstvxend
+inline constexpr int kLocalRegionEnd = 15'364;  // initial lowestLocalSlot
 inline constexpr int kSystemSlotOF = 15'364;
 inline constexpr int kSystemSlotAV = 15'365;
 inline constexpr int kSystemSlotLX = 15'366;

@@ -92,7 +92,7 @@ Rc assignFrom(Workspace& ws, int dst, Source source) {
     if (source().unset()) return kValueError;
     Needs n;
     measure(ws, source(), n);
-    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    if (ws.gListFill + n.glist > ws.caps.gList) return kGListFull;
     ValueDescriptor s = source();
     const bool block = !isInline(s) && s.count > 0;
     const bool nested = block && holdsDescriptors(s.type);
@@ -149,7 +149,7 @@ Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
     }
     Needs n;
     measure(ws, ws.at(src), n);
-    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    if (ws.gListFill + n.glist > ws.caps.gList) return kGListFull;
     if (n.stack >= ws.freeBytes()) {
         ws.compact();
         if (n.stack >= ws.freeBytes()) return kWorkspaceFull;
@@ -164,7 +164,7 @@ Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src) {
     if (ws.at(src).unset()) return kValueError;
     Needs n;
     measure(ws, ws.at(src), n);
-    if (ws.nxtglx + n.glist > ws.caps.gList) return kGListFull;
+    if (ws.gListFill + n.glist > ws.caps.gList) return kGListFull;
     if (n.stack >= ws.freeBytes()) {
         ws.compact();
         if (n.stack >= ws.freeBytes()) return kWorkspaceFull;

@@ -186,7 +186,7 @@ void Workspace::freeValueBlocks(const ValueDescriptor& root) {
 }
 
 void Workspace::releaseVar(int slot) {
-    if (slot < lstvxend) return;
+    if (slot < lowestLocalSlot) return;
     freeValueBlocks(vars[slot]);
     vars[slot] = ValueDescriptor{};
 }
@@ -280,18 +280,18 @@ void Workspace::compact() {
 int Workspace::appendDimRun(const std::int32_t* dims, int rank) {
     // dims[1..rank-1] followed by -1.
     int need = rank < 2 ? 0 : rank;
-    if (nxtglx + need > caps.gList) return -1;
-    int at = nxtglx;
-    for (int i = 1; i < rank; ++i) gList[nxtglx++] = dims[i];
-    if (rank >= 2) gList[nxtglx++] = -1;
+    if (gListFill + need > caps.gList) return -1;
+    int at = gListFill;
+    for (int i = 1; i < rank; ++i) gList[gListFill++] = dims[i];
+    if (rank >= 2) gList[gListFill++] = -1;
     return at;
 }
 
 int Workspace::copyDimRun(int from, int rank) {
-    if (nxtglx + rank > caps.gList) return -1;
-    int at = nxtglx;
+    if (gListFill + rank > caps.gList) return -1;
+    int at = gListFill;
     // Index, not pointer: the source run lies in the same list.
-    for (int i = 0; i < rank; ++i) gList[nxtglx++] = gList[from + i];
+    for (int i = 0; i < rank; ++i) gList[gListFill++] = gList[from + i];
     return at;
 }
 
@@ -306,10 +306,10 @@ void Workspace::clear() {
     for (int s = kFirstGlobalSlot; s < kVariableSlots; ++s) vars[s].rank = -1;
     for (auto& d : consts) d = ValueDescriptor{};
     presetConstants();
-    lstvx = kFirstGlobalSlot - 1;
-    lstvxend = kLocalRegionEnd;
-    lstcx = kPresetConstants - 1;
-    nxtglx = 0;
+    lastGlobalSlot = kFirstGlobalSlot - 1;
+    lowestLocalSlot = kLocalRegionEnd;
+    lastConstant = kPresetConstants - 1;
+    gListFill = 0;
 }
 
 }  // namespace wox::values

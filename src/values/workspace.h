@@ -51,10 +51,10 @@ public:
     std::vector<ValueDescriptor> consts;
     std::vector<std::int32_t> gList;
 
-    int lstvx = kFirstGlobalSlot - 1;  // highest global variable slot in use
-    int lstvxend = kLocalRegionEnd;    // lowest local slot in use
-    int lstcx = kPresetConstants - 1;  // highest constant slot in use
-    int nxtglx = 0;                    // gList fill index
+    int lastGlobalSlot = kFirstGlobalSlot - 1;  // highest global variable slot in use
+    int lowestLocalSlot = kLocalRegionEnd;    // lowest local slot in use
+    int lastConstant = kPresetConstants - 1;  // highest constant slot in use
+    int gListFill = 0;                    // gList fill index
     std::uint32_t heapTop = 0;
     std::uint32_t stackTop = 0;
     bool freshBlock = false;    // take a new block even when the old one fits

@@ -48,7 +48,7 @@ TEST(DynamicScope, RecursionRebindsEachCallAndRestoresTheCaller) {
     s.define({"z<-down x;k", "k<-x", "->(x=0)/0", "z<-down x-1", "z<-k"});
     s.define({"z<-sum x;k", "k<-x", "z<-0", "->(x=0)/0", "z<-k+sum x-1"});
     EXPECT_EQ(s.run("sum 10"), "55");
-    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd) << "every local slot is given back";
+    EXPECT_EQ(s.in.ws.lowestLocalSlot, kLocalRegionEnd) << "every local slot is given back";
     EXPECT_EQ(s.in.scope.top, -1);
 }
 
@@ -58,7 +58,7 @@ TEST(Arguments, ParenthesisedListsBindItemsOrFailWithArgumentMismatch) {
     EXPECT_EQ(s.run("pair (1 2;10)"), "11 12");
     EXPECT_EQ(s.run("pair (1;2;3)"), "argument mismatch\r\n      pair (1;2;3)\r\n      ^");
     EXPECT_EQ(s.run("pair 5"), "argument mismatch\r\n      pair 5\r\n      ^");
-    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd) << "a failed binding leaves no frame";
+    EXPECT_EQ(s.in.ws.lowestLocalSlot, kLocalRegionEnd) << "a failed binding leaves no frame";
     s.define({"z<-(p;q) both r", "z<-p-q-r"});
     EXPECT_EQ(s.run("(10;3) both 2"), "9");
 }
@@ -80,7 +80,7 @@ TEST(Limits, DeepRecursionStopsWithStackFullAndLeavesCleanly) {
     EXPECT_GT(s.in.frames.size(), 200u);
     // Leaving every suspended call gives back all locals and bindings.
     while (!s.in.frames.empty()) leaveSuspended(s.in);
-    EXPECT_EQ(s.in.ws.lstvxend, kLocalRegionEnd);
+    EXPECT_EQ(s.in.ws.lowestLocalSlot, kLocalRegionEnd);
     EXPECT_EQ(s.in.scope.top, -1);
     EXPECT_EQ(s.in.errors.depth, 0);
     EXPECT_EQ(s.run("1+1"), "2");

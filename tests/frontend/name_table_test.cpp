@@ -19,7 +19,7 @@ TEST(NameTable, LongNamesKeepTheirTails) {
     FrontTables& ft = in.front;
     int a = 0, b = 0, c = 0, d = 0;
     ASSERT_TRUE(newGlobalVariable(in.front, in.ws, "abcdefgh1", &a).ok());
-    EXPECT_EQ(ft.lsttnam, 1);  // one tail character and its 0 byte
+    EXPECT_EQ(ft.lastTail, 1);  // one tail character and its 0 byte
     EXPECT_EQ(ft.globals[a].tail, 0);
     EXPECT_EQ(std::string(ft.globals[a].head), "abcdefgh");
     EXPECT_EQ(ft.tails[0], '1');
@@ -78,20 +78,20 @@ TEST(NameTable, NewNamesAtTheLimits) {
     EXPECT_TRUE(in.ws.vars[kFirstGlobalSlot].unset());
     ASSERT_TRUE(newGlobalVariable(in.front, in.ws, "name_with_tail", &e).ok());  // 7 tail bytes
     EXPECT_EQ(newGlobalVariable(in.front, in.ws, "another_tail_x", &e).code, 84);  // tail store full
-    EXPECT_EQ(ft.lstgx, kBuiltinNames + 1);
-    EXPECT_EQ(in.ws.lstvx, kFirstGlobalSlot + 1);
+    EXPECT_EQ(ft.lastGlobal, kBuiltinNames + 1);
+    EXPECT_EQ(in.ws.lastGlobalSlot, kFirstGlobalSlot + 1);
     ASSERT_TRUE(newGlobalFunction(in.frontEnd(), "f", &e).ok());
     EXPECT_EQ(ft.globals[e].slot, kFirstUserFunction);
     EXPECT_EQ(in.functions.records[kFirstUserFunction].nameEntry, e);
-    EXPECT_EQ(ft.lstgx, 15);
+    EXPECT_EQ(ft.lastGlobal, 15);
     EXPECT_EQ(newGlobalVariable(in.front, in.ws, "b", &e).code, 84);  // global table full
     EXPECT_EQ(newGlobalFunction(in.frontEnd(), "g", &e).code, 84);
-    EXPECT_EQ(ft.lstgx, 15);
-    EXPECT_EQ(in.ws.lstvx, kFirstGlobalSlot + 1);
+    EXPECT_EQ(ft.lastGlobal, 15);
+    EXPECT_EQ(in.ws.lastGlobalSlot, kFirstGlobalSlot + 1);
 
     // The global region stops where the locals of active calls begin.
     Interpreter small(caps);
-    small.ws.lstvxend = kFirstGlobalSlot + 1;
+    small.ws.lowestLocalSlot = kFirstGlobalSlot + 1;
     ASSERT_TRUE(newGlobalVariable(small.front, small.ws, "p", &e).ok());
     EXPECT_EQ(newGlobalVariable(small.front, small.ws, "q", &e).code, 84);
 }
@@ -141,7 +141,7 @@ TEST(BuiltinNames, EnteredAtStartAndAfterReset) {
     ASSERT_TRUE(enterSystemValues(in.ws).ok());
     for (int pass = 0; pass < 2; ++pass) {
         FrontTables& ft = in.front;
-        EXPECT_EQ(ft.lstgx, kBuiltinNames - 1);
+        EXPECT_EQ(ft.lastGlobal, kBuiltinNames - 1);
         for (int i = 0; i < kBuiltinNames; ++i) {
             EXPECT_EQ(findGlobal(ft, kBuiltins[i].name), i);
             EXPECT_EQ(ft.globals[i].kind, kBuiltins[i].kind);
@@ -178,8 +178,8 @@ TEST(BuiltinNames, EnteredAtStartAndAfterReset) {
         in.symbols.reset();
         enterBuiltinNames(in.front, in.functions);
         ASSERT_TRUE(enterSystemValues(in.ws).ok());
-        EXPECT_EQ(ft.lstnx, -1);
-        EXPECT_EQ(ft.lsttnam, -1);
+        EXPECT_EQ(ft.lastLocal, -1);
+        EXPECT_EQ(ft.lastTail, -1);
         EXPECT_EQ(in.functions.lastSlot, kFirstUserFunction - 1);
         EXPECT_EQ(in.symbols.last(), 0);
         EXPECT_EQ(findGlobal(ft, "f"), -1);

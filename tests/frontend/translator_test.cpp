@@ -220,20 +220,20 @@ TEST(TranslatorLiterals, Numbers) {
 
 TEST(TranslatorLiterals, PresetConstantsAndNewSlots) {
     Interpreter in;
-    int before = in.ws.lstcx;
+    int before = in.ws.lastConstant;
     TranslatedLine t;
     for (auto [text, slot] : {std::pair{"0", 0}, {"1", 1}, {"2", 3}, {"1.0", 1}, {"_0", 0}}) {
         ASSERT_TRUE(translateLine(in.frontEnd(), text, -1, 0, &t).ok());
         EXPECT_EQ(in.front.nodes[t.first].operand, slot) << text;
     }
-    EXPECT_EQ(in.ws.lstcx, before);
+    EXPECT_EQ(in.ws.lastConstant, before);
     ASSERT_TRUE(translateLine(in.frontEnd(), "3", -1, 0, &t).ok());
     EXPECT_EQ(in.front.nodes[t.first].operand, before + 1);
     EXPECT_EQ(in.ws.consts[before + 1].type, kInteger);
     EXPECT_EQ(inlineInt(in.ws.consts[before + 1]), 3);
     // Clearing the line tables keeps the preset slots.
     releaseLineTables(in.front, in.ws);
-    EXPECT_EQ(in.ws.lstcx, kPresetConstants - 1);
+    EXPECT_EQ(in.ws.lastConstant, kPresetConstants - 1);
     EXPECT_EQ(inlineInt(in.ws.consts[1]), 1);
     EXPECT_EQ(inlineInt(in.ws.consts[3]), 2);
 }
@@ -416,13 +416,13 @@ TEST(TranslatorErrors, FullTablesLeaveNoPartialWork) {
     Interpreter in(caps);
     TranslatedLine t;
     auto same = [&](int nodes, int entries, int consts, int lists) {
-        EXPECT_EQ(in.front.lstndx, nodes);
-        EXPECT_EQ(in.front.lstfndx, entries);
-        EXPECT_EQ(in.ws.lstcx, consts);
-        EXPECT_EQ(in.front.lstlx, lists);
+        EXPECT_EQ(in.front.lastNode, nodes);
+        EXPECT_EQ(in.front.lastEntry, entries);
+        EXPECT_EQ(in.ws.lastConstant, consts);
+        EXPECT_EQ(in.front.lastListWord, lists);
     };
     ASSERT_TRUE(translateLine(in.frontEnd(), "3+4", -1, 0, &t).ok());
-    int n0 = in.front.lstndx, e0 = in.front.lstfndx, c0 = in.ws.lstcx, l0 = in.front.lstlx;
+    int n0 = in.front.lastNode, e0 = in.front.lastEntry, c0 = in.ws.lastConstant, l0 = in.front.lastListWord;
     EXPECT_EQ(translateLine(in.frontEnd(), "1+1+1+1+1+1+1+1+1", -1, 0, &t).code, 84);  // nodes
     same(n0, e0, c0, l0);
     EXPECT_EQ(translateLine(in.frontEnd(), "-+-+-+-+1", -1, 0, &t).code, 84);  // function entries
@@ -450,7 +450,7 @@ TEST(TranslatorErrors, GlobalNamesFill) {
     Interpreter in(caps);
     EXPECT_EQ(tr(in, "a<-b<-c"), "V20 Z19 Z18");
     EXPECT_EQ(tr(in, "d"), "E84@0");
-    EXPECT_EQ(in.front.lstgx, 15);
+    EXPECT_EQ(in.front.lastGlobal, 15);
     EXPECT_EQ(tr(in, "a<-b"), "V19 Z18");
 }
 
@@ -478,7 +478,7 @@ TEST(TranslatorErrors, ArbitraryBytes) {
             ASSERT_LE(t.errorPos, static_cast<int>(line.size())) << line;
             ASSERT_EQ(t.first, -1);
         } else if (t.first >= 0) {
-            ASSERT_LE(t.first, in.front.lstndx);
+            ASSERT_LE(t.first, in.front.lastNode);
         }
         if (i % 500 == 0) releaseLineTables(in.front, in.ws);
     }

@@ -297,7 +297,7 @@ TEST(WorkspaceLimits, GListFullIsErrorNine) {
     EXPECT_EQ(dimension(ws, e, 3), 5);
     ValueDescriptor f;
     EXPECT_EQ(copyShape(ws, f, d).code, 9);
-    EXPECT_EQ(ws.nxtglx, 8);
+    EXPECT_EQ(ws.gListFill, 8);
 }
 
 TEST(WorkspaceShape, RankThreeDimensionRun) {
@@ -319,7 +319,7 @@ TEST(WorkspaceClear, ClearingEmptiesHeapAndKeepsPresetConstants) {
     ws.clear();
     EXPECT_EQ(ws.heapTop, 629145600u);
     EXPECT_EQ(ws.stackTop, 0u);
-    EXPECT_EQ(ws.lstvxend, 15364);
+    EXPECT_EQ(ws.lowestLocalSlot, 15364);
     EXPECT_TRUE(ws.var(20).unset());
     EXPECT_EQ(inlineInt(ws.cst(0)), 0);
     EXPECT_EQ(inlineInt(ws.cst(1)), 1);
