@@ -1,0 +1,101 @@
+// The floor plan: every folder of src/ stands on a floor, and a file may
+// include headers of its own floor and the floors below it, never above.
+// Folders on one floor may use each other; a new folder must be given a floor
+// here (and in docs/ARCHITECTURE.md) before it can hold code.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+#include <unistd.h>
+
+namespace wox {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Floor {
+    std::string_view folder;
+    int level;
+};
+
+constexpr std::array kFloorPlan{
+    Floor{"values", 0},
+    Floor{"primitives", 1},
+    Floor{"display", 1},
+    Floor{"types", 1},
+    Floor{"frontend", 2},
+    Floor{"engine", 3},
+    Floor{"session", 4},
+};
+
+std::optional<int> levelOf(std::string_view folder) {
+    for (const Floor& f : kFloorPlan)
+        if (f.folder == folder) return f.level;
+    return std::nullopt;
+}
+
+// Every include of a project header that reaches a floor above the file's
+// own, as "file:line: text"; and every folder without a floor.
+std::string violations(const fs::path& src) {
+    std::ostringstream out;
+    const std::regex include(R"re(^\s*#\s*include\s*"([a-z_]+)/)re");
+    for (const auto& dir : fs::directory_iterator(src)) {
+        if (!dir.is_directory()) continue;
+        std::string folder = dir.path().filename().string();
+        std::optional<int> level = levelOf(folder);
+        if (!level) {
+            out << "src/" << folder << ": folder has no floor in the plan\n";
+            continue;
+        }
+        for (const auto& file : fs::recursive_directory_iterator(dir.path())) {
+            if (!file.is_regular_file()) continue;
+            std::ifstream in(file.path());
+            std::string line;
+            for (int n = 1; std::getline(in, line); ++n) {
+                std::smatch m;
+                if (!std::regex_search(line, m, include)) continue;
+                std::optional<int> target = levelOf(m[1].str());
+                if (!target || *target > *level)
+                    out << fs::relative(file.path(), src.parent_path()).string() << ':' << n << ": " << line
+                        << '\n';
+            }
+        }
+    }
+    return out.str();
+}
+
+TEST(FloorPlan, NoIncludeRunsBackUp) {
+    const fs::path src = fs::path(WOX_SOURCE_DIR) / "src";
+    ASSERT_TRUE(fs::is_directory(src)) << src;
+    std::string found = violations(src);
+    EXPECT_TRUE(found.empty()) << "includes that run back up the floor plan "
+                                  "(values < primitives, display, types < frontend < engine < session):\n"
+                               << found;
+}
+
+TEST(FloorPlan, CatchesAnUpwardInclude) {
+    const fs::path root = fs::temp_directory_path() / ("wox-floor-plan-" + std::to_string(::getpid()));
+    fs::create_directories(root / "src" / "values");
+    fs::create_directories(root / "src" / "engine");
+    fs::create_directories(root / "src" / "extras");
+    std::ofstream(root / "src" / "values" / "low.h") << "#pragma once\n#include \"values/rc.h\"\n"
+                                                       << "  #include \"engine/interpreter.h\"\n";
+    std::ofstream(root / "src" / "engine" / "high.h") << "#include \"values/low.h\"\n#include <vector>\n";
+    std::string found = violations(root / "src");
+    fs::remove_all(root);
+    EXPECT_NE(found.find("src/values/low.h:3:   #include \"engine/interpreter.h\""), std::string::npos) << found;
+    EXPECT_NE(found.find("src/extras: folder has no floor"), std::string::npos) << found;
+    EXPECT_EQ(found.find("high.h"), std::string::npos) << found;
+    EXPECT_EQ(std::count(found.begin(), found.end(), '\n'), 2) << found;
+}
+
+}  // namespace
+}  // namespace wox
