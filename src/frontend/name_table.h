@@ -10,13 +10,14 @@
 #include <string_view>
 
 #include "frontend/front_tables.h"
+#include "primitives/char_class.h"
 #include "values/rc.h"
 
 namespace wox::frontend {
 
-inline constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-inline constexpr bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+using primitives::isDigit;
+using primitives::isLetter;
+using primitives::isNameChar;
 
 // End of the name that starts at pos: the longest run of letters, digits and
 // "_" (pos must hold a letter), less one trailing "_".

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/interpreter.h"
-#include "frontend/char_class.h"
+#include "primitives/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "values/messages.h"
@@ -11,6 +11,7 @@
 namespace wox::frontend {
 
 namespace {
+using primitives::isLineChar;
 constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed string reports
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace

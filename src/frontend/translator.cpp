@@ -4,12 +4,12 @@
 
 #include "engine/interpreter.h"
 #include "values/messages.h"
-#include "frontend/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/number_reader.h"
 #include "frontend/scan_state.h"
 #include "frontend/string_reader.h"
+#include "primitives/char_class.h"
 #include "primitives/primitive_table.h"
 
 namespace wox::frontend {
@@ -17,6 +17,9 @@ namespace wox::frontend {
 namespace {
 
 namespace prim = primitives;
+using prim::CharClass;
+using prim::charClass;
+using prim::isLineChar;
 
 // Deeper nesting than this is refused, so that the evaluator's recursion
 // over groups, lists and brackets stays bounded.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "primitives/char_class.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -313,8 +314,6 @@ constexpr bool familiesOnTheirSide() {
     return true;
 }
 static_assert(familiesOnTheirSide(), "a dispatch range names a family of the other valence");
-
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
 #include "engine/workspace_clear.h"
+#include "primitives/char_class.h"
 #include "values/messages.h"
 #include "session/function_requests.h"
 #include "session/line_text.h"
@@ -27,8 +28,8 @@ const std::string& tooManyEditsText() {
     return text;
 }
 
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
+using primitives::isLetter;
+using primitives::isNameChar;
 
 // "name:" at the start of a braced text marks a one-line definition.
 bool startsWithNameColon(std::string_view text) {
