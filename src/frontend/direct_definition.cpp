@@ -215,6 +215,12 @@ bool startsDirectDefinition(std::string_view text) {
     return !labelAt(trimBlanks(text)).empty();
 }
 
+BraceRequest braceRequest(std::string_view line) {
+    std::string_view t = trimBlanks(line);
+    if (!t.starts_with('{')) return BraceRequest::None;
+    return startsDirectDefinition(t.substr(1)) ? BraceRequest::Definition : BraceRequest::Listing;
+}
+
 Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunctionName,
                          DirectDefinition& out) {
     out = DirectDefinition{};
