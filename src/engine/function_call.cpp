@@ -5,6 +5,7 @@
 
 #include "display/value_display.h"
 #include "values/messages.h"
+#include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
@@ -18,8 +19,7 @@ namespace {
 using frontend::DefinedFunction;
 using frontend::FrontTables;
 using frontend::ScopeBinding;
-
-constexpr int kKeywordFunctions = 8;
+using frontend::kKeywordFunctions;
 
 int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<std::size_t>(entry)].slot; }
 
