@@ -6,14 +6,15 @@
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
+#include "primitives/vocabulary.h"
 
 namespace wox::primitives {
 
 namespace {
 
-constexpr int kOr = 12;
-constexpr int kAnd = 13;
-constexpr int kNot = 25;
+using code::kAnd;
+using code::kNot;
+using code::kOr;
 
 bool holdsBits(const ArgumentSide& s) {
     const std::int64_t n = s.single ? 1 : s.count;
@@ -68,8 +69,8 @@ Rc runLogical(Interpreter& in, ArgumentDigest& g) {
 
 Rc logicalDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
-        // 14 and 15 are unused codes of the dyadic-only range.
-        return in.fail(code == 14 || code == 15 ? kDomainError : kNotImplemented);
+        // The codes between "and" and "less" are unused ones of the dyadic-only range.
+        return in.fail(code > kAnd && code < code::kLess ? kDomainError : kNotImplemented);
     }
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
