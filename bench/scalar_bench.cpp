@@ -11,6 +11,7 @@
 
 #include "engine/interpreter.h"
 #include "primitives/scalar.h"
+#include "primitives/vocabulary.h"
 
 namespace {
 
@@ -18,7 +19,9 @@ using wox::Interpreter;
 using wox::ValueRef;
 
 constexpr int kCount = 10'000'000;
-constexpr int kPlus = 45, kTimes = 49, kEqual = 21;
+using wox::primitives::code::kEqual;
+using wox::primitives::code::kPlus;
+using wox::primitives::code::kTimes;
 constexpr int kResult = 4;
 constexpr int kFloatA = 20, kFloatB = 21, kIntA = 22, kIntB = 23, kOne = 24;
 

@@ -1,7 +1,7 @@
 #include "engine/error_report.h"
 
-#include "values/messages.h"
 #include "frontend/name_table.h"
+#include "values/messages.h"
 
 namespace wox::engine {
 

@@ -9,8 +9,9 @@
 #include "engine/dispatch.h"
 #include "engine/execute_text.h"
 #include "engine/function_call.h"
-#include "values/messages.h"
 #include "frontend/front_tables.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
 #include "values/value_copy.h"
 
 namespace wox::engine {
@@ -19,11 +20,7 @@ namespace {
 
 using frontend::FunctionEntry;
 using frontend::ParseNode;
-
-constexpr int kEachCode = 752;
-constexpr int kExecuteCode = 22;
-constexpr int kTimeStampCode = 610;
-constexpr int kRandomLinkCode = 611;
+namespace code = primitives::code;
 
 bool isTemp(int slot) {
     return (slot >= kFirstTemp && slot <= kLastFirstSeriesTemp) || slot >= kSecondSeriesTemp;
@@ -129,7 +126,7 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
 }
 
 bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
-    if (e.kind == frontend::kPrimitiveFn) return e.monadic == kTimeStampCode || e.monadic == kRandomLinkCode;
+    if (e.kind == frontend::kPrimitiveFn) return primitives::isNiladicSystemFunction(e.monadic);
     return in.functions.records[static_cast<std::size_t>(e.monadic)].valence == 0;
 }
 
@@ -146,10 +143,10 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
         *cur = r;
         return kOk;
     }
-    if (node.list >= 0 || e.monadic == kEachCode) return in.failAt(kNotImplemented, node.pos);
+    if (node.list >= 0 || e.monadic == code::kEach) return in.failAt(kNotImplemented, node.pos);
     int t;
     if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
-    if (left == kNoValue && e.monadic == kExecuteCode) {
+    if (left == kNoValue && e.monadic == code::kExecute) {
         // Execute runs in this context, so it is not an ordinary primitive.
         if (Rc rc = executeText(in, cx, *cur, t, cur); rc.failed()) return in.failAt(rc.code, node.pos);
         return kOk;
@@ -169,7 +166,7 @@ bool showsValue(const Interpreter& in, int last, ValueRef value) {
     if (n.kind == frontend::kAssignNode || n.kind == frontend::kMultiAssignNode) return false;
     if (n.kind == frontend::kCallNode) {
         const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(n.operand)];
-        if (e.kind == frontend::kPrimitiveFn && e.monadic == kExecuteCode && e.left < 0) return in.displayAll;
+        if (e.kind == frontend::kPrimitiveFn && e.monadic == code::kExecute && e.left < 0) return in.displayAll;
     }
     return true;
 }

@@ -5,10 +5,10 @@
 #include "display/value_display.h"
 #include "engine/error_report.h"
 #include "engine/evaluator.h"
-#include "values/messages.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/translator.h"
+#include "values/messages.h"
 
 namespace wox::engine {
 

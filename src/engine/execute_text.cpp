@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "values/messages.h"
 #include "frontend/front_tables.h"
 #include "frontend/source_text.h"
 #include "frontend/translator.h"
+#include "values/messages.h"
 #include "values/value_copy.h"
 
 namespace wox::engine {

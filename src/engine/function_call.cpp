@@ -4,11 +4,12 @@
 #include <string>
 
 #include "display/value_display.h"
-#include "values/messages.h"
+#include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
 #include "frontend/scope_stack.h"
+#include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/value_copy.h"
 
@@ -19,8 +20,7 @@ namespace {
 using frontend::DefinedFunction;
 using frontend::FrontTables;
 using frontend::ScopeBinding;
-
-constexpr int kKeywordFunctions = 8;
+using frontend::kKeywordFunctions;
 
 int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<std::size_t>(entry)].slot; }
 

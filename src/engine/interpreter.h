@@ -4,8 +4,8 @@
 #include <atomic>
 
 #include "display/display_state.h"
-#include "engine/error_trace.h"
 #include "engine/call_frame.h"
+#include "engine/error_trace.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "values/messages.h"
 #include "frontend/source_text.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "values/messages.h"
 #include "frontend/function_header.h"
 #include "frontend/source_text.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 namespace {
@@ -213,6 +213,12 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
 
 bool startsDirectDefinition(std::string_view text) {
     return !labelAt(trimBlanks(text)).empty();
+}
+
+BraceRequest braceRequest(std::string_view line) {
+    std::string_view t = trimBlanks(line);
+    if (!t.starts_with('{')) return BraceRequest::None;
+    return startsDirectDefinition(t.substr(1)) ? BraceRequest::Definition : BraceRequest::Listing;
 }
 
 Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunctionName,

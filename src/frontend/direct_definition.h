@@ -34,6 +34,13 @@ struct DirectDefinition {
 // is a definition rather than a request to list a function.
 bool startsDirectDefinition(std::string_view text);
 
+// What a line of input asks for by its first characters, blanks and tabs
+// aside: after "{", a direct definition "{name: ...}" or else the listing of
+// a function "{name}"; any other line is neither. Every reader of input
+// decides with this one rule.
+enum class BraceRequest { None, Definition, Listing };
+BraceRequest braceRequest(std::string_view line);
+
 // `text` is what follows the opening brace: "name: body }", trailing blanks
 // and tabs allowed.
 Rc parseDirectDefinition(std::string_view text, const IsFunctionName& isFunctionName,

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "frontend/scan_state.h"
-#include "values/workspace.h"
 #include "values/messages.h"
+#include "values/workspace.h"
 
 namespace wox::frontend {
 

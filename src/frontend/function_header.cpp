@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "values/messages.h"
 #include "frontend/source_text.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 namespace {

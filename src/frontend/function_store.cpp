@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-#include "values/messages.h"
 #include "frontend/control_rewrite.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/source_text.h"
 #include "frontend/translator.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 

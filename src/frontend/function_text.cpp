@@ -1,7 +1,7 @@
 #include "frontend/function_text.h"
 
-#include "values/messages.h"
 #include "frontend/source_text.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 namespace {

@@ -10,16 +10,17 @@
 #include <string_view>
 
 #include "frontend/front_tables.h"
-#include "values/workspace.h"
+#include "primitives/char_class.h"
 #include "values/rc.h"
+#include "values/workspace.h"
 
 namespace wox::frontend {
 
 struct FrontEnd;
 
-inline constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-inline constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-inline constexpr bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+using primitives::isDigit;
+using primitives::isLetter;
+using primitives::isNameChar;
 
 // End of the name that starts at pos: the longest run of letters, digits and
 // "_" (pos must hold a letter), less one trailing "_".

@@ -8,11 +8,13 @@
 #include <string_view>
 #include <vector>
 
+#include "primitives/char_class.h"
+
 namespace wox::frontend::text {
 
-constexpr bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-constexpr bool isDigit(char c) { return c >= '0' && c <= '9'; }
-constexpr bool isNameChar(char c) { return isLetter(c) || isDigit(c) || c == '_'; }
+using primitives::isDigit;
+using primitives::isLetter;
+using primitives::isNameChar;
 constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A user name: a letter, then letters, digits and "_", not ending in "_".

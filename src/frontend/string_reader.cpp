@@ -2,14 +2,15 @@
 
 #include <cstring>
 
-#include "frontend/char_class.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
+#include "primitives/char_class.h"
 #include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
+using primitives::isLineChar;
 constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed string reports
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace

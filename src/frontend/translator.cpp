@@ -2,74 +2,29 @@
 
 #include <array>
 
-#include "values/messages.h"
-#include "frontend/char_class.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/number_reader.h"
 #include "frontend/scan_state.h"
 #include "frontend/string_reader.h"
+#include "primitives/char_class.h"
 #include "primitives/primitive_table.h"
+#include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
 
 namespace prim = primitives;
+using prim::CharClass;
+using prim::charClass;
+using prim::isLineChar;
 
 // Deeper nesting than this is refused, so that the evaluator's recursion
 // over groups, lists and brackets stays bounded.
 constexpr std::size_t kMaxNesting = 1000;
 constexpr std::size_t kMaxLine = std::size_t{1} << 30;
-
-constexpr int kEachToken = 65;
-constexpr int kMemberToken = 70;
-constexpr int kEachCode = 752;
-constexpr int kMemberCode = 754;
-
-struct SystemFunction {
-    std::string_view name;
-    int code;
-    int valence;  // 0: a niladic function, which reads as a value
-};
-
-// "[]" names that are functions; a system variable of the same name wins.
-constexpr std::array<SystemFunction, 14> kSystemFunctions = {{
-    {"[]FX", 601, 1},
-    {"[]CR", 602, 1},
-    {"[]XD", 603, 1},
-    {"[]XC", 604, 1},
-    {"[]AI", 605, 1},
-    {"[]TS", 610, 0},
-    {"[]RL", 611, 0},
-    {"[]FM", 651, 2},
-    {"[]OP", 652, 2},
-    {"[]XR", 653, 2},
-    {"[]XW", 654, 2},
-    {"[]XXR", 655, 2},
-    {"[]XXW", 656, 2},
-    {"[]XN", 657, 2},
-}};
-
-constexpr bool systemFunctionsUnique() {
-    for (std::size_t i = 0; i < kSystemFunctions.size(); ++i)
-        for (std::size_t j = i + 1; j < kSystemFunctions.size(); ++j)
-            if (kSystemFunctions[i].name == kSystemFunctions[j].name ||
-                kSystemFunctions[i].code == kSystemFunctions[j].code)
-                return false;
-    return true;
-}
-static_assert(systemFunctionsUnique());
-
-const SystemFunction* findSystemFunction(std::string_view name) {
-    for (const SystemFunction& f : kSystemFunctions)
-        if (f.name == name) return &f;
-    return nullptr;
-}
-
-// The tokens that take an axis bracket: "/", "\", "," and "$".
-constexpr bool takesAxis(int token) { return token == 6 || token == 8 || token == 29 || token == 31; }
 
 // What a name stands for.
 struct Resolved {
@@ -452,7 +407,7 @@ Rc Translator::resolveSystemName(std::string_view name, std::size_t at, Resolved
         }
         if (findGlobalIn(ft_, name, 0, kBuiltinNames - 1) >= 0) return newFreeName(name, at, r);
     }
-    if (const SystemFunction* sf = findSystemFunction(name)) {
+    if (const prim::SystemFunction* sf = prim::findSystemFunction(name)) {
         r->kind = Resolved::SystemFn;
         r->slot = sf->code;
         r->valence = sf->valence;
@@ -539,11 +494,12 @@ Rc Translator::primitiveItem() {
     if (m.token < 0) return fail(kSyntaxError, at);
     int token = m.token;
     std::size_t q = at + static_cast<std::size_t>(m.length);
-    if (token == kEachToken) return eachItem(at, q);
-    if (token == kMemberToken) return memberItem(at, q);
+    if (token == prim::token::kEach) return eachItem(at, q);
+    if (token == prim::token::kMember) return memberItem(at, q);
     int monadic = prim::monadicCode(token);
     int dyadic = prim::dyadicCode(token);
-    if (monadic < 3 && dyadic < 3) return fail(kSyntaxError, at);  // no function: <- -> [ ;
+    if (monadic < prim::code::kFirstFunction && dyadic < prim::code::kFirstFunction)
+        return fail(kSyntaxError, at);  // no function: <- -> [ ;
     bool folded = false;
     if (q < n_ && (text_[q] == '/' || text_[q] == '\\') && !commentAt(q)) {
         bool slash = text_[q] == '/';
@@ -553,7 +509,7 @@ Rc Translator::primitiveItem() {
         monadic = dyadic = code;
         q += dot ? 2 : 1;
         folded = true;
-    } else if (q < n_ && text_[q] == '[' && takesAxis(token)) {
+    } else if (q < n_ && text_[q] == '[' && prim::takesAxis(token)) {
         int code = 0;
         WOX_TRY(axis(token, lv, at, &q, &code));
         monadic = dyadic = code;
@@ -598,7 +554,8 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
     ParseNode& n = node(f.lastCall);
     int operand = n.operand;
     int e = 0;
-    if (Rc rc = takeEntry(ft_, kPrimitiveFn, kEachCode, kEachCode, &e); rc.failed()) return fail(rc.code, at);
+    if (Rc rc = takeEntry(ft_, kPrimitiveFn, prim::code::kEach, prim::code::kEach, &e); rc.failed())
+        return fail(rc.code, at);
     FunctionEntry& fe = ft_.entries[static_cast<std::size_t>(operand)];
     ft_.entries[static_cast<std::size_t>(e)].left = fe.left;
     fe.left = -1;
@@ -611,7 +568,7 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
 // x.name : member access, with the name as a symbol.
 Rc Translator::memberItem(std::size_t at, std::size_t next) {
     int k = 0;
-    WOX_TRY(callNode(kPrimitiveFn, kMemberCode, kMemberCode, at, &k));
+    WOX_TRY(callNode(kPrimitiveFn, prim::code::kMember, prim::code::kMember, at, &k));
     WOX_TRY(addFunction(k));
     std::size_t end = nameEnd(text_, next);
     int slot = 0;

@@ -7,20 +7,21 @@
 #include <array>
 #include <type_traits>
 
-#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-constexpr int kFirstCode = 16;
-constexpr int kNotEqual = 20;
-constexpr int kEqual = 21;
+using code::kEqual;
+using code::kNotEqual;
+constexpr int kFirstCode = code::kLess;
 
 enum class Kind { Real, Complex, Char, Symbol, General, Temporal };
 
@@ -123,19 +124,19 @@ struct ComparisonRow {
 };
 
 constexpr std::array kComparisons{
-    ComparisonRow{16, &runCompare<ops::Less>},
-    ComparisonRow{17, &runCompare<ops::LessEqual>},
-    ComparisonRow{18, &runCompare<ops::GreaterEqual>},
-    ComparisonRow{19, &runCompare<ops::Greater>},
-    ComparisonRow{20, &runCompare<ops::NotEqual>},
-    ComparisonRow{21, &runCompare<ops::Equal>},
+    ComparisonRow{code::kLess, &runCompare<ops::Less>},
+    ComparisonRow{code::kLessEqual, &runCompare<ops::LessEqual>},
+    ComparisonRow{code::kGreaterEqual, &runCompare<ops::GreaterEqual>},
+    ComparisonRow{code::kGreater, &runCompare<ops::Greater>},
+    ComparisonRow{kNotEqual, &runCompare<ops::NotEqual>},
+    ComparisonRow{kEqual, &runCompare<ops::Equal>},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kComparisons.size(); ++i)
         if (kComparisons[i].code != kFirstCode + static_cast<int>(i)) return false;
     return true;
 }
-static_assert(rowsInOrder(), "row i holds code 16 + i");
+static_assert(rowsInOrder(), "row i holds the code of less + i");
 
 Rc conform(values::Context& in, ArgumentDigest& g) {
     if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);

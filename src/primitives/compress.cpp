@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
 
@@ -15,7 +16,7 @@ namespace wox::primitives {
 namespace {
 
 
-constexpr int kFirstAxisCode = 6;
+constexpr int kFirstAxisCode = code::kCompressFirst;
 constexpr std::int64_t kMaxCount = 0x7fffffff;
 
 // Dimensions of the result without a heap allocation for the usual ranks.

@@ -1,19 +1,20 @@
 // The logical functions: or (&), and (^), not (~). Arguments are Boolean, or
 // Integer or Float values whose every element is 0 or 1; those are read as
 // they are, without building a Boolean copy.
-#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-constexpr int kOr = 12;
-constexpr int kAnd = 13;
-constexpr int kNot = 25;
+using code::kAnd;
+using code::kNot;
+using code::kOr;
 
 bool holdsBits(const ArgumentSide& s) {
     const std::int64_t n = s.single ? 1 : s.count;
@@ -68,8 +69,8 @@ Rc runLogical(values::Context& in, ArgumentDigest& g) {
 
 Rc logicalDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
-        // 14 and 15 are unused codes of the dyadic-only range.
-        return in.fail(code == 14 || code == 15 ? kDomainError : kNotImplemented);
+        // The codes between "and" and "less" are unused ones of the dyadic-only range.
+        return in.fail(code > kAnd && code < code::kLess ? kDomainError : kNotImplemented);
     }
     ArgumentDigest g = digestDyadic(in.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return in.fail(kValueError);

@@ -1,106 +1,51 @@
 #include "primitives/primitive_table.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
+#include "primitives/char_class.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 namespace {
 
-using namespace types;
-
-constexpr TypeSet kOrdered = kN | kChar | kSymbol | kTemporal;
-constexpr TypeSet kEquality = kOrdered | kComplex | kEnumeration;
-constexpr TypeSet kSimpleOrGeneral = kSimple | kGeneral;
-constexpr TypeSet kScalarArg = kN | kComplex;
-constexpr TypeSet kScalarDyadic = kN | kComplex | kDictionary;
-constexpr TypeSet kTemporalArith = kScalarDyadic | kTemporal;
-constexpr TypeSet kSearchable = kSimple | kEnumeration | kDictionary | kTable;
-constexpr TypeSet kDictionaryPart = kSimple | kGeneral | kTable;
-constexpr TypeSet kKeyed = kDictionary | kTable;
-
-// clang-format off
-constexpr std::array kPrimitives{
-//            text    tok tokL  mon   dya   monadic arg    dyadic left  dyadic right
-    Primitive{"<-",    0,  0,    0,   -1,   kAny,          kNone,       kNone,            "assignment", ""},
-    Primitive{"->",    1,  1,   -1,   -1,   kNone,         kNone,       kNone,            "branch", ""},
-    Primitive{"[",     2,  2,    1,   -1,   kAny,          kNone,       kNone,            "indexing x[i;j]; indexed assignment x[i]<-v", ""},
-    Primitive{";",     3,  3,    2,   -1,   kAny,          kNone,       kNone,            "separates indices and the items of a list", ""},
-    Primitive{"[)",   53, 53,   -1,   -1,   kNone,         kNone,       kNone,            "output name that keeps the line open", ""},
-    Primitive{"[]",   54, 54,   -1,   -1,   kNone,         kNone,       kNone,            "system name prefix; output name", ""},
-    Primitive{"^.",   63,  4,  706,    3,   kAny,          kI,          kSimpleOrGeneral, "first element", "take"},
-    Primitive{"!.",   23,  5,   22,    4,   kChar|kSymbol, kI,          kSimpleOrGeneral, "execute a character vector or a symbol", "drop"},
-    Primitive{"/",     6,  6,   -1,    5,   kNone,         kI,          kSimpleOrGeneral, "", "compress along the last axis (reduce after a function)"},
-    Primitive{"/.",    7,  7,   -1,    6,   kNone,         kI,          kSimpleOrGeneral, "", "compress along the first axis (reduce after a function)"},
-    Primitive{"\\",    8,  8,   -1,    7,   kNone,         kBoolean,    kSimple,          "", "expand along the last axis (scan after a function)"},
-    Primitive{"\\.",   9,  9,   -1,    8,   kNone,         kBoolean,    kSimple,          "", "expand along the first axis (scan after a function)"},
-    Primitive{"?",    66, 10,  708,    9,   kBoolean,      kSimple,     kSimple,          "where: indices of the 1s", "membership"},
-    Primitive{"?.",   27, 27,   26,   27,   kI,            kI,          kI,               "roll", "deal"},
-    Primitive{">.",   68, 11,  709,   10,   kN|kChar|kSymbol, kN,       kN,               "group: positions of equal items", "decode"},
-    Primitive{"<.",   56, 12,  702,   11,   kAny,          kN,          kN,               "enclose", "encode"},
-    Primitive{"&",    13, 13,   -1,   12,   kNone,         kI,          kI,               "", "or"},
-    Primitive{"^",    61, 14,  705,   13,   kAny,          kI,          kI,               "count", "and"},
-    Primitive{"<",    25, 17,   24,   16,   kN|kChar,      kOrdered,    kOrdered,         "grade up", "less"},
-    Primitive{"<=",   18, 18,   -1,   17,   kNone,         kOrdered,    kOrdered,         "", "less or equal"},
-    Primitive{">=",   19, 19,   -1,   18,   kNone,         kOrdered,    kOrdered,         "", "greater or equal"},
-    Primitive{">",    24, 20,   23,   19,   kN|kChar,      kOrdered,    kOrdered,         "grade down", "greater"},
-    Primitive{"~=",   21, 21,   -1,   20,   kNone,         kEquality,   kEquality,        "", "not equal"},
-    Primitive{"=",    58, 22,  704,   21,   kN|kChar|kSymbol, kEquality, kEquality,       "unique", "equal"},
-    Primitive{"~",    26, 71,   25,  755,   kI,            kAny,        kAny,             "not", "match"},
-    Primitive{"#",    28, 28,   28,   29,   kAny,          kI,          kSimpleOrGeneral, "shape", "reshape"},
-    Primitive{",",    29, 29,   30,   31,   kSimpleOrGeneral, kSimpleOrGeneral, kSimpleOrGeneral, "ravel", "catenate along the last axis"},
-    Primitive{"!",    30, 30,   32,   33,   kI,            kSearchable, kSearchable,      "interval", "index of"},
-    Primitive{"$",    31, 31,   34,   35,   kSimpleOrGeneral, kI,       kSimple,          "reverse along the last axis", "rotate along the last axis"},
-    Primitive{"&.",   32, 32,   36,   37,   kSimple|kKeyed, kI,         kSimple,          "transpose; flip of a dictionary or table", "transpose by an axis list"},
-    Primitive{"$.",   33, 33,   38,   39,   kSimpleOrGeneral, kI,       kSimple,          "reverse along the first axis", "rotate along the first axis"},
-    Primitive{"+.",   34, 34,   40,   41,   kAny,          kNone,       kNone,            "format", "not implemented"},
-    Primitive{"#.",   35, 35,   42,   43,   kN,            kN,          kN,               "matrix inverse", "matrix divide"},
-    Primitive{"+",    36, 36,   44,   45,   kScalarArg,    kTemporalArith, kTemporalArith, "identity; conjugate", "plus"},
-    Primitive{"-",    37, 37,   46,   47,   kScalarArg,    kTemporalArith, kTemporalArith, "negate", "minus"},
-    Primitive{"*",    38, 38,   48,   49,   kScalarArg,    kScalarDyadic, kScalarDyadic, "signum", "times"},
-    Primitive{"%",    39, 39,   50,   51,   kScalarArg,    kScalarDyadic, kScalarDyadic, "reciprocal", "divide"},
-    Primitive{"~.",   40, 40,   52,   53,   kScalarArg,    kScalarDyadic, kScalarDyadic, "ceiling", "maximum"},
-    Primitive{"_.",   41, 41,   54,   55,   kScalarArg,    kScalarDyadic, kScalarDyadic, "floor", "minimum"},
-    Primitive{"*.",   42, 42,   56,   57,   kScalarArg,    kScalarDyadic, kScalarDyadic, "exponential", "power"},
-    Primitive{"%.",   43, 43,   58,   59,   kScalarArg,    kScalarDyadic, kScalarDyadic, "natural logarithm", "logarithm to the left base"},
-    Primitive{"|",    44, 44,   60,   61,   kScalarArg,    kScalarDyadic, kScalarDyadic, "magnitude", "residue"},
-    Primitive{"|.",   45, 45,   62,   63,   kN,            kScalarDyadic, kScalarDyadic, "factorial", "binomial"},
-    Primitive{"@",    46, 46,   64,   65,   kScalarArg,    kScalarDyadic, kScalarDyadic, "pi times", "circle functions"},
-    Primitive{",.",   67, 47,  707,   66,   kGeneral,      kSimpleOrGeneral, kSimpleOrGeneral, "raze", "catenate along the first axis"},
-    Primitive{"||",   60, 59,  710,  751,   kBoolean,      kI,          kSimple,          "partition lengths", "partition"},
-    Primitive{":",    62, 69,  703,  753,   kAny,          kDictionaryPart, kDictionaryPart, "type code", "dictionary from keys and values"},
-    Primitive{"\"",   65, 65,  752,  752,   kGeneral,      kAny,        kAny,             "each", "each"},
-    Primitive{".",    -1, 70,   -1,  754,   kNone,         kKeyed,      kSymbol,          "", "member of a dictionary or table"},
-};
-// clang-format on
-
 // ---- Function codes: the base code of every token ----------------------
 
-constexpr int kTokenLimit = 73;
+constexpr int kTokenLimit = [] {
+    int last = 0;
+    for (const Primitive& p : kPrimitives) last = std::max({last, p.token, p.tokenLeft});
+    for (const UnwrittenToken& u : kUnwrittenTokens) last = std::max(last, u.token);
+    return last + 1;
+}();
+
+// Tokens up to ",." with a left value follow an arithmetic rule: from "[" to
+// "?." one code each, from "#" on a pair of codes each. From "<." read
+// without a left value on, each token carries the code its row gives.
+constexpr int kFirstRowToken = tokenOf("<.");
 
 constexpr std::array<int, kTokenLimit> makeBaseCodes() {
     std::array<int, kTokenLimit> base{};
     for (int& b : base) b = -1;
-    base[0] = 0;
-    for (int t = 2; t <= 27; ++t) base[t] = t - 1;
-    for (int t = 28; t <= 47; ++t) base[t] = 28 + 2 * (t - 28);
-    constexpr int k56[] = {702, 701, 704, 751, 710, 705, 703, 706};
-    for (int i = 0; i < 8; ++i) base[56 + i] = k56[i];
-    constexpr int k65[] = {752, 708, 707, 709, 753, 754, 755, 711};
-    for (int i = 0; i < 8; ++i) base[65 + i] = k65[i];
+    base[tokenOf("<-")] = code::kAssign;
+    for (int t = tokenOf("["); t <= tokenOf("?."); ++t) base[t] = t - 1;
+    for (int t = tokenOf("#"); t <= token::kCatenateFirst; ++t) base[t] = code::kShape + 2 * (t - tokenOf("#"));
+    for (const Primitive& p : kPrimitives) {
+        if (p.token >= kFirstRowToken) base[p.token] = p.monadicCode;
+        if (p.tokenLeft >= kFirstRowToken) base[p.tokenLeft] = p.dyadicCode;
+    }
+    for (const UnwrittenToken& u : kUnwrittenTokens) base[u.token] = u.code;
     return base;
 }
 constexpr std::array<int, kTokenLimit> kBaseCodes = makeBaseCodes();
-
-constexpr int kRazeToken = 47;  // ",." with a left value: its dyadic code stays 66
 
 constexpr int baseOf(int token) {
     return token >= 0 && token < kTokenLimit ? kBaseCodes[token] : -1;
 }
 constexpr int dyadicOf(int token) {
     int b = baseOf(token);
-    return b >= 26 && b <= 100 && token != kRazeToken ? b + 1 : b;
+    // ",." with a left value keeps its code.
+    return b >= code::kRoll && b < code::kOperandLimit && token != token::kCatenateFirst ? b + 1 : b;
 }
 
 constexpr const Primitive* rowOfToken(int token) {
@@ -117,11 +62,11 @@ constexpr int leftReading(int token) {
     return p ? p->tokenLeft : -1;
 }
 
-// Tokens 13..22 and 36..46 (left-value readings) are the dyadic scalar
-// primitives, the only operands of outer and inner products.
+// The left-value readings from "&" to "=" and from "+" to "@" are the dyadic
+// scalar primitives, the only operands of outer and inner products.
 constexpr bool isDyadicScalar(int token) {
     int t = leftReading(token);
-    return (t >= 13 && t <= 22) || (t >= 36 && t <= 46);
+    return (t >= token::kOr && t <= token::kEqual) || (t >= token::kPlus && t <= token::kCircle);
 }
 
 // ---- Consistency of the vocabulary -------------------------------------
@@ -185,77 +130,91 @@ struct CodeRange {
 constexpr int kDenseCodes = 800;
 constexpr int kFirstInnerProduct = 901;
 
-constexpr std::array kMonadicRanges{
-    CodeRange{22, 22, 1, Family::Execute},
-    CodeRange{23, 24, 1, Family::Grade},
-    CodeRange{25, 25, 1, Family::Logical},
-    CodeRange{26, 26, 1, Family::Roll},
-    CodeRange{28, 28, 1, Family::Shape},
-    CodeRange{30, 30, 1, Family::Ravel},
-    CodeRange{32, 32, 1, Family::Interval},
-    CodeRange{34, 34, 1, Family::Reverse},
-    CodeRange{36, 36, 1, Family::Transpose},
-    CodeRange{38, 38, 1, Family::Reverse},
-    CodeRange{40, 40, 1, Family::Format},
-    CodeRange{42, 42, 1, Family::MatrixInverse},
-    CodeRange{44, 64, 2, Family::ScalarMonadic},
-    CodeRange{90, 93, 1, Family::Reverse},
-    CodeRange{101, 199, 1, Family::Reduce},
-    CodeRange{201, 299, 1, Family::Scan},
-    CodeRange{301, 399, 1, Family::Reduce},
-    CodeRange{401, 499, 1, Family::Scan},
-    CodeRange{601, 602, 1, Family::SystemFunction},
-    CodeRange{603, 604, 1, Family::SpreadsheetLink},
-    CodeRange{605, 609, 1, Family::SystemFunction},
-    CodeRange{610, 611, 1, Family::NiladicSystemFunction},
-    CodeRange{612, 650, 1, Family::SystemFunction},
-    CodeRange{702, 702, 1, Family::Enclose},
-    CodeRange{703, 703, 1, Family::Type},
-    CodeRange{704, 704, 1, Family::Unique},
-    CodeRange{705, 705, 1, Family::Count},
-    CodeRange{706, 706, 1, Family::First},
-    CodeRange{707, 707, 1, Family::Raze},
-    CodeRange{708, 708, 1, Family::Where},
-    CodeRange{709, 709, 1, Family::Group},
-    CodeRange{710, 710, 1, Family::PartitionLengths},
-    CodeRange{752, 752, 1, Family::Each},
-};
+constexpr CodeRange one(int c, Family family) { return CodeRange{c, c, 1, family}; }
+// The derived functions of an operator: its base plus every operand code.
+constexpr CodeRange derived(int base, Family family) {
+    return CodeRange{base + 1, base + code::kOperandLimit - 1, 1, family};
+}
+
+constexpr std::array kMonadicRanges = [] {
+    using namespace code;
+    return std::array{
+        one(kExecute, Family::Execute),
+        CodeRange{kGradeDown, kGradeUp, 1, Family::Grade},
+        one(kNot, Family::Logical),
+        one(kRoll, Family::Roll),
+        one(kShape, Family::Shape),
+        one(kRavel, Family::Ravel),
+        one(kInterval, Family::Interval),
+        one(kReverse, Family::Reverse),
+        one(kTranspose, Family::Transpose),
+        one(kReverseFirst, Family::Reverse),
+        one(kFormat, Family::Format),
+        one(kMatrixInverse, Family::MatrixInverse),
+        CodeRange{kIdentity, kPiTimes, 2, Family::ScalarMonadic},
+        // Reverse along axes 2 to 5; axis 1 has no routine.
+        CodeRange{kReverseAxisBase + 2, kReverseAxisBase + kMaxAxis, 1, Family::Reverse},
+        derived(kReduceBase, Family::Reduce),
+        derived(kScanBase, Family::Scan),
+        derived(kReduceFirstBase, Family::Reduce),
+        derived(kScanFirstBase, Family::Scan),
+        CodeRange{systemCodeOf("[]FX"), systemCodeOf("[]CR"), 1, Family::SystemFunction},
+        CodeRange{systemCodeOf("[]XD"), systemCodeOf("[]XC"), 1, Family::SpreadsheetLink},
+        CodeRange{systemCodeOf("[]AI"), kTimeStamp - 1, 1, Family::SystemFunction},
+        CodeRange{kTimeStamp, kRandomLink, 1, Family::NiladicSystemFunction},
+        CodeRange{kRandomLink + 1, kDyadicSystemBase, 1, Family::SystemFunction},
+        one(kEnclose, Family::Enclose),
+        one(kTypeCode, Family::Type),
+        one(kUnique, Family::Unique),
+        one(kCount, Family::Count),
+        one(kFirst, Family::First),
+        one(kRaze, Family::Raze),
+        one(kWhere, Family::Where),
+        one(kGroup, Family::Group),
+        one(kPartitionLengths, Family::PartitionLengths),
+        one(kEach, Family::Each),
+    };
+}();
 
 // Outer products reach at most 500 + 65, so 501-599 leaves the system
 // function codes 601-650 out of the outer-product routine.
-constexpr std::array kDyadicRanges{
-    CodeRange{3, 3, 1, Family::Take},
-    CodeRange{4, 4, 1, Family::Drop},
-    CodeRange{5, 6, 1, Family::Compress},
-    CodeRange{7, 8, 1, Family::Expand},
-    CodeRange{9, 9, 1, Family::Membership},
-    CodeRange{10, 10, 1, Family::Decode},
-    CodeRange{11, 11, 1, Family::Encode},
-    CodeRange{12, 15, 1, Family::Logical},
-    CodeRange{16, 21, 1, Family::Comparison},
-    CodeRange{27, 27, 1, Family::Deal},
-    CodeRange{29, 29, 1, Family::Reshape},
-    CodeRange{31, 31, 1, Family::Catenate},
-    CodeRange{33, 33, 1, Family::IndexOf},
-    CodeRange{35, 35, 1, Family::Rotate},
-    CodeRange{37, 37, 1, Family::DyadicTranspose},
-    CodeRange{39, 39, 1, Family::Rotate},
-    CodeRange{43, 43, 1, Family::MatrixDivide},
-    CodeRange{45, 65, 2, Family::ScalarDyadic},
-    CodeRange{66, 71, 1, Family::Catenate},
-    CodeRange{82, 88, 1, Family::Laminate},
-    CodeRange{94, 98, 1, Family::Rotate},
-    CodeRange{501, 599, 1, Family::OuterProduct},
-    CodeRange{651, 651, 1, Family::DyadicSystemFunction},
-    CodeRange{652, 657, 1, Family::SpreadsheetLink},
-    CodeRange{658, 699, 1, Family::DyadicSystemFunction},
-    CodeRange{751, 751, 1, Family::Partition},
-    CodeRange{752, 752, 1, Family::Each},
-    CodeRange{753, 753, 1, Family::MakeDictionary},
-    CodeRange{754, 754, 1, Family::Member},
-    CodeRange{755, 755, 1, Family::Match},
-    CodeRange{756, 799, 1, Family::Invalid},
-};
+constexpr std::array kDyadicRanges = [] {
+    using namespace code;
+    return std::array{
+        one(kTake, Family::Take),
+        one(kDrop, Family::Drop),
+        CodeRange{kCompress, kCompressFirst, 1, Family::Compress},
+        CodeRange{kExpand, kExpandFirst, 1, Family::Expand},
+        one(kMembership, Family::Membership),
+        one(kDecode, Family::Decode),
+        one(kEncode, Family::Encode),
+        // The codes between "and" and "less" are unused ones of the same range.
+        CodeRange{kOr, kLess - 1, 1, Family::Logical},
+        CodeRange{kLess, kEqual, 1, Family::Comparison},
+        one(kDeal, Family::Deal),
+        one(kReshape, Family::Reshape),
+        one(kCatenate, Family::Catenate),
+        one(kIndexOf, Family::IndexOf),
+        one(kRotate, Family::Rotate),
+        one(kTransposeAxes, Family::DyadicTranspose),
+        one(kRotateFirst, Family::Rotate),
+        one(kMatrixDivide, Family::MatrixDivide),
+        CodeRange{kPlus, kCircle, 2, Family::ScalarDyadic},
+        CodeRange{kCatenateAxisBase, kCatenateAxisBase + kMaxAxis, 1, Family::Catenate},
+        CodeRange{kLaminateFirst, kLaminateLast, 1, Family::Laminate},
+        CodeRange{kRotateAxisBase + 1, kRotateAxisBase + kMaxAxis, 1, Family::Rotate},
+        derived(kOuterProductBase, Family::OuterProduct),
+        one(systemCodeOf("[]FM"), Family::DyadicSystemFunction),
+        CodeRange{systemCodeOf("[]OP"), systemCodeOf("[]XN"), 1, Family::SpreadsheetLink},
+        CodeRange{systemCodeOf("[]XN") + 1, kExtendedBase - 1, 1, Family::DyadicSystemFunction},
+        one(kPartition, Family::Partition),
+        one(kEach, Family::Each),
+        one(kMakeDictionary, Family::MakeDictionary),
+        one(kMember, Family::Member),
+        one(kMatch, Family::Match),
+        CodeRange{kMatch + 1, kDenseCodes - 1, 1, Family::Invalid},
+    };
+}();
 
 template <std::size_t N>
 constexpr bool rangesOrdered(const std::array<CodeRange, N>& ranges) {
@@ -293,9 +252,9 @@ constexpr Family dyadicFamilyOf(int code) {
 // the evaluator handles itself (0-2) and the dyadic "+.", which has none.
 constexpr bool vocabularyDispatched() {
     for (const Primitive& p : kPrimitives) {
-        if (p.monadicCode > 2 && monadicFamilyOf(p.monadicCode) == Family::NotImplemented)
+        if (p.monadicCode >= code::kFirstFunction && monadicFamilyOf(p.monadicCode) == Family::NotImplemented)
             return false;
-        if (p.dyadicCode > 2 && p.dyadicCode != 41 &&
+        if (p.dyadicCode >= code::kFirstFunction && p.dyadicCode != code::kDyadicFormat &&
             dyadicFamilyOf(p.dyadicCode) == Family::NotImplemented)
             return false;
     }
@@ -314,7 +273,29 @@ constexpr bool familiesOnTheirSide() {
 }
 static_assert(familiesOnTheirSide(), "a dispatch range names a family of the other valence");
 
-bool isLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+// Each system function dispatches as its valence says.
+constexpr bool systemFunctionsDispatched() {
+    for (const SystemFunction& f : kSystemFunctions) {
+        Family m = monadicFamilyOf(f.code);
+        Family d = dyadicFamilyOf(f.code);
+        bool ok = f.valence == 0   ? m == Family::NiladicSystemFunction
+                  : f.valence == 1 ? m == Family::SystemFunction || m == Family::SpreadsheetLink
+                                   : d == Family::DyadicSystemFunction || d == Family::SpreadsheetLink;
+        if (!ok) return false;
+    }
+    return true;
+}
+static_assert(systemFunctionsDispatched(), "a system function's code dispatches against its valence");
+
+constexpr bool systemFunctionsUnique() {
+    for (std::size_t i = 0; i < kSystemFunctions.size(); ++i)
+        for (std::size_t j = i + 1; j < kSystemFunctions.size(); ++j)
+            if (kSystemFunctions[i].name == kSystemFunctions[j].name ||
+                kSystemFunctions[i].code == kSystemFunctions[j].code)
+                return false;
+    return true;
+}
+static_assert(systemFunctionsUnique(), "a system function's name or code appears twice");
 
 }  // namespace
 
@@ -360,71 +341,75 @@ Rc reduceScanCode(int token, bool slash, bool dot, int& code) {
     switch (token) {
         // Read without a left value these glyphs carry their monadic code;
         // as operands they mean their dyadic functions.
-        case 25: operand = 16; break;  // "<"
-        case 24: operand = 19; break;  // ">"
-        case 61: operand = 13; break;  // "^"
-        case 58: operand = 21; break;  // "="
+        case token::kGradeUp: operand = code::kLess; break;
+        case token::kGradeDown: operand = code::kGreater; break;
+        case token::kCount: operand = code::kAnd; break;
+        case token::kUnique: operand = code::kEqual; break;
         default: {
             int base = baseOf(token);
             // Assignment, brackets and ";" are no functions; codes of 701 and
             // above exist only monadically.
-            if (base < 3 || base >= 701) return kSyntaxError;
+            if (base < code::kFirstFunction || base > code::kExtendedBase) return kSyntaxError;
             operand = dyadicOf(token);
         }
     }
-    int s = slash ? 1 : 0;
-    int d = dot ? 1 : 0;
-    code = operand + 100 * (2 + 2 * d - s);
+    int base = slash ? (dot ? code::kReduceFirstBase : code::kReduceBase)
+                     : (dot ? code::kScanFirstBase : code::kScanBase);
+    code = operand + base;
     return kOk;
 }
 
 Rc outerProductCode(int token, int& code) {
     if (!isDyadicScalar(token)) return kOuterProductNotDyadic;
-    code = 500 + dyadicOf(leftReading(token));
+    code = code::kOuterProductBase + dyadicOf(leftReading(token));
     return kOk;
 }
 
 bool innerLeftOk(int token) { return isDyadicScalar(token); }
 
-bool innerRightOk(int token) { return leftReading(token) == 10 || isDyadicScalar(token); }
+bool innerRightOk(int token) { return leftReading(token) == token::kMembership || isDyadicScalar(token); }
 
 int innerProductCode(int ftoken, int gtoken) {
     if (!innerLeftOk(ftoken) || !innerRightOk(gtoken)) return -1;
     // Every operand here is dyadic-only or ambivalent, so c(t) is its dyadic code.
-    return 100 * dyadicOf(leftReading(ftoken)) + dyadicOf(leftReading(gtoken));
+    return code::kInnerProductScale * dyadicOf(leftReading(ftoken)) + dyadicOf(leftReading(gtoken));
 }
 
 Rc axisCode(int token, bool leftValue, double k, int io, int& code) {
-    constexpr int kCompress = 6, kExpand = 8, kCatenate = 29, kRotate = 31;
-    if (token != kCompress && token != kExpand && token != kCatenate && token != kRotate)
-        return kSyntaxError;
+    if (!takesAxis(token)) return kSyntaxError;
     if (io != 0 && io != 1) return kIndexOriginError;
-    if (!leftValue && token != kRotate) return kSyntaxError;
+    if (!leftValue && token != token::kRotate) return kSyntaxError;
 
     double a = k - io;
-    if (std::isfinite(a) && a == std::floor(a) && a >= 0 && a <= 5) {
+    if (std::isfinite(a) && a == std::floor(a) && a >= 0 && a <= code::kMaxAxis) {
         int axis = static_cast<int>(a);
         int c;
         if (!leftValue) {
-            c = axis == 0 ? 38 : 88 + axis;
+            c = axis == 0 ? code::kReverseFirst : code::kReverseAxisBase + axis;
         } else if (axis == 0) {
-            c = token == kCompress ? 6 : token == kExpand ? 8 : token == kCatenate ? 66 : 39;
+            c = token == token::kCompress ? code::kCompressFirst
+                : token == token::kExpand ? code::kExpandFirst
+                : token == token::kCatenate ? code::kCatenateFirst
+                                            : code::kRotateFirst;
         } else {
-            c = (token == kCompress ? 71 : token == kExpand ? 76 : token == kCatenate ? 66 : 93) + axis;
+            c = (token == token::kCompress ? code::kCompressAxisBase
+                 : token == token::kExpand ? code::kExpandAxisBase
+                 : token == token::kCatenate ? code::kCatenateAxisBase
+                                             : code::kRotateAxisBase) + axis;
         }
-        if (c >= 99) return kNotImplemented;
+        if (c > code::kLastAxisVariant) return kNotImplemented;
         code = c;
         return kOk;
     }
     if (std::isnan(a)) return kAxisRestriction;
     if (a <= -1) return kAxisSpecification;
-    if (token != kCatenate || !leftValue) return kAxisRestriction;
-    // Lamination: a new axis before axis 0 (82) up to after axis 5 (88).
-    // Anything from 6 on lies beyond the last and is checked before the
-    // conversion, which would overflow for a huge k.
-    if (a >= 6) return kNotImplemented;
-    int c = 82 + static_cast<int>(std::trunc(a)) + (a > 0 ? 1 : 0);
-    if (c > 88) return kNotImplemented;
+    if (token != token::kCatenate || !leftValue) return kAxisRestriction;
+    // Lamination: a new axis before axis 0 up to after the last axis.
+    // Anything beyond that is checked before the conversion, which would
+    // overflow for a huge k.
+    if (a >= code::kMaxAxis + 1) return kNotImplemented;
+    int c = code::kLaminateFirst + static_cast<int>(std::trunc(a)) + (a > 0 ? 1 : 0);
+    if (c > code::kLaminateLast) return kNotImplemented;
     code = c;
     return kOk;
 }

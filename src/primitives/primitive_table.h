@@ -3,66 +3,16 @@
 // reads it as, the codes it takes in monadic and dyadic use, the types it
 // accepts, and the routine family each code is dispatched to. Everything the
 // scanner and the evaluator ask about primitives is derived from the one table
-// in primitive_table.cpp.
-//
-// A token names a written form in one reading: glyphs such as "<" or "?" have
-// one token when a value stands to their left and another when none does.
+// in vocabulary.h.
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
+#include "primitives/vocabulary.h"
 #include "values/rc.h"
 
 namespace wox::primitives {
-
-// Bit set over the type codes of values/value.h.
-using TypeSet = std::uint16_t;
-
-constexpr TypeSet typeBit(int type) {
-    if (type >= 0 && type <= 7) return TypeSet(1u << type);
-    switch (type) {
-        case 21: return TypeSet(1u << 8);   // Enumeration
-        case 91: return TypeSet(1u << 9);   // Dictionary
-        case 92: return TypeSet(1u << 10);  // Table
-        default: return 0;
-    }
-}
-constexpr bool accepts(TypeSet set, int type) { return (set & typeBit(type)) != 0; }
-
-namespace types {
-inline constexpr TypeSet kNone = 0;
-inline constexpr TypeSet kBoolean = typeBit(0);
-inline constexpr TypeSet kInteger = typeBit(1);
-inline constexpr TypeSet kFloat = typeBit(2);
-inline constexpr TypeSet kChar = typeBit(3);
-inline constexpr TypeSet kComplex = typeBit(4);
-inline constexpr TypeSet kSymbol = typeBit(5);
-inline constexpr TypeSet kGeneral = typeBit(6);
-inline constexpr TypeSet kTemporal = typeBit(7);
-inline constexpr TypeSet kEnumeration = typeBit(21);
-inline constexpr TypeSet kDictionary = typeBit(91);
-inline constexpr TypeSet kTable = typeBit(92);
-inline constexpr TypeSet kI = kBoolean | kInteger;  // integral
-inline constexpr TypeSet kN = kI | kFloat;          // real numeric
-inline constexpr TypeSet kSimple = kN | kChar | kComplex | kSymbol | kTemporal;
-inline constexpr TypeSet kAny = kSimple | kGeneral | kEnumeration | kDictionary | kTable;
-}  // namespace types
-
-// One written form of the vocabulary. A code or token of -1 means the form has
-// no such use.
-struct Primitive {
-    std::string_view text;
-    int token;         // read with no value to its left
-    int tokenLeft;     // read with a value to its left
-    int monadicCode;
-    int dyadicCode;
-    TypeSet monadicRight;
-    TypeSet dyadicLeft;
-    TypeSet dyadicRight;
-    std::string_view monadicMeaning;
-    std::string_view dyadicMeaning;
-};
 
 // The whole vocabulary, one row per written form.
 std::span<const Primitive> primitiveTable();

@@ -13,25 +13,24 @@
 #include <array>
 #include <cmath>
 
-#include "values/messages.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-constexpr int kPlus = 45;
-constexpr int kMinus = 47;
-constexpr int kMaximum = 53;
-constexpr int kMinimum = 55;
-constexpr int kPower = 57;
-constexpr int kLogarithm = 59;
-constexpr int kBinomial = 63;
-constexpr int kCircle = 65;
+using code::kBinomial;
+using code::kCircle;
+using code::kMaximum;
+using code::kMinimum;
+using code::kMinus;
+using code::kPlus;
 constexpr int kLowestCircle = -12;
 constexpr int kHighestCircle = 11;
 
@@ -176,26 +175,26 @@ struct DyadicRow {
     Routine run;
 };
 
-constexpr int kFirstCode = 45;
+constexpr int kFirstCode = kPlus;
 constexpr std::array kDyadic{
-    DyadicRow{45, &plain<ops::Plus>},
-    DyadicRow{47, &plain<ops::Minus>},
-    DyadicRow{49, &plain<ops::Times>},
-    DyadicRow{51, &plain<ops::Divide>},
-    DyadicRow{53, &plain<ops::Maximum>},
-    DyadicRow{55, &plain<ops::Minimum>},
-    DyadicRow{57, &power},
-    DyadicRow{59, &logarithm},
-    DyadicRow{61, &plain<ops::Residue>},
-    DyadicRow{63, &binomial},
-    DyadicRow{65, &circle},
+    DyadicRow{kPlus, &plain<ops::Plus>},
+    DyadicRow{kMinus, &plain<ops::Minus>},
+    DyadicRow{code::kTimes, &plain<ops::Times>},
+    DyadicRow{code::kDivide, &plain<ops::Divide>},
+    DyadicRow{kMaximum, &plain<ops::Maximum>},
+    DyadicRow{kMinimum, &plain<ops::Minimum>},
+    DyadicRow{code::kPower, &power},
+    DyadicRow{code::kLogarithm, &logarithm},
+    DyadicRow{code::kResidue, &plain<ops::Residue>},
+    DyadicRow{kBinomial, &binomial},
+    DyadicRow{kCircle, &circle},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kDyadic.size(); ++i)
         if (kDyadic[i].code != kFirstCode + 2 * static_cast<int>(i)) return false;
     return true;
 }
-static_assert(rowsInOrder(), "row i holds code 45 + 2i");
+static_assert(rowsInOrder(), "row i holds the code of plus + 2i");
 
 Rc temporal(values::Context& in, ArgumentDigest& g, const Call& c) {
     std::int32_t l = g.left.type, r = g.right.type;

@@ -6,11 +6,12 @@
 // then is it narrowed in place. Complex arguments go to the complex seam.
 #include <array>
 
-#include "values/messages.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
 
 namespace wox::primitives {
 
@@ -91,29 +92,29 @@ struct MonadicRow {
     Routine run;
 };
 
-constexpr int kFirstCode = 44;
+constexpr int kFirstCode = code::kIdentity;
 constexpr std::array kMonadic{
-    MonadicRow{44, &runMonadic<ops::Identity>},
-    MonadicRow{46, &runMonadic<ops::Negate>},
-    MonadicRow{48, &runMonadic<ops::Signum>},
-    MonadicRow{50, &runMonadic<ops::Reciprocal>},
-    MonadicRow{52, &runMonadic<ops::Ceiling>},
-    MonadicRow{54, &runMonadic<ops::Floor>},
-    MonadicRow{56, &runMonadic<ops::Exponential>},
-    MonadicRow{58, &runMonadic<ops::NaturalLog>},
-    MonadicRow{60, &runMonadic<ops::Magnitude>},
-    MonadicRow{62, &runMonadic<ops::Factorial>},
-    MonadicRow{64, &runMonadic<ops::PiTimes>},
+    MonadicRow{code::kIdentity, &runMonadic<ops::Identity>},
+    MonadicRow{code::kNegate, &runMonadic<ops::Negate>},
+    MonadicRow{code::kSignum, &runMonadic<ops::Signum>},
+    MonadicRow{code::kReciprocal, &runMonadic<ops::Reciprocal>},
+    MonadicRow{code::kCeiling, &runMonadic<ops::Ceiling>},
+    MonadicRow{code::kFloor, &runMonadic<ops::Floor>},
+    MonadicRow{code::kExponential, &runMonadic<ops::Exponential>},
+    MonadicRow{code::kNaturalLog, &runMonadic<ops::NaturalLog>},
+    MonadicRow{code::kMagnitude, &runMonadic<ops::Magnitude>},
+    MonadicRow{code::kFactorial, &runMonadic<ops::Factorial>},
+    MonadicRow{code::kPiTimes, &runMonadic<ops::PiTimes>},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kMonadic.size(); ++i)
         if (kMonadic[i].code != kFirstCode + 2 * static_cast<int>(i)) return false;
     return true;
 }
-static_assert(rowsInOrder(), "row i holds code 44 + 2i");
+static_assert(rowsInOrder(), "row i holds the code of identity + 2i");
 
-constexpr int kReciprocal = 50;
-constexpr int kFactorial = 62;
+using code::kFactorial;
+using code::kReciprocal;
 
 }  // namespace
 

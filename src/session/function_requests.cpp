@@ -1,5 +1,6 @@
 #include "session/function_requests.h"
 
+#include "frontend/builtin_names.h"
 #include "frontend/direct_definition.h"
 #include "frontend/function_header.h"
 #include "frontend/function_listing.h"
@@ -7,19 +8,13 @@
 
 namespace wox::session {
 
-namespace {
-
-constexpr int kKeywordFunctions = 8;
-
-}  // namespace
-
 bool isDefinedFunction(const Interpreter& in, std::string_view name) {
     return frontend::definedFunction(in.functions, frontend::findFunction(in.front, name)) != nullptr;
 }
 
 bool listFunction(const Interpreter& in, std::string_view name, std::string& text) {
     int slot = frontend::findFunction(in.front, name);
-    if (slot >= 0 && slot < kKeywordFunctions) {
+    if (slot >= 0 && slot < frontend::kKeywordFunctions) {
         text = frontend::reservedFunctionLine(name);
         return true;
     }

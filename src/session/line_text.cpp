@@ -1,5 +1,7 @@
 #include "session/line_text.h"
 
+#include "frontend/direct_definition.h"
+
 namespace wox::session {
 
 std::string_view stripComment(std::string_view line) {
@@ -37,7 +39,7 @@ ClassifiedLine classifyLine(std::string_view line) {
     std::string_view text = skipLeadingBlanks(stripComment(line));
     if (text.empty()) return {LineKind::Empty, {}};
     if (text.starts_with("@.")) return {LineKind::OpenEditor, text.substr(2)};
-    if (text.starts_with("{")) return {LineKind::Braces, text};
+    if (frontend::braceRequest(text) != frontend::BraceRequest::None) return {LineKind::Braces, text};
     if (text.starts_with(")")) return {LineKind::SystemCommand, text.substr(1)};
     if (text.starts_with("->")) return {LineKind::LeaveSuspended, text.substr(2)};
     return {LineKind::Expression, text};

@@ -5,10 +5,11 @@
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
 #include "engine/workspace_clear.h"
-#include "values/messages.h"
+#include "frontend/direct_definition.h"
 #include "session/function_requests.h"
 #include "session/line_text.h"
 #include "values/capacities.h"
+#include "values/messages.h"
 
 namespace wox::session {
 namespace {
@@ -25,18 +26,6 @@ const std::string& tooManyEditsText() {
                                     " earlier lines were changed: only the first " +
                                     std::to_string(EditedLines::kCapacity) + " ran again";
     return text;
-}
-
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool isNameChar(char c) { return isLetter(c) || (c >= '0' && c <= '9') || c == '_'; }
-
-// "name:" at the start of a braced text marks a one-line definition.
-bool startsWithNameColon(std::string_view text) {
-    if (text.empty() || !isLetter(text[0])) return false;
-    std::size_t i = 1;
-    while (i < text.size() && isNameChar(text[i])) ++i;
-    text = skipLeadingBlanks(text.substr(i));
-    return text.starts_with(":");
 }
 
 
@@ -223,7 +212,7 @@ void Session::braces(std::string_view text) {
         showMessage(kDefinitionError);
         return;
     }
-    if (startsWithNameColon(body)) {
+    if (frontend::braceRequest(text) == frontend::BraceRequest::Definition) {
         std::string reply;
         if (defineDirect(in_, body, reply).failed()) {
             showMessage(kDefinitionError);

@@ -50,7 +50,7 @@ inline constexpr bool holdsDescriptors(std::int32_t type) {
 
 // Whether a value keeps its one element in shape words 0 and 1.
 inline constexpr bool isInline(std::int32_t type, std::int32_t rank, std::int32_t count) {
-    return type < 8 && type != kComplex && type != kGeneral && rank < 2 && rank >= 0 && count == 1;
+    return type <= kTemporal && type != kComplex && type != kGeneral && rank < 2 && rank >= 0 && count == 1;
 }
 inline bool isInline(const ValueDescriptor& d) { return isInline(d.type, d.rank, d.count); }
 

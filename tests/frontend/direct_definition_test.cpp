@@ -113,5 +113,18 @@ TEST(DirectDefinition, ReplyListingOfTheDefinedFunction) {
               "----------f----------\r\n[0]   z<-f x\r\n[1]   z<-x+1\r\n--------------------");
 }
 
+TEST(DirectDefinition, BraceRequestTellsDefinitionFromListing) {
+    EXPECT_EQ(braceRequest("{f: x+1}"), BraceRequest::Definition);
+    EXPECT_EQ(braceRequest(" \t{ sum2 :x+y}"), BraceRequest::Definition);
+    EXPECT_EQ(braceRequest("{f}"), BraceRequest::Listing);
+    EXPECT_EQ(braceRequest("{f"), BraceRequest::Listing);
+    // A control word is no function name, so "{if: ...}" defines nothing.
+    EXPECT_EQ(braceRequest("{if: x}"), BraceRequest::Listing);
+    EXPECT_EQ(braceRequest("{1f: x}"), BraceRequest::Listing);
+    EXPECT_EQ(braceRequest("f: x}"), BraceRequest::None);
+    EXPECT_EQ(braceRequest("x<-{f: 1}"), BraceRequest::None);
+    EXPECT_EQ(braceRequest(""), BraceRequest::None);
+}
+
 }  // namespace
 }  // namespace wox::frontend

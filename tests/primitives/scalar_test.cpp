@@ -9,6 +9,7 @@
 #include "values/messages.h"
 #include "primitives/real_circle.h"
 #include "primitives/value_builder.h"
+#include "primitives/vocabulary.h"
 
 namespace wox::primitives {
 namespace {
@@ -25,13 +26,17 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Monadic codes.
-constexpr int kConjugate = 44, kNegate = 46, kSignum = 48, kReciprocal = 50, kCeiling = 52, kFloor = 54,
-              kExp = 56, kLn = 58, kMagnitude = 60, kFactorial = 62, kPiTimes = 64;
+constexpr int kConjugate = code::kIdentity, kNegate = code::kNegate, kSignum = code::kSignum,
+              kReciprocal = code::kReciprocal, kCeiling = code::kCeiling, kFloor = code::kFloor,
+              kExp = code::kExponential, kLn = code::kNaturalLog, kMagnitude = code::kMagnitude,
+              kFactorial = code::kFactorial, kPiTimes = code::kPiTimes;
 // Dyadic codes.
-constexpr int kPlus = 45, kMinus = 47, kTimes = 49, kDivide = 51, kMax = 53, kMin = 55, kPower = 57, kLog = 59,
-              kResidue = 61, kBinomial = 63, kCircle = 65;
-constexpr int kOr = 12, kAnd = 13, kNot = 25;
-constexpr int kLess = 16, kLessEqual = 17, kGreaterEqual = 18, kGreater = 19, kNotEqual = 20, kEqual = 21;
+constexpr int kPlus = code::kPlus, kMinus = code::kMinus, kTimes = code::kTimes, kDivide = code::kDivide,
+              kMax = code::kMaximum, kMin = code::kMinimum, kPower = code::kPower, kLog = code::kLogarithm,
+              kResidue = code::kResidue, kBinomial = code::kBinomial, kCircle = code::kCircle;
+constexpr int kOr = code::kOr, kAnd = code::kAnd, kNot = code::kNot;
+constexpr int kLess = code::kLess, kLessEqual = code::kLessEqual, kGreaterEqual = code::kGreaterEqual,
+              kGreater = code::kGreater, kNotEqual = code::kNotEqual, kEqual = code::kEqual;
 
 constexpr int kLeft = 20, kRight = 21, kResult = 4;
 

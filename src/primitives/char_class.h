@@ -1,12 +1,13 @@
 #pragma once
-// Character classes of the scanner: one 256-entry table decides what kind of
-// token a byte can start, a second marks the characters that primitive
-// glyphs are made of.
+// Character classes: one 256-entry table decides what kind of token a byte
+// can start, a second marks the characters that primitive glyphs are made
+// of. The letter, digit and name-character tests of every reader of source
+// text come from here, so all of them agree on what a name is.
 #include <array>
 #include <cstdint>
 #include <string_view>
 
-namespace wox::frontend {
+namespace wox::primitives {
 
 enum class CharClass : std::uint8_t {
     Other,       // blank, and every byte that starts nothing
@@ -56,6 +57,13 @@ static_assert(kCharClass[' '] == CharClass::Other && kCharClass['\t'] == CharCla
 
 inline CharClass charClass(char c) { return kCharClass[static_cast<unsigned char>(c)]; }
 inline bool isPrimitiveChar(char c) { return kPrimitiveChar[static_cast<unsigned char>(c)]; }
+inline constexpr bool isLetter(char c) { return kCharClass[static_cast<unsigned char>(c)] == CharClass::Letter; }
+inline constexpr bool isDigit(char c) { return kCharClass[static_cast<unsigned char>(c)] == CharClass::Digit; }
+// Names are made of letters, digits and "_".
+inline constexpr bool isNameChar(char c) {
+    return isLetter(c) || isDigit(c) || kCharClass[static_cast<unsigned char>(c)] == CharClass::Underscore;
+}
+static_assert(isLetter('q') && !isLetter('_') && isDigit('7') && isNameChar('_') && !isNameChar('.'));
 // Characters a translated line may hold: blank to "~".
 inline bool isLineChar(char c) { return c >= ' ' && c <= '~'; }
 
@@ -65,4 +73,4 @@ inline std::size_t primitiveRunEnd(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-}  // namespace wox::frontend
+}  // namespace wox::primitives
