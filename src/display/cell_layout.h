@@ -79,13 +79,13 @@ struct ComplexCells {
 // The wrap test counts the name only.
 template <bool Backquote>
 struct SymbolCells {
-    const values::Context& in;
+    const values::Context& cx;
     const std::int32_t* p;
     const ColumnWidth* w;
     int width(int c) const { return w[c].first + (Backquote ? 1 : 0); }
     int fitWidth(int c) const { return w[c].first; }
     void put(std::string& out, std::int64_t i, int c) const {
-        const std::string_view name = symbolName(in, p[i]);
+        const std::string_view name = symbolName(cx, p[i]);
         if (Backquote) out.push_back('`');
         out.append(name);
         padBlanks(out, w[c].first - static_cast<int>(name.size()));
@@ -94,14 +94,14 @@ struct SymbolCells {
 
 // Fixed width of the first element's kind.
 struct TemporalCells {
-    const values::Context& in;
+    const values::Context& cx;
     const std::int32_t* p;
     const ColumnWidth* w;
     int width(int c) const { return w[c].first; }
     int fitWidth(int c) const { return w[c].first; }
     void put(std::string& out, std::int64_t i, int c) const {
         char buf[kTemporalTextMax];
-        const int n = temporalText(in, p[i], buf);
+        const int n = temporalText(cx, p[i], buf);
         out.append(buf, static_cast<std::size_t>(n));
         padBlanks(out, w[c].first - n);
     }

@@ -25,8 +25,8 @@ void joined(std::string& out, std::int64_t n, Text text) {
     }
 }
 
-void vectorForm(const values::Context& in, const ValueDescriptor& d, std::string& out) {
-    const auto& ws = in.ws;
+void vectorForm(const values::Context& cx, const ValueDescriptor& d, std::string& out) {
+    const auto& ws = cx.ws;
     const std::int64_t n = d.count;
     switch (d.type) {
         case kBoolean:
@@ -47,14 +47,14 @@ void vectorForm(const values::Context& in, const ValueDescriptor& d, std::string
         }
         case kTemporal: {
             const auto* v = ws.elems<std::int32_t>(d);
-            joined(out, n, [&in, v](std::int64_t i, char* buf) { return temporalText(in, v[i], buf); });
+            joined(out, n, [&cx, v](std::int64_t i, char* buf) { return temporalText(cx, v[i], buf); });
             break;
         }
         case kSymbol: {
             const auto* v = ws.elems<std::int32_t>(d);
             for (std::int64_t i = 0; i < n; ++i) {
                 if (i > 0) out.push_back(' ');
-                out.append(symbolName(in, v[i]));
+                out.append(symbolName(cx, v[i]));
             }
             break;
         }
@@ -89,11 +89,11 @@ std::int64_t arrayForm(const Cells& cells, std::int64_t rows, int cols, std::str
     return width;
 }
 
-std::int64_t arrayForm(const values::Context& in, const ValueDescriptor& d, std::string& out) {
-    const auto& ws = in.ws;
+std::int64_t arrayForm(const values::Context& cx, const ValueDescriptor& d, std::string& out) {
+    const auto& ws = cx.ws;
     const int cols = values::dimension(ws, d, d.rank - 1);
     const std::int64_t rows = d.count / cols;
-    const std::vector<ColumnWidth> widths = columnWidths(in, d, true);
+    const std::vector<ColumnWidth> widths = columnWidths(cx, d, true);
     const ColumnWidth* w = widths.data();
     switch (d.type) {
         case kBoolean:
@@ -104,9 +104,9 @@ std::int64_t arrayForm(const values::Context& in, const ValueDescriptor& d, std:
         case kComplex:
             return arrayForm(ComplexCells{ws.elems<double>(d), w}, rows, cols, out);
         case kSymbol:
-            return arrayForm(SymbolCells<false>{in, ws.elems<std::int32_t>(d), w}, rows, cols, out);
+            return arrayForm(SymbolCells<false>{cx, ws.elems<std::int32_t>(d), w}, rows, cols, out);
         case kTemporal:
-            return arrayForm(TemporalCells{in, ws.elems<std::int32_t>(d), w}, rows, cols, out);
+            return arrayForm(TemporalCells{cx, ws.elems<std::int32_t>(d), w}, rows, cols, out);
         default:
             return 0;
     }
@@ -114,9 +114,9 @@ std::int64_t arrayForm(const values::Context& in, const ValueDescriptor& d, std:
 
 // Stores `text` as a Char value in temporary slot `result`, shaped like
 // `like` with its last axis `rowWidth` long (or as a vector).
-Rc storeCharacters(values::Context& in, int result, const ValueDescriptor& like, const std::string& text,
+Rc storeCharacters(values::Context& cx, int result, const ValueDescriptor& like, const std::string& text,
                    std::int64_t rowWidth) {
-    auto& ws = in.ws;
+    auto& ws = cx.ws;
     const std::int64_t n = static_cast<std::int64_t>(text.size());
     if (n > INT32_MAX) return kWorkspaceFull;
     const int rank = like.rank >= 2 && n > 0 ? like.rank : 1;
@@ -157,36 +157,36 @@ Rc storeCharacters(values::Context& in, int result, const ValueDescriptor& like,
 
 }  // namespace
 
-Rc characterForm(const values::Context& in, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
+Rc characterForm(const values::Context& cx, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
     rowWidth = 0;
     if (d.type == kGeneral || d.type > kTemporal || d.type < 0) return kDomainError;
     if (d.count <= 0) return kOk;
     if (d.type == kChar) {
-        text.append(in.ws.elems<char>(d), static_cast<std::size_t>(d.count));
-        if (d.rank >= 2) rowWidth = values::dimension(in.ws, d, d.rank - 1);
+        text.append(cx.ws.elems<char>(d), static_cast<std::size_t>(d.count));
+        if (d.rank >= 2) rowWidth = values::dimension(cx.ws, d, d.rank - 1);
         return kOk;
     }
     if (d.rank <= 1) {
-        vectorForm(in, d, text);
+        vectorForm(cx, d, text);
         return kOk;
     }
-    rowWidth = arrayForm(in, d, text);
+    rowWidth = arrayForm(cx, d, text);
     return kOk;
 }
 
-Rc formatMonadic(values::Context& in, int result, ValueRef arg) {
-    const ValueDescriptor d = in.ws.at(arg);
-    if (d.unset()) return in.fail(kValueError);
+Rc formatMonadic(values::Context& cx, int result, ValueRef arg) {
+    const ValueDescriptor d = cx.ws.at(arg);
+    if (d.unset()) return cx.fail(kValueError);
     Rc rc;
     if (d.type == kChar) {
-        rc = values::copyToTemp(in.ws, result, arg);
+        rc = values::copyToTemp(cx.ws, result, arg);
     } else {
         std::string text;
         std::int64_t rowWidth = 0;
-        rc = characterForm(in, d, text, rowWidth);
-        if (rc.ok()) rc = storeCharacters(in, result, d, text, rowWidth);
+        rc = characterForm(cx, d, text, rowWidth);
+        if (rc.ok()) rc = storeCharacters(cx, result, d, text, rowWidth);
     }
-    if (rc.failed()) return in.fail(rc.code);
+    if (rc.failed()) return cx.fail(rc.code);
     return kOk;
 }
 

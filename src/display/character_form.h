@@ -17,13 +17,13 @@ namespace wox::display {
 // characters long. A value without elements gives no text. A character value
 // gives its own characters. Fails with 1 (domain error) for a general array
 // and for a type code above 7.
-Rc characterForm(const values::Context& in, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth);
+Rc characterForm(const values::Context& cx, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth);
 
 // Monadic "+.": the character form of arg as a Char value in temporary slot
 // `result`. An array of rank 2 or more keeps its leading shape, its last axis
 // becomes the row width; a character value is returned unchanged; a value
 // without elements gives an empty vector. Fails with 4 for an unset
 // argument, 1 as characterForm does, 6 when the result does not fit.
-Rc formatMonadic(values::Context& in, int result, ValueRef arg);
+Rc formatMonadic(values::Context& cx, int result, ValueRef arg);
 
 }  // namespace wox::display

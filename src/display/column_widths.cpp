@@ -33,8 +33,8 @@ int pointPosition(const char* text, int length) {
     return dot ? static_cast<int>(static_cast<const char*>(dot) - text) : length;
 }
 
-std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDescriptor& d, bool plainIntegers) {
-    const auto& ws = in.ws;
+std::vector<ColumnWidth> columnWidths(const values::Context& cx, const ValueDescriptor& d, bool plainIntegers) {
+    const auto& ws = cx.ws;
     const int cols = d.rank >= 2 ? values::dimension(ws, d, d.rank - 1) : 0;
     if (cols <= 0 || d.count <= 0) return {};
     std::vector<ColumnWidth> w(static_cast<std::size_t>(cols));
@@ -72,7 +72,7 @@ std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDesc
         case kSymbol: {
             const auto* p = ws.elems<std::int32_t>(d);
             eachCell(rows, cols, w, [&](std::int64_t i, ColumnWidth& cw) {
-                cw.first = std::max(cw.first, static_cast<int>(symbolName(in, p[i]).size()));
+                cw.first = std::max(cw.first, static_cast<int>(symbolName(cx, p[i]).size()));
             });
             break;
         }
@@ -80,11 +80,11 @@ std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDesc
             // Every column takes the width of the first element's kind; an
             // element of a longer kind still gets its full text.
             const auto* p = ws.elems<std::int32_t>(d);
-            const int kind = temporalWidth(in, p[0]);
+            const int kind = temporalWidth(cx, p[0]);
             for (auto& cw : w) cw.first = kind;
             char text[kTemporalTextMax];
             eachCell(rows, cols, w, [&](std::int64_t i, ColumnWidth& cw) {
-                cw.first = std::max(cw.first, temporalText(in, p[i], text));
+                cw.first = std::max(cw.first, temporalText(cx, p[i], text));
             });
             break;
         }

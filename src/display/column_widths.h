@@ -22,7 +22,7 @@ struct ColumnWidth {
 
 // plainIntegers measures integers as the format function writes them (no
 // "0n" or "0wi"). Other types give no widths.
-std::vector<ColumnWidth> columnWidths(const values::Context& in, const ValueDescriptor& d, bool plainIntegers);
+std::vector<ColumnWidth> columnWidths(const values::Context& cx, const ValueDescriptor& d, bool plainIntegers);
 
 // Where a float text's decimal point is: its length when it has none.
 int pointPosition(const char* text, int length);

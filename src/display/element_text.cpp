@@ -7,10 +7,10 @@
 
 namespace wox::display {
 
-int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out) {
+int elementText(const values::Context& cx, const ValueDescriptor& d, std::int64_t i, int width, std::string& out) {
     const std::size_t start = out.size();
     if (i >= 0 && i < d.count) {
-        const auto& ws = in.ws;
+        const auto& ws = cx.ws;
         char buf[kComplexTextMax];
         int n = 0;
         switch (d.type) {
@@ -27,7 +27,7 @@ int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_
                 break;
             }
             case kTemporal:
-                n = temporalText(in, ws.elems<std::int32_t>(d)[i], buf);
+                n = temporalText(cx, ws.elems<std::int32_t>(d)[i], buf);
                 break;
             case kChar:
                 if (d.rank >= 2) {
@@ -38,10 +38,10 @@ int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_
                 }
                 break;
             case kSymbol:
-                out.append(symbolName(in, ws.elems<std::int32_t>(d)[i]));
+                out.append(symbolName(cx, ws.elems<std::int32_t>(d)[i]));
                 break;
             case kEnumeration:
-                enumerationElementText(in, d, i, out);
+                enumerationElementText(cx, d, i, out);
                 break;
             default:
                 break;

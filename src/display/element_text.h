@@ -14,6 +14,6 @@ namespace wox::display {
 // text. With width other than -1 the text is padded with blanks on the right
 // to that width, never cut. Returns the number of characters appended;
 // other types append nothing.
-int elementText(const values::Context& in, const ValueDescriptor& d, std::int64_t i, int width, std::string& out);
+int elementText(const values::Context& cx, const ValueDescriptor& d, std::int64_t i, int width, std::string& out);
 
 }  // namespace wox::display

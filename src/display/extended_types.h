@@ -18,18 +18,18 @@ namespace wox::display {
 inline constexpr int kTemporalTextMax = 32;
 
 // The name of symbol `index`, without the backquote.
-std::string_view symbolName(const values::Context& in, std::int32_t index);
+std::string_view symbolName(const values::Context& cx, std::int32_t index);
 
 // The fixed-width text of temporal element `index`; returns its length.
-int temporalText(const values::Context& in, std::int32_t index, char* out);
+int temporalText(const values::Context& cx, std::int32_t index, char* out);
 
 // Column width of the kind of temporal element `index` (10 for a date ...).
-int temporalWidth(const values::Context& in, std::int32_t index);
+int temporalWidth(const values::Context& cx, std::int32_t index);
 
 // Appends the text of element i of an enumeration: the domain element it
 // names, or an integer when its index lies beyond the domain. Returns the
 // length appended.
-int enumerationElementText(const values::Context& in, const ValueDescriptor& d, std::int64_t i, std::string& out);
+int enumerationElementText(const values::Context& cx, const ValueDescriptor& d, std::int64_t i, std::string& out);
 
 // Whole displays. `item` is set when the value is an item of a general
 // array: the display then starts with the item marker (Printer::beginValue).

@@ -9,7 +9,7 @@ constexpr std::size_t kFlushBytes = 1 << 20;
 }  // namespace
 
 Printer::Printer(values::Context& cx, DisplayState& displayState, std::string& out, bool toSession)
-    : in(cx), state(displayState), text(out), toSession_(toSession), lineStart_(out.size()) {}
+    : cx(cx), state(displayState), text(out), toSession_(toSession), lineStart_(out.size()) {}
 
 void Printer::beginValue(bool item) {
     if (state.linePending) {
@@ -25,7 +25,7 @@ void Printer::beginValue(bool item) {
 
 void Printer::lineBreak() {
     if (toSession_ && text.size() >= kFlushBytes) {
-        in.write(text);
+        cx.write(text);
         text.clear();
     }
     text.append("\r\n");
@@ -38,12 +38,12 @@ void Printer::continuationLine() {
 }
 
 void Printer::diagnostic(std::string_view message) const {
-    if (in.ws.diagnostic) in.ws.diagnostic(message);
+    if (cx.ws.diagnostic) cx.ws.diagnostic(message);
 }
 
 void Printer::finish() {
     if (toSession_ && !text.empty()) {
-        in.write(text);
+        cx.write(text);
         text.clear();
         lineStart_ = 0;
     }

@@ -20,11 +20,11 @@ inline constexpr int kMaxNesting = 1000;       // deeper general arrays are not 
 
 class Printer {
 public:
-    // With toSession, text goes to in.write() in pieces as it grows and at
+    // With toSession, text goes to cx.write() in pieces as it grows and at
     // finish(); otherwise it stays in `text`.
-    Printer(values::Context& in, DisplayState& state, std::string& text, bool toSession = false);
+    Printer(values::Context& cx, DisplayState& state, std::string& text, bool toSession = false);
 
-    values::Context& in;
+    values::Context& cx;
     DisplayState& state;
     std::string& text;
 

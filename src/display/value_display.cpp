@@ -66,7 +66,7 @@ void wrappedVector(Printer& p, std::int64_t n, Text text) {
 
 void symbolVector(Printer& p, const std::int32_t* s, std::int64_t n) {
     for (std::int64_t i = 0; i < n; ++i) {
-        const std::string_view name = symbolName(p.in, s[i]);
+        const std::string_view name = symbolName(p.cx, s[i]);
         if (i > 0) {
             if (p.lineLength() + 2 + name.size() > kLineLimit) {
                 p.continuationLine();
@@ -94,7 +94,7 @@ void characterPieces(Printer& p, const char* s, std::int64_t n) {
 }
 
 void vectorBody(Printer& p, const ValueDescriptor& d) {
-    const auto& ws = p.in.ws;
+    const auto& ws = p.cx.ws;
     const std::int64_t n = d.count;
     switch (d.type) {
         case kBoolean:
@@ -115,8 +115,8 @@ void vectorBody(Printer& p, const ValueDescriptor& d) {
         }
         case kTemporal: {
             const auto* v = ws.elems<std::int32_t>(d);
-            const values::Context& in = p.in;
-            wrappedVector(p, n, [&in, v](std::int64_t i, char* buf) { return temporalText(in, v[i], buf); });
+            const values::Context& cx = p.cx;
+            wrappedVector(p, n, [&cx, v](std::int64_t i, char* buf) { return temporalText(cx, v[i], buf); });
             break;
         }
         case kSymbol:
@@ -162,7 +162,7 @@ void matrixBody(Printer& p, const Cells& cells, Grid g, bool indent, int bound) 
 }
 
 void characterMatrix(Printer& p, const ValueDescriptor& d, Grid g, bool indent) {
-    const char* s = p.in.ws.elems<char>(d);
+    const char* s = p.cx.ws.elems<char>(d);
     for (std::int64_t k = 0; k < g.planes; ++k) {
         for (std::int64_t r = 0; r < g.rows; ++r, s += g.cols) {
             beginRow(p, k, r, indent);
@@ -172,8 +172,8 @@ void characterMatrix(Printer& p, const ValueDescriptor& d, Grid g, bool indent) 
 }
 
 void arrayBody(Printer& p, const ValueDescriptor& d, bool item) {
-    const values::Context& in = p.in;
-    const Grid g = gridOf(in.ws, d);
+    const values::Context& cx = p.cx;
+    const Grid g = gridOf(cx.ws, d);
     // Inside a general array only rows of these types line up under the
     // marker; the others start at column 0.
     const bool aligned = item && (d.type <= kChar);
@@ -181,24 +181,24 @@ void arrayBody(Printer& p, const ValueDescriptor& d, bool item) {
         characterMatrix(p, d, g, aligned);
         return;
     }
-    const std::vector<ColumnWidth> widths = columnWidths(in, d, false);
+    const std::vector<ColumnWidth> widths = columnWidths(cx, d, false);
     const ColumnWidth* w = widths.data();
     switch (d.type) {
         case kBoolean:
         case kInteger:
-            matrixBody(p, IntegerCells<false>{in.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
+            matrixBody(p, IntegerCells<false>{cx.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
             break;
         case kFloat:
-            matrixBody(p, FloatCells{in.ws.elems<double>(d), w}, g, aligned, kFloatRowLimit);
+            matrixBody(p, FloatCells{cx.ws.elems<double>(d), w}, g, aligned, kFloatRowLimit);
             break;
         case kComplex:
-            matrixBody(p, ComplexCells{in.ws.elems<double>(d), w}, g, aligned, kLineLimit);
+            matrixBody(p, ComplexCells{cx.ws.elems<double>(d), w}, g, aligned, kLineLimit);
             break;
         case kSymbol:
-            matrixBody(p, SymbolCells<true>{in, in.ws.elems<std::int32_t>(d), w}, g, aligned, kSymbolRowLimit);
+            matrixBody(p, SymbolCells<true>{cx, cx.ws.elems<std::int32_t>(d), w}, g, aligned, kSymbolRowLimit);
             break;
         case kTemporal:
-            matrixBody(p, TemporalCells{in, in.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
+            matrixBody(p, TemporalCells{cx, cx.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
             break;
         default:
             break;
@@ -213,10 +213,10 @@ Rc showEmpty(Printer& p, const ValueDescriptor& d, bool item) {
         p.beginValue(item);
         return kOk;
     }
-    if (values::dimension(p.in.ws, d, 0) == 0) return kOk;
+    if (values::dimension(p.cx.ws, d, 0) == 0) return kOk;
     std::int64_t planes = 1;
-    for (int k = 0; k + 2 < d.rank && planes <= kMaxEmptyLines; ++k) planes *= values::dimension(p.in.ws, d, k);
-    const std::int64_t rows = values::dimension(p.in.ws, d, d.rank - 2);
+    for (int k = 0; k + 2 < d.rank && planes <= kMaxEmptyLines; ++k) planes *= values::dimension(p.cx.ws, d, k);
+    const std::int64_t rows = values::dimension(p.cx.ws, d, d.rank - 2);
     if (planes > kMaxEmptyLines || rows > kMaxEmptyLines || planes * rows + planes - 1 > kMaxEmptyLines)
         return kWorkspaceFull;
     const std::int64_t lineEnds = planes * rows + planes - 1;
@@ -232,7 +232,7 @@ Rc showGeneral(Printer& p, const ValueDescriptor& d) {
         return kOk;
     }
     // Display takes no heap space, so the items stay where they are.
-    const ValueDescriptor* items = p.in.ws.elems<ValueDescriptor>(d);
+    const ValueDescriptor* items = p.cx.ws.elems<ValueDescriptor>(d);
     ++p.state.depth;
     Rc rc;
     for (std::int32_t i = 0; i < d.count && rc.ok(); ++i) {
@@ -244,14 +244,14 @@ Rc showGeneral(Printer& p, const ValueDescriptor& d) {
 }
 
 Rc show(Printer& p, ValueRef v, bool openLine) {
-    auto& ws = p.in.ws;
+    auto& ws = p.cx.ws;
     const bool known = isConstRef(v) ? v < static_cast<ValueRef>(ws.consts.size())
                                      : -static_cast<std::int64_t>(v) < static_cast<std::int64_t>(ws.vars.size());
-    if (!known || ws.at(v).unset()) return p.in.fail(kValueError);
+    if (!known || ws.at(v).unset()) return p.cx.fail(kValueError);
     const ValueDescriptor d = ws.at(v);
     const Rc rc = showValue(p, d, false);
     p.state.linePending = !openLine;
-    if (rc.failed()) return p.in.fail(rc.code);
+    if (rc.failed()) return p.cx.fail(rc.code);
     return kOk;
 }
 
@@ -291,16 +291,16 @@ Rc showValue(Printer& p, const ValueDescriptor& d, bool item) {
     return kOk;
 }
 
-Rc displayValue(values::Context& in, DisplayState& state, ValueRef v, bool openLine) {
+Rc displayValue(values::Context& cx, DisplayState& state, ValueRef v, bool openLine) {
     std::string text;
-    Printer p(in, state, text, true);
+    Printer p(cx, state, text, true);
     const Rc rc = show(p, v, openLine);
     p.finish();
     return rc;
 }
 
-Rc appendDisplay(values::Context& in, DisplayState& state, ValueRef v, bool openLine, std::string& out) {
-    Printer p(in, state, out, false);
+Rc appendDisplay(values::Context& cx, DisplayState& state, ValueRef v, bool openLine, std::string& out) {
+    Printer p(cx, state, out, false);
     return show(p, v, openLine);
 }
 

@@ -19,10 +19,10 @@ namespace wox::display {
 // Writes the display of v to the session. openLine: the value was assigned
 // to the open output name "[)". Fails with 4 for a free slot, and with the
 // error of an extended type's display.
-Rc displayValue(values::Context& in, DisplayState& state, ValueRef v, bool openLine = false);
+Rc displayValue(values::Context& cx, DisplayState& state, ValueRef v, bool openLine = false);
 
 // The same display appended to `out` instead of the session.
-Rc appendDisplay(values::Context& in, DisplayState& state, ValueRef v, bool openLine, std::string& out);
+Rc appendDisplay(values::Context& cx, DisplayState& state, ValueRef v, bool openLine, std::string& out);
 
 // Displays one value through a printer; item: it is an item of a general
 // array being displayed. The building block of the two above and of the

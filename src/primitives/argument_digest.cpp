@@ -85,14 +85,14 @@ ArgumentDigest digestDyadic(const values::Workspace& ws, int result, ValueRef le
     return g;
 }
 
-Rc prepareResult(values::Context& in, ArgumentDigest& g, std::int32_t type) {
-    values::Workspace& ws = in.ws;
+Rc prepareResult(values::Context& cx, ArgumentDigest& g, std::int32_t type) {
+    values::Workspace& ws = cx.ws;
     ValueDescriptor shape = (g.shapeFromRight ? g.right : g.left).shape();
     shape.rank = g.resultRank;
     shape.count = g.resultCount;
     ValueDescriptor& d = ws.var(g.result);
     if (g.resultRank >= 2) {
-        if (Rc rc = values::copyShape(ws, d, shape); rc.failed()) return in.fail(rc.code);
+        if (Rc rc = values::copyShape(ws, d, shape); rc.failed()) return cx.fail(rc.code);
     } else {
         d.rank = g.resultRank;
         d.count = g.resultCount;
@@ -108,26 +108,26 @@ Rc prepareResult(values::Context& in, ArgumentDigest& g, std::int32_t type) {
     } else {
         g.stackMark = ws.stackTop;
         if (Rc rc = ws.allocTemp(g.result, type, g.resultCount, /*zero*/ false); rc.failed())
-            return in.fail(rc.code);
+            return cx.fail(rc.code);
     }
     g.resultType = type;
     g.refresh(ws);
     return kOk;
 }
 
-Rc retypeResult(values::Context& in, ArgumentDigest& g, std::int32_t type) {
+Rc retypeResult(values::Context& cx, ArgumentDigest& g, std::int32_t type) {
     // Nothing was taken from the stack since the block being dropped.
-    in.ws.stackTop = g.stackMark;
-    if (Rc rc = in.ws.allocTemp(g.result, type, g.resultCount, /*zero*/ false); rc.failed()) return in.fail(rc.code);
-    in.ws.var(g.result).type = type;
+    cx.ws.stackTop = g.stackMark;
+    if (Rc rc = cx.ws.allocTemp(g.result, type, g.resultCount, /*zero*/ false); rc.failed()) return cx.fail(rc.code);
+    cx.ws.var(g.result).type = type;
     g.resultType = type;
-    g.refresh(in.ws);
+    g.refresh(cx.ws);
     return kOk;
 }
 
 namespace {
-ValueDescriptor& singleResult(values::Context& in, const ArgumentDigest& g, std::int32_t type) {
-    ValueDescriptor& d = in.ws.var(g.result);
+ValueDescriptor& singleResult(values::Context& cx, const ArgumentDigest& g, std::int32_t type) {
+    ValueDescriptor& d = cx.ws.var(g.result);
     d.type = type;
     d.rank = g.resultRank;
     d.count = 1;
@@ -138,15 +138,15 @@ ValueDescriptor& singleResult(values::Context& in, const ArgumentDigest& g, std:
 }
 }  // namespace
 
-void storeSingleInt(values::Context& in, const ArgumentDigest& g, std::int32_t type, std::int32_t v) {
-    setInlineInt(singleResult(in, g, type), v);
+void storeSingleInt(values::Context& cx, const ArgumentDigest& g, std::int32_t type, std::int32_t v) {
+    setInlineInt(singleResult(cx, g, type), v);
 }
 
-void storeSingleNumber(values::Context& in, const ArgumentDigest& g, double v) {
+void storeSingleNumber(values::Context& cx, const ArgumentDigest& g, double v) {
     if (values::fitsInteger(v)) {
-        setInlineInt(singleResult(in, g, kInteger), values::toIntegerElement(v));
+        setInlineInt(singleResult(cx, g, kInteger), values::toIntegerElement(v));
     } else {
-        setInlineFloat(singleResult(in, g, kFloat), v);
+        setInlineFloat(singleResult(cx, g, kFloat), v);
     }
 }
 

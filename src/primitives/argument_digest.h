@@ -63,23 +63,23 @@ ArgumentDigest digestDyadic(const values::Workspace& ws, int result, ValueRef le
 // stack unless the result is empty or single (a single result is written
 // inline by storeSingle*). An empty result is an Integer whatever `type` is.
 // Refreshes the digest. Fails with 6 (workspace full) or 9 (gList full).
-Rc prepareResult(values::Context& in, ArgumentDigest& g, std::int32_t type);
+Rc prepareResult(values::Context& cx, ArgumentDigest& g, std::int32_t type);
 
 // Drops the result's block and gives the result a block of another type in
 // its place, as when Integer results turn out to need Float.
-Rc retypeResult(values::Context& in, ArgumentDigest& g, std::int32_t type);
+Rc retypeResult(values::Context& cx, ArgumentDigest& g, std::int32_t type);
 
 // The result's element block (valid after prepareResult for a result that
 // is neither empty nor single).
 template <class T>
-T* resultBlock(values::Context& in, const ArgumentDigest& g) {
-    return reinterpret_cast<T*>(in.ws.base() + in.ws.var(g.result).data);
+T* resultBlock(values::Context& cx, const ArgumentDigest& g) {
+    return reinterpret_cast<T*>(cx.ws.base() + cx.ws.var(g.result).data);
 }
 
 // Give the result slot a single result with its element inline: an element
 // of the given type, or a number narrowed to Integer when it is one.
-void storeSingleInt(values::Context& in, const ArgumentDigest& g, std::int32_t type, std::int32_t v);
-void storeSingleNumber(values::Context& in, const ArgumentDigest& g, double v);
+void storeSingleInt(values::Context& cx, const ArgumentDigest& g, std::int32_t type, std::int32_t v);
+void storeSingleNumber(values::Context& cx, const ArgumentDigest& g, double v);
 
 
 }  // namespace wox::primitives

@@ -92,26 +92,26 @@ void comparePairs(const ArgumentDigest& g, Kind kind, std::int32_t* out, std::in
 }
 
 template <class Cmp>
-Rc runCompare(values::Context& in, ArgumentDigest& g, Kind kind) {
+Rc runCompare(values::Context& cx, ArgumentDigest& g, Kind kind) {
     if (g.resultSingle) {
         std::int32_t z;
         comparePairs<Cmp>(g, kind, &z, 1);
-        storeSingleInt(in, g, kBoolean, z);
+        storeSingleInt(cx, g, kBoolean, z);
         return kOk;
     }
-    WOX_TRY(prepareResult(in, g, kBoolean));
-    if (g.resultCount > 0) comparePairs<Cmp>(g, kind, resultBlock<std::int32_t>(in, g), g.resultCount);
+    WOX_TRY(prepareResult(cx, g, kBoolean));
+    if (g.resultCount > 0) comparePairs<Cmp>(g, kind, resultBlock<std::int32_t>(cx, g), g.resultCount);
     return kOk;
 }
 
 // Every element the same: the answer for values of unlike kinds.
-Rc fill(values::Context& in, ArgumentDigest& g, std::int32_t bit) {
+Rc fill(values::Context& cx, ArgumentDigest& g, std::int32_t bit) {
     if (g.resultSingle) {
-        storeSingleInt(in, g, kBoolean, bit);
+        storeSingleInt(cx, g, kBoolean, bit);
         return kOk;
     }
-    WOX_TRY(prepareResult(in, g, kBoolean));
-    std::int32_t* out = g.resultCount > 0 ? resultBlock<std::int32_t>(in, g) : nullptr;
+    WOX_TRY(prepareResult(cx, g, kBoolean));
+    std::int32_t* out = g.resultCount > 0 ? resultBlock<std::int32_t>(cx, g) : nullptr;
     for (std::int64_t i = 0; i < g.resultCount; ++i) out[i] = bit;
     return kOk;
 }
@@ -138,45 +138,45 @@ constexpr bool rowsInOrder() {
 }
 static_assert(rowsInOrder(), "row i holds the code of less + i");
 
-Rc conform(values::Context& in, ArgumentDigest& g) {
-    if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
+Rc conform(values::Context& cx, ArgumentDigest& g) {
+    if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
     return kOk;
 }
 
 // Enumerations compare for equality with one another or with a plain vector
 // of their domain, as vectors or scalars.
-Rc enumerations(values::Context& in, ArgumentDigest& g, int code) {
-    if (g.left.rank > 1 || g.right.rank > 1) return in.fail(kRankError);
-    if (!g.left.single && !g.right.single && g.left.count != g.right.count) return in.fail(kLengthError);
-    return enumerationEquality(in, code, g.result, g.left.ref, g.right.ref);
+Rc enumerations(values::Context& cx, ArgumentDigest& g, int code) {
+    if (g.left.rank > 1 || g.right.rank > 1) return cx.fail(kRankError);
+    if (!g.left.single && !g.right.single && g.left.count != g.right.count) return cx.fail(kLengthError);
+    return enumerationEquality(cx, code, g.result, g.left.ref, g.right.ref);
 }
 
 }  // namespace
 
-Rc comparison(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
-    if (code < kFirstCode || code > kEqual) return in.fail(kNotImplemented);
-    ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
+Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    if (code < kFirstCode || code > kEqual) return cx.fail(kNotImplemented);
+    ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
+    if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     const bool equality = code == kEqual || code == kNotEqual;
     std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
     if (widest > kTemporal) {
-        if (widest != kEnumeration || !equality) return in.fail(kDomainError);
-        return enumerations(in, g, code);
+        if (widest != kEnumeration || !equality) return cx.fail(kDomainError);
+        return enumerations(cx, g, code);
     }
     Kind kl = kindOf(g.left.type), kr = kindOf(g.right.type);
     bool mixesComplex = (kl == Kind::Complex && kr == Kind::Real) || (kl == Kind::Real && kr == Kind::Complex);
     if (kl != kr && !mixesComplex) {
-        if (!equality) return in.fail(kDomainError);
-        WOX_TRY(conform(in, g));
-        return fill(in, g, code == kNotEqual);
+        if (!equality) return cx.fail(kDomainError);
+        WOX_TRY(conform(cx, g));
+        return fill(cx, g, code == kNotEqual);
     }
     Kind kind = mixesComplex ? Kind::Complex : kl;
-    if (kind == Kind::Complex && !equality) return in.fail(kDomainError);
+    if (kind == Kind::Complex && !equality) return cx.fail(kDomainError);
     // Item-by-item equality of nested values is not a scalar comparison.
-    if (kind == Kind::General) return in.fail(kDomainError);
-    WOX_TRY(conform(in, g));
-    if (kind == Kind::Temporal) return temporalDyadic(in, code, result, left, right);
-    return kComparisons[code - kFirstCode].run(in, g, kind);
+    if (kind == Kind::General) return cx.fail(kDomainError);
+    WOX_TRY(conform(cx, g));
+    if (kind == Kind::Temporal) return temporalDyadic(cx, code, result, left, right);
+    return kComparisons[code - kFirstCode].run(cx, g, kind);
 }
 
 }  // namespace wox::primitives

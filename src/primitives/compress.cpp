@@ -37,8 +37,8 @@ private:
 
 }  // namespace
 
-Rc compress(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
-    values::Workspace& ws = in.ws;
+Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    values::Workspace& ws = cx.ws;
     const ValueDescriptor x = ws.at(left);
     const ValueDescriptor y = ws.at(right);
     if (x.unset() || y.unset()) return kValueError;

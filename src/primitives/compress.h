@@ -4,6 +4,6 @@
 
 namespace wox::primitives {
 
-Rc compress(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 }  // namespace wox::primitives

@@ -2,9 +2,9 @@
 
 namespace wox::primitives {
 
-void narrowFloatResult(values::Context& in, const ArgumentDigest& g) {
-    ValueDescriptor& d = in.ws.var(g.result);
-    char* block = in.ws.base() + d.data;
+void narrowFloatResult(values::Context& cx, const ArgumentDigest& g) {
+    ValueDescriptor& d = cx.ws.var(g.result);
+    char* block = cx.ws.base() + d.data;
     auto* out = reinterpret_cast<std::int32_t*>(block);
     // Element i is read before any write reaches its bytes.
     for (std::int64_t i = 0; i < d.count; ++i) {

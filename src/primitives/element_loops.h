@@ -191,6 +191,6 @@ WOX_VECTOR_CLONES void compareLoop(LA l, RA r, std::int32_t* __restrict out, std
 
 // Turns a Float result whose every element is an Integer element into an
 // Integer value, in place at the front of its block.
-void narrowFloatResult(values::Context& in, const ArgumentDigest& g);
+void narrowFloatResult(values::Context& cx, const ArgumentDigest& g);
 
 }  // namespace wox::primitives

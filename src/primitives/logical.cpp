@@ -46,7 +46,7 @@ template <class R>
 Bits(R) -> Bits<R>;
 
 template <class Op>
-Rc runLogical(values::Context& in, ArgumentDigest& g) {
+Rc runLogical(values::Context& cx, ArgumentDigest& g) {
     auto pairs = [&](std::int32_t* out, std::int64_t n) {
         visitNumeric(g, [&](auto l, auto r) {
             Bits lb{l};
@@ -57,33 +57,33 @@ Rc runLogical(values::Context& in, ArgumentDigest& g) {
     if (g.resultSingle) {
         std::int32_t z;
         pairs(&z, 1);
-        storeSingleInt(in, g, kBoolean, z);
+        storeSingleInt(cx, g, kBoolean, z);
         return kOk;
     }
-    WOX_TRY(prepareResult(in, g, kBoolean));
-    if (g.resultCount > 0) pairs(resultBlock<std::int32_t>(in, g), g.resultCount);
+    WOX_TRY(prepareResult(cx, g, kBoolean));
+    if (g.resultCount > 0) pairs(resultBlock<std::int32_t>(cx, g), g.resultCount);
     return kOk;
 }
 
 }  // namespace
 
-Rc logicalDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
+Rc logicalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
         // The codes between "and" and "less" are unused ones of the dyadic-only range.
-        return in.fail(code > kAnd && code < code::kLess ? kDomainError : kNotImplemented);
+        return cx.fail(code > kAnd && code < code::kLess ? kDomainError : kNotImplemented);
     }
-    ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
-    if (!holdsBits(g.left) || !holdsBits(g.right)) return in.fail(kDomainError);
-    if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
-    return code == kOr ? runLogical<ops::Or>(in, g) : runLogical<ops::And>(in, g);
+    ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
+    if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
+    if (!holdsBits(g.left) || !holdsBits(g.right)) return cx.fail(kDomainError);
+    if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
+    return code == kOr ? runLogical<ops::Or>(cx, g) : runLogical<ops::And>(cx, g);
 }
 
-Rc logicalMonadic(values::Context& in, int code, int result, ValueRef right) {
-    if (code != kNot) return in.fail(kNotImplemented);
-    ArgumentDigest g = digestMonadic(in.ws, result, right);
-    if (!g.right.present()) return in.fail(kValueError);
-    if (!holdsBits(g.right)) return in.fail(kDomainError);
+Rc logicalMonadic(values::Context& cx, int code, int result, ValueRef right) {
+    if (code != kNot) return cx.fail(kNotImplemented);
+    ArgumentDigest g = digestMonadic(cx.ws, result, right);
+    if (!g.right.present()) return cx.fail(kValueError);
+    if (!holdsBits(g.right)) return cx.fail(kDomainError);
     auto run = [&](std::int32_t* out, std::int64_t n) {
         visitNumericSide(g.right, [&](auto a) {
             Bits b{a};
@@ -93,11 +93,11 @@ Rc logicalMonadic(values::Context& in, int code, int result, ValueRef right) {
     if (g.resultSingle) {
         std::int32_t z;
         run(&z, 1);
-        storeSingleInt(in, g, kBoolean, z);
+        storeSingleInt(cx, g, kBoolean, z);
         return kOk;
     }
-    WOX_TRY(prepareResult(in, g, kBoolean));
-    if (g.resultCount > 0) run(resultBlock<std::int32_t>(in, g), g.resultCount);
+    WOX_TRY(prepareResult(cx, g, kBoolean));
+    if (g.resultCount > 0) run(resultBlock<std::int32_t>(cx, g), g.resultCount);
     return kOk;
 }
 

@@ -17,19 +17,19 @@ namespace wox::primitives {
 // Codes 44-64 even: identity + , negate - , signum * , reciprocal % ,
 // ceiling ~. , floor _. , exponential *. , natural logarithm %. ,
 // magnitude | , factorial |. , pi times @ .
-Rc scalarMonadic(values::Context& in, int code, int result, ValueRef right);
+Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right);
 
 // Codes 45-65 odd: plus, minus, times, divide, maximum, minimum, power,
 // logarithm (left argument the base), residue, binomial, circle functions.
-Rc scalarDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc scalarDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Code 25: not ~ .
-Rc logicalMonadic(values::Context& in, int code, int result, ValueRef right);
+Rc logicalMonadic(values::Context& cx, int code, int result, ValueRef right);
 
 // Codes 12 (or &) and 13 (and ^).
-Rc logicalDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc logicalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Codes 16-21: < <= >= > ~= = .
-Rc comparison(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 }  // namespace wox::primitives

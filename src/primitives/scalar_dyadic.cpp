@@ -53,35 +53,35 @@ bool floatPairs(const ArgumentDigest& g, double* out, std::int64_t n) {
 }
 
 template <class Op>
-Rc runDyadic(values::Context& in, ArgumentDigest& g) {
+Rc runDyadic(values::Context& cx, ArgumentDigest& g) {
     const std::int64_t n = g.resultCount;
     [[maybe_unused]] const bool integers = isIntegral(g.left.type) && isIntegral(g.right.type);
     if (g.resultSingle) {
         if constexpr (requires { Op::applyInt(0, 0); }) {
             std::int32_t z;
             if (integers && intPairs<Op>(g, &z, 1)) {
-                storeSingleInt(in, g, kInteger, z);
+                storeSingleInt(cx, g, kInteger, z);
                 return kOk;
             }
         }
         double z;
         floatPairs<Op>(g, &z, 1);
-        storeSingleNumber(in, g, z);
+        storeSingleNumber(cx, g, z);
         return kOk;
     }
-    if (n == 0) return prepareResult(in, g, kInteger);
+    if (n == 0) return prepareResult(cx, g, kInteger);
     if constexpr (requires { Op::applyInt(0, 0); }) {
         if (integers) {
-            WOX_TRY(prepareResult(in, g, kInteger));
-            if (intPairs<Op>(g, resultBlock<std::int32_t>(in, g), n)) return kOk;
-            WOX_TRY(retypeResult(in, g, kFloat));
+            WOX_TRY(prepareResult(cx, g, kInteger));
+            if (intPairs<Op>(g, resultBlock<std::int32_t>(cx, g), n)) return kOk;
+            WOX_TRY(retypeResult(cx, g, kFloat));
             // Some result is beyond the Integer range, so this one stays Float.
-            floatPairs<Op>(g, resultBlock<double>(in, g), n);
+            floatPairs<Op>(g, resultBlock<double>(cx, g), n);
             return kOk;
         }
     }
-    WOX_TRY(prepareResult(in, g, kFloat));
-    if (floatPairs<Op>(g, resultBlock<double>(in, g), n)) narrowFloatResult(in, g);
+    WOX_TRY(prepareResult(cx, g, kFloat));
+    if (floatPairs<Op>(g, resultBlock<double>(cx, g), n)) narrowFloatResult(cx, g);
     return kOk;
 }
 
@@ -120,52 +120,52 @@ bool circleSelector(const ArgumentSide& s) {
            allElements(s, [](double x) { return x >= kLowestCircle && x <= kHighestCircle && x == std::floor(x); });
 }
 
-Rc conform(values::Context& in, ArgumentDigest& g) {
-    if (Rc rc = conformabilityCheck(in.ws, g); rc.failed()) return in.fail(rc.code);
+Rc conform(values::Context& cx, ArgumentDigest& g) {
+    if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
     return kOk;
 }
 
-Rc binomial(values::Context& in, ArgumentDigest& g, const Call&) {
-    if (!integralSide(g.left) || !integralSide(g.right)) return in.fail(kDomainError);
-    WOX_TRY(conform(in, g));
+Rc binomial(values::Context& cx, ArgumentDigest& g, const Call&) {
+    if (!integralSide(g.left) || !integralSide(g.right)) return cx.fail(kDomainError);
+    WOX_TRY(conform(cx, g));
     bool tooMany = anyPair(g, [](double x, double y) {
         return !ops::isNull(x) && !ops::isNull(y) && ops::binomialFactors(x, y) > ops::kBinomialFactorLimit;
     });
-    if (tooMany) return in.fail(kDomainError);
-    return runDyadic<ops::Binomial>(in, g);
+    if (tooMany) return cx.fail(kDomainError);
+    return runDyadic<ops::Binomial>(cx, g);
 }
 
 // A negative number to a fractional power has complex values only.
-Rc power(values::Context& in, ArgumentDigest& g, const Call& c) {
-    WOX_TRY(conform(in, g));
+Rc power(values::Context& cx, ArgumentDigest& g, const Call& c) {
+    WOX_TRY(conform(cx, g));
     bool complex = anyPair(g, [](double x, double y) {
         return x < 0 && std::isfinite(x) && std::isfinite(y) && y != std::floor(y);
     });
-    if (complex) return complexDyadic(in, c.code, c.result, c.left, c.right);
-    return runDyadic<ops::Power>(in, g);
+    if (complex) return complexDyadic(cx, c.code, c.result, c.left, c.right);
+    return runDyadic<ops::Power>(cx, g);
 }
 
 // Base 1 has no logarithm but of 1; a negative argument or base has complex
 // logarithms.
-Rc logarithm(values::Context& in, ArgumentDigest& g, const Call& c) {
-    WOX_TRY(conform(in, g));
+Rc logarithm(values::Context& cx, ArgumentDigest& g, const Call& c) {
+    WOX_TRY(conform(cx, g));
     if (anyPair(g, [](double x, double y) { return x == 1 && y != 1 && !ops::isNull(y); }))
-        return in.fail(kDomainError);
+        return cx.fail(kDomainError);
     if (anyPair(g, [](double x, double y) { return x < 0 || y < 0; }))
-        return complexDyadic(in, c.code, c.result, c.left, c.right);
-    return runDyadic<ops::Logarithm>(in, g);
+        return complexDyadic(cx, c.code, c.result, c.left, c.right);
+    return runDyadic<ops::Logarithm>(cx, g);
 }
 
-Rc circle(values::Context& in, ArgumentDigest& g, const Call& c) {
-    if (!circleSelector(g.left)) return in.fail(kDomainError);
-    WOX_TRY(conform(in, g));
-    return complexDyadic(in, c.code, c.result, c.left, c.right);
+Rc circle(values::Context& cx, ArgumentDigest& g, const Call& c) {
+    if (!circleSelector(g.left)) return cx.fail(kDomainError);
+    WOX_TRY(conform(cx, g));
+    return complexDyadic(cx, c.code, c.result, c.left, c.right);
 }
 
 template <class Op>
-Rc plain(values::Context& in, ArgumentDigest& g, const Call&) {
-    WOX_TRY(conform(in, g));
-    return runDyadic<Op>(in, g);
+Rc plain(values::Context& cx, ArgumentDigest& g, const Call&) {
+    WOX_TRY(conform(cx, g));
+    return runDyadic<Op>(cx, g);
 }
 
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, const Call&);
@@ -196,40 +196,40 @@ constexpr bool rowsInOrder() {
 }
 static_assert(rowsInOrder(), "row i holds the code of plus + 2i");
 
-Rc temporal(values::Context& in, ArgumentDigest& g, const Call& c) {
+Rc temporal(values::Context& cx, ArgumentDigest& g, const Call& c) {
     std::int32_t l = g.left.type, r = g.right.type;
     std::int32_t other = l < r ? l : r;
-    if (!isIntegral(other) && other != kTemporal) return in.fail(kTypeError);
-    if (c.code != kPlus && c.code != kMinus) return in.fail(kTimeFormat);
-    if (c.code == kPlus && l == kTemporal && r == kTemporal) return in.fail(kTimeFormat);
-    if (c.code == kMinus && r == kTemporal && l != kTemporal) return in.fail(kDomainError);
-    WOX_TRY(conform(in, g));
-    return temporalDyadic(in, c.code, c.result, c.left, c.right);
+    if (!isIntegral(other) && other != kTemporal) return cx.fail(kTypeError);
+    if (c.code != kPlus && c.code != kMinus) return cx.fail(kTimeFormat);
+    if (c.code == kPlus && l == kTemporal && r == kTemporal) return cx.fail(kTimeFormat);
+    if (c.code == kMinus && r == kTemporal && l != kTemporal) return cx.fail(kDomainError);
+    WOX_TRY(conform(cx, g));
+    return temporalDyadic(cx, c.code, c.result, c.left, c.right);
 }
 
-Rc complexArithmetic(values::Context& in, ArgumentDigest& g, const Call& c) {
-    if (g.left.type == kChar || g.right.type == kChar) return in.fail(kDomainError);
-    if (c.code == kMaximum || c.code == kMinimum || c.code == kBinomial) return in.fail(kDomainError);
-    if (c.code == kCircle && !circleSelector(g.left)) return in.fail(kDomainError);
-    WOX_TRY(conform(in, g));
-    return complexDyadic(in, c.code, c.result, c.left, c.right);
+Rc complexArithmetic(values::Context& cx, ArgumentDigest& g, const Call& c) {
+    if (g.left.type == kChar || g.right.type == kChar) return cx.fail(kDomainError);
+    if (c.code == kMaximum || c.code == kMinimum || c.code == kBinomial) return cx.fail(kDomainError);
+    if (c.code == kCircle && !circleSelector(g.left)) return cx.fail(kDomainError);
+    WOX_TRY(conform(cx, g));
+    return complexDyadic(cx, c.code, c.result, c.left, c.right);
 }
 
 }  // namespace
 
-Rc scalarDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right) {
+Rc scalarDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size()))
-        return in.fail(kNotImplemented);
-    ArgumentDigest g = digestDyadic(in.ws, result, left, right);
-    if (!g.left.present() || !g.right.present()) return in.fail(kValueError);
+        return cx.fail(kNotImplemented);
+    ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
+    if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     const Call call{code, result, left, right};
     std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
-    if (widest == kDictionary) return dictionaryDyadic(in, code, result, left, right);
-    if (widest == kTemporal) return temporal(in, g, call);
-    if (widest == kComplex) return complexArithmetic(in, g, call);
-    if (!isRealNumeric(widest)) return in.fail(kDomainError);
-    return kDyadic[row].run(in, g, call);
+    if (widest == kDictionary) return dictionaryDyadic(cx, code, result, left, right);
+    if (widest == kTemporal) return temporal(cx, g, call);
+    if (widest == kComplex) return complexArithmetic(cx, g, call);
+    if (!isRealNumeric(widest)) return cx.fail(kDomainError);
+    return kDyadic[row].run(cx, g, call);
 }
 
 }  // namespace wox::primitives

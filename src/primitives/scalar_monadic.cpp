@@ -49,7 +49,7 @@ namespace {
 using Routine = Rc (*)(values::Context&, ArgumentDigest&);
 
 template <class Op>
-Rc runMonadic(values::Context& in, ArgumentDigest& g) {
+Rc runMonadic(values::Context& cx, ArgumentDigest& g) {
     const ArgumentSide& a = g.right;
     const std::int64_t n = g.resultCount;
     if constexpr (requires { Op::applyInt(0); }) {
@@ -57,24 +57,24 @@ Rc runMonadic(values::Context& in, ArgumentDigest& g) {
             if (g.resultSingle) {
                 std::int32_t z;
                 intLoop<Op>(Same<std::int32_t>{a.inlineInt}, &z, 1);
-                storeSingleInt(in, g, kInteger, z);
+                storeSingleInt(cx, g, kInteger, z);
                 return kOk;
             }
-            WOX_TRY(prepareResult(in, g, kInteger));
-            if (n > 0) intLoop<Op>(Each<std::int32_t>{a.block<std::int32_t>()}, resultBlock<std::int32_t>(in, g), n);
+            WOX_TRY(prepareResult(cx, g, kInteger));
+            if (n > 0) intLoop<Op>(Each<std::int32_t>{a.block<std::int32_t>()}, resultBlock<std::int32_t>(cx, g), n);
             return kOk;
         }
     }
     if (g.resultSingle) {
         double z;
         visitNumericSide(a, [&](auto r) { return floatLoop<Op>(r, &z, 1); });
-        storeSingleNumber(in, g, z);
+        storeSingleNumber(cx, g, z);
         return kOk;
     }
-    WOX_TRY(prepareResult(in, g, kFloat));
+    WOX_TRY(prepareResult(cx, g, kFloat));
     if (n == 0) return kOk;
-    double* out = resultBlock<double>(in, g);
-    if (visitNumericSide(g.right, [&](auto r) { return floatLoop<Op>(r, out, n); })) narrowFloatResult(in, g);
+    double* out = resultBlock<double>(cx, g);
+    if (visitNumericSide(g.right, [&](auto r) { return floatLoop<Op>(r, out, n); })) narrowFloatResult(cx, g);
     return kOk;
 }
 
@@ -118,19 +118,19 @@ using code::kReciprocal;
 
 }  // namespace
 
-Rc scalarMonadic(values::Context& in, int code, int result, ValueRef right) {
+Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 != 0 || row >= static_cast<int>(kMonadic.size()))
-        return in.fail(kNotImplemented);
-    ArgumentDigest g = digestMonadic(in.ws, result, right);
-    if (!g.right.present()) return in.fail(kValueError);
+        return cx.fail(kNotImplemented);
+    ArgumentDigest g = digestMonadic(cx.ws, result, right);
+    if (!g.right.present()) return cx.fail(kValueError);
     if (g.right.type == kComplex) {
-        if (code == kFactorial) return in.fail(kNotImplemented);
-        return complexMonadic(in, code, result, right);
+        if (code == kFactorial) return cx.fail(kNotImplemented);
+        return complexMonadic(cx, code, result, right);
     }
-    if (!isRealNumeric(g.right.type)) return in.fail(kDomainError);
-    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return in.fail(kDomainError);
-    return kMonadic[row].run(in, g);
+    if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);
+    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return cx.fail(kDomainError);
+    return kMonadic[row].run(cx, g);
 }
 
 }  // namespace wox::primitives

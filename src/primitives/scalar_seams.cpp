@@ -4,14 +4,14 @@
 
 namespace wox::primitives {
 
-Rc complexMonadic(values::Context& in, int, int, ValueRef) { return in.fail(kNotImplemented); }
+Rc complexMonadic(values::Context& cx, int, int, ValueRef) { return cx.fail(kNotImplemented); }
 
-Rc complexDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc complexDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
-Rc temporalDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc temporalDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
-Rc dictionaryDyadic(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc dictionaryDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
-Rc enumerationEquality(values::Context& in, int, int, ValueRef, ValueRef) { return in.fail(kNotImplemented); }
+Rc enumerationEquality(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
 }  // namespace wox::primitives

@@ -11,7 +11,7 @@ namespace wox::primitives {
 
 // Monadic arithmetic (codes 44-64 even, factorial excepted) on a Complex
 // argument.
-Rc complexMonadic(values::Context& in, int code, int result, ValueRef right);
+Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right);
 
 // Dyadic arithmetic (codes 45-65 odd) with a Complex argument, and every
 // circle function (65), and the real cases whose values are complex (a
@@ -19,17 +19,17 @@ Rc complexMonadic(values::Context& in, int code, int result, ValueRef right);
 // argument or base). The caller has checked the types, that maximum, minimum
 // and binomial are not asked of Complex values, that a circle function's
 // left argument is an integer from -12 to 11, and conformability.
-Rc complexDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Temporal arithmetic (plus 45, minus 47; the caller has checked the types
 // and the functions) and the comparisons (16-21) of two Temporal arguments.
-Rc temporalDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Dyadic arithmetic (codes 45-65 odd) with a Dictionary argument.
-Rc dictionaryDyadic(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc dictionaryDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Equal (21) and not equal (20) with an Enumeration argument; the caller has
 // checked ranks (at most 1) and counts.
-Rc enumerationEquality(values::Context& in, int code, int result, ValueRef left, ValueRef right);
+Rc enumerationEquality(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 }  // namespace wox::primitives

@@ -2,9 +2,9 @@
 
 namespace wox::primitives {
 
-Rc typeOf(values::Context& in, int, int result, ValueRef right) {
-    std::int32_t t = in.ws.at(right).type;
-    ValueDescriptor& d = in.ws.var(result);
+Rc typeOf(values::Context& cx, int, int result, ValueRef right) {
+    std::int32_t t = cx.ws.at(right).type;
+    ValueDescriptor& d = cx.ws.var(result);
     d = ValueDescriptor{};
     d.type = wox::kInteger;
     d.count = 1;

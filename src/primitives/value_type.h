@@ -4,6 +4,6 @@
 
 namespace wox::primitives {
 
-Rc typeOf(values::Context& in, int code, int result, ValueRef right);
+Rc typeOf(values::Context& cx, int code, int result, ValueRef right);
 
 }  // namespace wox::primitives
