@@ -11,7 +11,7 @@ if ! command -v clang++-16 >/dev/null; then
 fi
 cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_COMPILER=clang++-16 -DCMAKE_C_COMPILER=clang-16 \
-  -DWOX_FUZZ=ON -DWOX_TESTS=OFF -DWOX_BENCH=OFF >/dev/null
+  -DWOX_FUZZ=ON -DWOX_TESTS=OFF -DWOX_BENCH=OFF -DWOX_WERROR=ON >/dev/null
 cmake --build "$root/build/fuzz" --target "$target"
 corpus="$root/build/fuzz/corpus-$target"
 mkdir -p "$corpus"

@@ -13,7 +13,13 @@ using namespace text;
 // Deeper nesting than this is refused rather than risk the native stack.
 constexpr int kMaxNesting = 200;
 
-std::string label(int n) { return "L" + std::to_string(n); }
+// Appended rather than `"L" + std::to_string(n)`: for that form GCC 12's
+// optimizer sees a memcpy that may overlap and warns (-Wrestrict), wrongly.
+std::string label(int n) {
+    std::string name = "L";
+    name += std::to_string(n);
+    return name;
+}
 
 // A recursive-descent reader over the statement list. The statements are one
 // stream: a block may open in one statement and close in a later one, and a

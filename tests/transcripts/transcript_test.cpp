@@ -1,16 +1,23 @@
-// Runs every session transcript of this folder (*.wt) in a fresh interpreter.
+// Runs every session transcript of this folder (*.wt) in a fresh interpreter,
+// then once more through the built `wox` program in batch mode.
 //
 // A transcript file is exactly what `wox` writes in batch mode. The input
 // lines are not kept apart: after each step the session ends with a prompt,
 // and the rest of that line in the file is the next line to type. Output
 // lines that happen to start with six blanks (an error report's copy of the
-// line) are therefore never mistaken for input.
+// line) are therefore never mistaken for input. The in-process run finds the
+// input lines this way, and `wox` is then given all of them at once.
 #include <gtest/gtest.h>
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -22,6 +29,12 @@
 #include "session/terminal_text.h"
 #include "session/transcript.h"
 
+#ifndef WOX_BINARY
+#error "WOX_BINARY must name the wox program the transcripts are checked with"
+#endif
+
+extern char** environ;
+
 namespace wox::session {
 namespace {
 
@@ -31,6 +44,10 @@ struct Outcome {
     bool passed = false;
     std::string actual;  // the transcript as far as it was run
     std::string problem;
+    // The run ended at the first difference, so the file's tail was not reached.
+    bool stoppedEarly = false;
+    // The lines typed, exactly as the file has them.
+    std::vector<std::string> inputs;
 };
 
 Outcome runTranscript(const std::string& expected) {
@@ -46,6 +63,7 @@ Outcome runTranscript(const std::string& expected) {
         stream.finish(out.actual);
         if (expected.compare(checked, out.actual.size() - checked, out.actual, checked) != 0) {
             out.problem = "the output differs";
+            out.stoppedEarly = true;
             return out;
         }
         checked = out.actual.size();
@@ -59,9 +77,11 @@ Outcome runTranscript(const std::string& expected) {
         if (nl == std::string_view::npos) {
             out.problem = rest.empty() ? "the file ends before the session's last prompt"
                                        : "the file's last line has no line break";
+            out.stoppedEarly = true;
             return out;
         }
         std::string_view input = rest.substr(0, nl);
+        out.inputs.emplace_back(input);
         if (input.ends_with('\r')) input.remove_suffix(1);  // as batch input reads it
         session.submit(input);
     }
@@ -153,20 +173,25 @@ std::string unifiedDiff(const std::vector<std::string>& a, const std::vector<std
     return out.str();
 }
 
-std::string report(const std::string& name, const std::string& expected, const Outcome& outcome) {
+std::string report(const std::string& name, const std::string& expected, const Outcome& outcome,
+                   std::string_view actualLabel = "actual") {
     std::vector<std::string> want = splitLines(expected);
     std::vector<std::string> got = splitLines(outcome.actual);
-    // The run stops at the first difference: compare only as much of the
-    // file as the run reached, plus a little.
+    // A run that stopped at the first difference is compared only as far as
+    // it reached, plus a little.
     std::size_t more = 0;
-    if (want.size() > got.size() + 3) {
+    if (outcome.stoppedEarly && want.size() > got.size() + 3) {
         more = want.size() - (got.size() + 3);
         want.resize(got.size() + 3);
     }
     std::ostringstream out;
-    out << name << ": " << outcome.problem << "\n--- expected " << name << "\n+++ actual\n"
+    out << name << ": " << outcome.problem << "\n--- expected " << name << "\n+++ " << actualLabel << "\n"
         << unifiedDiff(want, got);
     if (more > 0) out << "(the run stopped here; " << more << " further lines of the file were not reached)\n";
+    // Split into lines, a missing last line break would not show at all.
+    if (!outcome.stoppedEarly && expected.ends_with('\n') != outcome.actual.ends_with('\n'))
+        out << "\\ the " << (expected.ends_with('\n') ? "actual output" : "expected text")
+            << " has no line break at its end\n";
     return out.str();
 }
 
@@ -187,27 +212,157 @@ std::vector<fs::path> transcriptFiles() {
     return files;
 }
 
-// Keeps every run away from the user's own files.
+// The variables that lead to the user's own files, each pointed into a
+// private temporary folder for this process and every program it starts.
 class PrivateHome : public ::testing::Environment {
 public:
+    static const fs::path& dir() { return dir_; }
+    static std::vector<std::pair<std::string, fs::path>> variables() {
+        return {{"HOME", dir_}, {"XDG_CONFIG_HOME", dir_ / "config"}, {"XDG_STATE_HOME", dir_ / "state"}};
+    }
+
     void SetUp() override {
         char pattern[] = "/tmp/wox-transcripts-XXXXXX";
-        if (!mkdtemp(pattern)) return;
+        ASSERT_NE(mkdtemp(pattern), nullptr) << "cannot make a private home: " << std::strerror(errno);
         dir_ = pattern;
-        fs::create_directories(dir_ / "config");
-        setenv("HOME", dir_.c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (dir_ / "config").c_str(), 1);
+        for (const auto& [name, path] : variables()) {
+            fs::create_directories(path);
+            setenv(name.c_str(), path.c_str(), 1);
+        }
     }
     void TearDown() override {
         std::error_code ignored;
         if (!dir_.empty()) fs::remove_all(dir_, ignored);
+        dir_.clear();
     }
 
 private:
-    fs::path dir_;
+    static inline fs::path dir_;
 };
 [[maybe_unused]] ::testing::Environment* const privateHome =
     ::testing::AddGlobalTestEnvironment(new PrivateHome);
+
+// This process's environment with the private home put in, built apart from
+// `environ` so a child never sees the user's folders even if our own
+// variables were changed since.
+std::vector<std::string> childEnvironment() {
+    std::vector<std::string> env;
+    const auto replaced = PrivateHome::variables();
+    for (char** e = environ; *e; ++e) {
+        std::string_view entry = *e;
+        bool ours = std::any_of(replaced.begin(), replaced.end(),
+                                [&](const auto& v) { return entry.starts_with(v.first + "="); });
+        if (!ours) env.emplace_back(entry);
+    }
+    for (const auto& [name, path] : replaced) env.push_back(name + "=" + path.string());
+    return env;
+}
+
+// An unnamed file that can stand in for a child's standard stream.
+class ScratchFile {
+public:
+    ScratchFile() : file_(std::tmpfile()) {}
+    ScratchFile(const ScratchFile&) = delete;
+    ScratchFile& operator=(const ScratchFile&) = delete;
+    ~ScratchFile() {
+        if (file_) std::fclose(file_);
+    }
+    bool ok() const { return file_ != nullptr; }
+    int fd() const { return fileno(file_); }
+    bool write(const std::string& text) {
+        return std::fwrite(text.data(), 1, text.size(), file_) == text.size() && std::fflush(file_) == 0 &&
+               lseek(fd(), 0, SEEK_SET) == 0;
+    }
+    std::string readAll() {
+        std::string text;
+        if (lseek(fd(), 0, SEEK_SET) != 0) return text;
+        char buffer[65536];
+        for (;;) {
+            ssize_t n = ::read(fd(), buffer, sizeof buffer);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            text.append(buffer, static_cast<std::size_t>(n));
+        }
+        return text;
+    }
+
+private:
+    std::FILE* file_;
+};
+
+struct ProgramRun {
+    std::string output;
+    std::string errors;
+    std::string problem;  // empty when the program ran and exited with status 0
+};
+
+// Runs a program with `input` as its standard input and collects what it
+// writes. The streams are files, not pipes, so a child that writes much
+// before it reads can never block on us.
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input) {
+    ProgramRun run;
+    ScratchFile in, out, err;
+    if (!in.ok() || !out.ok() || !err.ok() || !in.write(input)) {
+        run.problem = std::string("cannot make a scratch file: ") + std::strerror(errno);
+        return run;
+    }
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, in.fd(), STDIN_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, out.fd(), STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, err.fd(), STDERR_FILENO);
+    std::vector<char*> args;
+    for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+    args.push_back(nullptr);
+    std::vector<std::string> env = childEnvironment();
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, args[0], &actions, nullptr, args.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) {
+        run.problem = "cannot start " + argv[0] + ": " + std::strerror(failed);
+        return run;
+    }
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR) {
+            run.problem = std::string("cannot wait for ") + argv[0] + ": " + std::strerror(errno);
+            return run;
+        }
+    }
+    run.output = out.readAll();
+    run.errors = err.readAll();
+    if (WIFSIGNALED(status)) {
+        run.problem = argv[0] + " was ended by signal " + std::to_string(WTERMSIG(status));
+    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        run.problem = argv[0] + " failed with status " + std::to_string(WEXITSTATUS(status));
+    }
+    if (!run.problem.empty() && !run.errors.empty()) run.problem += ":\n" + run.errors.substr(0, 2000);
+    return run;
+}
+
+// Types every input line into one batch run of `program` (the built wox),
+// which must write the file byte for byte.
+Outcome runBatch(const std::string& expected, const std::vector<std::string>& inputs,
+                 const std::string& program = WOX_BINARY) {
+    std::string typed;
+    for (const std::string& line : inputs) typed += line + '\n';
+    ProgramRun run = runProgram({program}, typed);
+    Outcome out;
+    out.actual = std::move(run.output);
+    out.inputs = inputs;
+    if (!run.problem.empty()) {
+        out.problem = run.problem;
+        out.stoppedEarly = true;
+    } else if (out.actual != expected) {
+        out.problem = "the output of batch wox differs";
+    } else {
+        out.passed = true;
+    }
+    return out;
+}
 
 class TranscriptFile : public ::testing::TestWithParam<fs::path> {};
 
@@ -215,7 +370,12 @@ TEST_P(TranscriptFile, RunsAsWritten) {
     const fs::path& path = GetParam();
     std::string expected = readFile(path);
     Outcome outcome = runTranscript(expected);
-    if (!outcome.passed) ADD_FAILURE() << report(path.filename().string(), expected, outcome);
+    if (!outcome.passed) {
+        ADD_FAILURE() << report(path.filename().string(), expected, outcome);
+        return;
+    }
+    Outcome batch = runBatch(expected, outcome.inputs);
+    if (!batch.passed) ADD_FAILURE() << report(path.filename().string(), expected, batch, "actual (batch wox)");
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptFile, ::testing::ValuesIn(transcriptFiles()),
@@ -242,6 +402,64 @@ TEST(TranscriptRunner, StopsAtTheFirstDifferenceWithADiff) {
 
     EXPECT_FALSE(runTranscript(banner + ")x").passed);
     EXPECT_FALSE(runTranscript(banner).passed);
+}
+
+TEST(TranscriptRunner, BatchWoxIsGivenTheLinesFoundInProcess) {
+    const std::string banner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      ";
+    const std::string file = banner + ")x\nincorrect command\n      \n      )y\nincorrect command\n      \n";
+    Outcome outcome = runTranscript(file);
+    ASSERT_TRUE(outcome.passed) << outcome.problem;
+    EXPECT_EQ(outcome.inputs, (std::vector<std::string>{")x", "", ")y"}));
+    Outcome batch = runBatch(file, outcome.inputs);
+    EXPECT_TRUE(batch.passed) << report("lines.wt", file, batch, "actual (batch wox)");
+}
+
+TEST(TranscriptRunner, BatchWoxReportsADifference) {
+    const std::string banner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      ";
+    const std::string wrong = banner + ")x\nwrong answer\n      )y\nsomething\n      \n";
+    Outcome outcome = runBatch(wrong, {")x", ")y"});
+    ASSERT_FALSE(outcome.passed);
+    std::string text = report("wrong.wt", wrong, outcome, "actual (batch wox)");
+    EXPECT_NE(text.find("+++ actual (batch wox)\n"), std::string::npos) << text;
+    // The whole run is compared, the second difference too.
+    EXPECT_NE(text.find("-wrong answer\n+incorrect command\n       )y\n-something\n+incorrect command\n"),
+              std::string::npos)
+        << text;
+
+    // A missing final line break is a difference as well, and is named.
+    const std::string unended = banner + ")x\nincorrect command\n      ";
+    Outcome extra = runBatch(unended, {")x"});
+    ASSERT_FALSE(extra.passed);
+    text = report("unended.wt", unended, extra, "actual (batch wox)");
+    EXPECT_NE(text.find("\\ the expected text has no line break at its end\n"), std::string::npos) << text;
+}
+
+TEST(TranscriptRunner, BatchRunFailsWhenTheProgramDoes) {
+    // The right output is not enough: the program must also succeed.
+    const std::string text = "any text\n";
+    EXPECT_TRUE(runBatch(text, {"any text"}, "/bin/cat").passed);
+    ProgramRun crashed = runProgram({"/bin/sh", "-c", "cat; echo gone >&2; exit 3"}, text);
+    EXPECT_EQ(crashed.output, text);
+    EXPECT_NE(crashed.problem.find("status 3"), std::string::npos) << crashed.problem;
+    EXPECT_NE(crashed.problem.find("gone"), std::string::npos) << crashed.problem;
+
+    Outcome missing = runBatch(text, {"any text"}, "/nonexistent/wox");
+    EXPECT_FALSE(missing.passed);
+    EXPECT_NE(missing.problem.find("cannot start /nonexistent/wox"), std::string::npos) << missing.problem;
+}
+
+TEST(TranscriptRunner, ProgramsRunInThePrivateHome) {
+    ProgramRun run = runProgram({"/usr/bin/env"}, "");
+    ASSERT_TRUE(run.problem.empty()) << run.problem;
+    ASSERT_FALSE(PrivateHome::dir().empty());
+    const std::string env = "\n" + run.output;
+    for (const auto& [name, path] : PrivateHome::variables()) {
+        const std::string start = "\n" + name + "=";
+        std::size_t at = env.find(start);
+        ASSERT_NE(at, std::string::npos) << name << " is missing in:" << env;
+        EXPECT_EQ(env.find(start + path.string() + "\n"), at) << name << " is not private in:" << env;
+        EXPECT_EQ(env.find(start, at + 1), std::string::npos) << name << " twice in:" << env;
+    }
 }
 
 }  // namespace
