@@ -15,6 +15,7 @@
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "frontend/translator.h"
+#include "values/messages.h"
 
 namespace {
 
@@ -154,6 +155,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Lines of a function body pile up until the tables fill.
         (void)translateLine(in->frontEnd(), line, kFunction, 2, &t);
     }
-    if (rc.code == 84 || rc.code == 9 || rc.code == 6 || nearlyFull(*in)) setUp(*in);
+    if (rc.code == kTableFull || rc.code == kGListFull || rc.code == kWorkspaceFull || nearlyFull(*in)) setUp(*in);
     return 0;
 }

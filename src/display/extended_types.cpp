@@ -8,7 +8,6 @@ namespace wox::display {
 
 namespace {
 constexpr std::string_view kUnknownText = "?";
-constexpr std::string_view kUnsupported = "error in typ6 output";
 }  // namespace
 
 std::string_view symbolName(const values::Context&, std::int32_t) { return kUnknownText; }
@@ -26,17 +25,17 @@ int enumerationElementText(const values::Context&, const ValueDescriptor&, std::
 }
 
 Rc displayEnumeration(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupported);
+    p.diagnostic(kUnsupportedDisplay);
     return kOk;
 }
 
 Rc displayDictionary(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupported);
+    p.diagnostic(kUnsupportedDisplay);
     return kOk;
 }
 
 Rc displayTable(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupported);
+    p.diagnostic(kUnsupportedDisplay);
     return kOk;
 }
 

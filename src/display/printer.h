@@ -17,6 +17,9 @@ inline constexpr int kContinuationIndent = 6;  // a wrapped line starts this far
 inline constexpr int kCharPiece = kLineLimit;  // characters of text on a first line
 inline constexpr int kCharContinuationPiece = kLineLimit - kContinuationIndent;
 inline constexpr int kMaxNesting = 1000;       // deeper general arrays are not shown
+// The message box of a value display cannot make (too deep, or a type
+// without its display yet).
+inline constexpr std::string_view kUnsupportedDisplay = "error in typ6 output";
 
 class Printer {
 public:

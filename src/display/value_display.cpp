@@ -23,8 +23,6 @@ namespace wox::display {
 
 namespace {
 
-constexpr std::string_view kUnsupportedNesting = "error in typ6 output";
-
 // Beyond this many line ends an empty array is refused rather than shown.
 constexpr std::int64_t kMaxEmptyLines = std::int64_t{1} << 24;
 
@@ -228,7 +226,7 @@ Rc showEmpty(Printer& p, const ValueDescriptor& d, bool item) {
 
 Rc showGeneral(Printer& p, const ValueDescriptor& d) {
     if (d.rank >= 2 || p.state.depth >= kMaxNesting) {
-        p.diagnostic(kUnsupportedNesting);
+        p.diagnostic(kUnsupportedDisplay);
         return kOk;
     }
     // Display takes no heap space, so the items stay where they are.

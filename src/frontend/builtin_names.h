@@ -36,9 +36,10 @@ inline constexpr std::array<BuiltinName, kBuiltinNames> kBuiltins = {{
     {"do", kFunctionName, 7, 2},
 }};
 static_assert(kBuiltins[0].slot == kIoSlot && kBuiltins[4].slot == kSystemSlotRL);
-static_assert(kBuiltins[12].slot == 7, "keyword functions take function slots 0 to 7");
 
 inline constexpr int kKeywordFunctions = 8;
+static_assert(kBuiltins[kBuiltinNames - 1].slot == kKeywordFunctions - 1,
+              "keyword functions take function slots 0 to 7");
 inline constexpr std::int32_t kKeywordResult = -2;  // resultName of a keyword-function record
 inline constexpr std::int32_t kInitialRandomSeed = 16807;
 
