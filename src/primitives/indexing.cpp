@@ -14,6 +14,7 @@
 #include <limits>
 #include <vector>
 
+#include "primitives/small_vector.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/shape.h"
@@ -43,12 +44,14 @@ struct Axis {
     std::vector<std::int32_t> converted;  // a Float index's elements
 };
 
+// The usual ranks need no memory from the free store.
 struct Selection {
-    std::vector<Axis> axes;
-    std::vector<std::int32_t> dims;     // the result's shape: the index shapes in turn
-    std::vector<std::int64_t> strides;  // elements of x per step along each axis
+    SmallVector<Axis, 4> axes;
+    SmallVector<std::int32_t, 8> dims;     // the result's shape: the index shapes in turn
+    SmallVector<std::int64_t, 4> strides;  // elements of x per step along each axis
     std::int64_t count = 0;
 };
+using Dims = std::span<const std::int32_t>;
 
 using IndexList = std::span<const ValueDescriptor* const>;  // nullptr: left out
 
@@ -118,19 +121,24 @@ void forEachPosition(const Selection& s, int io, Fn&& fn) {
     if (s.count == 0) return;
     const std::size_t r = s.axes.size();
     const Axis& last = s.axes[r - 1];
-    auto run = [&](std::int64_t base) {
-        if (last.all) {
-            for (std::int32_t j = 0; j < last.count; ++j) fn(base + j);
+    // Locals, not fields: a store through the element pointer could
+    // otherwise alias them and force a reload per element.
+    const std::int32_t n = last.count;
+    const std::int32_t* const at = last.at;
+    const bool all = last.all;
+    auto run = [&fn, n, at, all, io](std::int64_t base) {
+        if (all) {
+            for (std::int32_t j = 0; j < n; ++j) fn(base + j);
         } else {
-            const std::int32_t* at = last.at;
-            for (std::int32_t j = 0; j < last.count; ++j) fn(base + (at[j] - io));
+            const std::int64_t b = base - io;
+            for (std::int32_t j = 0; j < n; ++j) fn(b + at[j]);
         }
     };
     if (r == 1) {
         run(0);
         return;
     }
-    std::vector<std::int32_t> ctr(r - 1, 0);
+    SmallVector<std::int32_t, 4> ctr(r - 1, 0);
     for (;;) {
         std::int64_t base = 0;
         for (std::size_t k = 0; k + 1 < r; ++k) {
@@ -155,8 +163,7 @@ std::uint64_t stackBytes(std::int32_t type, std::int64_t count, std::size_t rank
     return values::padded(static_cast<std::uint64_t>(elementSize(type, count)));
 }
 
-Rc shapeResult(Workspace& ws, ValueDescriptor& d, std::int32_t type, const std::vector<std::int32_t>& dims,
-               std::int64_t count) {
+Rc shapeResult(Workspace& ws, ValueDescriptor& d, std::int32_t type, Dims dims, std::int64_t count) {
     d = ValueDescriptor{};
     d.type = type;
     d.count = static_cast<std::int32_t>(count);
@@ -221,15 +228,25 @@ void gather(std::int32_t type, const Selection& s, int io, const char* src, char
     }
 }
 
+// The elements of a simple x that s selects, into *out on the stack.
+Rc gatherInto(Workspace& ws, const ValueDescriptor& x, const Selection& s, int io, ValueDescriptor* out) {
+    ValueDescriptor d;
+    WOX_TRY(shapeResult(ws, d, x.type, Dims(s.dims.data(), s.dims.size()), s.count));
+    stackBlock(ws, d);
+    *out = d;
+    if (d.count > 0) gather(x.type, s, io, ws.elems<char>(x), ws.elems<char>(*out));
+    return kOk;
+}
+
 // Writes x[ix] into *out with its blocks on the stack; measure() has passed
 // and room has been made, so nothing here allocates from the heap.
 Rc fill(Workspace& ws, const ValueDescriptor& x, IndexList ix, int io, ValueDescriptor* out) {
     if (generalIndex(ix)) {
         const ValueDescriptor& g = *ix[0];
-        std::vector<std::int32_t> dims;
+        SmallVector<std::int32_t, 8> dims;
         for (int j = 0; j < g.rank; ++j) dims.push_back(values::dimension(ws, g, j));
         ValueDescriptor d;
-        WOX_TRY(shapeResult(ws, d, kGeneral, dims, g.count));
+        WOX_TRY(shapeResult(ws, d, kGeneral, Dims(dims.data(), dims.size()), g.count));
         stackBlock(ws, d);
         *out = d;
         const auto* items = ws.elems<ValueDescriptor>(g);
@@ -251,7 +268,7 @@ Rc fill(Workspace& ws, const ValueDescriptor& x, IndexList ix, int io, ValueDesc
             return kOk;
         }
         ValueDescriptor d;
-        WOX_TRY(shapeResult(ws, d, kGeneral, s.dims, s.count));
+        WOX_TRY(shapeResult(ws, d, kGeneral, Dims(s.dims.data(), s.dims.size()), s.count));
         stackBlock(ws, d);
         *out = d;
         if (d.count == 0) return kOk;
@@ -261,19 +278,15 @@ Rc fill(Workspace& ws, const ValueDescriptor& x, IndexList ix, int io, ValueDesc
         for (k = 0; k < s.count; ++k) values::copyTreeInto(ws, &res[k], 0, true);
         return kOk;
     }
-    ValueDescriptor d;
-    WOX_TRY(shapeResult(ws, d, x.type, s.dims, s.count));
-    stackBlock(ws, d);
-    *out = d;
-    if (d.count > 0) gather(x.type, s, io, ws.elems<char>(x), ws.elems<char>(*out));
-    return kOk;
+    return gatherInto(ws, x, s, io, out);
 }
 
-std::vector<const ValueDescriptor*> indexDescriptors(const Workspace& ws, std::span<const ValueRef> indices) {
-    std::vector<const ValueDescriptor*> ix(indices.size());
+using IndexDescriptors = SmallVector<const ValueDescriptor*, 4>;
+
+void indexDescriptors(const Workspace& ws, std::span<const ValueRef> indices, IndexDescriptors& ix) {
+    ix.resize(indices.size());
     for (std::size_t k = 0; k < indices.size(); ++k)
         ix[k] = indices[k] == kOmittedIndex ? nullptr : &ws.at(indices[k]);
-    return ix;
 }
 
 // Makes `bytes` of stack free, compacting the heap once if needed.
@@ -302,7 +315,7 @@ Rc storedType(std::int32_t xt, std::int32_t vt, std::int32_t* type) {
     return kOk;
 }
 
-bool sameShape(const Workspace& ws, const ValueDescriptor& v, const std::vector<std::int32_t>& dims) {
+bool sameShape(const Workspace& ws, const ValueDescriptor& v, const SmallVector<std::int32_t, 8>& dims) {
     if (v.rank != static_cast<int>(dims.size())) return false;
     for (int k = 0; k < v.rank; ++k)
         if (values::dimension(ws, v, k) != dims[static_cast<std::size_t>(k)]) return false;
@@ -464,7 +477,20 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
     const ValueDescriptor& xd = ws.at(x);
     if (xd.unset()) return kValueError;
     if (xd.type > kTemporal) return kNotImplemented;  // enumerations, dictionaries and tables
-    const std::vector<const ValueDescriptor*> ix = indexDescriptors(ws, indices);
+    IndexDescriptors ixd;
+    indexDescriptors(ws, indices, ixd);
+    const IndexList ix(ixd.data(), ixd.size());
+    if (xd.type != kGeneral && !generalIndex(ix)) {
+        // Simple elements: one plan, made again only if making room moved blocks.
+        Selection s;
+        WOX_TRY(plan(ws, xd, ix, io, s));
+        const int compactions = ws.compactions;
+        WOX_TRY(stackRoom(ws, stackBytes(xd.type, s.count, s.dims.size())));
+        if (ws.compactions == compactions) return gatherInto(ws, ws.at(x), s, io, &ws.var(result));
+        Selection again;
+        WOX_TRY(plan(ws, ws.at(x), ix, io, again));
+        return gatherInto(ws, ws.at(x), again, io, &ws.var(result));
+    }
     TreeNeeds need;
     WOX_TRY(measure(ws, xd, ix, io, 0, need));
     if (ws.gListFill + need.glist > ws.caps.gList) return kGListFull;
@@ -478,7 +504,9 @@ Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::
     const ValueDescriptor& x = ws.var(target);
     if (x.unset()) return kValueError;
     if (x.type > kTemporal) return kNotImplemented;
-    const std::vector<const ValueDescriptor*> ix = indexDescriptors(ws, indices);
+    IndexDescriptors ixd;
+    indexDescriptors(ws, indices, ixd);
+    const IndexList ix(ixd.data(), ixd.size());
     Selection s;
     WOX_TRY(plan(ws, x, ix, io, s));
     const ValueDescriptor& vd = ws.at(v);
