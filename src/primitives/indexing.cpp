@@ -83,8 +83,11 @@ Rc readAxis(const Workspace& ws, const ValueDescriptor& x, int k, const ValueDes
         const double* f = ws.elems<double>(d);
         a.converted.resize(static_cast<std::size_t>(d.count));
         for (std::int32_t i = 0; i < d.count; ++i) {
-            if (!values::fitsInteger(f[i])) return kDomainError;
-            a.converted[static_cast<std::size_t>(i)] = values::toIntegerElement(f[i]);
+            // A whole number too large for any axis, an infinity or the null
+            // is no position at all: the null element makes it an index error.
+            const double e = f[i];
+            if (e == e && e != std::floor(e)) return kDomainError;
+            a.converted[static_cast<std::size_t>(i)] = values::fitsInteger(e) ? values::toIntegerElement(e) : kIntNull;
         }
         a.at = a.converted.data();
     } else {

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -118,6 +120,9 @@ TEST_F(Indexing, ErrorsOfTheIndices) {
     EXPECT_EQ(idx(in, m, {scalar(in, kI, kInteger, std::nan("")), kAll}).code, kIndexError) << "the null";
     EXPECT_EQ(idx(in, m, {kAll, scalar(in, kJ, kFloat, 1.5)}).code, kDomainError);
     EXPECT_EQ(idx(in, m, {kAll, scalar(in, kJ, kFloat, 2)}).code, 0) << "an integral Float is an index";
+    EXPECT_EQ(idx(in, m, {kAll, scalar(in, kJ, kFloat, 1e10)}).code, kIndexError) << "whole, but beyond any axis";
+    EXPECT_EQ(idx(in, m, {kAll, scalar(in, kJ, kFloat, -2147483648.0)}).code, kIndexError);
+    EXPECT_EQ(idx(in, m, {kAll, scalar(in, kJ, kFloat, std::numeric_limits<double>::infinity())}).code, kIndexError);
     EXPECT_EQ(idx(in, m, {kAll, testing::chars(in, kJ, "a")}).code, kDomainError);
     // The index error wins over nothing: a later axis's error is still found.
     EXPECT_EQ(idx(in, m, {vec(in, kI, kInteger, {0, 1}), vec(in, kJ, kInteger, {0, 4})}).code, kIndexError);
