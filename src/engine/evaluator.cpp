@@ -5,6 +5,9 @@
 // caller's later work cannot overwrite them.
 #include "engine/evaluator.h"
 
+#include <span>
+#include <vector>
+
 #include "display/value_display.h"
 #include "engine/dispatch.h"
 #include "engine/execute_text.h"
@@ -14,9 +17,6 @@
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
-
-#include <span>
-#include <vector>
 
 namespace wox::engine {
 
