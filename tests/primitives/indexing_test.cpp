@@ -108,6 +108,25 @@ TEST_F(Indexing, RankThreeWithLeftOutAxes) {
     EXPECT_EQ(idx(in, x, {kAll, kAll}).code, kRankError);
 }
 
+TEST_F(Indexing, HighRanksGoBeyondTheInlineAxisRecords) {
+    // Rank 5, every index a 1 by 2 matrix: the result has rank 10.
+    ValueRef x = put(in, kX, kInteger, {2, 2, 2, 2, 2}, iota(32));
+    std::vector<ValueRef> ix;
+    for (int k = 0; k < 5; ++k) ix.push_back(put(in, kI + 10 + k, kInteger, {1, 2}, {0, 1}));
+    ASSERT_EQ(idx(in, x, ix).code, 0);
+    auto r = read(in, varRef(kResult));
+    EXPECT_EQ(r.dims, (std::vector<std::int32_t>{1, 2, 1, 2, 1, 2, 1, 2, 1, 2}));
+    EXPECT_EQ(r.v, iota(32));
+    ix[4] = put(in, kI + 14, kInteger, {2}, {1, 0});
+    ix[2] = kAll;
+    ASSERT_EQ(idx(in, x, ix).code, 0);
+    r = read(in, varRef(kResult));
+    EXPECT_EQ(r.dims, (std::vector<std::int32_t>{1, 2, 1, 2, 2, 1, 2, 2}));
+    EXPECT_EQ(r.v[0], 1);
+    EXPECT_EQ(r.v[1], 0);
+    EXPECT_EQ(r.v[31], 30);
+}
+
 TEST_F(Indexing, ErrorsOfTheIndices) {
     ValueRef m = matrix();
     EXPECT_EQ(idx(in, m, {scalar(in, kI, kInteger, 1)}).code, kRankError) << "one index for two axes";
