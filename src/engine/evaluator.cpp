@@ -5,11 +5,15 @@
 // caller's later work cannot overwrite them.
 #include "engine/evaluator.h"
 
+#include <span>
+#include <vector>
+
 #include "display/value_display.h"
 #include "engine/dispatch.h"
 #include "engine/execute_text.h"
 #include "engine/function_call.h"
 #include "frontend/front_tables.h"
+#include "primitives/indexing.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
@@ -89,9 +93,81 @@ Rc buildList(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* 
     return kOk;
 }
 
+// The index expressions of a bracket list, evaluated right to left; a left
+// out index is kOmittedIndex.
+class IndexValues {
+public:
+    Rc evaluate(Interpreter& in, EvalContext& cx, const ParseNode& node) {
+        const auto n = static_cast<std::size_t>(node.count);
+        if (n > kInline) more_.resize(n);
+        refs_ = n > kInline ? more_.data() : fixed_;
+        n_ = n;
+        for (std::size_t i = n; i-- > 0;) {
+            int first = in.front.lists[static_cast<std::size_t>(node.list) + i];
+            refs_[i] = primitives::kOmittedIndex;
+            if (first >= 0) WOX_TRY(nested(in, cx, first, node.pos, &refs_[i]));
+        }
+        return kOk;
+    }
+    std::span<ValueRef> refs() { return {refs_, n_}; }
+
+private:
+    static constexpr std::size_t kInline = 8;
+    ValueRef fixed_[kInline] = {};
+    std::vector<ValueRef> more_;
+    ValueRef* refs_ = fixed_;
+    std::size_t n_ = 0;
+};
+
+Rc indexOriginAt(Interpreter& in, const EvalContext& cx, int pos, int* io) {
+    if (Rc rc = primitives::indexOrigin(in.ws, cx.ioSlot, io); rc.failed()) return in.failAt(rc.code, pos);
+    return kOk;
+}
+
+// x[i;j]: the current value indexed.
+Rc indexValue(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur) {
+    IndexValues ix;
+    WOX_TRY(ix.evaluate(in, cx, node));
+    int io = 0;
+    WOX_TRY(indexOriginAt(in, cx, node.pos, &io));
+    int t;
+    if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+    if (Rc rc = primitives::index(in, t, *cur, ix.refs(), io); rc.failed()) return in.failAt(rc.code, node.pos);
+    *cur = varRef(t);
+    return kOk;
+}
+
+// x[i;j]<-v. The current value v stays current.
+Rc indexedAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur) {
+    const int slot = slotOf(in, node);
+    if (in.ws.var(slot).unset()) return in.failAt(kValueError, node.pos);
+    IndexValues ix;
+    WOX_TRY(ix.evaluate(in, cx, node));
+    int io = 0;
+    WOX_TRY(indexOriginAt(in, cx, node.pos, &io));
+    // The variable is rewritten in place, so what it stores must not be
+    // read from it (x[x]<-x): such an argument is copied first.
+    auto detach = [&](ValueRef& r) -> Rc {
+        if (r != varRef(slot)) return kOk;
+        int t;
+        WOX_TRY(nextTemp(cx, &t));
+        WOX_TRY(values::copyToTemp(in.ws, t, r));
+        r = varRef(t);
+        return kOk;
+    };
+    if (Rc rc = detach(cur); rc.failed()) return in.failAt(rc.code, node.pos);
+    for (ValueRef& r : ix.refs())
+        if (Rc rc = detach(r); rc.failed()) return in.failAt(rc.code, node.pos);
+    int scratch;
+    if (Rc rc = nextTemp(cx, &scratch); rc.failed()) return in.failAt(rc.code, node.pos);
+    if (Rc rc = primitives::indexedAssign(in, slot, scratch, cur, ix.refs(), io); rc.failed())
+        return in.failAt(rc.code, node.pos);
+    in.ws.releasePending();
+    return kOk;
+}
+
 Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur) {
     int slot = slotOf(in, node);
-    if (node.list >= 0) return in.failAt(kNotImplemented, node.pos);  // indexed assignment
     if (slot == kOutSlot || slot == kOutOpenSlot) {
         if (Rc rc = display::displayValue(in, in.displayState, cur, slot == kOutOpenSlot); rc.failed())
             return in.failAt(rc.code, node.pos);
@@ -210,9 +286,15 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
                 WOX_TRY(buildList(in, cx, node, &cur));
                 break;
             case frontend::kIndexNode:
-                return in.failAt(kNotImplemented, node.pos);
+                if (cur == kNoValue) return in.failAt(missing, node.pos);
+                WOX_TRY(indexValue(in, cx, node, &cur));
+                break;
             case frontend::kAssignNode:
                 if (cur == kNoValue) return in.failAt(missing, node.pos);
+                if (node.list >= 0) {
+                    WOX_TRY(indexedAssign(in, cx, node, cur));
+                    break;
+                }
                 WOX_TRY(assign(in, cx, node, cur));
                 if (node.local >= 0 || (node.operand != kOutSlot && node.operand != kOutOpenSlot))
                     cur = varRef(slotOf(in, node));

@@ -11,11 +11,7 @@ namespace wox::values {
 namespace {
 
 
-struct Needs {
-    std::uint64_t owned = 0;  // bytes of owned blocks with trailers
-    std::uint64_t stack = 0;  // bytes of stack blocks
-    std::int64_t glist = 0;   // words of dimension runs
-};
+using Needs = TreeNeeds;
 
 // Nested values can be arbitrarily deep (a<-(a;1) in a loop), so the walks
 // over their items keep their own work lists instead of recursing.
@@ -83,6 +79,12 @@ void copyTree(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool on
 }
 
 }  // namespace
+
+void measureTree(const Workspace& ws, const ValueDescriptor& root, TreeNeeds& needs) { measure(ws, root, needs); }
+
+void copyTreeInto(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack) {
+    copyTree(ws, into, owner, onStack);
+}
 
 namespace {
 

@@ -9,6 +9,21 @@
 
 namespace wox::values {
 
+// What a deep copy of a value takes: owned bytes (trailers included), stack
+// bytes, and gList words for dimension runs.
+struct TreeNeeds {
+    std::uint64_t owned = 0;
+    std::uint64_t stack = 0;
+    std::int64_t glist = 0;
+};
+// Adds the needs of copying the value d, items and all, to `needs`.
+void measureTree(const Workspace& ws, const ValueDescriptor& d, TreeNeeds& needs);
+
+// Gives the descriptor at `into` (a copy of its source's) blocks of its own,
+// on the stack or owned by `owner`, and copies the elements, items and all.
+// The caller has made room for what measureTree reported, so nothing moves.
+void copyTreeInto(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, bool onStack);
+
 // Copies the value named by src into variable slot dst. The slot's replaced
 // block stays readable until ws.releasePending(). Fails with 4 for an unset
 // source, 6 when the heap is full, 9 when gList is full; on failure dst keeps

@@ -127,5 +127,50 @@ TEST(EvaluatorErrors, FirstErrorWinsAndCaretStandsUnderTheFailingNode) {
     EXPECT_EQ(r.out, "\r\nsyntax error\r\n      '      '+q\r\n       ^");
 }
 
+TEST(EvaluatorIndexing, StoresThatNameTheirOwnTargetAndTheValueOfTheStore) {
+    Line r;
+    ValueRef v = kNoValue;
+    ASSERT_EQ(r.eval("z<-3 1 2", &v).code, 0);
+    ASSERT_EQ(r.eval("z[z]<-z", &v).code, 0);
+    ASSERT_EQ(r.eval("z", &v).code, 0);
+    const std::int32_t* e = r.in.ws.elems<std::int32_t>(r.in.ws.at(v));
+    EXPECT_EQ(e[0], 1);
+    EXPECT_EQ(e[1], 2);
+    EXPECT_EQ(e[2], 3);
+    ASSERT_EQ(r.eval("a<-z[2]<-2+5", &v).code, 0);
+    ASSERT_EQ(r.eval("a", &v).code, 0);
+    EXPECT_EQ(r.in.ws.elems<std::int32_t>(r.in.ws.at(v))[0], 7) << "the value of x[i]<-v is v";
+}
+
+// A session line that widens a variable by indexed assignment, under heaps
+// of every size around the point where it fits: it either succeeds or fails
+// with "workspace full", and then the variable is exactly as it was.
+TEST(EvaluatorIndexing, FailedStoreUnderASmallHeapLeavesTheVariable) {
+    std::string numbers = "x<-";
+    for (int i = 1; i <= 200; ++i) numbers += std::to_string(i) + " ";
+    bool failed = false, succeeded = false;
+    for (std::uint32_t bytes = 1024; bytes <= 8192; bytes += 64) {
+        Capacities caps;
+        caps.heapBytes = bytes;
+        Interpreter in(caps);
+        std::string out;
+        in.sessionOutput = [&](std::string_view s) { out += s; };
+        if (executeLine(in, numbers) != 0) continue;
+        out.clear();
+        if (executeLine(in, "x[100]<-0.5") == 0) {
+            succeeded = true;
+            continue;
+        }
+        failed = true;
+        EXPECT_EQ(out, "\r\nworkspace full\r\n      x[100]<-0.5\r\n      ^") << bytes;
+        out.clear();
+        ASSERT_EQ(executeLine(in, ":x"), 0);
+        ASSERT_EQ(executeLine(in, "x[1 100 200]"), 0);
+        EXPECT_EQ(out, "\r\n1\r\n1 100 200") << bytes;
+    }
+    EXPECT_TRUE(failed);
+    EXPECT_TRUE(succeeded);
+}
+
 }  // namespace
 }  // namespace wox::engine

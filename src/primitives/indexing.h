@@ -1,0 +1,32 @@
+#pragma once
+// Bracket indexing x[i;j;...] and indexed assignment x[i;j;...]<-v.
+//
+// Indices are given left to right, one per axis of x; kOmittedIndex stands
+// for an index left out (x[;2]), which takes the whole axis.
+#include <climits>
+#include <span>
+
+#include "values/context.h"
+
+namespace wox::primitives {
+
+inline constexpr ValueRef kOmittedIndex = INT32_MIN;
+
+// The index origin held in variable slot ioSlot: 0 or 1, else 24 ([]IO error).
+Rc indexOrigin(const values::Workspace& ws, int ioSlot, int* io);
+
+// x[i;j;...] into the temporary slot `result`. The result's shape is the
+// index shapes in turn; a scalar selection from a General value is the item
+// itself; a General index into a vector gives a General value of the
+// selections by each of its items.
+Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io);
+
+// x[i;j;...]<-v into variable slot `target`, which keeps its old value unless
+// the whole store succeeds. `scratch` is a temporary slot the routine may
+// fill. Neither v nor an index may name `target`: the caller copies such an
+// argument first. The caller releases the replaced block afterwards
+// (Workspace::releasePending).
+Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::span<const ValueRef> indices,
+                 int io);
+
+}  // namespace wox::primitives
