@@ -11,6 +11,7 @@
 // product is computed again with the rule.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <new>
 #include <vector>
 
@@ -88,22 +89,78 @@ int rowsKernel(const double* x, const double* y, const Layout& l, double* out, O
     return failure;
 }
 
-// Plus over times without the infinity rule, vectorised across the row.
+// Tiles of 4 rows by 8 columns of a contiguous product keep their 32
+// accumulators in eight 4-wide registers while i runs down, each y row
+// segment serving the four rows. Lane by lane these are the same IEEE
+// multiplications and additions as the row kernel's.
+constexpr std::int64_t kTileRows = 4;
+constexpr std::int64_t kTileCols = 8;
+using Lanes = double __attribute__((vector_size(32)));
+
+WOX_VECTOR_CLONES void plusTimesTile(const double* x, const double* y, const Layout& l, double* __restrict out,
+                                     std::int64_t r0, std::int64_t j0) {
+    const double* x0 = x + r0 * l.xRow;
+    const double* x1 = x0 + l.xRow;
+    const double* x2 = x1 + l.xRow;
+    const double* x3 = x2 + l.xRow;
+    const std::int64_t last = l.k - 1;
+    const double* yr = y + last * l.yStep + j0;
+    Lanes ya, yb;
+    std::memcpy(&ya, yr, sizeof ya);
+    std::memcpy(&yb, yr + 4, sizeof yb);
+    std::int64_t at = last * l.xStep;
+    Lanes a0 = x0[at] * ya, a1 = x0[at] * yb, a2 = x1[at] * ya, a3 = x1[at] * yb;
+    Lanes a4 = x2[at] * ya, a5 = x2[at] * yb, a6 = x3[at] * ya, a7 = x3[at] * yb;
+    for (std::int64_t i = last - 1; i >= 0; --i) {
+        yr = y + i * l.yStep + j0;
+        std::memcpy(&ya, yr, sizeof ya);
+        std::memcpy(&yb, yr + 4, sizeof yb);
+        at = i * l.xStep;
+        a0 = x0[at] * ya + a0;
+        a1 = x0[at] * yb + a1;
+        a2 = x1[at] * ya + a2;
+        a3 = x1[at] * yb + a3;
+        a4 = x2[at] * ya + a4;
+        a5 = x2[at] * yb + a5;
+        a6 = x3[at] * ya + a6;
+        a7 = x3[at] * yb + a7;
+    }
+    double* o = out + r0 * l.cols + j0;
+    const Lanes* acc[] = {&a0, &a1, &a2, &a3, &a4, &a5, &a6, &a7};
+    for (int t = 0; t < 8; ++t) std::memcpy(o + (t / 2) * l.cols + (t % 2) * 4, acc[t], sizeof(Lanes));
+}
+
+// Plus over times without the infinity rule, vectorised across the row:
+// rows [r0, r1) and columns [j0, j1) of the result.
 template <bool kContiguous>
-WOX_VECTOR_CLONES void plusTimesKernel(const double* x, const double* y, const Layout& l, double* __restrict out) {
+WOX_VECTOR_CLONES void plusTimesKernel(const double* x, const double* y, const Layout& l, double* __restrict out,
+                                       std::int64_t r0, std::int64_t r1, std::int64_t j0, std::int64_t j1) {
     const std::int64_t yCol = kContiguous ? 1 : l.yCol;
-    for (std::int64_t r = 0; r < l.rows; ++r) {
+    for (std::int64_t r = r0; r < r1; ++r) {
         double* __restrict acc = out + r * l.cols;
         const double* xr = x + r * l.xRow;
         double xv = xr[(l.k - 1) * l.xStep];
         const double* yr = y + (l.k - 1) * l.yStep;
-        for (std::int64_t j = 0; j < l.cols; ++j) acc[j] = xv * yr[j * yCol];
+        for (std::int64_t j = j0; j < j1; ++j) acc[j] = xv * yr[j * yCol];
         for (std::int64_t i = l.k - 2; i >= 0; --i) {
             xv = xr[i * l.xStep];
             yr = y + i * l.yStep;
-            for (std::int64_t j = 0; j < l.cols; ++j) acc[j] = xv * yr[j * yCol] + acc[j];
+            for (std::int64_t j = j0; j < j1; ++j) acc[j] = xv * yr[j * yCol] + acc[j];
         }
     }
+}
+
+void plusTimes(const double* x, const double* y, const Layout& l, double* out) {
+    if (l.yCol != 1) {
+        plusTimesKernel<false>(x, y, l, out, 0, l.rows, 0, l.cols);
+        return;
+    }
+    const std::int64_t rows = l.rows - l.rows % kTileRows;
+    const std::int64_t cols = l.cols - l.cols % kTileCols;
+    for (std::int64_t r0 = 0; r0 < rows; r0 += kTileRows)
+        for (std::int64_t j0 = 0; j0 < cols; j0 += kTileCols) plusTimesTile(x, y, l, out, r0, j0);
+    if (cols < l.cols) plusTimesKernel<true>(x, y, l, out, 0, rows, cols, l.cols);
+    plusTimesKernel<true>(x, y, l, out, rows, l.rows, 0, l.cols);
 }
 
 bool anyNull(const double* p, std::int64_t n) {
@@ -184,8 +241,7 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
         return cx.fail(kWorkspaceFull);
     }
     if (f == code::kPlus && g == code::kTimes) {
-        if (l.yCol == 1) plusTimesKernel<true>(xv.data(), yv.data(), l, out);
-        else plusTimesKernel<false>(xv.data(), yv.data(), l, out);
+        plusTimes(xv.data(), yv.data(), l, out);
         if (!anyNull(out, count)) {
             values::narrow(cx.ws, cx.ws.var(result));
             return kOk;

@@ -115,6 +115,20 @@ TEST_F(Operators, ScanReducesEveryPrefixInTheDescribedOrder) {
     EXPECT_TRUE(std::isnan(r.at(2)) && std::isnan(r.at(3)));
 }
 
+TEST_F(Operators, LongIntegerScanLeavesTheIntegerRangeLate) {
+    // 3000 sums of 1,000,000 stay Integer; those after 2147 leave the range.
+    std::vector<double> v(3000, 1'000'000);
+    ASSERT_EQ(scan(in, kPlusScan, kResult, vec(in, 30, kInteger, v)).code, 0);
+    Read r = result();
+    EXPECT_EQ(r.type, kFloat);
+    for (std::size_t i = 0; i < v.size(); ++i) ASSERT_EQ(r.at(i), 1e6 * static_cast<double>(i + 1));
+    v.resize(2000);
+    ASSERT_EQ(scan(in, kPlusScan, kResult, vec(in, 30, kInteger, v)).code, 0);
+    r = result();
+    EXPECT_EQ(r.type, kInteger);
+    EXPECT_EQ(r.at(1999), 2e9);
+}
+
 TEST_F(Operators, LongIntegerSumsRoundAsTheDescribedDoubleSum) {
     // Partial sums pass 2^53, where doubles round: the result must be the
     // right-to-left double sum, not the exact integer one.
