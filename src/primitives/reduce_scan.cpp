@@ -173,25 +173,34 @@ bool intSumRows(const std::int32_t* x, const Axis& a, double* out) {
     return true;
 }
 
-// Plus-reduction of the first axis in 64-bit integers, rows added whole.
-void intSumColumns(const std::int32_t* x, const Axis& a, double* out) {
-    std::vector<std::int64_t> acc(static_cast<std::size_t>(a.inner), 0);
-    std::vector<int> null(static_cast<std::size_t>(a.inner), 0);
-    for (std::int64_t i = 0; i < a.n; ++i) {
+// Plus-reduction of the first axis, rows added whole. With at most
+// kAlwaysExact rows every partial sum is exact in doubles, in any order.
+WOX_VECTOR_CLONES void intSumColumns(const std::int32_t* x, const Axis& a, double* __restrict out) {
+    for (std::int64_t j = 0; j < a.inner; ++j) out[j] = ops::toDouble(x[j]);
+    for (std::int64_t i = 1; i < a.n; ++i) {
         const std::int32_t* row = x + i * a.inner;
-        for (std::int64_t j = 0; j < a.inner; ++j) {
-            acc[static_cast<std::size_t>(j)] += row[j];
-            null[static_cast<std::size_t>(j)] |= row[j] == kIntNull;
-        }
+        for (std::int64_t j = 0; j < a.inner; ++j) out[j] += ops::toDouble(row[j]);
     }
-    for (std::int64_t j = 0; j < a.inner; ++j)
-        out[j] = null[static_cast<std::size_t>(j)] ? ops::kNull : static_cast<double>(acc[static_cast<std::size_t>(j)]);
 }
 
-// Running integer plus-scan into Integer elements. Fails (false) when a
-// prefix passes the Integer range; `exact` tells whether every partial sum
-// of every prefix stays exact in doubles (all are differences of two
-// prefix sums, so prefix sums within 2^52 suffice).
+// x0 - (x1 - (... - xi)) is x0 - x1 + x2 ... +-xi: with integers whose
+// alternating sums are all exact, a running sum of signed items.
+template <class T>
+void minusScanRunning(const T* x, const Axis& a, double* out) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const T* base = x + o * a.n * a.inner;
+        double* obase = out + o * a.n * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) obase[j] = ops::toDouble(base[j]);
+        for (std::int64_t i = 1; i < a.n; ++i) {
+            const double sign = i % 2 ? -1.0 : 1.0;
+            const double* prev = obase + (i - 1) * a.inner;
+            double* cur = obase + i * a.inner;
+            const T* row = base + i * a.inner;
+            for (std::int64_t j = 0; j < a.inner; ++j) cur[j] = prev[j] + sign * ops::toDouble(row[j]);
+        }
+    }
+}
+
 // The largest magnitude in a run, and whether the run holds the null.
 WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* x, std::int64_t n, bool* null) {
     std::int64_t m = 0;
@@ -235,6 +244,11 @@ bool intScanPlain(const std::int32_t* x, std::int64_t n, std::int32_t* __restric
     return true;
 }
 
+// Running integer plus-scan into Integer elements; from a null on, a row's
+// items are null. False when a sum passes the Integer range; `exact` then
+// tells whether every partial sum of every prefix stays exact in doubles
+// (each is a difference of two prefix sums, so prefix sums within 2^52
+// suffice).
 bool intScanRows(const std::int32_t* x, const Axis& a, std::int32_t* out, bool* exact) {
     if (a.outer == 1 && a.inner == 1 && intScanPlain(x, a.n, out)) {
         *exact = true;
@@ -301,6 +315,8 @@ Rc reduceSingle(values::Context& cx, int result, const ValueDescriptor& d, int f
     r.count = 1;
     r.shape0 = d.shape0;
     r.shape1 = d.shape1;
+    // Computed through Float: a Boolean stays one only for truth-valued f.
+    if (r.type == kBoolean && !truthValued(f)) r.type = kInteger;
     narrowResult(cx, result, isLogicalOperand(f));
     return kOk;
 }
@@ -387,6 +403,11 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     WOX_TRY(shapedResult(cx, result, kFloat, a.dims));
     auto* out = reinterpret_cast<double*>(resultElements(cx, result));
     const ValueDescriptor& x = cx.ws.at(right);
+    if (integers && op.f == code::kMinus && a.n <= kAlwaysExact) {
+        minusScanRunning(cx.ws.elems<std::int32_t>(x), a, out);
+        narrowResult(cx, result, false);
+        return kOk;
+    }
     bool running = op.f == code::kMaximum || op.f == code::kMinimum || isLogicalOperand(op.f) ||
                    (op.f == code::kPlus && (integers ? exactInts : exactFloatRun(cx.ws.elems<double>(x), x.count)));
     Rc rc = visitOperand(op.f, [&](auto step) -> Rc {
