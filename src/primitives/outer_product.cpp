@@ -119,11 +119,53 @@ Rc retypeFloat(values::Context& cx, int result) {
     return kOk;
 }
 
+// The largest magnitude of an Integer side, or -1 when it holds the null.
+std::int64_t largestMagnitude(const std::int32_t* p, std::int64_t n) {
+    std::int64_t m = 0;
+    int null = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        std::int64_t v = p[i];
+        null |= p[i] == kIntNull;
+        v = v < 0 ? -v : v;
+        m = v > m ? v : m;
+    }
+    return null ? -1 : m;
+}
+
+// Plus, minus and times of Integer sides whose magnitudes bound every
+// result within the Integer range need no test per element.
+template <class Op>
+WOX_VECTOR_CLONES void boundedRow(std::int32_t v, const std::int32_t* __restrict y, std::int32_t* __restrict out,
+                                  std::int64_t n) {
+    for (std::int64_t j = 0; j < n; ++j) {
+        if constexpr (std::is_same_v<Op, ops::Plus>) out[j] = v + y[j];
+        else if constexpr (std::is_same_v<Op, ops::Minus>) out[j] = v - y[j];
+        else out[j] = v * y[j];
+    }
+}
+
+template <class Op>
+bool boundedRows(values::Context& cx, const Sides& s, std::int32_t* out) {
+    if constexpr (std::is_same_v<Op, ops::Plus> || std::is_same_v<Op, ops::Minus> || std::is_same_v<Op, ops::Times>) {
+        const auto* x = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.y));
+        std::int64_t mx = largestMagnitude(x, s.nx), my = largestMagnitude(y, s.ny);
+        if (mx < 0 || my < 0) return false;
+        std::int64_t bound = std::is_same_v<Op, ops::Times> ? mx * my : mx + my;
+        if (bound > 2147483647) return false;
+        for (std::int64_t i = 0; i < s.nx; ++i) boundedRow<Op>(x[i], y, out + i * s.ny, s.ny);
+        return true;
+    } else {
+        return false;
+    }
+}
+
 template <class Op>
 Rc arithmetic(values::Context& cx, int result, Sides& s) {
     if constexpr (requires { Op::applyInt(0, 0); }) {
         if (isIntegral(s.x.type) && isIntegral(s.y.type)) {
             cx.ws.var(result).type = kInteger;
+            if (boundedRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(resultElements(cx, result)))) return kOk;
             if (intRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(resultElements(cx, result)))) return kOk;
         }
     }

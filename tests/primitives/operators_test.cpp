@@ -165,6 +165,21 @@ TEST_F(Operators, OuterProductShapeIsBothShapes) {
     x = vec(in, kLeft, kInteger, {65536, 2});
     ASSERT_EQ(outerProduct(in, code::kOuterProductBase + code::kTimes, kResult, x, x).code, 0);
     expectValue(result(), kFloat, {2, 2}, {4294967296.0, 131072, 131072, 4});
+    // At the edge of the Integer range, with and without nulls.
+    constexpr int kPlusOuter = code::kOuterProductBase + code::kPlus;
+    ASSERT_EQ(outerProduct(in, kPlusOuter, kResult, vec(in, kLeft, kInteger, {2147483646, -2147483646}),
+                           vec(in, kRight, kInteger, {1, -1})).code, 0);
+    expectValue(result(), kInteger, {2, 2}, {2147483647, 2147483645, -2147483645, -2147483647});
+    ASSERT_EQ(outerProduct(in, kPlusOuter, kResult, vec(in, kLeft, kInteger, {2147483647, 0}),
+                           vec(in, kRight, kInteger, {1, 0})).code, 0);
+    expectValue(result(), kFloat, {2, 2}, {2147483648.0, 2147483647, 1, 0});
+    ASSERT_EQ(outerProduct(in, kPlusOuter, kResult, vec(in, kLeft, kInteger, {NAN, 1}),
+                           vec(in, kRight, kInteger, {1, 2})).code, 0);
+    Read r = result();
+    EXPECT_EQ(r.type, kInteger);
+    EXPECT_TRUE(std::isnan(r.at(0)) && std::isnan(r.at(1)));
+    EXPECT_EQ(r.at(3), 3);
+    x = vec(in, kLeft, kInteger, {65536, 2});
     ASSERT_EQ(outerProduct(in, code::kOuterProductBase + code::kDivide, kResult, x, vec(in, kRight, kInteger, {0, 4})).code, 0);
     expectValue(result(), kFloat, {2, 2}, {std::numeric_limits<double>::infinity(), 16384, std::numeric_limits<double>::infinity(), 0.5});
 }
