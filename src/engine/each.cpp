@@ -10,7 +10,6 @@
 
 #include "engine/dispatch.h"
 #include "engine/function_call.h"
-#include "primitives/primitive_table.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
