@@ -4,6 +4,7 @@
 
 #include "display/character_form.h"
 #include "primitives/compress.h"
+#include "primitives/operators.h"
 #include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
 #include "primitives/value_type.h"
@@ -36,6 +37,12 @@ Handlers buildHandlers() {
     d(Family::Logical, primitives::logicalDyadic);
     d(Family::Comparison, primitives::comparison);
     d(Family::Compress, primitives::compress);
+    m(Family::Reduce, primitives::reduce);
+    m(Family::Scan, primitives::scan);
+    d(Family::OuterProduct, primitives::outerProduct);
+    d(Family::InnerProduct, [](values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+        return primitives::innerProduct(cx, code, result, left, right);
+    });
     return h;
 }
 
@@ -50,6 +57,14 @@ int missing(Family f) {
 }
 
 }  // namespace
+
+bool hasMonadicRoutine(int code) {
+    return handlers().monadic[static_cast<std::size_t>(primitives::monadicFamily(code))] != nullptr;
+}
+
+bool hasDyadicRoutine(int code) {
+    return handlers().dyadic[static_cast<std::size_t>(primitives::dyadicFamily(code))] != nullptr;
+}
 
 Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
     Family f = primitives::monadicFamily(code);

@@ -17,4 +17,8 @@ using DyadicHandler = Rc (*)(values::Context&, int code, int result, ValueRef le
 Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right);
 Rc dispatchDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right);
 
+// Whether a code has a routine in its valence (so each can apply it).
+bool hasMonadicRoutine(int code);
+bool hasDyadicRoutine(int code);
+
 }  // namespace wox::engine

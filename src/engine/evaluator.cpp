@@ -10,10 +10,13 @@
 
 #include "display/value_display.h"
 #include "engine/dispatch.h"
+#include "engine/each.h"
 #include "engine/execute_text.h"
 #include "engine/function_call.h"
 #include "frontend/front_tables.h"
 #include "primitives/indexing.h"
+#include "primitives/operators.h"
+#include "primitives/primitive_table.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
@@ -206,7 +209,27 @@ bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
     return in.functions.records[static_cast<std::size_t>(e.monadic)].valence == 0;
 }
 
-Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing) {
+// x f:g &.y: the transpose of a matrix y is left unbuilt when the next node
+// is an inner product that will read y along its second axis instead. Only
+// when evaluating x cannot change y: y is no variable, or x is one name or
+// constant.
+bool feedsInnerProduct(const Interpreter& in, const ParseNode& node, ValueRef cur) {
+    if (node.next == -1 || cur == kNoValue) return false;
+    const ValueDescriptor& y = in.ws.at(cur);
+    if (y.rank != 2 || !(y.type <= kFloat || y.type == kChar)) return false;
+    const ParseNode& next = in.front.nodes[static_cast<std::size_t>(node.next)];
+    if (next.kind != frontend::kCallNode || next.list >= 0) return false;
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(next.operand)];
+    if (e.kind != frontend::kPrimitiveFn || e.left < 0) return false;
+    if (primitives::dyadicFamily(e.dyadic) != primitives::Family::InnerProduct) return false;
+    if (cur < 0 && !isTempRef(cur)) {
+        const ParseNode& head = in.front.nodes[static_cast<std::size_t>(e.left)];
+        return head.next == -1 && (head.kind == frontend::kConstNode || head.kind == frontend::kVarNode);
+    }
+    return true;
+}
+
+Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing, bool* transposed) {
     const FunctionEntry e = in.front.entries[static_cast<std::size_t>(node.operand)];
     bool niladic = *cur == kNoValue && isNiladic(in, e);
     if (*cur == kNoValue && !niladic) return in.failAt(missing, node.pos);
@@ -219,9 +242,29 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
         *cur = r;
         return kOk;
     }
-    if (node.list >= 0 || e.monadic == code::kEach) return in.failAt(kNotImplemented, node.pos);
+    if (e.monadic == code::kEach) {
+        if (node.list < 0) return in.failAt(kSyntaxError, node.pos);
+        const FunctionEntry f = in.front.entries[static_cast<std::size_t>(node.list)];
+        int t;
+        if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+        Rc rc = left != kNoValue ? eachDyadic(in, cx, f, t, left, *cur) : eachMonadic(in, cx, f, t, *cur);
+        if (rc.failed()) return in.failAt(rc.code, node.pos);
+        *cur = varRef(t);
+        return kOk;
+    }
+    if (left == kNoValue && e.monadic == code::kTranspose && feedsInnerProduct(in, node, *cur)) {
+        *transposed = true;
+        return kOk;
+    }
     int t;
     if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+    if (*transposed) {
+        *transposed = false;
+        if (Rc rc = primitives::innerProduct(in, e.dyadic, t, left, *cur, true); rc.failed())
+            return in.failAt(rc.code, node.pos);
+        *cur = varRef(t);
+        return kOk;
+    }
     if (left == kNoValue && e.monadic == code::kExecute) {
         // Execute runs in this context, so it is not an ordinary primitive.
         if (Rc rc = executeText(in, cx, *cur, t, cur); rc.failed()) return in.failAt(rc.code, node.pos);
@@ -262,6 +305,7 @@ Rc nextTemp(EvalContext& cx, int* slot) {
 
 Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
     ValueRef cur = kNoValue;
+    bool transposed = false;  // cur stands for its transpose (see feedsInnerProduct)
     int missing = kValueError;  // what using a missing value is: 47 after a call without result
     for (int n = first; n != -1;) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
@@ -304,7 +348,7 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
                 WOX_TRY(multiAssign(in, cx, node, cur));
                 break;
             case frontend::kCallNode:
-                WOX_TRY(apply(in, cx, node, &cur, missing));
+                WOX_TRY(apply(in, cx, node, &cur, missing, &transposed));
                 missing = cur == kNoValue ? kNoReturnValue : kValueError;
                 break;
             default:

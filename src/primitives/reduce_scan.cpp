@@ -1,0 +1,427 @@
+// Reduce and scan along the last or the first axis.
+//
+// Every value is the one the described order gives: a reduction runs right
+// to left (acc = x[i] f acc), and item i of a scan is the reduction of items
+// 0..i. The general kernels do exactly that, over doubles. Where no order
+// can change a result, faster kernels give the same values:
+//   - plus on Boolean/Integer elements, summed in 64-bit integers, when no
+//     partial sum the described order forms can pass 2^53 (below that a
+//     double sum is exact, so it equals the integer one);
+//   - plus on integral Float elements whose sums stay below 2^53;
+//   - maximum and minimum, and the logical functions, which are exact.
+// A scan of any other operand reduces each prefix anew (quadratic time),
+// because rounding makes its results depend on that order.
+//
+// An axis is walked as (outer, n, inner): the last axis has inner = 1, the
+// first outer = 1. The kernels loop over i outside and the inner index j
+// inside, so a first-axis reduction runs down whole rows.
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "primitives/element_loops.h"
+#include "primitives/operand_steps.h"
+#include "primitives/operators.h"
+#include "primitives/shaped_result.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
+#include "values/narrowing.h"
+#include "values/value_copy.h"
+
+namespace wox::primitives {
+
+namespace {
+
+// Sums whose magnitude stays at or below this are exact in doubles.
+constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+// Elements per block of an integer sum: a block's own partial sums stay
+// within kBlock * 2^31 = 2^51.
+constexpr std::int64_t kBlock = std::int64_t{1} << 20;
+// Up to this many Integer elements, no partial sum can leave the exact range.
+constexpr std::int64_t kAlwaysExact = std::int64_t{1} << 22;
+
+struct Axis {
+    std::int64_t outer = 1;
+    std::int64_t n = 0;
+    std::int64_t inner = 1;
+    std::vector<std::int32_t> dims;  // of the argument
+    int axis = 0;
+};
+
+Axis axisOf(const values::Workspace& ws, const ValueDescriptor& d, bool first) {
+    Axis a;
+    a.dims = dimensionsOf(ws, d);
+    if (a.dims.empty()) a.dims.push_back(1);
+    a.axis = first ? 0 : static_cast<int>(a.dims.size()) - 1;
+    for (int k = 0; k < static_cast<int>(a.dims.size()); ++k) {
+        std::int64_t len = a.dims[static_cast<std::size_t>(k)];
+        if (k < a.axis) a.outer *= len;
+        if (k > a.axis) a.inner *= len;
+    }
+    a.n = a.dims[static_cast<std::size_t>(a.axis)];
+    return a;
+}
+
+// The argument types the operand accepts, for a non-empty argument.
+Rc checkArgument(const values::Workspace& ws, int f, const ValueDescriptor& d) {
+    if (d.count == 0) return kOk;
+    if (isLogicalOperand(f)) return allZeroOne(ws, d) ? kOk : kDomainError;
+    bool real = isRealNumeric(d.type);
+    if (isComparisonOperand(f) || f == code::kMaximum || f == code::kMinimum) return real ? kOk : kDomainError;
+    if (f == code::kBinomial) return isIntegral(d.type) ? kOk : kDomainError;
+    if (d.type == kComplex) return kNotImplemented;  // complex arithmetic is not in this build
+    return real ? kOk : kDomainError;
+}
+
+// Results that are truth values narrow on to Boolean.
+bool truthValued(int f) { return isLogicalOperand(f) || isComparisonOperand(f); }
+
+void narrowResult(values::Context& cx, int result, bool toBoolean) {
+    values::narrow(cx.ws, cx.ws.var(result), toBoolean);
+}
+
+// ---- General kernels -----------------------------------------------------
+
+template <class T, class Step>
+void reduceRows(const T* x, const Axis& a, double* out, Step& step) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const T* base = x + o * a.n * a.inner;
+        double* acc = out + o * a.inner;
+        const T* last = base + (a.n - 1) * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = ops::toDouble(last[j]);
+        for (std::int64_t i = a.n - 2; i >= 0; --i) {
+            const T* row = base + i * a.inner;
+            for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = step(ops::toDouble(row[j]), acc[j]);
+        }
+    }
+}
+
+// Item i is the reduction of items 0..i, each computed anew.
+template <class T, class Step>
+void scanPrefixes(const T* x, const Axis& a, double* out, Step& step) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const T* base = x + o * a.n * a.inner;
+        double* obase = out + o * a.n * a.inner;
+        for (std::int64_t i = 0; i < a.n; ++i) {
+            double* acc = obase + i * a.inner;
+            const T* top = base + i * a.inner;
+            for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = ops::toDouble(top[j]);
+            for (std::int64_t k = i - 1; k >= 0; --k) {
+                const T* row = base + k * a.inner;
+                for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = step(ops::toDouble(row[j]), acc[j]);
+            }
+        }
+    }
+}
+
+// The carried form for operands where every order gives the same value.
+template <class T, class Step>
+void scanRunning(const T* x, const Axis& a, double* out, Step& step) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const T* base = x + o * a.n * a.inner;
+        double* obase = out + o * a.n * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) obase[j] = ops::toDouble(base[j]);
+        for (std::int64_t i = 1; i < a.n; ++i) {
+            const double* prev = obase + (i - 1) * a.inner;
+            double* cur = obase + i * a.inner;
+            const T* row = base + i * a.inner;
+            for (std::int64_t j = 0; j < a.inner; ++j) cur[j] = step(prev[j], ops::toDouble(row[j]));
+        }
+    }
+}
+
+// ---- Integer sums --------------------------------------------------------
+
+WOX_VECTOR_CLONES std::int64_t blockSum(const std::int32_t* x, std::int64_t n, int* null) {
+    std::int64_t s = 0;
+    int nul = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        s += x[i];
+        nul |= x[i] == kIntNull;
+    }
+    *null |= nul;
+    return s;
+}
+
+// The sum of one run of Integer elements as the described right-to-left
+// double sum gives it; false when some partial sum could round.
+bool exactIntSum(const std::int32_t* x, std::int64_t n, double* sum) {
+    int null = 0;
+    if (n <= kAlwaysExact) {
+        std::int64_t s = blockSum(x, n, &null);
+        *sum = null ? ops::kNull : static_cast<double>(s);
+        return true;
+    }
+    // Right to left, a block's partial sums are the suffix after it plus at
+    // most 2^51: exact when that suffix stays within 2^53 - 2^51.
+    std::int64_t suffix = 0;
+    bool exact = true;
+    for (std::int64_t end = n; end > 0; end -= kBlock) {
+        std::int64_t start = end > kBlock ? end - kBlock : 0;
+        if (std::fabs(static_cast<double>(suffix)) > kExactLimit - kExactLimit / 4) exact = false;
+        suffix += blockSum(x + start, end - start, &null);
+    }
+    *sum = null ? ops::kNull : static_cast<double>(suffix);
+    return exact || null;
+}
+
+// Integer (or Boolean) plus-reduction of the last axis, rows of n.
+bool intSumRows(const std::int32_t* x, const Axis& a, double* out) {
+    for (std::int64_t o = 0; o < a.outer; ++o)
+        if (!exactIntSum(x + o * a.n, a.n, out + o)) return false;
+    return true;
+}
+
+// Plus-reduction of the first axis, rows added whole. With at most
+// kAlwaysExact rows every partial sum is exact in doubles, in any order.
+WOX_VECTOR_CLONES void intSumColumns(const std::int32_t* x, const Axis& a, double* __restrict out) {
+    for (std::int64_t j = 0; j < a.inner; ++j) out[j] = ops::toDouble(x[j]);
+    for (std::int64_t i = 1; i < a.n; ++i) {
+        const std::int32_t* row = x + i * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) out[j] += ops::toDouble(row[j]);
+    }
+}
+
+// x0 - (x1 - (... - xi)) is x0 - x1 + x2 ... +-xi: with integers whose
+// alternating sums are all exact, a running sum of signed items.
+template <class T>
+void minusScanRunning(const T* x, const Axis& a, double* out) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const T* base = x + o * a.n * a.inner;
+        double* obase = out + o * a.n * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) obase[j] = ops::toDouble(base[j]);
+        for (std::int64_t i = 1; i < a.n; ++i) {
+            const double sign = i % 2 ? -1.0 : 1.0;
+            const double* prev = obase + (i - 1) * a.inner;
+            double* cur = obase + i * a.inner;
+            const T* row = base + i * a.inner;
+            for (std::int64_t j = 0; j < a.inner; ++j) cur[j] = prev[j] + sign * ops::toDouble(row[j]);
+        }
+    }
+}
+
+// The largest magnitude in a run, and whether the run holds the null.
+WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* x, std::int64_t n, bool* null) {
+    std::int64_t m = 0;
+    int nul = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        std::int64_t v = x[i];
+        nul |= x[i] == kIntNull;
+        v = v < 0 ? -v : v;
+        m = v > m ? v : m;
+    }
+    *null = nul != 0;
+    return m;
+}
+
+// The common case first: one row, no null, every sum an Integer element.
+// A stretch whose sums cannot leave the range (by its largest magnitude)
+// runs as a bare running sum; others test every sum. False when the row
+// holds a null or a sum leaves the range: the careful loop below decides.
+bool intScanPlain(const std::int32_t* x, std::int64_t n, std::int32_t* __restrict out) {
+    constexpr std::int64_t kStretch = 1024;
+    std::int64_t s = 0;
+    for (std::int64_t start = 0; start < n; start += kStretch) {
+        const std::int64_t len = n - start < kStretch ? n - start : kStretch;
+        bool null = false;
+        const std::int64_t m = largestMagnitude(x + start, len, &null);
+        if (null) return false;
+        const std::int32_t* xs = x + start;
+        std::int32_t* os = out + start;
+        if ((s < 0 ? -s : s) + len * m <= 2147483647) {
+            auto t = static_cast<std::int32_t>(s);
+            for (std::int64_t i = 0; i < len; ++i) os[i] = t += xs[i];
+            s = t;
+        } else {
+            for (std::int64_t i = 0; i < len; ++i) {
+                s += xs[i];
+                if (s < -2147483647 || s > 2147483647) return false;
+                os[i] = static_cast<std::int32_t>(s);
+            }
+        }
+    }
+    return true;
+}
+
+// Running integer plus-scan into Integer elements; from a null on, a row's
+// items are null. False when a sum passes the Integer range; `exact` then
+// tells whether every partial sum of every prefix stays exact in doubles
+// (each is a difference of two prefix sums, so prefix sums within 2^52
+// suffice).
+bool intScanRows(const std::int32_t* x, const Axis& a, std::int32_t* out, bool* exact) {
+    if (a.outer == 1 && a.inner == 1 && intScanPlain(x, a.n, out)) {
+        *exact = true;
+        return true;
+    }
+    std::int64_t worst = 0;
+    bool fits = true;
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const std::int32_t* row = x + o * a.n * a.inner;
+        std::int32_t* orow = out + o * a.n * a.inner;
+        for (std::int64_t j = 0; j < a.inner; ++j) {
+            std::int64_t s = 0;
+            bool null = false;
+            for (std::int64_t i = 0; i < a.n; ++i) {
+                std::int32_t v = row[i * a.inner + j];
+                null = null || v == kIntNull;
+                s += v;
+                std::int64_t m = s < 0 ? -s : s;
+                worst = m > worst ? m : worst;
+                fits = fits && (null || m <= 2147483647);
+                orow[i * a.inner + j] = null ? kIntNull : static_cast<std::int32_t>(s);
+            }
+        }
+    }
+    *exact = a.n <= kAlwaysExact || static_cast<double>(worst) <= kExactLimit / 2;
+    return fits;
+}
+
+// Float elements that are all integers and whose absolute sum stays within
+// 2^53 add exactly in any order.
+bool exactFloatRun(const double* x, std::int64_t count) {
+    double total = 0;
+    for (std::int64_t i = 0; i < count; ++i) {
+        double v = x[i];
+        if (!std::isfinite(v) || v != std::floor(v)) return false;
+        total += std::fabs(v);
+    }
+    return total <= kExactLimit;
+}
+
+// ---- Entry points ----------------------------------------------------------
+
+struct Operator {
+    int f = 0;
+    bool first = false;
+};
+
+Rc start(values::Context& cx, int code, ValueRef right, Operator* op) {
+    const ValueDescriptor& d = cx.ws.at(right);
+    if (d.unset()) return cx.fail(kValueError);
+    op->f = code % code::kOperandLimit;
+    int base = code - op->f;
+    op->first = base == code::kReduceFirstBase || base == code::kScanFirstBase;
+    if (!isScalarOperand(op->f)) return cx.fail(kDomainError);
+    if (Rc rc = checkArgument(cx.ws, op->f, d); rc.failed()) return cx.fail(rc.code);
+    return kOk;
+}
+
+// A single argument reduces to its one element as a scalar.
+Rc reduceSingle(values::Context& cx, int result, const ValueDescriptor& d, int f) {
+    ValueDescriptor& r = cx.ws.var(result);
+    r = ValueDescriptor{};
+    r.type = d.type;
+    r.count = 1;
+    r.shape0 = d.shape0;
+    r.shape1 = d.shape1;
+    // Computed through Float: a Boolean stays one only for truth-valued f.
+    if (r.type == kBoolean && !truthValued(f)) r.type = kInteger;
+    narrowResult(cx, result, isLogicalOperand(f));
+    return kOk;
+}
+
+template <class T>
+Rc reduceBlock(values::Context& cx, int result, ValueRef right, const Operator& op, const Axis& a) {
+    // The result is computed in doubles in place, then narrowed.
+    const T* x = cx.ws.elems<T>(cx.ws.at(right));
+    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    if constexpr (std::is_same_v<T, std::int32_t>) {
+        if (op.f == code::kPlus) {
+            if (a.inner == 1 && intSumRows(x, a, out)) return kOk;
+            if (a.inner > 1 && a.n <= kAlwaysExact) {
+                intSumColumns(x, a, out);
+                return kOk;
+            }
+        }
+    }
+    return visitOperand(op.f, [&](auto step) -> Rc {
+        reduceRows(x, a, out, step);
+        return step.failure ? cx.fail(step.failure) : kOk;
+    });
+}
+
+}  // namespace
+
+Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
+    Operator op;
+    WOX_TRY(start(cx, code, right, &op));
+    const ValueDescriptor d = cx.ws.at(right);
+    if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
+        if (d.type == kFloat || isIntegral(d.type)) return reduceSingle(cx, result, d, op.f);
+        if (d.type == kComplex) return cx.fail(kNotImplemented);
+        return cx.fail(kDomainError);
+    }
+    Axis a = axisOf(cx.ws, d, op.first);
+    std::vector<std::int32_t> dims = a.dims;
+    dims.erase(dims.begin() + a.axis);
+    const std::int64_t count = a.outer * a.inner;
+    if (a.n == 0 || count == 0) {
+        double id = identityElement(op.f);
+        bool integral = values::fitsInteger(id);
+        WOX_TRY(shapedResult(cx, result, integral ? kInteger : kFloat, dims));
+        if (count == 0) return kOk;
+        char* out = resultElements(cx, result);
+        for (std::int64_t i = 0; i < count; ++i) {
+            if (integral) reinterpret_cast<std::int32_t*>(out)[i] = static_cast<std::int32_t>(id);
+            else reinterpret_cast<double*>(out)[i] = id;
+        }
+        narrowResult(cx, result, isLogicalOperand(op.f));
+        return kOk;
+    }
+    WOX_TRY(shapedResult(cx, result, kFloat, dims));
+    if (d.type == kFloat) {
+        WOX_TRY(reduceBlock<double>(cx, result, right, op, a));
+    } else {
+        WOX_TRY(reduceBlock<std::int32_t>(cx, result, right, op, a));
+    }
+    narrowResult(cx, result, truthValued(op.f));
+    return kOk;
+}
+
+Rc scan(values::Context& cx, int code, int result, ValueRef right) {
+    Operator op;
+    WOX_TRY(start(cx, code, right, &op));
+    const ValueDescriptor d = cx.ws.at(right);
+    if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
+        if (d.type == kComplex) return cx.fail(kNotImplemented);
+        if (d.type != kFloat && !isIntegral(d.type)) return cx.fail(kDomainError);
+        if (Rc rc = values::copyToTemp(cx.ws, result, right); rc.failed()) return cx.fail(rc.code);
+        return kOk;
+    }
+    Axis a = axisOf(cx.ws, d, op.first);
+    if (d.count == 0) return shapedResult(cx, result, kInteger, a.dims);
+    const bool integers = isIntegral(d.type);
+    bool exactInts = false;
+    if (integers && op.f == code::kPlus) {
+        WOX_TRY(shapedResult(cx, result, kInteger, a.dims));
+        auto* out = reinterpret_cast<std::int32_t*>(resultElements(cx, result));
+        if (intScanRows(cx.ws.elems<std::int32_t>(cx.ws.at(right)), a, out, &exactInts)) return kOk;
+        // A sum beyond the Integer range: the result is Float.
+        cx.ws.stackTop = cx.ws.var(result).data;
+    }
+    WOX_TRY(shapedResult(cx, result, kFloat, a.dims));
+    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    const ValueDescriptor& x = cx.ws.at(right);
+    if (integers && op.f == code::kMinus && a.n <= kAlwaysExact) {
+        minusScanRunning(cx.ws.elems<std::int32_t>(x), a, out);
+        narrowResult(cx, result, false);
+        return kOk;
+    }
+    bool running = op.f == code::kMaximum || op.f == code::kMinimum || isLogicalOperand(op.f) ||
+                   (op.f == code::kPlus && (integers ? exactInts : exactFloatRun(cx.ws.elems<double>(x), x.count)));
+    Rc rc = visitOperand(op.f, [&](auto step) -> Rc {
+        auto run = [&](const auto* p) {
+            if (running) scanRunning(p, a, out, step);
+            else scanPrefixes(p, a, out, step);
+        };
+        if (integers) run(cx.ws.elems<std::int32_t>(x));
+        else run(cx.ws.elems<double>(x));
+        return step.failure ? cx.fail(step.failure) : kOk;
+    });
+    WOX_TRY(rc);
+    narrowResult(cx, result, isLogicalOperand(op.f));
+    return kOk;
+}
+
+}  // namespace wox::primitives
