@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "primitives/small_dims.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
@@ -18,22 +19,6 @@ namespace {
 
 constexpr int kFirstAxisCode = code::kCompressFirst;
 constexpr std::int64_t kMaxCount = 0x7fffffff;
-
-// Dimensions of the result without a heap allocation for the usual ranks.
-class SmallDims {
-public:
-    explicit SmallDims(int rank) : n_(static_cast<std::size_t>(rank)) {
-        if (n_ > kInline) more_.resize(n_);
-    }
-    std::int32_t& operator[](std::size_t i) { return n_ > kInline ? more_[i] : fixed_[i]; }
-    const std::int32_t* data() { return n_ > kInline ? more_.data() : fixed_; }
-
-private:
-    static constexpr std::size_t kInline = 8;
-    std::size_t n_;
-    std::int32_t fixed_[kInline] = {};
-    std::vector<std::int32_t> more_;
-};
 
 }  // namespace
 
