@@ -82,8 +82,10 @@ Rc reshape(values::Context& cx, int, int result, ValueRef left, ValueRef right) 
     if (n > 0 && y.d.count == 0) return kDomainError;
 
     // A result that replaces its argument keeps the block when it needs no
-    // more elements than the block holds.
-    if (right == varRef(result) && isSimple(y.d.type) && !isInline(y.d) && y.d.count >= n && n > 1) {
+    // more elements than the block holds (not for characters, whose block
+    // ends in a zero after the last one).
+    if (right == varRef(result) && isSimple(y.d.type) && y.d.type != kChar && !isInline(y.d) && y.d.count >= n &&
+        n > 1) {
         ValueDescriptor& d = ws.var(result);
         ValueDescriptor shaped = d;
         shaped.count = static_cast<std::int32_t>(n);
@@ -127,14 +129,11 @@ Rc countOf(values::Context& cx, int, int result, ValueRef right) {
     const ValueDescriptor& y = ws.at(right);
     if (y.unset()) return kValueError;
     std::int32_t n = y.count;
-    // A dictionary counts its keys, a table its rows (the length of its first
-    // column); a keyed table is a dictionary whose keys are a table.
+    // A dictionary counts its keys, a table its rows (which its column list
+    // keeps in shape word 0); a keyed table is a dictionary whose keys are a
+    // table.
     auto itemsOf = [&](const ValueDescriptor& d) { return ws.elems<ValueDescriptor>(d); };
-    auto rowsOf = [&](const ValueDescriptor& t) -> std::int32_t {
-        if (t.count < 2) return 0;
-        const ValueDescriptor& columns = itemsOf(t)[1];
-        return columns.count > 0 ? itemsOf(columns)[0].count : 0;
-    };
+    auto rowsOf = [&](const ValueDescriptor& t) -> std::int32_t { return t.count < 2 ? 0 : itemsOf(t)[1].shape0; };
     if (y.type == kTable) {
         n = rowsOf(y);
     } else if (y.type == kDictionary && y.count >= 1) {

@@ -121,5 +121,42 @@ TEST(StructuralCatenate, ResultIntoTheRightArgumentsSlotReadsTheOldBlock) {
     EXPECT_EQ(r.v, (std::vector<double>{7, 8, 9, 1.5, 2.5}));
 }
 
+// A value of two item descriptors (a dictionary or table) in temporary slot
+// `slot`; the items are descriptors without blocks.
+ValueRef pair(Interpreter& in, int slot, std::int32_t type, ValueDescriptor a, ValueDescriptor b) {
+    EXPECT_EQ(in.ws.allocTemp(slot, type, 2).code, 0);
+    ValueDescriptor& d = in.ws.var(slot);
+    d.type = type;
+    d.rank = 1;
+    d.count = 2;
+    d.shape0 = type == kDictionary ? 1 : 2;
+    auto* items = in.ws.elems<ValueDescriptor>(d);
+    items[0] = a;
+    items[1] = b;
+    return varRef(slot);
+}
+
+// An item descriptor that only states its type and length.
+ValueDescriptor header(std::int32_t type, std::int32_t count, std::int32_t shape0) {
+    ValueDescriptor d;
+    d.type = type;
+    d.rank = 1;
+    d.count = count;
+    d.shape0 = shape0;
+    return d;
+}
+
+TEST(StructuralCount, DictionariesCountTheirKeysAndTablesTheirRows) {
+    Interpreter in;
+    // Three keys; a table of two columns and five rows, whose column list
+    // keeps the row count.
+    ValueRef dict = pair(in, kFirstTemp, kDictionary, header(kSymbol, 3, 3), header(kInteger, 3, 3));
+    ASSERT_EQ(countOf(in, code::kCount, kFirstTemp + 2, dict).code, 0);
+    EXPECT_EQ(read(in, varRef(kFirstTemp + 2)).v, (std::vector<double>{3}));
+    ValueRef table = pair(in, kFirstTemp + 1, kTable, header(kSymbol, 2, 2), header(kGeneral, 2, 5));
+    ASSERT_EQ(countOf(in, code::kCount, kFirstTemp + 3, table).code, 0);
+    EXPECT_EQ(read(in, varRef(kFirstTemp + 3)).v, (std::vector<double>{5}));
+}
+
 }  // namespace
 }  // namespace wox::primitives
