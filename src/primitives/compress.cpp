@@ -87,7 +87,12 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     const int rank = p.scalarY ? 1 : y.d.rank;
     SmallDims dims = p.scalarY ? SmallDims(1) : y.dims(ws);
     if (p.scalarY) dims[0] = x.d.count;
-    const int axis = code == kFirstAxisCode ? 0 : rank - 1;
+    int axis = code == kFirstAxisCode ? 0 : rank - 1;
+    // The axis forms x/[k]y; the primitive table does not route them here yet.
+    if (code > code::kCompressAxisBase && code <= code::kCompressAxisBase + code::kMaxAxis) {
+        axis = code - code::kCompressAxisBase;
+        if (axis >= rank) return kAxisError;
+    }
     p.length = dims[axis];
     p.single = x.d.count == 1;
     if (!p.single && x.d.count != p.length) return kLengthError;

@@ -26,7 +26,12 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     // A scalar y stands for as many items as x has 1s.
     const bool scalarY = y.d.rank == 0;
     const int rank = scalarY ? 1 : y.d.rank;
-    const int axis = code == code::kExpandFirst ? 0 : rank - 1;
+    int axis = code == code::kExpandFirst ? 0 : rank - 1;
+    // The axis forms x\[k]y; the primitive table does not route them here yet.
+    if (code > code::kExpandAxisBase && code <= code::kExpandAxisBase + code::kMaxAxis) {
+        axis = code - code::kExpandAxisBase;
+        if (axis >= rank) return kAxisError;
+    }
     SmallDims dims = scalarY ? SmallDims(1) : y.dims(ws);
     if (scalarY) dims[0] = static_cast<std::int32_t>(ones);
     if (dims[axis] != ones) return kLengthError;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "engine/execute_line.h"
+#include "primitives/compress.h"
 #include "primitives/structural.h"
 #include "primitives/vocabulary.h"
 #include "primitives/value_builder.h"
@@ -119,6 +120,25 @@ TEST(StructuralCatenate, ResultIntoTheRightArgumentsSlotReadsTheOldBlock) {
     auto r = read(in, varRef(slot));
     EXPECT_EQ(r.type, kFloat);
     EXPECT_EQ(r.v, (std::vector<double>{7, 8, 9, 1.5, 2.5}));
+}
+
+TEST(StructuralAxes, CompressAndExpandTakeTheAxisForms) {
+    Interpreter in;
+    // A 2 by 3 by 2 value; axis 1 has three items.
+    ValueRef y = wox::testing::put(in, kFirstTemp, kInteger, {2, 3, 2}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
+    ValueRef mask = vec(in, kFirstTemp + 1, kBoolean, {1, 0, 1});
+    ASSERT_EQ(compress(in, code::kCompressAxisBase + 1, kFirstTemp + 2, mask, y).code, 0);
+    auto r = read(in, varRef(kFirstTemp + 2));
+    EXPECT_EQ(r.dims, (std::vector<std::int32_t>{2, 2, 2}));
+    EXPECT_EQ(r.v, (std::vector<double>{1, 2, 5, 6, 7, 8, 11, 12}));
+    EXPECT_EQ(compress(in, code::kCompressAxisBase + 3, kFirstTemp + 3, mask, y).code, kAxisError);
+
+    ValueRef spread = vec(in, kFirstTemp + 4, kBoolean, {0, 1, 1, 0, 1});
+    ASSERT_EQ(expand(in, code::kExpandAxisBase + 1, kFirstTemp + 5, spread, y).code, 0);
+    r = read(in, varRef(kFirstTemp + 5));
+    EXPECT_EQ(r.dims, (std::vector<std::int32_t>{2, 5, 2}));
+    EXPECT_EQ(r.v, (std::vector<double>{0, 0, 1, 2, 3, 4, 0, 0, 5, 6, 0, 0, 7, 8, 9, 10, 0, 0, 11, 12}));
+    EXPECT_EQ(expand(in, code::kExpandAxisBase + 2, kFirstTemp + 6, spread, y).code, kLengthError);
 }
 
 // A value of two item descriptors (a dictionary or table) in temporary slot
