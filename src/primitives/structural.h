@@ -36,14 +36,12 @@ Rc rotate(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
 Rc transpose(values::Context& cx, int code, int result, ValueRef right);
 Rc transposeAxes(values::Context& cx, int result, ValueRef left, ValueRef right, ValueRef io);
 
-// expand.cpp
+// compress.cpp (compress itself in compress.h)
 Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
-// enclose_first.cpp
+// nesting.cpp
 Rc enclose(values::Context& cx, int code, int result, ValueRef right);
 Rc first(values::Context& cx, int code, int result, ValueRef right);
-
-// partition.cpp
 Rc partitionLengths(values::Context& cx, int result, ValueRef right, ValueRef io);
 Rc partition(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
