@@ -183,9 +183,7 @@ Rc raze(values::Context& cx, int, int result, ValueRef right) {
         const ValueDescriptor* items = ws.elems<ValueDescriptor>(y);
         for (std::int32_t i = 0; i < y.count; ++i) {
             const ValueDescriptor& it = items[i];
-            // Items join as simple values; nested items would need a General
-            // result whose items are themselves copied, which raze does not make.
-            if (!isSimple(it.type)) return kDomainError;
+            if (!isMovable(it.type)) return kDomainError;
             total += it.count;
             if (it.count == 0) continue;
             std::int32_t t = typed ? joinedType(type, false, it.type, false) : it.type;
@@ -198,16 +196,21 @@ Rc raze(values::Context& cx, int, int result, ValueRef right) {
     char* out;
     WOX_TRY(makeVector(ws, result, type, total, &out));
     if (total == 0) return kOk;
-    const ValueDescriptor& y2 = ws.at(right);
-    const ValueDescriptor* items = ws.elems<ValueDescriptor>(right == varRef(result) ? y : y2);
     const std::size_t w = static_cast<std::size_t>(elementStride(type));
     bool widened = false;
-    for (std::int32_t i = 0; i < y.count; ++i) {
-        const ValueDescriptor& it = items[i];
-        convertRun(out, type, ws.elems<char>(it), it.type, it.count, false);
-        widened |= it.count > 0 && it.type != type;
-        out += static_cast<std::size_t>(it.count) * w;
-    }
+    // The items of a General result are first plain copies of the items'
+    // items, which then get blocks of their own.
+    auto lay = [&](char* to) {
+        const ValueDescriptor* items = ws.elems<ValueDescriptor>(right == varRef(result) ? y : ws.at(right));
+        for (std::int32_t i = 0; i < y.count; ++i) {
+            const ValueDescriptor& it = items[i];
+            convertRun(to, type, ws.elems<char>(it), it.type, it.count, false);
+            widened |= it.count > 0 && it.type != type;
+            to += static_cast<std::size_t>(it.count) * w;
+        }
+    };
+    if (type == kGeneral) return ownItems(ws, result, [&] { lay(ws.base() + ws.var(result).data); });
+    lay(out);
     if (type == kFloat && widened) values::narrow(ws, ws.var(result));
     return kOk;
 }
