@@ -199,15 +199,23 @@ Rc ownTempItems(Workspace& ws, int tmp, const std::function<void()>& fill) {
         for (int i = 0; i < d.count; ++i) measure(ws, items[i], n);
         return n;
     };
+    // A result that fails keeps no descriptor of blocks it does not own.
+    auto refuse = [&](int code) {
+        ValueDescriptor& d = ws.var(tmp);
+        d = ValueDescriptor{};
+        d.type = kInteger;
+        d.rank = 1;
+        return Rc(code);
+    };
     fill();
     if (ws.var(tmp).count <= 0) return kOk;
     Needs n = needs();
-    if (ws.gListFill + n.glist > ws.caps.gList) return kGListFull;
+    if (ws.gListFill + n.glist > ws.caps.gList) return refuse(kGListFull);
     if (n.stack >= ws.freeBytes()) {
         ws.compact();
         fill();
         n = needs();
-        if (n.stack >= ws.freeBytes()) return kWorkspaceFull;
+        if (n.stack >= ws.freeBytes()) return refuse(kWorkspaceFull);
     }
     const ValueDescriptor& d = ws.var(tmp);
     for (int i = 0; i < d.count; ++i)

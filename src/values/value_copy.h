@@ -36,7 +36,7 @@ Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src);
 // the stack. fill() writes the items' descriptors as plain copies of other
 // values' items (sharing their blocks); when the heap has to be compacted
 // to make room, those blocks may move, so fill() runs again after it. Fails
-// with 6 or 9, leaving the items shared.
+// with 6 or 9, leaving an empty vector in the slot.
 Rc ownTempItems(Workspace& ws, int tmp, const std::function<void()>& fill);
 
 }  // namespace wox::values

@@ -51,6 +51,18 @@ TEST(StructuralLimits, ResultsBeyondTheHeapAreWorkspaceFullAndLeaveTheVariable) 
     EXPECT_EQ(s.run("(^x),(^.x),^.$x"), "1000 1 1000");
 }
 
+TEST(StructuralLimits, GeneralResultsWhoseItemsDoNotFitAreWorkspaceFull) {
+    Session s(smallHeap(256 * 1024));
+    s.run("a<-(!10000;'ab')");
+    // Twenty descriptors fit; ten copies of the long item do not.
+    EXPECT_EQ(firstLine(s.run("20#a")), "workspace full");
+    EXPECT_EQ(firstLine(s.run("a,a,a,a,a,a,a,a,a,a")), "workspace full");
+    EXPECT_EQ(firstLine(s.run("20/a")), "workspace full");
+    EXPECT_EQ(s.run("^a"), "2");
+    EXPECT_EQ(s.run("^^.a"), "10000");
+    EXPECT_EQ(s.run("^.$a"), "ab");
+}
+
 TEST(StructuralLimits, CountsBeyondThirtyTwoBitsAreWorkspaceFull) {
     Session s(smallHeap(1 << 20));
     EXPECT_EQ(firstLine(s.run("65536 65536#1")), "workspace full");
