@@ -3,10 +3,12 @@
 #include <array>
 
 #include "display/character_form.h"
+#include "engine/error_report.h"
 #include "primitives/compress.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
+#include "primitives/structural.h"
 #include "primitives/value_type.h"
 #include "values/messages.h"
 
@@ -21,6 +23,10 @@ struct Handlers {
     std::array<MonadicHandler, kFamilies> monadic{};
     std::array<DyadicHandler, kFamilies> dyadic{};
 };
+
+// The []IO in force, local or global. Dispatch hands every routine the
+// interpreter it was called with, so the context is that interpreter.
+ValueRef originOf(values::Context& cx) { return varRef(currentIoSlot(static_cast<Interpreter&>(cx))); }
 
 // Families whose routines exist; every other family answers its error.
 Handlers buildHandlers() {
@@ -42,6 +48,35 @@ Handlers buildHandlers() {
     d(Family::OuterProduct, primitives::outerProduct);
     d(Family::InnerProduct, [](values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
         return primitives::innerProduct(cx, code, result, left, right);
+    });
+    // Structural functions; those that count positions read the []IO in force.
+    m(Family::Shape, primitives::shapeOf);
+    m(Family::Ravel, primitives::ravel);
+    m(Family::Count, primitives::countOf);
+    m(Family::Reverse, primitives::reverse);
+    m(Family::Transpose, primitives::transpose);
+    m(Family::Enclose, primitives::enclose);
+    m(Family::First, primitives::first);
+    m(Family::Raze, primitives::raze);
+    m(Family::Interval, [](values::Context& cx, int, int result, ValueRef right) {
+        return primitives::interval(cx, result, right, originOf(cx));
+    });
+    m(Family::Where, [](values::Context& cx, int, int result, ValueRef right) {
+        return primitives::where(cx, result, right, originOf(cx));
+    });
+    m(Family::PartitionLengths, [](values::Context& cx, int, int result, ValueRef right) {
+        return primitives::partitionLengths(cx, result, right, originOf(cx));
+    });
+    d(Family::Reshape, primitives::reshape);
+    d(Family::Catenate, primitives::catenate);
+    d(Family::Laminate, primitives::laminate);
+    d(Family::Take, primitives::take);
+    d(Family::Drop, primitives::drop);
+    d(Family::Rotate, primitives::rotate);
+    d(Family::Expand, primitives::expand);
+    d(Family::Partition, primitives::partition);
+    d(Family::DyadicTranspose, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
+        return primitives::transposeAxes(cx, result, left, right, originOf(cx));
     });
     return h;
 }

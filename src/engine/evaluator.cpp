@@ -17,6 +17,7 @@
 #include "primitives/indexing.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
+#include "primitives/structural.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
@@ -123,7 +124,7 @@ private:
 };
 
 Rc indexOriginAt(Interpreter& in, const EvalContext& cx, int pos, int* io) {
-    if (Rc rc = primitives::indexOrigin(in.ws, cx.ioSlot, io); rc.failed()) return in.failAt(rc.code, pos);
+    if (Rc rc = primitives::indexOrigin(in.ws, varRef(cx.ioSlot), io); rc.failed()) return in.failAt(rc.code, pos);
     return kOk;
 }
 
@@ -277,6 +278,28 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
     return kOk;
 }
 
+// Whether a node applies the monadic shape primitive.
+bool isMonadicShape(const Interpreter& in, const ParseNode& node) {
+    if (node.kind != frontend::kCallNode || node.list >= 0) return false;
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(node.operand)];
+    return e.kind == frontend::kPrimitiveFn && e.left < 0 && e.monadic == code::kShape;
+}
+
+// ##y is the rank of y as a one-element vector: the inner shape is never
+// built. Returns the outer node, or -1 when `node` does not start a ##.
+int shapeOfShape(const Interpreter& in, const ParseNode& node) {
+    if (node.next < 0 || !isMonadicShape(in, node)) return -1;
+    return isMonadicShape(in, in.front.nodes[static_cast<std::size_t>(node.next)]) ? node.next : -1;
+}
+
+Rc applyRank(Interpreter& in, EvalContext& cx, const ParseNode& outer, ValueRef* cur) {
+    int t;
+    if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, outer.pos);
+    if (Rc rc = primitives::rankOf(in, t, *cur); rc.failed()) return in.failAt(rc.code, outer.pos);
+    *cur = varRef(t);
+    return kOk;
+}
+
 }  // namespace
 
 bool showsValue(const Interpreter& in, int last, ValueRef value) {
@@ -348,6 +371,13 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
                 WOX_TRY(multiAssign(in, cx, node, cur));
                 break;
             case frontend::kCallNode:
+                if (int outer = shapeOfShape(in, node); outer >= 0 && cur != kNoValue) {
+                    const ParseNode& o = in.front.nodes[static_cast<std::size_t>(outer)];
+                    WOX_TRY(applyRank(in, cx, o, &cur));
+                    missing = kValueError;
+                    n = o.next;
+                    continue;
+                }
                 WOX_TRY(apply(in, cx, node, &cur, missing, &transposed));
                 missing = cur == kNoValue ? kNoReturnValue : kValueError;
                 break;

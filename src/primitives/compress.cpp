@@ -1,106 +1,184 @@
-// Each item along the axis is repeated as often as its element of x says (0
-// drops it); a single x repeats every item. Items are moved as raw element
-// runs of the type's width, so every simple type goes through one loop.
-// Nested (General) and enumerated right arguments are not handled yet.
+// Compress (replicate) and expand, the functions that walk an axis under a
+// left argument of counts. Compress repeats each item along the axis as
+// often as its element of x says (0 drops it); a single x repeats every
+// item. Expand gives one result item per element of x: the next item of y
+// for a 1, the fill element for a 0. Items are moved as raw element
+// runs of the type's width, so every simple type goes through one loop, and
+// General values move their item descriptors, whose blocks are then copied.
+// A Boolean mask over a vector, the common case, has a loop of its own.
 #include "primitives/compress.h"
 
 #include <cstring>
-#include <vector>
 
+#include "primitives/structural.h"
+#include "primitives/structural_result.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
-#include "values/shape.h"
 
 namespace wox::primitives {
 
 namespace {
 
-
 constexpr int kFirstAxisCode = code::kCompressFirst;
-constexpr std::int64_t kMaxCount = 0x7fffffff;
 
-// Dimensions of the result without a heap allocation for the usual ranks.
-class SmallDims {
-public:
-    explicit SmallDims(int rank) : n_(static_cast<std::size_t>(rank)) {
-        if (n_ > kInline) more_.resize(n_);
+// Every element is written and the cursor moves on a 1, so the loop has no
+// branch on the mask. Writing stops at the last 1, which keeps the cursor
+// inside the result.
+template <class T>
+void maskVector(T* out, const T* src, const std::int32_t* mask, std::int64_t n) {
+    std::int64_t last = n - 1;
+    while (last >= 0 && !mask[last]) --last;
+    std::int64_t k = 0;
+    for (std::int64_t i = 0; i <= last; ++i) {
+        out[k] = src[i];
+        k += mask[i];
     }
-    std::int32_t& operator[](std::size_t i) { return n_ > kInline ? more_[i] : fixed_[i]; }
-    const std::int32_t* data() { return n_ > kInline ? more_.data() : fixed_; }
+}
 
-private:
-    static constexpr std::size_t kInline = 8;
-    std::size_t n_;
-    std::int32_t fixed_[kInline] = {};
-    std::vector<std::int32_t> more_;
+struct Plan {
+    std::int64_t outer = 1, length = 1, inner = 1;
+    bool single = false;   // one count for every item
+    bool scalarY = false;  // y is one item standing for as many as x has
+    bool mask = false;     // every count is 0 or 1
 };
+
+void layout(char* out, const char* src, const std::int32_t* reps, const Plan& p, int width) {
+    if (p.mask && !p.single && !p.scalarY && p.outer == 1 && p.inner == 1) {
+        switch (width) {
+            case 1: return maskVector(reinterpret_cast<std::uint8_t*>(out), reinterpret_cast<const std::uint8_t*>(src), reps, p.length);
+            case 4: return maskVector(reinterpret_cast<std::uint32_t*>(out), reinterpret_cast<const std::uint32_t*>(src), reps, p.length);
+            case 8: return maskVector(reinterpret_cast<std::uint64_t*>(out), reinterpret_cast<const std::uint64_t*>(src), reps, p.length);
+            default: break;
+        }
+    }
+    const std::size_t run = static_cast<std::size_t>(p.inner) * static_cast<std::size_t>(width);
+    for (std::int64_t o = 0; o < p.outer; ++o) {
+        for (std::int64_t j = 0; j < p.length; ++j) {
+            std::int32_t r = p.single ? reps[0] : reps[j];
+            const char* item = p.scalarY ? src : src + static_cast<std::size_t>(o * p.length + j) * run;
+            for (std::int32_t k = 0; k < r; ++k) {
+                std::memcpy(out, item, run);
+                out += run;
+            }
+        }
+    }
+}
 
 }  // namespace
 
 Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
-    const ValueDescriptor x = ws.at(left);
-    const ValueDescriptor y = ws.at(right);
-    if (x.unset() || y.unset()) return kValueError;
-    if (x.type != kBoolean && x.type != kInteger) return kDomainError;
-    if (x.rank > 1) return kRankError;
-    if (y.type == kDictionary || y.type == kTable) return kDomainError;
-    if (y.type == kGeneral || y.type == kEnumeration) return kNotImplemented;
+    Arg x(ws, left);
+    Arg y(ws, right);
+    if (x.d.unset() || y.d.unset()) return kValueError;
+    if (!isIntegralType(x.d.type)) return kDomainError;
+    if (x.d.rank > 1) return kRankError;
+    if (y.d.type == kDictionary || y.d.type == kTable) return kDomainError;
+    if (!isMovable(y.d.type)) return kNotImplemented;
 
+    Plan p;
+    p.mask = true;
     {
-        const std::int32_t* r = ws.elems<std::int32_t>(x);
-        for (std::int32_t i = 0; i < x.count; ++i)
+        const std::int32_t* r = x.as<std::int32_t>(ws);
+        for (std::int32_t i = 0; i < x.d.count; ++i) {
             if (r[i] < 0) return kDomainError;
+            p.mask &= r[i] <= 1;
+        }
     }
 
     // A scalar y stands for a vector as long as x.
-    int rank = y.rank == 0 ? 1 : y.rank;
-    SmallDims dims(rank);
-    if (y.rank == 0) dims[0] = x.count;
-    for (int k = 0; y.rank > 0 && k < rank; ++k) dims[static_cast<std::size_t>(k)] = values::dimension(ws, y, k);
+    p.scalarY = y.d.rank == 0;
+    const int rank = p.scalarY ? 1 : y.d.rank;
+    SmallDims dims = p.scalarY ? SmallDims(1) : y.dims(ws);
+    if (p.scalarY) dims[0] = x.d.count;
     int axis = code == kFirstAxisCode ? 0 : rank - 1;
-    std::int64_t axisLen = dims[static_cast<std::size_t>(axis)];
-    bool single = x.count == 1;
-    if (!single && x.count != axisLen) return kLengthError;
-
-    std::int64_t outer = 1, inner = 1, total = 0;
-    for (int k = 0; k < axis; ++k) outer *= dims[static_cast<std::size_t>(k)];
-    for (int k = axis + 1; k < rank; ++k) inner *= dims[static_cast<std::size_t>(k)];
-    const std::int32_t* reps = ws.elems<std::int32_t>(x);
-    for (std::int64_t j = 0; j < axisLen; ++j) total += single ? reps[0] : reps[j];
-    std::int64_t count = outer * total * inner;
-    if (total > kMaxCount || count > kMaxCount) return kWorkspaceFull;
-    dims[static_cast<std::size_t>(axis)] = static_cast<std::int32_t>(total);
-
-    const int width = elementStride(y.type);
-    const bool scalarY = y.rank == 0;
-    ValueDescriptor& d = ws.var(result);
-    d = ValueDescriptor{};
-    d.type = y.type;
-    d.count = static_cast<std::int32_t>(count);
-    WOX_TRY(values::setDimensions(ws, d, dims.data(), rank));
-    char* out;
-    if (isInline(d)) {
-        out = reinterpret_cast<char*>(&d.shape0);
-    } else {
-        WOX_TRY(ws.allocTemp(result, y.type, count, false));
-        out = ws.base() + ws.var(result).data;
+    // The axis forms x/[k]y; the primitive table does not route them here yet.
+    if (code > code::kCompressAxisBase && code <= code::kCompressAxisBase + code::kMaxAxis) {
+        axis = code - code::kCompressAxisBase;
+        if (axis >= rank) return kAxisError;
     }
-    if (rank == 1) ws.var(result).shape0 = static_cast<std::int32_t>(count);
-    if (count == 0) return kOk;
-    // Re-read both: the allocation may have compacted the heap.
-    const ValueDescriptor y2 = ws.at(right);
-    const char* src = ws.elems<char>(y2);
-    reps = ws.elems<std::int32_t>(ws.at(left));
-    const std::size_t run = static_cast<std::size_t>(inner) * static_cast<std::size_t>(width);
+    p.length = dims[axis];
+    p.single = x.d.count == 1;
+    if (!p.single && x.d.count != p.length) return kLengthError;
+
+    const std::int32_t* reps = x.as<std::int32_t>(ws);
+    std::int64_t total = 0;
+    for (std::int64_t j = 0; j < p.length; ++j) total += p.single ? reps[0] : reps[j];
+    for (int k = 0; k < rank; ++k) {
+        if (k < axis) p.outer *= dims[k];
+        if (k > axis) p.inner *= dims[k];
+    }
+    if (total > kMaxElements) return kWorkspaceFull;
+    dims[axis] = static_cast<std::int32_t>(total);
+
+    char* out;
+    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), rank, &out));
+    if (!out) return kOk;
+    const int width = elementStride(y.d.type);
+    auto lay = [&](char* to) {
+        x.refresh(ws, result);
+        y.refresh(ws, result);
+        layout(to, y.bytes(ws), x.as<std::int32_t>(ws), p, width);
+    };
+    if (y.d.type != kGeneral) {
+        lay(out);
+        return kOk;
+    }
+    return ownItems(ws, result, [&] { lay(ws.base() + ws.var(result).data); });
+}
+
+Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    values::Workspace& ws = cx.ws;
+    Arg x(ws, left);
+    Arg y(ws, right);
+    if (x.d.unset() || y.d.unset()) return kValueError;
+    if (!isIntegralType(x.d.type)) return kDomainError;
+    if (x.d.rank > 1) return kRankError;
+    if (!isSimple(y.d.type)) return kDomainError;
+    const std::int32_t* xs = x.as<std::int32_t>(ws);
+    std::int64_t ones = 0;
+    for (std::int32_t i = 0; i < x.d.count; ++i) {
+        if (xs[i] != 0 && xs[i] != 1) return kDomainError;
+        ones += xs[i];
+    }
+    // A scalar y stands for as many items as x has 1s.
+    const bool scalarY = y.d.rank == 0;
+    const int rank = scalarY ? 1 : y.d.rank;
+    int axis = code == code::kExpandFirst ? 0 : rank - 1;
+    // The axis forms x\[k]y; the primitive table does not route them here yet.
+    if (code > code::kExpandAxisBase && code <= code::kExpandAxisBase + code::kMaxAxis) {
+        axis = code - code::kExpandAxisBase;
+        if (axis >= rank) return kAxisError;
+    }
+    SmallDims dims = scalarY ? SmallDims(1) : y.dims(ws);
+    if (scalarY) dims[0] = static_cast<std::int32_t>(ones);
+    if (dims[axis] != ones) return kLengthError;
+    std::int64_t outer = 1, inner = 1;
+    for (int k = 0; k < rank; ++k) {
+        if (k < axis) outer *= dims[k];
+        if (k > axis) inner *= dims[k];
+    }
+    const std::int64_t length = dims[axis];
+    dims[axis] = x.d.count;
+
+    char* out;
+    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), rank, &out));
+    if (!out) return kOk;
+    x.refresh(ws, result);
+    y.refresh(ws, result);
+    xs = x.as<std::int32_t>(ws);
+    const char* src = y.bytes(ws);
+    const std::size_t item = static_cast<std::size_t>(inner) * static_cast<std::size_t>(elementStride(y.d.type));
     for (std::int64_t o = 0; o < outer; ++o) {
-        for (std::int64_t j = 0; j < axisLen; ++j) {
-            std::int32_t r = single ? reps[0] : reps[j];
-            const char* item = scalarY ? src : src + (o * axisLen + j) * static_cast<std::int64_t>(run);
-            for (std::int32_t k = 0; k < r; ++k) {
-                std::memcpy(out, item, run);
-                out += run;
+        const char* from = scalarY ? src : src + static_cast<std::size_t>(o * length) * item;
+        for (std::int32_t i = 0; i < x.d.count; ++i) {
+            if (xs[i]) {
+                std::memcpy(out, from, item);
+                if (!scalarY) from += item;
+            } else {
+                writeFill(y.d.type, out, inner);
             }
+            out += item;
         }
     }
     return kOk;

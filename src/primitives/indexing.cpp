@@ -465,16 +465,6 @@ void widen(std::int32_t dt, char* dst, std::int32_t st, const char* src, std::in
 
 }  // namespace
 
-Rc indexOrigin(const Workspace& ws, int ioSlot, int* io) {
-    const ValueDescriptor& d = ws.vars[static_cast<std::size_t>(ioSlot)];
-    if (d.unset() || (d.type != kBoolean && d.type != kInteger) || d.count != 1 || d.rank > 1)
-        return kIndexOriginError;
-    const std::int32_t v = *ws.elems<std::int32_t>(d);
-    if (v != 0 && v != 1) return kIndexOriginError;
-    *io = v;
-    return kOk;
-}
-
 Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io) {
     Workspace& ws = cx.ws;
     const ValueDescriptor& xd = ws.at(x);

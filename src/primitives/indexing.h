@@ -6,14 +6,12 @@
 #include <climits>
 #include <span>
 
+#include "primitives/index_origin.h"
 #include "values/context.h"
 
 namespace wox::primitives {
 
 inline constexpr ValueRef kOmittedIndex = INT32_MIN;
-
-// The index origin held in variable slot ioSlot: 0 or 1, else 24 ([]IO error).
-Rc indexOrigin(const values::Workspace& ws, int ioSlot, int* io);
 
 // x[i;j;...] into the temporary slot `result`. The result's shape is the
 // index shapes in turn; a scalar selection from a General value is the item

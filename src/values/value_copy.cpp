@@ -162,6 +162,22 @@ Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
     return kOk;
 }
 
+Rc copyItemToTemp(Workspace& ws, int tmp, ValueRef container, int index) {
+    auto item = [&]() -> const ValueDescriptor& { return ws.elems<ValueDescriptor>(ws.at(container))[index]; };
+    Needs n;
+    measure(ws, item(), n);
+    if (ws.gListFill + n.glist > ws.caps.gList) return kGListFull;
+    if (n.stack >= ws.freeBytes()) {
+        ws.compact();
+        if (n.stack >= ws.freeBytes()) return kWorkspaceFull;
+    }
+    ValueDescriptor copy = item();
+    ValueDescriptor& d = ws.var(tmp);
+    d = copy;
+    copyTree(ws, &d, 0, true);
+    return kOk;
+}
+
 Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src) {
     if (ws.at(src).unset()) return kValueError;
     Needs n;
@@ -174,6 +190,38 @@ Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src) {
     auto* d = reinterpret_cast<ValueDescriptor*>(ws.base() + item);
     *d = ws.at(src);
     copyTree(ws, d, 0, true);
+    return kOk;
+}
+
+Rc ownTempItems(Workspace& ws, int tmp, const std::function<void()>& fill) {
+    auto needs = [&] {
+        const ValueDescriptor& d = ws.var(tmp);
+        Needs n;
+        const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+        for (int i = 0; i < d.count; ++i) measure(ws, items[i], n);
+        return n;
+    };
+    // A result that fails keeps no descriptor of blocks it does not own.
+    auto refuse = [&](int code) {
+        ValueDescriptor& d = ws.var(tmp);
+        d = ValueDescriptor{};
+        d.type = kInteger;
+        d.rank = 1;
+        return Rc(code);
+    };
+    fill();
+    if (ws.var(tmp).count <= 0) return kOk;
+    Needs n = needs();
+    if (ws.gListFill + n.glist > ws.caps.gList) return refuse(kGListFull);
+    if (n.stack >= ws.freeBytes()) {
+        ws.compact();
+        fill();
+        n = needs();
+        if (n.stack >= ws.freeBytes()) return refuse(kWorkspaceFull);
+    }
+    const ValueDescriptor& d = ws.var(tmp);
+    for (int i = 0; i < d.count; ++i)
+        copyTree(ws, reinterpret_cast<ValueDescriptor*>(ws.base() + d.data + 32u * static_cast<std::uint32_t>(i)), 0, true);
     return kOk;
 }
 

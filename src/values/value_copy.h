@@ -3,6 +3,8 @@
 // blocks (nested items too, each owned by its item descriptor); a temporary's
 // value lives on the stack, items included. No descriptor ever points at a
 // block it does not own, so compaction can keep every owner right.
+#include <functional>
+
 #include "values/rc.h"
 #include "values/value.h"
 #include "values/workspace.h"
@@ -37,8 +39,19 @@ Rc assignItem(Workspace& ws, int dst, ValueRef container, int index);
 // Copies the value named by src into temporary slot tmp, on the stack.
 Rc copyToTemp(Workspace& ws, int tmp, ValueRef src);
 
+// Copies item `index` of the General value named by container into
+// temporary slot tmp, on the stack.
+Rc copyItemToTemp(Workspace& ws, int tmp, ValueRef container, int index);
+
 // Copies the value named by src into the item descriptor at heap offset
 // `item` of a temporary value (stack blocks).
 Rc copyIntoTempItem(Workspace& ws, std::uint32_t item, ValueRef src);
+
+// Gives every item of the General temporary in slot tmp blocks of its own on
+// the stack. fill() writes the items' descriptors as plain copies of other
+// values' items (sharing their blocks); when the heap has to be compacted
+// to make room, those blocks may move, so fill() runs again after it. Fails
+// with 6 or 9, leaving an empty vector in the slot.
+Rc ownTempItems(Workspace& ws, int tmp, const std::function<void()>& fill);
 
 }  // namespace wox::values

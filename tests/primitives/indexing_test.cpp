@@ -219,14 +219,14 @@ TEST_F(Indexing, GeneralIndexIndexesWithEachItem) {
 
 TEST_F(Indexing, IndexOriginMustBeZeroOrOne) {
     int io = -1;
-    EXPECT_EQ(indexOrigin(in.ws, kIoSlot, &io).code, 0);
+    EXPECT_EQ(indexOrigin(in.ws, varRef(kIoSlot), &io).code, 0);
     EXPECT_EQ(io, 1);
     put(in, kIoSlot, kInteger, {}, {2});
-    EXPECT_EQ(indexOrigin(in.ws, kIoSlot, &io).code, kIndexOriginError);
+    EXPECT_EQ(indexOrigin(in.ws, varRef(kIoSlot), &io).code, kIndexOriginError);
     put(in, kIoSlot, kFloat, {}, {0.5});
-    EXPECT_EQ(indexOrigin(in.ws, kIoSlot, &io).code, kIndexOriginError);
+    EXPECT_EQ(indexOrigin(in.ws, varRef(kIoSlot), &io).code, kIndexOriginError);
     put(in, kIoSlot, kBoolean, {1}, {0});
-    EXPECT_EQ(indexOrigin(in.ws, kIoSlot, &io).code, 0);
+    EXPECT_EQ(indexOrigin(in.ws, varRef(kIoSlot), &io).code, 0);
     EXPECT_EQ(io, 0);
 }
 
