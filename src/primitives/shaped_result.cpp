@@ -11,22 +11,54 @@ std::vector<std::int32_t> dimensionsOf(const values::Workspace& ws, const ValueD
     return dims;
 }
 
-Rc shapedResult(values::Context& cx, int result, std::int32_t type, const std::vector<std::int32_t>& dims) {
-    std::int64_t count = 1;
-    for (std::int32_t n : dims) {
-        count *= n;
-        if (count > kMaxElements) return cx.fail(kWorkspaceFull);
+std::int64_t elementCount(const std::int32_t* dims, int rank) {
+    std::int64_t n = 1;
+    for (int k = 0; k < rank; ++k)
+        if (dims[k] == 0) return 0;
+    for (int k = 0; k < rank; ++k) {
+        n *= dims[k];
+        if (n > kMaxElements) return -1;
     }
-    if (count == 0) type = kInteger;
+    return n;
+}
+
+Rc makeResult(values::Workspace& ws, int result, std::int32_t type, const std::int32_t* dims, int rank,
+              char** out) {
+    std::int64_t n = elementCount(dims, rank);
+    if (n < 0) return kWorkspaceFull;
+    ValueDescriptor fresh;
+    fresh.type = type;
+    fresh.count = static_cast<std::int32_t>(n);
+    WOX_TRY(values::setDimensions(ws, fresh, dims, rank));
+    if (rank == 1) fresh.shape0 = fresh.count;
+    if (isInline(fresh)) {
+        fresh.shape0 = fresh.shape1 = 0;
+        ValueDescriptor& d = ws.var(result);
+        d = fresh;
+        *out = reinterpret_cast<char*>(&d.shape0);
+        return kOk;
+    }
+    if (n == 0) {
+        ws.var(result) = fresh;
+        *out = nullptr;
+        return kOk;
+    }
+    // The slot may still name an argument: its descriptor changes only once
+    // the block is there.
+    WOX_TRY(ws.allocTemp(result, type, n, false));
+    ValueDescriptor& d = ws.var(result);
+    fresh.data = d.data;
+    fresh.blockSize = d.blockSize;
+    d = fresh;
+    *out = ws.base() + d.data;
+    return kOk;
+}
+
+Rc shapedResult(values::Context& cx, int result, std::int32_t type, const std::vector<std::int32_t>& dims) {
     auto rank = static_cast<int>(dims.size());
-    ValueDescriptor& d = cx.ws.var(result);
-    d = ValueDescriptor{};
-    d.type = type;
-    d.count = static_cast<std::int32_t>(count);
-    if (Rc rc = values::setDimensions(cx.ws, d, dims.data(), rank); rc.failed()) return cx.fail(rc.code);
-    if (rank == 1 && count != 1) d.shape0 = static_cast<std::int32_t>(count);
-    if (count == 0 || isInline(d)) return kOk;
-    if (Rc rc = cx.ws.allocTemp(result, type, count, /*zero*/ false); rc.failed()) return cx.fail(rc.code);
+    if (elementCount(dims.data(), rank) == 0) type = kInteger;
+    char* elements = nullptr;
+    if (Rc rc = makeResult(cx.ws, result, type, dims.data(), rank, &elements); rc.failed()) return cx.fail(rc.code);
     return kOk;
 }
 

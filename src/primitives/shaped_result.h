@@ -1,7 +1,8 @@
 #pragma once
 // A result of a given shape in a temporary slot, for routines whose result
-// shape is built from pieces of their arguments' shapes (reductions, outer
-// and inner products) rather than copied from one argument.
+// shape is built from pieces of their arguments' shapes (structural
+// functions, reductions, outer and inner products) rather than copied from
+// one argument.
 #include <cstdint>
 #include <vector>
 
@@ -18,10 +19,17 @@ inline constexpr std::int64_t kMaxElements = 0x7fffffff;
 // The dimensions of a value, outermost first (a scalar has none).
 std::vector<std::int32_t> dimensionsOf(const values::Workspace& ws, const ValueDescriptor& d);
 
-// Gives temporary slot `result` the type, dimensions and element count of a
-// new value, with a block on the stack unless the value is inline or empty
-// (an empty value is an Integer whatever `type` says). Fails with 6
-// (workspace full, also for a count beyond the largest) or 9 (gList full).
+// Product of dimensions, or -1 beyond kMaxElements.
+std::int64_t elementCount(const std::int32_t* dims, int rank);
+
+// Gives temporary slot `result` the type, shape and (unless its one element
+// is inline, or it is empty) a stack block; *out is where its elements go.
+// Fails with 6 (count beyond the heap) or 9 (gList full).
+Rc makeResult(values::Workspace& ws, int result, std::int32_t type, const std::int32_t* dims, int rank,
+              char** out);
+
+// The same for a routine whose empty results are Integer whatever `type`
+// says; failures are recorded in the context.
 Rc shapedResult(values::Context& cx, int result, std::int32_t type, const std::vector<std::int32_t>& dims);
 
 // Where the elements of a prepared result are written: its block, or the

@@ -29,49 +29,6 @@ const char* Arg::bytes(const values::Workspace& ws) const {
     return ws.base() + offset;
 }
 
-std::int64_t elementCount(const std::int32_t* dims, int rank) {
-    std::int64_t n = 1;
-    for (int k = 0; k < rank; ++k)
-        if (dims[k] == 0) return 0;
-    for (int k = 0; k < rank; ++k) {
-        n *= dims[k];
-        if (n > kMaxElements) return -1;
-    }
-    return n;
-}
-
-Rc makeResult(values::Workspace& ws, int result, std::int32_t type, const std::int32_t* dims, int rank,
-              char** out) {
-    std::int64_t n = elementCount(dims, rank);
-    if (n < 0) return kWorkspaceFull;
-    ValueDescriptor fresh;
-    fresh.type = type;
-    fresh.count = static_cast<std::int32_t>(n);
-    WOX_TRY(values::setDimensions(ws, fresh, dims, rank));
-    if (rank == 1) fresh.shape0 = fresh.count;
-    if (isInline(fresh)) {
-        fresh.shape0 = fresh.shape1 = 0;
-        ValueDescriptor& d = ws.var(result);
-        d = fresh;
-        *out = reinterpret_cast<char*>(&d.shape0);
-        return kOk;
-    }
-    if (n == 0) {
-        ws.var(result) = fresh;
-        *out = nullptr;
-        return kOk;
-    }
-    // The slot may still name an argument: its descriptor changes only once
-    // the block is there.
-    WOX_TRY(ws.allocTemp(result, type, n, false));
-    ValueDescriptor& d = ws.var(result);
-    fresh.data = d.data;
-    fresh.blockSize = d.blockSize;
-    d = fresh;
-    *out = ws.base() + d.data;
-    return kOk;
-}
-
 Rc ownItems(values::Workspace& ws, int result, const std::function<void()>& fill) {
     return values::ownTempItems(ws, result, fill);
 }

@@ -10,6 +10,7 @@
 #include <functional>
 
 #include "primitives/index_origin.h"
+#include "primitives/shaped_result.h"
 #include "primitives/small_dims.h"
 #include "values/context.h"
 #include "values/messages.h"
@@ -17,8 +18,6 @@
 #include "values/value.h"
 
 namespace wox::primitives {
-
-inline constexpr std::int64_t kMaxElements = 0x7fffffff;
 
 // An argument read once. The snapshot keeps inline elements and the shape;
 // after an allocation, bytes() re-reads the block offset (a result written
@@ -45,14 +44,6 @@ inline bool isSimple(std::int32_t type) { return type >= kBoolean && type <= kTe
 inline bool isMovable(std::int32_t type) { return type >= kBoolean && type <= kTemporal; }
 inline bool isIntegralType(std::int32_t type) { return type == kBoolean || type == kInteger; }
 
-// Product of dimensions, or -1 beyond kMaxElements.
-std::int64_t elementCount(const std::int32_t* dims, int rank);
-
-// Gives temporary slot `result` the type, shape and (unless its one element
-// is inline, or it is empty) a stack block; *out is where its elements go.
-// Fails with 6 (count beyond the heap) or 9 (gList full).
-Rc makeResult(values::Workspace& ws, int result, std::int32_t type, const std::int32_t* dims, int rank,
-              char** out);
 inline Rc makeVector(values::Workspace& ws, int result, std::int32_t type, std::int64_t n, char** out) {
     if (n > kMaxElements) return kWorkspaceFull;
     std::int32_t d = static_cast<std::int32_t>(n);
