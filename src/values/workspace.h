@@ -59,7 +59,7 @@ public:
     std::uint32_t stackTop = 0;
     bool freshBlock = false;    // take a new block even when the old one fits
     std::uint32_t curAlloc = 0; // offset of the block most recently handed out
-    int compactions = 0;
+    std::uint64_t compactions = 0;  // runs for the life of the process
 
     // Where the allocation diagnostics go (a message box on the desktop).
     std::function<void(std::string_view)> diagnostic;
