@@ -16,6 +16,7 @@
 #include "engine/interpreter.h"
 #include "function_editor.h"
 #include "line_editor.h"
+#include "session/completion.h"
 #include "session/line_reader.h"
 #include "session/session.h"
 #include "session/terminal_text.h"
@@ -166,6 +167,10 @@ int main(int argc, char** argv) {
     }
 
     wox::app::LineEditor editor;
+    editor.setCompleter([&](std::string_view before) {
+        wox::session::Completion c = wox::session::complete(in, before);
+        return wox::app::LineEditor::Completions{c.start, std::move(c.candidates)};
+    });
     session.setEditorOpener([&](std::string_view name) {
         std::string note = wox::app::editFunction(in, name);
         if (!note.empty()) session.writeNote(note);
