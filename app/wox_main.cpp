@@ -4,6 +4,7 @@
 // output redirected, wox runs in batch mode and writes exactly the transcript
 // the session holds, each input line echoed after its prompt.
 #include <gsl/gsl_errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -150,11 +151,14 @@ int main(int argc, char** argv) {
         session.start();
         wox::session::LineReader reader(STDIN_FILENO);
         std::string line;
+        // A program that drives us through a pipe may wait for the banner or
+        // an answer while it has already sent more: into anything but a
+        // file, what a line wrote goes out before the next line is read.
+        // Into a file it goes out only before a read that would wait.
+        struct stat out {};
+        const bool toFile = fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode);
         for (;;) {
-            // A program that drives us through a pipe waits for the banner
-            // or an answer before it writes the next line: flush before
-            // every read that would wait.
-            if (reader.wouldWait()) std::fflush(stdout);
+            if (!toFile || reader.wouldWait()) std::fflush(stdout);
             if (!reader.next(line)) break;
             session.submit(line);
         }

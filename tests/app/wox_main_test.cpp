@@ -130,6 +130,21 @@ TEST(WoxInPipes, TheBannerAndEveryAnswerArriveBeforeTheNextLineIsRead) {
     EXPECT_EQ(c.wait(), 1);
 }
 
+TEST(WoxInPipes, AnAnswerDoesNotWaitForTheNextLineToFinish) {
+    Child c({"-q"});
+    ASSERT_TRUE(c.started());
+    c.send("{spin: i<-0; while (i<x) {i<-i+1}; i}\n");
+    std::string listing = c.readUntil("--------------------\n");
+    ASSERT_TRUE(listing.starts_with("--------spin--------\n")) << listing;
+    // Both lines at once: the first answer must come on its own, while the
+    // second line, a loop of a second or so, still runs.
+    c.send("2+3\nspin 1000000\n");
+    EXPECT_EQ(c.readUntil("5\n", 20000), "5\n");
+    EXPECT_EQ(c.readUntil("1000000\n", 60000), "1000000\n");
+    c.closeInput();
+    EXPECT_EQ(c.wait(), 0);
+}
+
 TEST(WoxInPipes, QuietAnswersLineByLine) {
     Child c({"-q"});
     ASSERT_TRUE(c.started());
