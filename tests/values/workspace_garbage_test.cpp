@@ -154,6 +154,16 @@ TEST(GarbageCompaction, MuchLiveDataIsNotCompactedOnEveryStep) {
     EXPECT_EQ(ws.var(30).count, (2 << 20) / 4);
 }
 
+TEST(GarbageCompaction, TheCompactionCountRunsPastTwoToThe32) {
+    Capacities caps;
+    caps.heapBytes = 1 << 16;
+    Interpreter in(caps);
+    in.ws.compactions = (std::uint64_t{1} << 32) - 1;
+    in.ws.compact();
+    in.ws.compact();
+    EXPECT_EQ(in.ws.compactions, (std::uint64_t{1} << 32) + 1);
+}
+
 TEST(GarbageCompaction, TheInterpretersGrowLoopKeepsItsValuesAndItsFunctions) {
     Interpreter in;
     std::string out;
