@@ -182,6 +182,97 @@ TEST(ExitStatus, OneWhenAnyLineFailedAndTheTranscriptUnchanged) {
     EXPECT_EQ(runWith({}, "{f: x+'a'}\nf 2\n").status, 1) << "an error inside a function";
 }
 
+// wox on a terminal of its own (a pseudo-terminal we hold the other end of).
+class OnTerminal {
+public:
+    OnTerminal() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        const char* name = ptsname(master_);
+        if (!name) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            posix_spawn_file_actions_addopen(&actions, fd, name, O_RDWR, 0);
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (!std::string_view(*e).starts_with("TERM=")) env.emplace_back(*e);
+        env.emplace_back("TERM=dumb");
+        std::vector<char*> envp;
+        for (std::string& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string program = WOX_BINARY;
+        char* argv[] = {program.data(), nullptr};
+        if (posix_spawn(&pid_, argv[0], &actions, &attr, argv, envp.data()) != 0) pid_ = -1;
+        posix_spawnattr_destroy(&attr);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    OnTerminal(const OnTerminal&) = delete;
+    OnTerminal& operator=(const OnTerminal&) = delete;
+    ~OnTerminal() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+        if (master_ >= 0) ::close(master_);
+    }
+    bool started() const { return pid_ > 0; }
+    void type(const std::string& keys) { ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
+    // What the terminal shows until it shows `end` (or the time is up).
+    std::string readUntil(const std::string& end, int timeoutMs = 5000) {
+        std::string got;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (got.find(end) == std::string::npos) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+            char buf[4096];
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            got.append(buf, static_cast<std::size_t>(n));
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1;
+    pid_t pid_ = -1;
+};
+
+TEST(TabInTheTerminal, CompletesNamesAndCommandsAndIsNeverInserted) {
+    OnTerminal t;
+    ASSERT_TRUE(t.started());
+    ASSERT_NE(t.readUntil("CLEAR WS").find("CLEAR WS"), std::string::npos);
+    // Each line is typed only once readline shows its prompt, so what the
+    // terminal shows is readline's, not the terminal's own echo.
+    const std::string prompt = "\r\n      ";
+    t.readUntil(prompt);
+    t.type("totalsum<-41\r");
+    t.readUntil(prompt);
+    t.type("tot\t+1\r");
+    std::string total = t.readUntil("42" + prompt);
+    EXPECT_NE(total.find("totalsum+1"), std::string::npos) << total;
+    t.type("[]I\t\r");
+    std::string io = t.readUntil("\n1" + prompt);
+    EXPECT_NE(io.find("[]IO"), std::string::npos) << io;
+    // Nothing to complete after "1+": the Tab must not end up in the line.
+    t.type("1+\t2\r");
+    std::string sum = t.readUntil("3" + prompt);
+    std::string shown;
+    for (char ch : sum)
+        if (ch != '\a') shown.push_back(ch);  // the bell is all Tab may add
+    EXPECT_NE(shown.find("1+2\r\n3"), std::string::npos) << sum;
+    EXPECT_EQ(sum.find('\t'), std::string::npos) << sum;
+    t.type(")CLE\t\r");
+    std::string command = t.readUntil("incorrect command");
+    EXPECT_NE(command.find(")CLEAR"), std::string::npos) << command;
+}
+
 TEST(CommandLine, HelpNamesQuietModeAndTheExitStatus) {
     Finished help = runWith({"--help"}, "");
     EXPECT_EQ(help.status, 0);
