@@ -4,12 +4,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <iterator>
+#include <string>
+#include <string_view>
 
 #include <readline/history.h>
 #include <readline/readline.h>
@@ -37,6 +40,63 @@ struct PendingRead {
     std::optional<std::string> line;
 };
 PendingRead* pending = nullptr;
+
+// Readline asks plain functions for completions.
+LineEditor::Completer* completer = nullptr;
+
+// Every character that cannot be part of a name ends the word readline
+// hands over; the completer may reach back further (to "[]" or ")").
+const char* nameBreaks() {
+    static std::string breaks = [] {
+        std::string s;
+        for (int c = 1; c < 128; ++c)
+            if (!std::isalnum(c) && c != '_') s.push_back(static_cast<char>(c));
+        return s;
+    }();
+    return breaks.c_str();
+}
+
+char* copyOf(std::string_view s) {
+    auto* p = static_cast<char*>(std::malloc(s.size() + 1));
+    if (!p) return nullptr;
+    std::memcpy(p, s.data(), s.size());
+    p[s.size()] = 0;
+    return p;
+}
+
+// Readline's form of a completion: the text that replaces the word (the
+// candidates' common beginning), then each candidate, then a null, every
+// string from malloc. Readline replaces from `start`; the completer's words
+// begin at its own start, at or before that, so they are cut to fit.
+char** offerCompletions(const char*, int start, int end) {
+    rl_attempted_completion_over = 1;  // never file names
+    rl_completion_append_character = '\0';
+    if (!completer || !*completer || start < 0 || end != rl_point) return nullptr;
+    LineEditor::Completions c = (*completer)(std::string_view(rl_line_buffer, static_cast<std::size_t>(rl_point)));
+    auto from = static_cast<std::size_t>(start);
+    if (c.words.empty() || c.start > from) return nullptr;
+    std::size_t cut = from - c.start;
+    std::string_view common = c.words.front();
+    for (const std::string& w : c.words) {
+        std::size_t n = 0;
+        while (n < common.size() && n < w.size() && common[n] == w[n]) ++n;
+        common = common.substr(0, n);
+    }
+    if (common.size() < cut) return nullptr;
+    auto** matches = static_cast<char**>(std::calloc(c.words.size() + 2, sizeof(char*)));
+    if (!matches) return nullptr;
+    std::size_t k = 0;
+    matches[k++] = copyOf(common.substr(cut));
+    if (c.words.size() > 1)
+        for (const std::string& w : c.words) matches[k++] = copyOf(std::string_view(w).substr(cut));
+    for (std::size_t i = 0; i < k; ++i) {
+        if (matches[i]) continue;
+        for (std::size_t j = 0; j < k; ++j) std::free(matches[j]);
+        std::free(matches);
+        return nullptr;
+    }
+    return matches;
+}
 
 void lineFinished(char* text) {
     // Removing the handler here keeps readline from showing the prompt again
@@ -112,9 +172,11 @@ LineEditor::LineEditor() {
     rl_catch_signals = 0;
     rl_catch_sigwinch = 0;
     rl_initialize();
-    // Tab is a character of the language's lines, not a request to complete
-    // file names.
-    rl_bind_key('\t', rl_insert);
+    // Tab completes names and commands; it is never inserted.
+    rl_bind_key('\t', rl_complete);
+    rl_attempted_completion_function = offerCompletions;
+    rl_completer_word_break_characters = const_cast<char*>(nameBreaks());
+    rl_completer_quote_characters = nullptr;
     // Pasted lines then run one by one, each shown with its own prompt.
     rl_variable_bind("enable-bracketed-paste", "off");
     using_history();
@@ -126,7 +188,13 @@ LineEditor::LineEditor() {
     }
 }
 
+void LineEditor::setCompleter(Completer c) {
+    completer_ = std::move(c);
+    completer = &completer_;
+}
+
 LineEditor::~LineEditor() {
+    completer = nullptr;
     if (!historyFile_.empty()) history_truncate_file(historyFile_.c_str(), kHistoryLines);
 }
 
@@ -137,6 +205,9 @@ void LineEditor::remember(const std::string& line) {
         if (last && line == last->line) return;
     }
     add_history(line.c_str());
+    // Readline numbers its entries with an int that a stifled history keeps
+    // raising; start again long before it could overflow.
+    if (history_base > (1 << 30)) history_base = 1;
     // Appended at once, so a session that ends badly still keeps its lines.
     if (!historyFile_.empty()) append_history(1, historyFile_.c_str());
 }

@@ -4,6 +4,7 @@
 // output redirected, wox runs in batch mode and writes exactly the transcript
 // the session holds, each input line echoed after its prompt.
 #include <gsl/gsl_errno.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -16,6 +17,7 @@
 #include "engine/interpreter.h"
 #include "function_editor.h"
 #include "line_editor.h"
+#include "session/completion.h"
 #include "session/line_reader.h"
 #include "session/session.h"
 #include "session/terminal_text.h"
@@ -60,9 +62,19 @@ void writeOut(std::string_view bytes) {
 
 int usage(std::FILE* to, int status) {
     std::fputs(
-        "usage: wox [WORKSPACE.wox]\n"
-        "Starts the Wox interpreter. On a terminal lines are edited with history;\n"
-        "with input from a file or a pipe, wox writes the session transcript.\n",
+        "usage: wox [-q] [WORKSPACE.wox]\n"
+        "Starts the Wox interpreter. On a terminal lines are edited with history\n"
+        "and Tab completes names and system commands; with input from a file or a\n"
+        "pipe, wox writes the session transcript.\n"
+        "\n"
+        "  -q, --quiet    with input from a file or a pipe: no banner, no echo of\n"
+        "                 the lines, no prompts; only results and error reports\n"
+        "  -h, --help     show this text\n"
+        "  -v, --version  show the version\n"
+        "\n"
+        "With input from a file or a pipe the exit status is 0 when every line ran,\n"
+        "1 when any line ended in an error (or the output could not be written),\n"
+        "2 for a wrong command line.\n",
         to);
     return status;
 }
@@ -71,8 +83,7 @@ int usage(std::FILE* to, int status) {
 // any output was lost.
 int finish(TerminalText& text) {
     std::string tail;
-    text.finish(tail);
-    tail += '\n';
+    text.close(tail);
     writeOut(tail);
     if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
         std::fprintf(stderr, "wox: cannot write the output: %s\n", std::strerror(errno));
@@ -84,19 +95,28 @@ int finish(TerminalText& text) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 2) return usage(stderr, 2);
-    if (argc == 2) {
-        std::string_view arg = argv[1];
+    bool quiet = false;
+    const char* workspace = nullptr;
+    for (int i = 1; i < argc; ++i) {
+        std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help") return usage(stdout, 0);
         if (arg == "-v" || arg == "--version") {
             std::puts("WOX version " WOX_VERSION_TEXT);
             return 0;
         }
-        if (arg.starts_with("-")) {
-            std::fprintf(stderr, "wox: unknown option %s\n", argv[1]);
+        if (arg == "-q" || arg == "--quiet") {
+            quiet = true;
+        } else if (arg.starts_with("-")) {
+            std::fprintf(stderr, "wox: unknown option %s\n", argv[i]);
             return usage(stderr, 2);
+        } else if (workspace) {
+            return usage(stderr, 2);
+        } else {
+            workspace = argv[i];
         }
-        std::fprintf(stderr, "wox: cannot load %s: this wox cannot read workspace files yet\n", argv[1]);
+    }
+    if (workspace) {
+        std::fprintf(stderr, "wox: cannot load %s: this wox cannot read workspace files yet\n", workspace);
         return 2;
     }
 
@@ -111,7 +131,9 @@ int main(int argc, char** argv) {
     };
 
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-    TerminalText text(interactive ? TerminalText::Mode::Interactive : TerminalText::Mode::Batch);
+    TerminalText text(interactive ? TerminalText::Mode::Interactive
+                      : quiet     ? TerminalText::Mode::Quiet
+                                  : TerminalText::Mode::Batch);
     wox::session::TextTranscript transcript(kTranscriptKeep);
     wox::session::Session session(in, transcript);
     std::string bytes;
@@ -129,19 +151,30 @@ int main(int argc, char** argv) {
         session.start();
         wox::session::LineReader reader(STDIN_FILENO);
         std::string line;
-        while (reader.next(line)) {
+        // A program that drives us through a pipe may wait for the banner or
+        // an answer while it has already sent more: into anything but a
+        // file, what a line wrote goes out before the next line is read.
+        // Into a file it goes out only before a read that would wait.
+        struct stat out {};
+        const bool toFile = fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode);
+        for (;;) {
+            if (!toFile || reader.wouldWait()) std::fflush(stdout);
+            if (!reader.next(line)) break;
             session.submit(line);
-            if (reader.wouldWait()) std::fflush(stdout);
         }
         int status = finish(text);
         if (reader.error() != 0) {
             std::fprintf(stderr, "wox: cannot read the input: %s\n", std::strerror(reader.error()));
             return 1;
         }
-        return status;
+        return session.anyLineFailed() ? 1 : status;
     }
 
     wox::app::LineEditor editor;
+    editor.setCompleter([&](std::string_view before) {
+        wox::session::Completion c = wox::session::complete(in, before);
+        return wox::app::LineEditor::Completions{c.start, std::move(c.candidates)};
+    });
     session.setEditorOpener([&](std::string_view name) {
         std::string note = wox::app::editFunction(in, name);
         if (!note.empty()) session.writeNote(note);

@@ -4,6 +4,7 @@
 // call, the caret position, and the line-timing switch.
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -21,19 +22,30 @@ struct CallTraceEntry {
     std::int32_t line = 0;
 };
 
-// The last lines a call executed, oldest first when copied out.
+// The last lines a call executed, oldest first when copied out. The count
+// is 64-bit and unsigned: a loop may run for days, and the ring's index must
+// never go negative.
 struct LineRing {
     static constexpr int kSize = 100;
     std::array<std::int32_t, kSize> lines{};
-    std::int32_t executed = 0;  // lines run by the call so far
-    void push(std::int32_t line) { lines[executed++ % kSize] = line; }
+    std::uint64_t executed = 0;  // lines run by the call so far
+    void push(std::int32_t line) {
+        lines[static_cast<std::size_t>(executed % kSize)] = line;
+        ++executed;
+    }
+    // The most recent `kSize` lines (fewer early on), oldest first.
+    void copyRecent(std::vector<std::int32_t>& out) const {
+        out.clear();
+        std::uint64_t n = executed < kSize ? executed : kSize;
+        for (std::uint64_t i = executed - n; i < executed; ++i) out.push_back(lines[static_cast<std::size_t>(i % kSize)]);
+    }
 };
 
 struct ErrorTrace {
     bool recorded = false;  // keeps enclosing calls from overwriting it
     std::int32_t function = -1;
     std::int32_t lastLine = 0;
-    std::int32_t executed = 0;
+    std::uint64_t executed = 0;
     std::vector<std::int32_t> lines;  // up to 100, oldest first
     std::string name;      // the failing function's name
     std::string lineText;  // and the text of its failing line
@@ -45,9 +57,7 @@ struct ErrorTrace {
         function = fn;
         lastLine = last;
         executed = ring.executed;
-        lines.clear();
-        int n = ring.executed < LineRing::kSize ? ring.executed : LineRing::kSize;
-        for (int i = ring.executed - n; i < ring.executed; ++i) lines.push_back(ring.lines[i % LineRing::kSize]);
+        ring.copyRecent(lines);
     }
 };
 

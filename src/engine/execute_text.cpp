@@ -25,6 +25,20 @@ Rc argumentText(Interpreter& in, ValueRef arg, std::string* text) {
     return kOk;
 }
 
+bool sameMark(const frontend::LineMark& a, const frontend::LineMark& b) {
+    return a.lastNode == b.lastNode && a.lastEntry == b.lastEntry && a.lastConstant == b.lastConstant &&
+           a.lastBranch == b.lastBranch && a.lastListWord == b.lastListWord;
+}
+
+// A text run in a loop would otherwise fill the tables within a few thousand
+// runs, so what its translation made goes back once it has run. Anything
+// made while it ran (a function body translated on its first call) lies
+// above it and stays in use for the rest of the session line; then the
+// text's own part stays too, since the tables are given back from the top.
+void releaseIfUnused(Interpreter& in, const frontend::LineMark& before, const frontend::LineMark& translated) {
+    if (sameMark(frontend::markLine(in.front, in.ws), translated)) frontend::releaseToMark(in.front, in.ws, before);
+}
+
 }  // namespace
 
 Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, ValueRef* out) {
@@ -44,8 +58,10 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     bool wasExecuting = in.executingText;
     in.executingText = true;
     frontend::TranslatedLine tl;
+    const frontend::LineMark before = frontend::markLine(in.front, in.ws);
     // Names resolve as in a session line, through the active calls' bindings.
     Rc rc = frontend::translateLine(in.frontEnd(), copy, -1, 0, &tl);
+    const frontend::LineMark translated = frontend::markLine(in.front, in.ws);
     ValueRef r = kNoValue;
     if (rc.ok() && tl.first >= 0) {
         EvalContext child = cx;
@@ -63,14 +79,13 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
         in.ws.var(result) = ValueDescriptor{};
         in.ws.var(result).rank = -1;
         *out = varRef(result);
-        return kOk;
-    }
-    if (r < 0 && -r >= kFirstGlobalSlot && -r < kSecondSeriesTemp) {
+    } else if (r < 0 && -r >= kFirstGlobalSlot && -r < kSecondSeriesTemp) {
         *out = r;
-        return kOk;
+    } else {
+        WOX_TRY(values::copyToTemp(in.ws, result, r));
+        *out = varRef(result);
     }
-    WOX_TRY(values::copyToTemp(in.ws, result, r));
-    *out = varRef(result);
+    releaseIfUnused(in, before, translated);
     return kOk;
 }
 

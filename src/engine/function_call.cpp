@@ -192,8 +192,8 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         Rc rc = evaluate(in, cx, bl.first, &v);
         if (in.errors.lineTiming) {
             char buf[96];
-            std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3d ms", df.text.name.c_str(), line,
-                          static_cast<int>(processClockMs() - started));
+            std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3lld ms", df.text.name.c_str(), line,
+                          static_cast<long long>(processClockMs() - started));
             in.write(buf);
         }
         int next = line + 1;

@@ -477,7 +477,7 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
         // Simple elements: one plan, made again only if making room moved blocks.
         Selection s;
         WOX_TRY(plan(ws, xd, ix, io, s));
-        const int compactions = ws.compactions;
+        const std::uint64_t compactions = ws.compactions;
         WOX_TRY(stackRoom(ws, stackBytes(xd.type, s.count, s.dims.size())));
         if (ws.compactions == compactions) return gatherInto(ws, ws.at(x), s, io, &ws.var(result));
         Selection again;

@@ -59,6 +59,7 @@ void Session::writePrompt() {
 }
 
 void Session::showMessage(int number) {
+    noteFailure();
     std::string text = "\r\n";
     text += messageText(number);
     write(Piece::Output, text);
@@ -147,9 +148,16 @@ void Session::runEditedLines() {
     writePrompt();
 }
 
+void Session::noteFailure() {
+    lastLineFailed_ = true;
+    anyLineFailed_ = true;
+}
+
 void Session::processInputLine() {
+    lastLineFailed_ = false;
     std::string line = transcript_.readLine(transcript_.lineCount() - 1);
     if (skipLeadingBlanks(line).size() > static_cast<std::size_t>(kLineBuffer)) {
+        noteFailure();
         transcript_.caretToEnd();
         write(Piece::Output, "\r\n" + lineTooLongText());
         return;
@@ -164,6 +172,7 @@ void Session::processInputLine() {
     switch (request.kind) {
         case LineKind::SystemCommand:
             lastCommandResult_ = dispatchCommand(request.text);
+            if (lastCommandResult_ != 0) noteFailure();
             break;
         case LineKind::OpenEditor:
             openEditor(request.text);
@@ -175,7 +184,7 @@ void Session::processInputLine() {
             leaveSuspended(request.text);
             break;
         case LineKind::Expression:
-            (void)engine::executeLine(in_, request.text);
+            if (engine::executeLine(in_, request.text) != 0) noteFailure();
             break;
         case LineKind::Empty:
             break;

@@ -64,11 +64,17 @@ public:
 
     // 0, or the message number a system command ended with.
     int lastCommandResult() const { return lastCommandResult_; }
+    // Whether the last line run ended in an error (an error report or a
+    // message), and whether any line of the session did: batch mode's exit
+    // status.
+    bool lastLineFailed() const { return lastLineFailed_; }
+    bool anyLineFailed() const { return anyLineFailed_; }
     const EditedLines& editedLines() const { return edited_; }
 
 private:
     void write(Piece piece, std::string_view text);
     void writePrompt();
+    void noteFailure();
     void runEditedLines();
     void processInputLine();
     int dispatchCommand(std::string_view commandLine);
@@ -82,6 +88,8 @@ private:
     Sink sink_;
     std::function<void(std::string_view)> openEditor_;
     int lastCommandResult_ = 0;
+    bool lastLineFailed_ = false;
+    bool anyLineFailed_ = false;
 };
 
 }  // namespace wox::session

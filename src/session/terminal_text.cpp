@@ -3,6 +3,10 @@
 namespace wox::session {
 
 void TerminalText::put(Piece piece, std::string_view text, std::string& out) {
+    if (mode_ == Mode::Quiet) {
+        putQuiet(piece, text, out);
+        return;
+    }
     if (mode_ == Mode::Interactive) {
         if (piece == Piece::Echo) {
             finish(out);
@@ -13,6 +17,35 @@ void TerminalText::put(Piece piece, std::string_view text, std::string& out) {
     }
     convert(text, out);
     if (piece == Piece::Prompt) finish(out);
+}
+
+void TerminalText::putQuiet(Piece piece, std::string_view text, std::string& out) {
+    switch (piece) {
+        case Piece::Echo:
+            // Like a terminal after Enter: the line break that starts the
+            // output is already there.
+            finish(out);
+            lineStarted_ = true;
+            lineWrote_ = false;
+            enterShown_ = true;
+            return;
+        case Piece::Prompt:
+            finish(out);
+            enterShown_ = false;
+            if (lineWrote_) out.push_back('\n');
+            lineWrote_ = false;
+            return;
+        case Piece::Output:
+            if (!lineStarted_) return;  // the banner
+            lineWrote_ = true;
+            convert(text, out);
+            return;
+    }
+}
+
+void TerminalText::close(std::string& out) {
+    finish(out);
+    if (mode_ != Mode::Quiet) out.push_back('\n');
 }
 
 void TerminalText::convert(std::string_view text, std::string& out) {

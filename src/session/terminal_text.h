@@ -9,6 +9,10 @@
 // next line when the user pressed Enter; so the echo and the prompt's six
 // blanks are left out, and the line break that starts the first output after
 // Enter is the one the terminal already made.
+//
+// Quiet mode (`wox -q`) writes only what lines produce: no banner, no echo,
+// no prompts. Each line's output starts on a line of its own and ends with a
+// line break, so a script reads one result per line.
 #include <string>
 #include <string_view>
 
@@ -18,7 +22,7 @@ namespace wox::session {
 
 class TerminalText {
 public:
-    enum class Mode { Batch, Interactive };
+    enum class Mode { Batch, Interactive, Quiet };
     explicit TerminalText(Mode mode) : mode_(mode) {}
 
     // Appends to `out` the bytes that show `text`.
@@ -26,14 +30,20 @@ public:
     // Appends anything still held back (a "\r" that might have begun a
     // "\r\n").
     void finish(std::string& out);
+    // What ends the whole stream: the transcript's last line break, nothing
+    // in quiet mode.
+    void close(std::string& out);
 
 private:
+    void putQuiet(Piece piece, std::string_view text, std::string& out);
     void convert(std::string_view text, std::string& out);
     void emit(char c, std::string& out);
 
     Mode mode_;
     bool heldReturn_ = false;
     bool enterShown_ = false;
+    bool lineStarted_ = false;  // quiet: an input line has been typed
+    bool lineWrote_ = false;    // quiet: and it has written something
 };
 
 }  // namespace wox::session

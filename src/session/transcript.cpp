@@ -36,8 +36,14 @@ void TextTranscript::forgetOldLines() {
     selStart_ -= cut;
     selEnd_ -= cut;
     dropped_ += cut;
-    droppedLines_ += static_cast<int>(j);
+    // Line numbers are ints. A stream that has run for a billion lines
+    // starts numbering again at its oldest held line; nothing that forgets
+    // lines ever addresses one it no longer holds.
+    if (droppedLines_ > kRenumberAt - static_cast<int>(j)) droppedLines_ = 0;
+    else droppedLines_ += static_cast<int>(j);
 }
+
+void TextTranscript::countForgottenLines(int lines) { droppedLines_ = lines; }
 
 void TextTranscript::caretToEnd() { selStart_ = selEnd_ = text_.size(); }
 

@@ -43,7 +43,8 @@ public:
     // A transcript that keeps about its last `keepBytes` characters: whole
     // leading lines are dropped once it holds twice that much, so a long
     // terminal run does not grow without bound. Line numbers and character
-    // indices keep counting from the start of the session.
+    // indices keep counting from the start of the session (line
+    // numbers start again after kRenumberAt forgotten lines).
     explicit TextTranscript(std::size_t keepBytes) : keep_(keepBytes) {}
 
     void append(std::string_view text) override;
@@ -62,6 +63,12 @@ public:
     void select(std::size_t start, std::size_t end);
     // Line number holding the caret.
     int caretLine() const;
+    // For tests of long runs: numbers the held lines as if `lines` lines had
+    // been forgotten before them.
+    void countForgottenLines(int lines);
+
+    // Beyond this many forgotten lines, numbering starts again at 0.
+    static constexpr int kRenumberAt = 1 << 30;
 
 private:
     // Index into starts_ of line n, or -1 when line n is not held.

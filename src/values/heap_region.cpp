@@ -1,6 +1,7 @@
 #include "values/heap_region.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 namespace wox::values {
 
@@ -23,6 +24,13 @@ HeapRegion::~HeapRegion() {
 
 void HeapRegion::discard() {
     if (base_) madvise(base_, size_, MADV_DONTNEED);
+}
+
+void HeapRegion::discard(std::uint32_t from, std::uint32_t to) {
+    static const std::uint32_t page = static_cast<std::uint32_t>(sysconf(_SC_PAGESIZE));
+    if (!base_ || to > size_) return;
+    std::uint32_t first = (from + page - 1) / page * page, last = to / page * page;
+    if (first < last) madvise(base_ + first, last - first, MADV_DONTNEED);
 }
 
 }  // namespace wox::values

@@ -19,6 +19,9 @@ public:
     bool ok() const { return base_ != nullptr; }
     // Returns every page to the system; the region then reads as zeros.
     void discard();
+    // Returns the whole pages inside [from, to) to the system; they read as
+    // zeros when next touched.
+    void discard(std::uint32_t from, std::uint32_t to);
 
 private:
     char* base_ = nullptr;

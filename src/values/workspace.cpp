@@ -1,6 +1,7 @@
 #include "values/workspace.h"
 
 #include <cstdio>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -23,6 +24,10 @@ Workspace::Workspace(const Capacities& c)
       consts(c.constants),
       gList(c.gList) {
     heapTop = region.size();
+    touchedLow_ = heapTop;
+    // A sixteenth of the heap, at most 16 MiB: garbage costs memory, not
+    // speed, and small test heaps still reach the rule.
+    margin_ = std::min<std::uint32_t>(std::uint32_t{16} << 20, region.size() / 16);
     presetConstants();
     for (int s = kFirstGlobalSlot; s < kVariableSlots; ++s) vars[s].rank = -1;
 }
@@ -52,7 +57,10 @@ void Workspace::setOwner(std::uint32_t owner, std::uint32_t newStart) {
 }
 
 Rc Workspace::reserve(std::uint64_t bytes) {
-    if (bytes <= freeBytes()) return kOk;
+    // Compacting once the garbage outgrows the live bytes keeps a loop of
+    // replacements in a few megabytes instead of the whole heap, and costs
+    // at most one byte moved per byte freed.
+    if (bytes <= freeBytes() && !garbageDue()) return kOk;
     compact();
     if (bytes <= freeBytes()) return kOk;
     return kWorkspaceFull;
@@ -178,6 +186,7 @@ void Workspace::freeValueBlocks(const ValueDescriptor& root) {
         Trailer* t = trailerOf(d);
         if (!t->inUse) continue;
         t->inUse = 0;  // marking frees nothing yet, so the items stay readable
+        noteFreed(*t);
         if (holdsDescriptors(d.type) && !isInline(d)) {
             const auto* items = reinterpret_cast<const ValueDescriptor*>(base() + d.data);
             for (int i = 0; i < d.count; ++i) todo.push_back(&items[i]);
@@ -219,6 +228,7 @@ void Workspace::releasePending() {
         auto* items = reinterpret_cast<const ValueDescriptor*>(base() + start);
         for (std::uint32_t i = 0; i < t->size / sizeof(ValueDescriptor); ++i) freeValueBlocks(items[i]);
     }
+    if (t->inUse) noteFreed(*t);
     t->inUse = 0;
 }
 
@@ -243,6 +253,7 @@ inline void moveUp(char* to, const char* from, std::uint32_t bytes) {
 
 void Workspace::compact() {
     const std::uint32_t end = region.size();
+    if (heapTop < touchedLow_) touchedLow_ = heapTop;
     std::uint32_t a = end, w = end;
     char* b = base();
     while (a >= heapTop + kTrailerBytes) {
@@ -274,7 +285,21 @@ void Workspace::compact() {
         a -= p;
     }
     heapTop = w;
+    garbage_ = 0;
     ++compactions;
+    givePagesBack();
+}
+
+void Workspace::givePagesBack() {
+    // The next cycle allocates about the live bytes and the margin below the
+    // top; those pages stay, so a steady loop never faults them in again.
+    std::uint32_t keep = liveBytes() + margin_;
+    std::uint32_t above = heapTop > keep ? heapTop - keep : 0;
+    if (above < stackTop) above = stackTop;
+    if (touchedLow_ >= above) return;
+    region.discard(touchedLow_, above);
+    pagesGivenBack += above - touchedLow_;
+    touchedLow_ = above;
 }
 
 int Workspace::appendDimRun(const std::int32_t* dims, int rank) {
@@ -298,6 +323,8 @@ int Workspace::copyDimRun(int from, int rank) {
 void Workspace::clear() {
     region.discard();
     heapTop = region.size();
+    touchedLow_ = heapTop;
+    garbage_ = 0;
     stackTop = 0;
     pending_ = false;
     freshBlock = false;

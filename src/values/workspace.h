@@ -59,7 +59,8 @@ public:
     std::uint32_t stackTop = 0;
     bool freshBlock = false;    // take a new block even when the old one fits
     std::uint32_t curAlloc = 0; // offset of the block most recently handed out
-    int compactions = 0;
+    std::uint64_t compactions = 0;  // runs for the life of the process
+    std::uint64_t pagesGivenBack = 0;  // bytes of heap pages returned to the system
 
     // Where the allocation diagnostics go (a message box on the desktop).
     std::function<void(std::string_view)> diagnostic;
@@ -134,6 +135,16 @@ public:
     void clear();
 
     std::uint32_t freeBytes() const { return heapTop - stackTop; }
+    // Bytes of owned blocks (trailers included) freed since the last
+    // compaction, and the rest of the owned region.
+    std::uint32_t garbageBytes() const { return garbage_; }
+    std::uint32_t liveBytes() const {
+        std::uint32_t owned = region.size() - heapTop;
+        return owned > garbage_ ? owned - garbage_ : 0;
+    }
+    // Garbage beyond the live bytes by this margin makes the next
+    // reservation compact, however much free space is left.
+    std::uint32_t garbageMargin() const { return margin_; }
     Trailer* trailerOf(const ValueDescriptor& d) const {
         return reinterpret_cast<Trailer*>(base() + d.data + padded(d.blockSize));
     }
@@ -143,9 +154,15 @@ private:
                   const char* diag, int slot);
     void setOwner(std::uint32_t owner, std::uint32_t newStart);
     void presetConstants();
+    void noteFreed(const Trailer& t) { garbage_ += t.size + kTrailerBytes; }
+    bool garbageDue() const { return garbage_ > liveBytes() + margin_; }
+    void givePagesBack();
 
     bool pending_ = false;
     std::uint32_t pendingTrailer_ = 0;  // offset of the replaced block's trailer
+    std::uint32_t garbage_ = 0;
+    std::uint32_t margin_ = 0;
+    std::uint32_t touchedLow_ = 0;  // lowest heap top since pages were last given back
 };
 
 }  // namespace wox::values

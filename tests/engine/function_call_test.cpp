@@ -157,7 +157,7 @@ TEST(ErrorTrace, InnermostCallRecordsItsExecutedLinesInOrder) {
     s.run("many");
     EXPECT_EQ(s.in.errors.trace.lines.size(), 100u);
     EXPECT_EQ(s.in.errors.trace.lines.back(), 4);
-    EXPECT_EQ(s.in.errors.trace.executed, 1 + 2 * 60 + 1);
+    EXPECT_EQ(s.in.errors.trace.executed, std::uint64_t{1 + 2 * 60 + 1});
 }
 
 }  // namespace

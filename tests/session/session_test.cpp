@@ -172,6 +172,69 @@ TEST(TerminalText, BatchWritesTheTranscriptAndTheTerminalLeavesOutWhatReadlineSh
               "WOX version 0.2\n      CLEAR WS\n\n3\n4\na\rb\n");
 }
 
+TEST(TerminalText, QuietWritesOnlyWhatLinesProduceOneBreakAfterEach) {
+    const std::vector<std::pair<Piece, std::string>> run = {
+        {Piece::Output, "WOX version 0.2\r\n      CLEAR WS\r\n"},
+        {Piece::Prompt, "\r\n      "},
+        {Piece::Echo, "1+2"},
+        {Piece::Output, "\r\n3\r"},
+        {Piece::Output, "\n4"},
+        {Piece::Prompt, "\r\n      "},
+        {Piece::Echo, "x<-1"},  // nothing to show, no empty line either
+        {Piece::Prompt, "\r\n      "},
+        {Piece::Echo, "0/1"},   // an empty result shows as an empty line
+        {Piece::Output, "\r\n"},
+        {Piece::Prompt, "\r\n      "},
+        {Piece::Echo, "1+'a'"},
+        {Piece::Output, "\r\ndomain error\r\n      1+'a'\r\n       ^"},
+        {Piece::Prompt, "\r\n      "},
+    };
+    std::string out = streamed(TerminalText::Mode::Quiet, run);
+    EXPECT_EQ(out, "3\n4\n\ndomain error\n      1+'a'\n       ^\n");
+    TerminalText quiet(TerminalText::Mode::Quiet);
+    std::string tail;
+    quiet.close(tail);
+    EXPECT_EQ(tail, "");
+    TerminalText batch(TerminalText::Mode::Batch);
+    batch.close(tail);
+    EXPECT_EQ(tail, "\n");
+}
+
+TEST_F(SessionFixture, FailedLinesAreCountedForTheExitStatus) {
+    session.start();
+    EXPECT_FALSE(session.anyLineFailed());
+    session.submit("1+2");
+    session.submit("x<-3");
+    session.submit("");
+    EXPECT_FALSE(session.lastLineFailed());
+    EXPECT_FALSE(session.anyLineFailed());
+    session.submit("1+'a'");
+    EXPECT_TRUE(session.lastLineFailed());
+    session.submit("2+2");
+    EXPECT_FALSE(session.lastLineFailed());
+    EXPECT_TRUE(session.anyLineFailed()) << "one failed line fails the run";
+
+    Interpreter other;
+    TextTranscript t2;
+    Session s2(other, t2);
+    s2.start();
+    s2.submit(")nosuchcommand");
+    EXPECT_TRUE(s2.lastLineFailed());
+
+    Interpreter third;
+    TextTranscript t3;
+    Session s3(third, t3);
+    s3.start();
+    s3.submit("{broken");
+    EXPECT_TRUE(s3.anyLineFailed());
+    Interpreter fourth;
+    TextTranscript t4;
+    Session s4(fourth, t4);
+    s4.start();
+    s4.submit(std::string(kLineBuffer + 1, '1'));
+    EXPECT_TRUE(s4.anyLineFailed()) << "a line too long to run";
+}
+
 TEST(LineReader, SplitsAnyBytesAndCutsOverlongLines) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);

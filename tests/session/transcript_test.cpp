@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 namespace wox::session {
@@ -64,6 +65,29 @@ TEST(TextTranscript, RetentionDropsOldLinesButKeepsNumbering) {
     // One line longer than the whole allowance stays whole.
     t.append(std::string(1000, 'x'));
     EXPECT_EQ(t.lineLength(50), 1006u);
+}
+
+TEST(TextTranscript, ABillionLinesLaterNumberingStartsAgainWithoutOverflow) {
+    TextTranscript t(100);
+    t.countForgottenLines(TextTranscript::kRenumberAt - 3);
+    EXPECT_EQ(t.lineCount(), TextTranscript::kRenumberAt - 2);
+    // Enough lines to be forgotten past the limit, and on towards 2^31.
+    for (int i = 0; i < 200; ++i) {
+        t.append("line " + std::to_string(i) + "\r\n");
+        ASSERT_GT(t.lineCount(), 0);
+        ASSERT_EQ(t.readLine(t.lineCount() - 2), "line " + std::to_string(i));
+    }
+    EXPECT_LT(t.lineCount(), 400) << "numbering started again";
+    t.append("      input");
+    EXPECT_EQ(t.readLine(t.lineCount() - 1), "      input");
+    EXPECT_EQ(t.caretLine(), t.lineCount() - 1);
+
+    // Right below 2^31 as well.
+    TextTranscript edge(100);
+    edge.countForgottenLines(std::numeric_limits<int>::max() - 1000);
+    for (int i = 0; i < 2000; ++i) edge.append("some line\r\n");
+    EXPECT_GT(edge.lineCount(), 0);
+    EXPECT_EQ(edge.readLine(edge.lineCount() - 2), "some line");
 }
 
 }  // namespace

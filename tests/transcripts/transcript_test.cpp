@@ -6,7 +6,8 @@
 // and the rest of that line in the file is the next line to type. Output
 // lines that happen to start with six blanks (an error report's copy of the
 // line) are therefore never mistaken for input. The in-process run finds the
-// input lines this way, and `wox` is then given all of them at once.
+// input lines this way, and `wox` is then given all of them at once; it must
+// exit with 1 when any line failed in process, else with 0.
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <stdlib.h>
@@ -48,6 +49,8 @@ struct Outcome {
     bool stoppedEarly = false;
     // The lines typed, exactly as the file has them.
     std::vector<std::string> inputs;
+    // Batch wox's exit status for these lines: 1 when any of them failed.
+    int status = 0;
 };
 
 Outcome runTranscript(const std::string& expected) {
@@ -71,6 +74,7 @@ Outcome runTranscript(const std::string& expected) {
         if (rest == "\n") {
             out.actual += '\n';
             out.passed = true;
+            out.status = session.anyLineFailed() ? 1 : 0;
             return out;
         }
         std::size_t nl = rest.find('\n');
@@ -293,13 +297,14 @@ private:
 struct ProgramRun {
     std::string output;
     std::string errors;
-    std::string problem;  // empty when the program ran and exited with status 0
+    std::string problem;  // empty when the program ran and exited with the expected status
+    int status = -1;      // the exit status, -1 when it did not exit
 };
 
 // Runs a program with `input` as its standard input and collects what it
 // writes. The streams are files, not pipes, so a child that writes much
 // before it reads can never block on us.
-ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input) {
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input, int expectedStatus = 0) {
     ProgramRun run;
     ScratchFile in, out, err;
     if (!in.ok() || !out.ok() || !err.ok() || !in.write(input)) {
@@ -334,10 +339,12 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& i
     }
     run.output = out.readAll();
     run.errors = err.readAll();
+    if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
     if (WIFSIGNALED(status)) {
         run.problem = argv[0] + " was ended by signal " + std::to_string(WTERMSIG(status));
-    } else if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        run.problem = argv[0] + " failed with status " + std::to_string(WEXITSTATUS(status));
+    } else if (run.status != expectedStatus) {
+        run.problem = argv[0] + " failed with status " + std::to_string(run.status) + " instead of " +
+                      std::to_string(expectedStatus);
     }
     if (!run.problem.empty() && !run.errors.empty()) run.problem += ":\n" + run.errors.substr(0, 2000);
     return run;
@@ -345,11 +352,11 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& i
 
 // Types every input line into one batch run of `program` (the built wox),
 // which must write the file byte for byte.
-Outcome runBatch(const std::string& expected, const std::vector<std::string>& inputs,
+Outcome runBatch(const std::string& expected, const std::vector<std::string>& inputs, int expectedStatus = 0,
                  const std::string& program = WOX_BINARY) {
     std::string typed;
     for (const std::string& line : inputs) typed += line + '\n';
-    ProgramRun run = runProgram({program}, typed);
+    ProgramRun run = runProgram({program}, typed, expectedStatus);
     Outcome out;
     out.actual = std::move(run.output);
     out.inputs = inputs;
@@ -374,7 +381,7 @@ TEST_P(TranscriptFile, RunsAsWritten) {
         ADD_FAILURE() << report(path.filename().string(), expected, outcome);
         return;
     }
-    Outcome batch = runBatch(expected, outcome.inputs);
+    Outcome batch = runBatch(expected, outcome.inputs, outcome.status);
     if (!batch.passed) ADD_FAILURE() << report(path.filename().string(), expected, batch, "actual (batch wox)");
 }
 
@@ -410,14 +417,15 @@ TEST(TranscriptRunner, BatchWoxIsGivenTheLinesFoundInProcess) {
     Outcome outcome = runTranscript(file);
     ASSERT_TRUE(outcome.passed) << outcome.problem;
     EXPECT_EQ(outcome.inputs, (std::vector<std::string>{")x", "", ")y"}));
-    Outcome batch = runBatch(file, outcome.inputs);
+    EXPECT_EQ(outcome.status, 1) << "an incorrect command is a failed line";
+    Outcome batch = runBatch(file, outcome.inputs, outcome.status);
     EXPECT_TRUE(batch.passed) << report("lines.wt", file, batch, "actual (batch wox)");
 }
 
 TEST(TranscriptRunner, BatchWoxReportsADifference) {
     const std::string banner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      ";
     const std::string wrong = banner + ")x\nwrong answer\n      )y\nsomething\n      \n";
-    Outcome outcome = runBatch(wrong, {")x", ")y"});
+    Outcome outcome = runBatch(wrong, {")x", ")y"}, 1);
     ASSERT_FALSE(outcome.passed);
     std::string text = report("wrong.wt", wrong, outcome, "actual (batch wox)");
     EXPECT_NE(text.find("+++ actual (batch wox)\n"), std::string::npos) << text;
@@ -428,7 +436,7 @@ TEST(TranscriptRunner, BatchWoxReportsADifference) {
 
     // A missing final line break is a difference as well, and is named.
     const std::string unended = banner + ")x\nincorrect command\n      ";
-    Outcome extra = runBatch(unended, {")x"});
+    Outcome extra = runBatch(unended, {")x"}, 1);
     ASSERT_FALSE(extra.passed);
     text = report("unended.wt", unended, extra, "actual (batch wox)");
     EXPECT_NE(text.find("\\ the expected text has no line break at its end\n"), std::string::npos) << text;
@@ -437,13 +445,17 @@ TEST(TranscriptRunner, BatchWoxReportsADifference) {
 TEST(TranscriptRunner, BatchRunFailsWhenTheProgramDoes) {
     // The right output is not enough: the program must also succeed.
     const std::string text = "any text\n";
-    EXPECT_TRUE(runBatch(text, {"any text"}, "/bin/cat").passed);
+    EXPECT_TRUE(runBatch(text, {"any text"}, 0, "/bin/cat").passed);
     ProgramRun crashed = runProgram({"/bin/sh", "-c", "cat; echo gone >&2; exit 3"}, text);
     EXPECT_EQ(crashed.output, text);
     EXPECT_NE(crashed.problem.find("status 3"), std::string::npos) << crashed.problem;
+    EXPECT_EQ(crashed.status, 3);
+    // So must its status be the one expected, a failure's too.
+    EXPECT_TRUE(runProgram({"/bin/sh", "-c", "cat; exit 1"}, text, 1).problem.empty());
+    EXPECT_FALSE(runProgram({"/bin/sh", "-c", "cat"}, text, 1).problem.empty());
     EXPECT_NE(crashed.problem.find("gone"), std::string::npos) << crashed.problem;
 
-    Outcome missing = runBatch(text, {"any text"}, "/nonexistent/wox");
+    Outcome missing = runBatch(text, {"any text"}, 0, "/nonexistent/wox");
     EXPECT_FALSE(missing.passed);
     EXPECT_NE(missing.problem.find("cannot start /nonexistent/wox"), std::string::npos) << missing.problem;
 }

@@ -1,0 +1,285 @@
+// The wox program in scripts and pipes: quiet mode, the exit status, and a
+// driver that talks to a running wox line by line and waits for each answer.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#ifndef WOX_BINARY
+#error "WOX_BINARY must name the wox program under test"
+#endif
+
+extern char** environ;
+
+namespace wox::app {
+namespace {
+
+// A child wox joined to us by two pipes.
+class Child {
+public:
+    explicit Child(std::vector<std::string> args) {
+        int in[2], out[2];
+        if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
+        posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        args.insert(args.begin(), WOX_BINARY);
+        std::vector<char*> argv;
+        for (std::string& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        ::close(in[0]);
+        ::close(out[1]);
+        toChild_ = in[1];
+        fromChild_ = out[0];
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+    ~Child() {
+        closeInput();
+        if (fromChild_ >= 0) ::close(fromChild_);
+        if (pid_ > 0 && !reaped_) {
+            ::kill(pid_, SIGKILL);
+            (void)wait();
+        }
+    }
+
+    bool started() const { return pid_ > 0; }
+    void send(const std::string& text) { ASSERT_EQ(::write(toChild_, text.data(), text.size()), static_cast<ssize_t>(text.size())); }
+    void closeInput() {
+        if (toChild_ >= 0) ::close(toChild_);
+        toChild_ = -1;
+    }
+    // Reads until what was read ends with `end`, or the time is up; returns
+    // everything read so far.
+    std::string readUntil(const std::string& end, int timeoutMs = 5000) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (!got_.ends_with(end)) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            pollfd p{fromChild_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+            char buf[4096];
+            ssize_t n = ::read(fromChild_, buf, sizeof buf);
+            if (n <= 0) break;
+            got_.append(buf, static_cast<std::size_t>(n));
+        }
+        std::string all;
+        all.swap(got_);
+        return all;
+    }
+    // The exit status, -1 when it did not exit normally.
+    int wait() {
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0)
+            if (errno != EINTR) return -1;
+        reaped_ = true;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int toChild_ = -1;
+    int fromChild_ = -1;
+    bool reaped_ = false;
+    std::string got_;
+};
+
+struct Finished {
+    std::string output;
+    int status = -1;
+};
+
+Finished runWith(const std::vector<std::string>& args, const std::string& input) {
+    Child c(args);
+    Finished r;
+    if (!c.started()) return r;
+    c.send(input);
+    c.closeInput();
+    r.output = c.readUntil("\x04never", 10000);  // up to the end of output
+    r.status = c.wait();
+    return r;
+}
+
+const std::string kBanner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      ";
+
+TEST(WoxInPipes, TheBannerAndEveryAnswerArriveBeforeTheNextLineIsRead) {
+    Child c({});
+    ASSERT_TRUE(c.started());
+    // Nothing has been sent: the banner must come anyway.
+    EXPECT_EQ(c.readUntil(kBanner), kBanner);
+    c.send("2+3\n");
+    EXPECT_EQ(c.readUntil("\n      "), "2+3\n5\n      ");
+    c.send("x<-10\n");
+    EXPECT_EQ(c.readUntil("\n      "), "x<-10\n      ");
+    c.send("x+'a'\n");
+    EXPECT_EQ(c.readUntil("^\n      "), "x+'a'\ndomain error\n      x+'a'\n       ^\n      ");
+    c.closeInput();
+    EXPECT_EQ(c.readUntil("\x04never", 5000), "\n");
+    EXPECT_EQ(c.wait(), 1);
+}
+
+TEST(WoxInPipes, AnAnswerDoesNotWaitForTheNextLineToFinish) {
+    Child c({"-q"});
+    ASSERT_TRUE(c.started());
+    c.send("{spin: i<-0; while (i<x) {i<-i+1}; i}\n");
+    std::string listing = c.readUntil("--------------------\n");
+    ASSERT_TRUE(listing.starts_with("--------spin--------\n")) << listing;
+    // Both lines at once: the first answer must come on its own, while the
+    // second line, a loop of a second or so, still runs.
+    c.send("2+3\nspin 1000000\n");
+    EXPECT_EQ(c.readUntil("5\n", 20000), "5\n");
+    EXPECT_EQ(c.readUntil("1000000\n", 60000), "1000000\n");
+    c.closeInput();
+    EXPECT_EQ(c.wait(), 0);
+}
+
+TEST(WoxInPipes, QuietAnswersLineByLine) {
+    Child c({"-q"});
+    ASSERT_TRUE(c.started());
+    c.send("2+3\n");
+    EXPECT_EQ(c.readUntil("\n"), "5\n");
+    c.send("y<-4\n");
+    c.send("y*y\n");
+    EXPECT_EQ(c.readUntil("\n"), "16\n");
+    c.closeInput();
+    EXPECT_EQ(c.readUntil("\x04never", 5000), "");
+    EXPECT_EQ(c.wait(), 0);
+}
+
+TEST(QuietMode, OnlyResultsAndErrorReports) {
+    Finished r = runWith({"-q"}, "2+3\n");
+    EXPECT_EQ(r.output, "5\n");
+    EXPECT_EQ(r.status, 0);
+    r = runWith({"--quiet"}, "a<-1 2 3\n\n// a comment\na*2\n1+'a'\na\n");
+    EXPECT_EQ(r.output, "2 4 6\ndomain error\n      1+'a'\n       ^\n1 2 3\n");
+    EXPECT_EQ(r.status, 1);
+    r = runWith({"-q"}, "");
+    EXPECT_EQ(r.output, "");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST(ExitStatus, OneWhenAnyLineFailedAndTheTranscriptUnchanged) {
+    Finished ok = runWith({}, "2+3\n");
+    EXPECT_EQ(ok.output, kBanner + "2+3\n5\n      \n");
+    EXPECT_EQ(ok.status, 0);
+    Finished failed = runWith({}, "1+'a'\n2+3\n");
+    EXPECT_EQ(failed.output, kBanner + "1+'a'\ndomain error\n      1+'a'\n       ^\n      2+3\n5\n      \n");
+    EXPECT_EQ(failed.status, 1) << "a failure early on is not forgotten";
+    EXPECT_EQ(runWith({}, ")nosuch\n").status, 1);
+    EXPECT_EQ(runWith({}, "{f: x+1}\nf 2\n").status, 0);
+    EXPECT_EQ(runWith({}, "{f: x+'a'}\nf 2\n").status, 1) << "an error inside a function";
+}
+
+// wox on a terminal of its own (a pseudo-terminal we hold the other end of).
+class OnTerminal {
+public:
+    OnTerminal() {
+        master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+        if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
+        const char* name = ptsname(master_);
+        if (!name) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+            posix_spawn_file_actions_addopen(&actions, fd, name, O_RDWR, 0);
+        posix_spawnattr_t attr;
+        posix_spawnattr_init(&attr);
+        posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
+        std::vector<std::string> env;
+        for (char** e = environ; *e; ++e)
+            if (!std::string_view(*e).starts_with("TERM=")) env.emplace_back(*e);
+        env.emplace_back("TERM=dumb");
+        std::vector<char*> envp;
+        for (std::string& e : env) envp.push_back(e.data());
+        envp.push_back(nullptr);
+        std::string program = WOX_BINARY;
+        char* argv[] = {program.data(), nullptr};
+        if (posix_spawn(&pid_, argv[0], &actions, &attr, argv, envp.data()) != 0) pid_ = -1;
+        posix_spawnattr_destroy(&attr);
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    OnTerminal(const OnTerminal&) = delete;
+    OnTerminal& operator=(const OnTerminal&) = delete;
+    ~OnTerminal() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            int status = 0;
+            waitpid(pid_, &status, 0);
+        }
+        if (master_ >= 0) ::close(master_);
+    }
+    bool started() const { return pid_ > 0; }
+    void type(const std::string& keys) { ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
+    // What the terminal shows until it shows `end` (or the time is up).
+    std::string readUntil(const std::string& end, int timeoutMs = 5000) {
+        std::string got;
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        while (got.find(end) == std::string::npos) {
+            auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            if (left.count() <= 0) break;
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, static_cast<int>(left.count())) <= 0) continue;
+            char buf[4096];
+            ssize_t n = ::read(master_, buf, sizeof buf);
+            if (n <= 0) break;
+            got.append(buf, static_cast<std::size_t>(n));
+        }
+        return got;
+    }
+
+private:
+    int master_ = -1;
+    pid_t pid_ = -1;
+};
+
+TEST(TabInTheTerminal, CompletesNamesAndCommandsAndIsNeverInserted) {
+    OnTerminal t;
+    ASSERT_TRUE(t.started());
+    ASSERT_NE(t.readUntil("CLEAR WS").find("CLEAR WS"), std::string::npos);
+    // Each line is typed only once readline shows its prompt, so what the
+    // terminal shows is readline's, not the terminal's own echo.
+    const std::string prompt = "\r\n      ";
+    t.readUntil(prompt);
+    t.type("totalsum<-41\r");
+    t.readUntil(prompt);
+    t.type("tot\t+1\r");
+    std::string total = t.readUntil("42" + prompt);
+    EXPECT_NE(total.find("totalsum+1"), std::string::npos) << total;
+    t.type("[]I\t\r");
+    std::string io = t.readUntil("\n1" + prompt);
+    EXPECT_NE(io.find("[]IO"), std::string::npos) << io;
+    // Nothing to complete after "1+": the Tab must not end up in the line.
+    t.type("1+\t2\r");
+    std::string sum = t.readUntil("3" + prompt);
+    std::string shown;
+    for (char ch : sum)
+        if (ch != '\a') shown.push_back(ch);  // the bell is all Tab may add
+    EXPECT_NE(shown.find("1+2\r\n3"), std::string::npos) << sum;
+    EXPECT_EQ(sum.find('\t'), std::string::npos) << sum;
+    t.type(")CLE\t\r");
+    std::string command = t.readUntil("incorrect command");
+    EXPECT_NE(command.find(")CLEAR"), std::string::npos) << command;
+}
+
+TEST(CommandLine, HelpNamesQuietModeAndTheExitStatus) {
+    Finished help = runWith({"--help"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.output.find("-q, --quiet"), std::string::npos) << help.output;
+    EXPECT_NE(help.output.find("exit status"), std::string::npos) << help.output;
+    EXPECT_EQ(runWith({"-x"}, "").status, 2);
+}
+
+}  // namespace
+}  // namespace wox::app
