@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "primitives/compress.h"
 #include "primitives/scalar.h"
 #include "primitives/value_builder.h"
 #include "primitives/vocabulary.h"
@@ -129,6 +130,50 @@ TEST_F(SingleScalars, OtherKindsKeepTheirErrors) {
               kDomainError);
     ASSERT_TRUE(comparison(in, code::kEqual, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 97))
                     .ok());
+    EXPECT_EQ(read(in, varRef(kResult)).at(0), 0);
+}
+
+// c/y with a single c and a scalar y is what a loop's branch line computes;
+// a scalar y stands for a vector of one item, so the answer must be that of
+// the same y as a one-element vector.
+TEST_F(SingleScalars, ChoiceOfAScalarIsThatOfAOneItemVector) {
+    const std::vector<Number> ys{{kBoolean, 1}, {kInteger, 12}, {kInteger, kNaN}, {kFloat, 2.5}, {kChar, 'q'}};
+    for (int code : {code::kCompress, code::kCompressFirst}) {
+        for (Number c : {Number{kBoolean, 0}, Number{kBoolean, 1}, Number{kInteger, 0}, Number{kInteger, 1},
+                         Number{kInteger, 2}, Number{kInteger, -1}}) {
+            for (const Number& y : ys) {
+                std::string what = std::to_string(c.value) + "/" + std::to_string(y.value) + " (type " +
+                                   std::to_string(y.type) + ")";
+                in.ws.stackTop = 0;
+                Rc whole = compress(in, code, kResult, scalar(in, kLeft, c.type, c.value), vec(in, kRight, y.type, {y.value}));
+                Read expected = read(in, varRef(kResult));
+                Rc single = compress(in, code, kResult, scalar(in, kLeft, c.type, c.value), scalar(in, kRight, y.type, y.value));
+                Read got = read(in, varRef(kResult));
+                ASSERT_EQ(single.code, whole.code) << what;
+                if (whole.failed()) continue;
+                EXPECT_EQ(got.type, expected.type) << what;
+                EXPECT_EQ(got.rank, 1) << what;
+                EXPECT_EQ(got.dims, expected.dims) << what;
+                ASSERT_EQ(got.v.size(), expected.v.size()) << what;
+                for (std::size_t i = 0; i < got.v.size(); ++i) EXPECT_TRUE(sameElement(got.at(i), expected.at(i))) << what;
+            }
+        }
+    }
+}
+
+TEST_F(SingleScalars, NotOfASingleTruthValue) {
+    for (double b : {0.0, 1.0}) {
+        ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kBoolean, b)).ok());
+        Read got = read(in, varRef(kResult));
+        EXPECT_EQ(got.type, kBoolean);
+        EXPECT_EQ(got.rank, 0);
+        EXPECT_EQ(got.at(0), 1 - b);
+        ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, vec(in, kRight, kBoolean, {b})).ok());
+        EXPECT_EQ(read(in, varRef(kResult)).rank, 1);
+    }
+    // Only 0 and 1 have a negation, whatever their type.
+    EXPECT_EQ(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kInteger, 2)).code, kDomainError);
+    ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kFloat, 1)).ok());
     EXPECT_EQ(read(in, varRef(kResult)).at(0), 0);
 }
 
