@@ -137,6 +137,17 @@ Rc assignFrom(Workspace& ws, int dst, Source source) {
 
 Rc assignValue(Workspace& ws, int dst, ValueRef src) {
     if (src == varRef(dst)) return kOk;
+    if (const ValueDescriptor& s = ws.at(src); isInline(s)) {
+        // A scalar, what loops and calls mostly store: nothing to measure,
+        // reserve or copy beyond the descriptor.
+        const ValueDescriptor value = s;
+        ValueDescriptor& d = ws.var(dst);
+        ws.retireBlock(d);
+        d = value;
+        d.blockSize = 0;
+        d.data = 0;
+        return kOk;
+    }
     return assignFrom(ws, dst, [&]() -> const ValueDescriptor& { return ws.at(src); });
 }
 
