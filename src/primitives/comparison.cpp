@@ -12,6 +12,7 @@
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/single_scalars.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 
@@ -116,20 +117,35 @@ Rc fill(values::Context& cx, ArgumentDigest& g, std::int32_t bit) {
     return kOk;
 }
 
+// Two single real numbers (see single_scalars.h), compared as the Real
+// path compares them.
+template <class Cmp>
+void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
+    std::int32_t z;
+    if (p.integers) {
+        compareLoop<std::int32_t, Cmp>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1);
+    } else {
+        compareLoop<double, Cmp>(Same<double>{p.ld}, Same<double>{p.rd}, &z, 1);
+    }
+    writeSingleInt(ws, result, kBoolean, p.rank, z);
+}
+
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, Kind);
+using SingleRoutine = void (*)(values::Workspace&, int, const SinglePair&);
 
 struct ComparisonRow {
     int code;
     Routine run;
+    SingleRoutine single;
 };
 
 constexpr std::array kComparisons{
-    ComparisonRow{code::kLess, &runCompare<ops::Less>},
-    ComparisonRow{code::kLessEqual, &runCompare<ops::LessEqual>},
-    ComparisonRow{code::kGreaterEqual, &runCompare<ops::GreaterEqual>},
-    ComparisonRow{code::kGreater, &runCompare<ops::Greater>},
-    ComparisonRow{kNotEqual, &runCompare<ops::NotEqual>},
-    ComparisonRow{kEqual, &runCompare<ops::Equal>},
+    ComparisonRow{code::kLess, &runCompare<ops::Less>, &singlePair<ops::Less>},
+    ComparisonRow{code::kLessEqual, &runCompare<ops::LessEqual>, &singlePair<ops::LessEqual>},
+    ComparisonRow{code::kGreaterEqual, &runCompare<ops::GreaterEqual>, &singlePair<ops::GreaterEqual>},
+    ComparisonRow{code::kGreater, &runCompare<ops::Greater>, &singlePair<ops::Greater>},
+    ComparisonRow{kNotEqual, &runCompare<ops::NotEqual>, &singlePair<ops::NotEqual>},
+    ComparisonRow{kEqual, &runCompare<ops::Equal>, &singlePair<ops::Equal>},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kComparisons.size(); ++i)
@@ -155,6 +171,10 @@ Rc enumerations(values::Context& cx, ArgumentDigest& g, int code) {
 
 Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     if (code < kFirstCode || code > kEqual) return cx.fail(kNotImplemented);
+    if (SinglePair p; readSinglePair(cx.ws, left, right, p)) {
+        kComparisons[code - kFirstCode].single(cx.ws, result, p);
+        return kOk;
+    }
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     const bool equality = code == kEqual || code == kNotEqual;

@@ -64,10 +64,28 @@ void layout(char* out, const char* src, const std::int32_t* reps, const Plan& p,
     }
 }
 
+// 0/y or 1/y for a single x and a scalar y with its element inline: the
+// conditional branch ->(c)/L of a loop. The result is an empty vector or a
+// one-element vector of y's type, written without planning a layout. False
+// when the general routine has to decide.
+bool singleChoice(values::Workspace& ws, int code, int result, ValueRef left, ValueRef right, Rc* rc) {
+    const ValueDescriptor& x = ws.at(left);
+    const ValueDescriptor& y = ws.at(right);
+    if (code != code::kCompress && code != kFirstAxisCode) return false;
+    if (!isIntegralType(x.type) || !isInline(x) || (inlineInt(x) != 0 && inlineInt(x) != 1)) return false;
+    if (y.rank != 0 || !isInline(y) || !isMovable(y.type)) return false;
+    const ValueDescriptor element = y;  // the slot may be overwritten by the result
+    char* out = nullptr;
+    *rc = makeVector(ws, result, element.type, inlineInt(x), &out);
+    if (rc->ok() && out) std::memcpy(out, &element.shape0, static_cast<std::size_t>(elementStride(element.type)));
+    return true;
+}
+
 }  // namespace
 
 Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
+    if (Rc rc; singleChoice(ws, code, result, left, right, &rc)) return rc;
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;

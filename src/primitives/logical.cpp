@@ -5,6 +5,7 @@
 #include "primitives/element_loops.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
+#include "primitives/single_scalars.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 
@@ -81,6 +82,11 @@ Rc logicalDyadic(values::Context& cx, int code, int result, ValueRef left, Value
 
 Rc logicalMonadic(values::Context& cx, int code, int result, ValueRef right) {
     if (code != kNot) return cx.fail(kNotImplemented);
+    // A single truth value, as a loop's test gives, needs no digest.
+    if (const ValueDescriptor& d = cx.ws.at(right); d.type == kBoolean && isInline(d)) {
+        writeSingleInt(cx.ws, result, kBoolean, d.rank, ops::Not::apply(inlineInt(d)));
+        return kOk;
+    }
     ArgumentDigest g = digestMonadic(cx.ws, result, right);
     if (!g.right.present()) return cx.fail(kValueError);
     if (!holdsBits(g.right)) return cx.fail(kDomainError);

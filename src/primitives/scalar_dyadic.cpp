@@ -18,6 +18,7 @@
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/single_scalars.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
 
@@ -168,26 +169,50 @@ Rc plain(values::Context& cx, ArgumentDigest& g, const Call&) {
     return runDyadic<Op>(cx, g);
 }
 
+// Two single real numbers (see single_scalars.h), for the functions that
+// need no check beyond their element rule. The integer rule runs first when
+// both are integers, as in runDyadic, and doubles take over when it does not
+// fit.
+template <class Op>
+void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
+    if constexpr (requires { Op::applyInt(0, 0); }) {
+        if (p.integers) {
+            std::int32_t z;
+            if (intLoop<Op>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1)) {
+                writeSingleInt(ws, result, kInteger, p.rank, z);
+                return;
+            }
+        }
+    }
+    double l = p.integers ? ops::toDouble(p.li) : p.ld;
+    double r = p.integers ? ops::toDouble(p.ri) : p.rd;
+    double z;
+    floatLoop<Op>(Same<double>{l}, Same<double>{r}, &z, 1);
+    writeSingleNumber(ws, result, p.rank, z);
+}
+
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, const Call&);
+using SingleRoutine = void (*)(values::Workspace&, int, const SinglePair&);
 
 struct DyadicRow {
     int code;
     Routine run;
+    SingleRoutine single;  // null when the function has checks of its own
 };
 
 constexpr int kFirstCode = kPlus;
 constexpr std::array kDyadic{
-    DyadicRow{kPlus, &plain<ops::Plus>},
-    DyadicRow{kMinus, &plain<ops::Minus>},
-    DyadicRow{code::kTimes, &plain<ops::Times>},
-    DyadicRow{code::kDivide, &plain<ops::Divide>},
-    DyadicRow{kMaximum, &plain<ops::Maximum>},
-    DyadicRow{kMinimum, &plain<ops::Minimum>},
-    DyadicRow{code::kPower, &power},
-    DyadicRow{code::kLogarithm, &logarithm},
-    DyadicRow{code::kResidue, &plain<ops::Residue>},
-    DyadicRow{kBinomial, &binomial},
-    DyadicRow{kCircle, &circle},
+    DyadicRow{kPlus, &plain<ops::Plus>, &singlePair<ops::Plus>},
+    DyadicRow{kMinus, &plain<ops::Minus>, &singlePair<ops::Minus>},
+    DyadicRow{code::kTimes, &plain<ops::Times>, &singlePair<ops::Times>},
+    DyadicRow{code::kDivide, &plain<ops::Divide>, &singlePair<ops::Divide>},
+    DyadicRow{kMaximum, &plain<ops::Maximum>, &singlePair<ops::Maximum>},
+    DyadicRow{kMinimum, &plain<ops::Minimum>, &singlePair<ops::Minimum>},
+    DyadicRow{code::kPower, &power, nullptr},
+    DyadicRow{code::kLogarithm, &logarithm, nullptr},
+    DyadicRow{code::kResidue, &plain<ops::Residue>, &singlePair<ops::Residue>},
+    DyadicRow{kBinomial, &binomial, nullptr},
+    DyadicRow{kCircle, &circle, nullptr},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kDyadic.size(); ++i)
@@ -221,6 +246,10 @@ Rc scalarDyadic(values::Context& cx, int code, int result, ValueRef left, ValueR
     int row = (code - kFirstCode) / 2;
     if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size()))
         return cx.fail(kNotImplemented);
+    if (SinglePair p; kDyadic[row].single && readSinglePair(cx.ws, left, right, p)) {
+        kDyadic[row].single(cx.ws, result, p);
+        return kOk;
+    }
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     const Call call{code, result, left, right};

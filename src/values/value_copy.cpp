@@ -13,22 +13,31 @@ namespace {
 
 using Needs = TreeNeeds;
 
+// What one descriptor needs for itself; true when it has items to measure.
+bool measureOne(const ValueDescriptor& d, Needs& n) {
+    if (d.rank >= 3) n.glist += d.rank;
+    if (isInline(d) || d.count <= 0) return false;
+    std::uint64_t size = static_cast<std::uint64_t>(elementSize(d.type, d.count));
+    n.owned += padded(size) + kTrailerBytes;
+    n.stack += padded(size);
+    return holdsDescriptors(d.type);
+}
+
 // Nested values can be arbitrarily deep (a<-(a;1) in a loop), so the walks
-// over their items keep their own work lists instead of recursing.
+// over their items keep their own work lists instead of recursing. A simple
+// value, what nearly every assignment stores, needs no list at all.
 void measure(const Workspace& ws, const ValueDescriptor& root, Needs& n) {
-    std::vector<const ValueDescriptor*> todo{&root};
+    if (!measureOne(root, n)) return;
+    std::vector<const ValueDescriptor*> todo;
+    auto pushItems = [&](const ValueDescriptor& d) {
+        const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+        for (int i = 0; i < d.count; ++i) todo.push_back(&items[i]);
+    };
+    pushItems(root);
     while (!todo.empty()) {
         const ValueDescriptor& d = *todo.back();
         todo.pop_back();
-        if (d.rank >= 3) n.glist += d.rank;
-        if (isInline(d) || d.count <= 0) continue;
-        std::uint64_t size = static_cast<std::uint64_t>(elementSize(d.type, d.count));
-        n.owned += padded(size) + kTrailerBytes;
-        n.stack += padded(size);
-        if (holdsDescriptors(d.type)) {
-            const auto* items = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
-            for (int i = 0; i < d.count; ++i) todo.push_back(&items[i]);
-        }
+        if (measureOne(d, n)) pushItems(d);
     }
 }
 
@@ -128,6 +137,17 @@ Rc assignFrom(Workspace& ws, int dst, Source source) {
 
 Rc assignValue(Workspace& ws, int dst, ValueRef src) {
     if (src == varRef(dst)) return kOk;
+    if (const ValueDescriptor& s = ws.at(src); isInline(s)) {
+        // A scalar, what loops and calls mostly store: nothing to measure,
+        // reserve or copy beyond the descriptor.
+        const ValueDescriptor value = s;
+        ValueDescriptor& d = ws.var(dst);
+        ws.retireBlock(d);
+        d = value;
+        d.blockSize = 0;
+        d.data = 0;
+        return kOk;
+    }
     return assignFrom(ws, dst, [&]() -> const ValueDescriptor& { return ws.at(src); });
 }
 

@@ -177,6 +177,13 @@ Rc Workspace::shapeLike(int dst, std::int32_t type, int src) {
 }
 
 void Workspace::freeValueBlocks(const ValueDescriptor& root) {
+    // A simple value, what a call's locals nearly always hold, has one block
+    // at most and needs no work list.
+    if (!isOwnedBlock(root)) return;
+    if (!holdsDescriptors(root.type)) {
+        trailerOf(root)->inUse = 0;
+        return;
+    }
     // Iterative: nested values can be deeper than the C++ stack.
     std::vector<const ValueDescriptor*> todo{&root};
     while (!todo.empty()) {

@@ -1,0 +1,69 @@
+#pragma once
+// Two single real numbers: scalars or one-element vectors of Boolean,
+// Integer or Float, whose elements live inline in their descriptors. The
+// counters and tests of a loop in a defined function are such values, and
+// for them building an argument digest costs more than the arithmetic. The
+// scalar families answer them from the descriptors with the same element
+// rules as their full loops, and fall back to the digest for anything else.
+#include <cstdint>
+
+#include "primitives/element_loops.h"
+#include "primitives/scalar_ops.h"
+#include "values/narrowing.h"
+#include "values/workspace.h"
+
+namespace wox::primitives {
+
+struct SinglePair {
+    bool integers = false;  // both Boolean or Integer: read li and ri
+    std::int32_t li = 0, ri = 0;
+    double ld = 0, rd = 0;  // otherwise both read as doubles, nulls as the float null
+    std::int32_t rank = 0;  // of the result: the higher of the two
+};
+
+inline bool isSingleReal(const ValueDescriptor& d) {
+    return d.type >= kBoolean && d.type <= kFloat && isInline(d);
+}
+
+// Whether left and right are both single real numbers; fills `p` when so.
+inline bool readSinglePair(const values::Workspace& ws, ValueRef left, ValueRef right, SinglePair& p) {
+    const ValueDescriptor& l = ws.at(left);
+    const ValueDescriptor& r = ws.at(right);
+    if (!isSingleReal(l) || !isSingleReal(r)) return false;
+    p.rank = l.rank > r.rank ? l.rank : r.rank;
+    p.integers = isIntegral(l.type) && isIntegral(r.type);
+    if (p.integers) {
+        p.li = inlineInt(l);
+        p.ri = inlineInt(r);
+    } else {
+        p.ld = l.type == kFloat ? inlineFloat(l) : ops::toDouble(inlineInt(l));
+        p.rd = r.type == kFloat ? inlineFloat(r) : ops::toDouble(inlineInt(r));
+    }
+    return true;
+}
+
+// The result slot as a single value of one element, written inline.
+inline void writeSingleInt(values::Workspace& ws, int result, std::int32_t type, std::int32_t rank, std::int32_t v) {
+    ValueDescriptor d;
+    d.type = type;
+    d.rank = rank;
+    d.count = 1;
+    setInlineInt(d, v);
+    ws.var(result) = d;
+}
+
+// A number narrowed to Integer when it is one, as every scalar result is.
+inline void writeSingleNumber(values::Workspace& ws, int result, std::int32_t rank, double v) {
+    if (values::fitsInteger(v)) {
+        writeSingleInt(ws, result, kInteger, rank, values::toIntegerElement(v));
+        return;
+    }
+    ValueDescriptor d;
+    d.type = kFloat;
+    d.rank = rank;
+    d.count = 1;
+    setInlineFloat(d, v);
+    ws.var(result) = d;
+}
+
+}  // namespace wox::primitives
