@@ -181,7 +181,11 @@ void Workspace::freeValueBlocks(const ValueDescriptor& root) {
     // at most and needs no work list.
     if (!isOwnedBlock(root)) return;
     if (!holdsDescriptors(root.type)) {
-        trailerOf(root)->inUse = 0;
+        Trailer* t = trailerOf(root);
+        if (t->inUse) {
+            t->inUse = 0;
+            noteFreed(*t);
+        }
         return;
     }
     // Iterative: nested values can be deeper than the C++ stack.
