@@ -78,7 +78,7 @@ struct Or {
     int failure = 0;
     double operator()(double x, double y) {
         if (!isTruth(x) || !isTruth(y)) failure = failure ? failure : kDomainError;
-        return (x != 0) | (y != 0) ? 1.0 : 0.0;
+        return ((x != 0) | (y != 0)) ? 1.0 : 0.0;
     }
 };
 
@@ -86,7 +86,7 @@ struct And {
     int failure = 0;
     double operator()(double x, double y) {
         if (!isTruth(x) || !isTruth(y)) failure = failure ? failure : kDomainError;
-        return (x != 0) & (y != 0) ? 1.0 : 0.0;
+        return ((x != 0) & (y != 0)) ? 1.0 : 0.0;
     }
 };
 
