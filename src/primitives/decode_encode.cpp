@@ -3,6 +3,7 @@
 // Integer arguments give Integer results whenever every value fits.
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "primitives/search.h"
@@ -17,9 +18,15 @@ namespace {
 
 bool isReal(std::int32_t type) { return type == kBoolean || type == kInteger || type == kFloat; }
 
-// Element i of a real argument as a double; the integer null is the float null.
+// Element i of a real argument as a double; the integer null is the float
+// null. Read bytewise: a single element lives in shape words that need not
+// be aligned for a double.
 double realAt(const Arg& a, const values::Workspace& ws, std::int64_t i) {
-    if (a.d.type == kFloat) return a.as<double>(ws)[i];
+    if (a.d.type == kFloat) {
+        double v;
+        std::memcpy(&v, a.bytes(ws) + 8 * i, sizeof v);
+        return v;
+    }
     std::int32_t v = a.as<std::int32_t>(ws)[i];
     return v == kIntNull ? std::nan("") : static_cast<double>(v);
 }

@@ -36,7 +36,8 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     x.refresh(ws, result);
     y.refresh(ws, result);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
-    WOX_TRY(searchElements(ws.caps, false, x.d.type, x.bytes(ws), x.d.count, y.d.type, y.bytes(ws), y.d.count, out));
+    AlignedElements xe, ye;
+    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, y.d.type, ye.at(ws, y), y.d.count, out));
     if (origin != 0)
         for (std::int32_t j = 0; j < y.d.count; ++j) out[j] += origin;
     return kOk;
@@ -55,7 +56,8 @@ Rc membership(values::Context& cx, int, int result, ValueRef left, ValueRef righ
     x.refresh(ws, result);
     y.refresh(ws, result);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
-    return searchElements(ws.caps, true, y.d.type, y.bytes(ws), y.d.count, x.d.type, x.bytes(ws), x.d.count, out);
+    AlignedElements xe, ye;
+    return searchElements(ws.caps, true, y.d.type, ye.at(ws, y), y.d.count, x.d.type, xe.at(ws, x), x.d.count, out);
 }
 
 }  // namespace wox::primitives

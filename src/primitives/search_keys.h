@@ -11,9 +11,11 @@
 // a WorkTable, so a search that cannot get its memory is "workspace full".
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <cstdint>
 #include <limits>
 
+#include "primitives/structural_result.h"
 #include "primitives/work_table.h"
 #include "values/capacities.h"
 #include "values/rc.h"
@@ -142,6 +144,17 @@ Rc firstPositionsInt(const Capacities& caps, std::int64_t na, const std::int32_t
 }  // namespace wox::primitives
 
 namespace wox::primitives {
+
+// An argument's elements where a double may be read: a single element
+// kept in the descriptor's shape words is copied to aligned storage first.
+struct AlignedElements {
+    alignas(8) char single[16] = {};
+    const char* at(const values::Workspace& ws, const Arg& a) {
+        if (!isInline(a.d)) return a.bytes(ws);
+        std::memcpy(single, a.bytes(ws), static_cast<std::size_t>(elementStride(a.d.type)));
+        return single;
+    }
+};
 
 // Elements of two simple types up to Symbol, searched by the rules above:
 // out[j] is the position of b[j]'s first occurrence in a (na when absent),

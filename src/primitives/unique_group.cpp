@@ -16,7 +16,8 @@ namespace {
 // first[i] = position of the first element of y equal to y[i].
 Rc firstOccurrences(const values::Workspace& ws, const Arg& y, WorkTable<std::int32_t>& first) {
     WOX_TRY(first.allocate(ws.caps, static_cast<std::uint64_t>(y.d.count)));
-    const char* e = y.bytes(ws);
+    AlignedElements ye;
+    const char* e = ye.at(ws, y);
     return searchElements(ws.caps, false, y.d.type, e, y.d.count, y.d.type, e, y.d.count, first.data());
 }
 
