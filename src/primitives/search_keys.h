@@ -103,6 +103,17 @@ Rc firstPositions(const Capacities& caps, std::int64_t na, GetA a, std::int64_t 
     return kOk;
 }
 
+// Least and greatest of n > 0 integers, in a loop the compiler vectorises.
+inline void valueRange(const std::int32_t* e, std::int64_t n, std::int32_t* low, std::int32_t* high) {
+    std::int32_t lo = e[0], hi = e[0];
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = e[i] < lo ? e[i] : lo;
+        hi = e[i] > hi ? e[i] : hi;
+    }
+    *low = lo;
+    *high = hi;
+}
+
 // The same for 32-bit integer keys read from blocks (Integer, Boolean,
 // Symbol): a direct-address table over the range of a when it is narrow.
 template <bool Presence>
@@ -114,9 +125,10 @@ Rc firstPositionsInt(const Capacities& caps, std::int64_t na, const std::int32_t
             [b](std::int64_t j) { return static_cast<std::uint32_t>(b[j]); }, out);
     };
     if (static_cast<std::uint64_t>(na) * static_cast<std::uint64_t>(nb) < kHashThreshold) return hashed();
-    auto [lo, hi] = std::minmax_element(a, a + na);
-    const std::int64_t low = *lo;
-    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(*hi) - low + 1);
+    std::int32_t lo, hi;
+    valueRange(a, na, &lo, &hi);
+    const std::int64_t low = lo;
+    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - low + 1);
     if (range > 4 * static_cast<std::uint64_t>(na + nb) + 65536) return hashed();
     if constexpr (Presence) {
         WorkTable<std::uint8_t> seen;

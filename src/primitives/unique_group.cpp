@@ -25,9 +25,10 @@ Rc firstOccurrences(const values::Workspace& ws, const Arg& y, WorkTable<std::in
 // value, one pass. Returns false when the range is too wide.
 bool uniqueInRange(const values::Workspace& ws, const std::int32_t* e, std::int64_t n, WorkTable<std::int32_t>& keep,
                    std::int64_t* kept, Rc* rc) {
-    auto [lo, hi] = std::minmax_element(e, e + n);
-    const std::int64_t low = *lo;
-    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(*hi) - low + 1);
+    std::int32_t lo, hi;
+    valueRange(e, n, &lo, &hi);
+    const std::int64_t low = lo;
+    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - low + 1);
     if (range > 4 * static_cast<std::uint64_t>(n) + 65536) return false;
     WorkTable<std::uint8_t> seen;
     *rc = seen.allocateFilled(ws.caps, range, 0);
