@@ -154,3 +154,32 @@ TEST(Match, DeepNestingDoesNotExhaustTheStack) {
 
 }  // namespace
 }  // namespace wox::primitives
+
+namespace wox::primitives {
+namespace {
+
+TEST(GroupLimits, ItemsSurviveACompactionWhileTheyAreCopied) {
+    // Garbage left by replaced variables fills the heap, so copying the
+    // groups' items needs a compaction partway; every run must still give
+    // the groups made when the heap had room, and some run must compact.
+    bool compacted = false;
+    for (int garbage = 0; garbage < 40; ++garbage) {
+        Capacities caps;
+        caps.heapBytes = 150 * 1024;
+        Session s(caps);
+        s.run("[]IO<-0");
+        s.run("a<-100|!4000");
+        s.run("h<->.a");
+        for (int i = 0; i < garbage; ++i) s.run("b<-!" + std::to_string(1000 + 20 * i));
+        const std::uint64_t before = s.in.ws.compactions;
+        EXPECT_EQ(s.run("(>.a)~h"), "1") << garbage;
+        compacted = compacted || s.in.ws.compactions > before;
+    }
+    EXPECT_TRUE(compacted);
+    Session s{Capacities{}};
+    s.run("[]IO<-0");
+    EXPECT_EQ(s.run("(>.100|!4000)[37]~37+100*!40"), "1");
+}
+
+}  // namespace
+}  // namespace wox::primitives
