@@ -8,6 +8,7 @@
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
+#include "primitives/search.h"
 #include "primitives/structural.h"
 #include "primitives/value_type.h"
 #include "values/messages.h"
@@ -78,6 +79,18 @@ Handlers buildHandlers() {
     d(Family::DyadicTranspose, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
         return primitives::transposeAxes(cx, result, left, right, originOf(cx));
     });
+    // Search and set functions.
+    d(Family::IndexOf, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
+        return primitives::indexOf(cx, result, left, right, originOf(cx));
+    });
+    d(Family::Membership, primitives::membership);
+    m(Family::Unique, primitives::unique);
+    m(Family::Group, [](values::Context& cx, int, int result, ValueRef right) {
+        return primitives::group(cx, result, right, originOf(cx));
+    });
+    d(Family::Match, primitives::match);
+    d(Family::Decode, primitives::decode);
+    d(Family::Encode, primitives::encode);
     return h;
 }
 

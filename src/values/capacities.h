@@ -22,6 +22,9 @@ struct Capacities {
     int tailStore = 10'240;                 // lsttnam
     int callTrace = 256;                    // ET.sidx
     int overflow = 256;
+    // Working memory of the search and set functions (hash and presence
+    // tables), taken outside the heap; beyond it a search is "workspace full".
+    std::uint64_t workTableBytes = ~std::uint64_t{0};
 };
 
 // The variable table and its fixed regions.

@@ -1,0 +1,63 @@
+// Index of x!y and membership x?y: where each element of y first occurs in
+// the vector x, and whether each element of x occurs in y.
+#include <cstdint>
+
+#include "primitives/search.h"
+#include "primitives/search_keys.h"
+#include "primitives/structural_result.h"
+#include "values/messages.h"
+
+namespace wox::primitives {
+
+namespace {
+
+// Types the searches read; the descriptor types have lookups of their own.
+Rc searchableType(std::int32_t type) {
+    if (type == kEnumeration || type >= kDictionary) return kNotImplemented;
+    return type <= kSymbol ? kOk : kDomainError;
+}
+
+}  // namespace
+
+Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, ValueRef io) {
+    values::Workspace& ws = cx.ws;
+    Arg x(ws, left);
+    Arg y(ws, right);
+    if (x.d.unset() || y.d.unset()) return kValueError;
+    int origin;
+    WOX_TRY(indexOrigin(ws, io, &origin));
+    WOX_TRY(searchableType(x.d.type));
+    WOX_TRY(searchableType(y.d.type));
+    if (x.d.rank > 1) return kRankError;
+    SmallDims dims = y.dims(ws);
+    char* bytes;
+    WOX_TRY(makeResult(ws, result, kInteger, dims.data(), y.d.rank, &bytes));
+    if (y.d.count == 0) return kOk;
+    x.refresh(ws, result);
+    y.refresh(ws, result);
+    auto* out = reinterpret_cast<std::int32_t*>(bytes);
+    AlignedElements xe, ye;
+    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, y.d.type, ye.at(ws, y), y.d.count, out));
+    if (origin != 0)
+        for (std::int32_t j = 0; j < y.d.count; ++j) out[j] += origin;
+    return kOk;
+}
+
+Rc membership(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
+    values::Workspace& ws = cx.ws;
+    Arg x(ws, left);
+    Arg y(ws, right);
+    if (x.d.unset() || y.d.unset()) return kValueError;
+    if (x.d.type > kSymbol || y.d.type > kSymbol) return kDomainError;
+    SmallDims dims = x.dims(ws);
+    char* bytes;
+    WOX_TRY(makeResult(ws, result, kBoolean, dims.data(), x.d.rank, &bytes));
+    if (x.d.count == 0) return kOk;
+    x.refresh(ws, result);
+    y.refresh(ws, result);
+    auto* out = reinterpret_cast<std::int32_t*>(bytes);
+    AlignedElements xe, ye;
+    return searchElements(ws.caps, true, y.d.type, ye.at(ws, y), y.d.count, x.d.type, xe.at(ws, x), x.d.count, out);
+}
+
+}  // namespace wox::primitives
