@@ -1,0 +1,32 @@
+// Grade up and down: the checks of the primitive, and the permutation
+// from the numeric library's sorts.
+#include "primitives/grade.h"
+
+#include "numeric/grade.h"
+#include "primitives/index_origin.h"
+#include "primitives/structural_result.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
+
+namespace wox::primitives {
+
+Rc grade(values::Context& cx, int code, int result, ValueRef right, ValueRef io) {
+    values::Workspace& ws = cx.ws;
+    Arg y(ws, right);
+    if (y.d.unset()) return kValueError;
+    int origin;
+    WOX_TRY(indexOrigin(ws, io, &origin));
+    if (y.d.rank == 0) return kRankError;
+    if (y.d.type < kBoolean || y.d.type > kChar) return kDomainError;
+    const std::int32_t rows = y.dim(ws, 0);
+    // An array without elements still has rows, and they are all equal.
+    const std::int64_t rowLength = rows > 0 ? y.d.count / rows : 0;
+    char* bytes;
+    WOX_TRY(makeVector(ws, result, kInteger, rows, &bytes));
+    y.refresh(ws, result);
+    auto dir = code == code::kGradeDown ? numeric::Direction::Down : numeric::Direction::Up;
+    return numeric::gradeRows(y.bytes(ws), y.d.type, reinterpret_cast<std::int32_t*>(bytes), origin, rows, rowLength,
+                              dir);
+}
+
+}  // namespace wox::primitives
