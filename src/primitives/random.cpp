@@ -2,8 +2,6 @@
 // multiplier 16807 and modulus 2^31-1, whose state the interpreter keeps.
 #include <cstdlib>
 #include <cstring>
-#include <new>
-#include <unordered_set>
 #include <vector>
 
 #include "primitives/grade.h"
@@ -18,9 +16,6 @@ namespace {
 
 constexpr std::int64_t kModulus = 2147483647;
 constexpr std::int64_t kMultiplier = 16807;
-// Deal keeps the values drawn in a bit table up to this range, in a hash
-// set beyond it.
-constexpr std::int64_t kBitTableRange = std::int64_t{1} << 26;
 
 // []RL must be a one-element Boolean or Integer value, though it does not
 // seed the generator.
@@ -32,19 +27,15 @@ Rc checkLink(const values::Workspace& ws, ValueRef link) {
 
 // Draws until `count` distinct values are collected, in the order drawn.
 void drawDistinct(std::int32_t* out, std::int32_t count, std::int32_t range, int origin, std::uint64_t* bits,
-                  std::unordered_set<std::int32_t>& seen, std::int32_t& state) {
+                  std::int32_t& state) {
     for (std::int32_t k = 0; k < count;) {
         state = nextRandomState(state);
         std::int32_t v = drawBelow(state, range);
-        if (count > 1) {
-            if (bits) {
-                std::uint64_t& w = bits[v / 64];
-                std::uint64_t bit = std::uint64_t{1} << (v % 64);
-                if (w & bit) continue;
-                w |= bit;
-            } else if (!seen.insert(v).second) {
-                continue;
-            }
+        if (bits) {
+            std::uint64_t& w = bits[v / 64];
+            std::uint64_t bit = std::uint64_t{1} << (v % 64);
+            if (w & bit) continue;
+            w |= bit;
         }
         out[k++] = origin + v;
     }
@@ -101,11 +92,11 @@ Rc deal(values::Context& cx, int result, ValueRef left, ValueRef right, ValueRef
     if (count < 0 || count > range || (range == 0 && count > 0)) return kDomainError;
 
     // A value met before is drawn again; only whether it was met matters,
-    // so a table of the values drawn gives the same sequence as comparing
-    // with each of them.
+    // so a bit table of the values drawn gives the same sequence as
+    // comparing with each of them. calloc's zero pages are touched only
+    // where values fall, so even a table of 2^31 bits is cheap.
     std::uint64_t* bits = nullptr;
-    std::unordered_set<std::int32_t> seen;
-    if (count > 1 && range <= kBitTableRange) {
+    if (count > 1) {
         bits = static_cast<std::uint64_t*>(std::calloc(static_cast<std::size_t>(range) / 64 + 1, sizeof(std::uint64_t)));
         if (!bits) return kWorkspaceFull;
     }
@@ -118,11 +109,7 @@ Rc deal(values::Context& cx, int result, ValueRef left, ValueRef right, ValueRef
     WOX_TRY(makeVector(ws, result, kInteger, count, &bytes));
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     std::int32_t state = *rs.state;
-    try {
-        drawDistinct(out, count, range, origin, bits, seen, state);
-    } catch (const std::bad_alloc&) {
-        return kWorkspaceFull;
-    }
+    drawDistinct(out, count, range, origin, bits, state);
     *rs.state = state;
     return kOk;
 }
