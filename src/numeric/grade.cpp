@@ -17,9 +17,9 @@ namespace {
 // Working memory released on every way out.
 class Buffer {
 public:
-    Buffer(Scratch s, std::size_t bytes) : s_(s), p_(bytes ? s.take(bytes) : nullptr), wanted_(bytes) {}
+    Buffer(Scratch s, std::size_t bytes) : s_(s), p_(bytes ? s.take(s.context, bytes) : nullptr), wanted_(bytes) {}
     ~Buffer() {
-        if (p_) s_.give(p_);
+        if (p_) s_.give(s_.context, p_);
     }
     Buffer(const Buffer&) = delete;
     Buffer& operator=(const Buffer&) = delete;
@@ -93,20 +93,20 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
     }
 
     // LSD radix sort of (key, position) pairs packed in 64 bits; the passes
-    // look only at the key's bits, and each pass is stable.
+    // look only at the key's bits, and each pass is stable. The first pass
+    // reads the argument itself and the last writes only the positions.
     const int bits = std::bit_width(range);
     const int passes = (bits + kRadixBits - 1) / kRadixBits;
     std::size_t count = static_cast<std::size_t>(n);
-    Buffer pairs(scratch, 2 * count * sizeof(std::uint64_t));
+    Buffer pairs(scratch, passes > 1 ? 2 * count * sizeof(std::uint64_t) : 0);
     Buffer hist(scratch, static_cast<std::size_t>(passes) * kRadix * sizeof(std::uint32_t));
     if (pairs.failed() || hist.failed()) return kWorkspaceFull;
     std::uint64_t* a = pairs.as<std::uint64_t>();
-    std::uint64_t* b = a + count;
+    std::uint64_t* b = passes > 1 ? a + count : nullptr;
     std::uint32_t* h = hist.as<std::uint32_t>();
     std::fill(h, h + static_cast<std::size_t>(passes) * kRadix, 0u);
     for (std::size_t i = 0; i < count; ++i) {
         std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
-        a[i] = (std::uint64_t{k} << 32) | i;
         for (int p = 0; p < passes; ++p) ++h[static_cast<std::size_t>(p) * kRadix + ((k >> (p * kRadixBits)) & (kRadix - 1))];
     }
     for (int p = 0; p < passes; ++p) {
@@ -117,14 +117,32 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
             hp[d] = sum;
             sum += c;
         }
-        const int shift = 32 + p * kRadixBits;
-        for (std::size_t i = 0; i < count; ++i) {
-            std::uint64_t x = a[i];
-            b[hp[(x >> shift) & (kRadix - 1)]++] = x;
-        }
-        std::swap(a, b);
     }
-    for (std::size_t i = 0; i < count; ++i) out[i] = origin + static_cast<std::int32_t>(a[i] & 0xffffffffu);
+    const bool single = passes == 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
+        std::uint32_t slot = h[k & (kRadix - 1)]++;
+        if (single)
+            out[slot] = origin + static_cast<std::int32_t>(i);
+        else
+            a[slot] = (std::uint64_t{k} << 32) | i;
+    }
+    for (int p = 1; p < passes; ++p) {
+        std::uint32_t* hp = h + static_cast<std::size_t>(p) * kRadix;
+        const int shift = 32 + p * kRadixBits;
+        if (p == passes - 1) {
+            for (std::size_t i = 0; i < count; ++i) {
+                std::uint64_t x = a[i];
+                out[hp[(x >> shift) & (kRadix - 1)]++] = origin + static_cast<std::int32_t>(x & 0xffffffffu);
+            }
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                std::uint64_t x = a[i];
+                b[hp[(x >> shift) & (kRadix - 1)]++] = x;
+            }
+            std::swap(a, b);
+        }
+    }
     return kOk;
 }
 
@@ -183,7 +201,7 @@ void sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std:
 }  // namespace
 
 Scratch systemScratch() {
-    return Scratch{[](std::size_t bytes) { return std::malloc(bytes); }, [](void* p) { std::free(p); }};
+    return Scratch{[](void*, std::size_t bytes) { return std::malloc(bytes); }, [](void*, void* p) { std::free(p); }};
 }
 
 Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,

@@ -14,11 +14,12 @@ namespace wox::numeric {
 
 enum class Direction : std::uint8_t { Up, Down };
 
-// Where a grade takes its working memory; returns nullptr when there is
-// none, and the grade then fails with "workspace full".
+// Where a grade takes its working memory (8-byte aligned); take returns
+// nullptr when there is none, and the grade then fails with "workspace full".
 struct Scratch {
-    void* (*take)(std::size_t bytes);
-    void (*give)(void* p);
+    void* (*take)(void* context, std::size_t bytes);
+    void (*give)(void* context, void* p);
+    void* context = nullptr;
 };
 Scratch systemScratch();
 

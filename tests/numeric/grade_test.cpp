@@ -101,7 +101,7 @@ TEST(GradeRows, RowsCompareLexicographicallyAndEqualRowsKeepTheirOrder) {
 }
 
 TEST(GradeMemory, WorkingMemoryThatCannotBeHadIsWorkspaceFull) {
-    Scratch none{[](std::size_t) -> void* { return nullptr; }, [](void*) {}};
+    Scratch none{[](void*, std::size_t) -> void* { return nullptr; }, [](void*, void*) {}};
     std::vector<std::int32_t> ints{5, -9000000, 7, 1 << 30};
     std::vector<double> floats{2.5, 1.5};
     std::vector<std::int32_t> out(4);
