@@ -2,9 +2,9 @@
 // Grading: the permutation that orders the elements of a vector, or the rows
 // of a matrix compared lexicographically, ascending or descending. Every
 // grade is stable in both directions: equal keys keep their order of
-// position. Integers and characters are sorted by counting and radix passes,
-// floats by a comparison sort of ordered keys; the null orders below every
-// number, characters compare as signed bytes.
+// position. Integers, characters and floats (as ordered 64-bit keys) are
+// sorted by counting and radix passes, rows by comparison; the null orders
+// below every number, characters compare as signed bytes.
 #include <cstddef>
 #include <cstdint>
 
