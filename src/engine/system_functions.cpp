@@ -86,6 +86,7 @@ Rc canonical(Interpreter& in, int result, ValueRef right) {
 // header first; the result is the name of the function defined.
 Rc fix(Interpreter& in, int result, ValueRef right) {
     ValueDescriptor d = in.ws.at(right);
+    if (d.count == 0 && d.rank >= 1 && d.rank <= 2) return kFunctionWithoutLines;
     if (d.type != kChar) return kTypeError;
     if (d.rank > 2) return kRankError;
     std::int32_t rows = d.rank == 2 ? d.shape0 : 1;
