@@ -30,6 +30,7 @@ constexpr std::array kFloorPlan{
     Floor{"primitives", 1},
     Floor{"display", 1},
     Floor{"types", 1},
+    Floor{"numeric", 1},
     Floor{"frontend", 2},
     Floor{"engine", 3},
     Floor{"session", 4},

@@ -4,7 +4,10 @@
 
 #include "display/character_form.h"
 #include "engine/error_report.h"
+#include "engine/system_functions.h"
 #include "primitives/compress.h"
+#include "frontend/name_table.h"
+#include "primitives/grade.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
@@ -28,6 +31,13 @@ struct Handlers {
 // The []IO in force, local or global. Dispatch hands every routine the
 // interpreter it was called with, so the context is that interpreter.
 ValueRef originOf(values::Context& cx) { return varRef(currentIoSlot(static_cast<Interpreter&>(cx))); }
+
+// The generator's state and the []RL in force, local or global.
+primitives::RandomSource randomOf(values::Context& cx) {
+    auto& in = static_cast<Interpreter&>(cx);
+    int s = frontend::findInScope(in.front, in.scope, "[]RL");
+    return {&in.randomState, varRef(s >= 0 ? in.scope.at(s).slot : kSystemSlotRL)};
+}
 
 // Families whose routines exist; every other family answers its error.
 Handlers buildHandlers() {
@@ -68,6 +78,16 @@ Handlers buildHandlers() {
     m(Family::PartitionLengths, [](values::Context& cx, int, int result, ValueRef right) {
         return primitives::partitionLengths(cx, result, right, originOf(cx));
     });
+    m(Family::Grade, [](values::Context& cx, int code, int result, ValueRef right) {
+        return primitives::grade(cx, code, result, right, originOf(cx));
+    });
+    m(Family::Roll, [](values::Context& cx, int, int result, ValueRef right) {
+        return primitives::roll(cx, result, right, originOf(cx), randomOf(cx));
+    });
+    d(Family::Deal, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
+        return primitives::deal(cx, result, left, right, originOf(cx), randomOf(cx));
+    });
+    m(Family::SystemFunction, systemFunction);
     d(Family::Reshape, primitives::reshape);
     d(Family::Catenate, primitives::catenate);
     d(Family::Laminate, primitives::laminate);

@@ -6,6 +6,7 @@
 #include "display/display_state.h"
 #include "engine/call_frame.h"
 #include "engine/error_trace.h"
+#include "frontend/builtin_names.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -30,6 +31,9 @@ public:
     display::DisplayState displayState;  // line pending, nesting of the value on show
     bool displayAll = false;  // also display lines that start with an execute
     bool executingText = false;  // a "!." text is running
+    // The random generator of roll and deal; clearing sets it back, so a
+    // fresh workspace draws the same numbers every time.
+    std::int32_t randomState = frontend::kInitialRandomSeed;
 
     // Set from a signal handler when the user asks to stop the running line
     // (Ctrl-C in the terminal). The evaluator and the function line loop poll

@@ -18,6 +18,7 @@ Rc clearWorkspace(Interpreter& in) {
     in.errorWord = 0;
     in.errors = ErrorState(in.ws.caps.callTrace);
     in.displayState.reset();
+    in.randomState = frontend::kInitialRandomSeed;
     return frontend::enterSystemValues(in.ws);
 }
 

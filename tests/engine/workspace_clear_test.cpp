@@ -39,5 +39,24 @@ TEST(WorkspaceClear, ClearingForgetsVariablesAndRestoresSystemValues) {
     EXPECT_EQ(out, "\r\n16807");
 }
 
+TEST(WorkspaceClear, ClearingStartsTheRandomGeneratorAgain) {
+    Interpreter a, b;
+    std::string outA, outB;
+    a.sessionOutput = [&](std::string_view s) { outA += s; };
+    b.sessionOutput = [&](std::string_view s) { outB += s; };
+    ASSERT_EQ(clearWorkspace(a).code, 0);
+    ASSERT_EQ(clearWorkspace(b).code, 0);
+    ASSERT_EQ(executeLine(a, "?.1000 1000 1000"), 0);
+    std::string first = outA;
+    ASSERT_EQ(executeLine(a, "5?.1000"), 0);
+    // Side by side, each interpreter draws from its own generator.
+    ASSERT_EQ(executeLine(b, "?.1000 1000 1000"), 0);
+    EXPECT_EQ(outB, first);
+    ASSERT_EQ(clearWorkspace(a).code, 0);
+    outA.clear();
+    ASSERT_EQ(executeLine(a, "?.1000 1000 1000"), 0);
+    EXPECT_EQ(outA, first);
+}
+
 }  // namespace
 }  // namespace wox::engine

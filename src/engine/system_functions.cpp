@@ -1,0 +1,147 @@
+#include "engine/system_functions.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "engine/interpreter.h"
+#include "frontend/function_header.h"
+#include "frontend/function_store.h"
+#include "primitives/shaped_result.h"
+#include "primitives/vocabulary.h"
+#include "values/messages.h"
+
+namespace wox::engine {
+
+namespace {
+
+namespace code = primitives::code;
+using primitives::makeResult;
+
+constexpr int kFixCode = primitives::systemCodeOf("[]FX");
+constexpr int kCanonicalCode = primitives::systemCodeOf("[]CR");
+constexpr int kAccountCode = primitives::systemCodeOf("[]AI");
+// []AI answers only its one described question.
+constexpr std::int32_t kElapsedQuestion = 2;
+
+std::string_view trimmed(std::string_view s) {
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    return s;
+}
+
+// A character matrix of the lines, padded with blanks; no lines gives a
+// matrix of no rows.
+Rc charMatrix(values::Workspace& ws, int result, const std::vector<std::string_view>& lines) {
+    std::size_t width = 0;
+    for (std::string_view l : lines) width = std::max(width, l.size());
+    if (lines.size() * width > static_cast<std::size_t>(primitives::kMaxElements)) return kWorkspaceFull;
+    std::int32_t dims[2] = {static_cast<std::int32_t>(lines.size()), static_cast<std::int32_t>(width)};
+    char* out;
+    WOX_TRY(makeResult(ws, result, kChar, dims, 2, &out));
+    if (!out) return kOk;
+    for (std::string_view l : lines) {
+        std::memcpy(out, l.data(), l.size());
+        std::memset(out + l.size(), ' ', width - l.size());
+        out += width;
+    }
+    return kOk;
+}
+
+// The name a []CR argument spells: a character vector or scalar, or one symbol.
+Rc nameOf(const Interpreter& in, const ValueDescriptor& d, std::string& name) {
+    if (d.type == kChar) {
+        if (d.rank > 1) return kRankError;
+        const char* c = primitives::elementsOf(in.ws, d);
+        name.assign(c, static_cast<std::size_t>(d.count));
+        return kOk;
+    }
+    if (d.type == kSymbol) {
+        if (d.count != 1 || d.rank > 1) return kRankError;
+        std::int32_t s;
+        std::memcpy(&s, primitives::elementsOf(in.ws, d), sizeof s);
+        name = in.symbols.name(s);
+        return kOk;
+    }
+    return kTypeError;
+}
+
+Rc canonical(Interpreter& in, int result, ValueRef right) {
+    ValueDescriptor d = in.ws.at(right);
+    std::vector<std::string_view> lines;
+    // '' is an empty Integer vector: any empty argument names nothing.
+    if (d.count == 0 && d.rank == 1) return charMatrix(in.ws, result, lines);
+    std::string name;
+    WOX_TRY(nameOf(in, d, name));
+    std::string_view n = trimmed(name);
+    const frontend::DefinedFunction* df =
+        n.empty() ? nullptr : frontend::definedFunction(in.functions, frontend::findFunction(in.front, n));
+    if (df)
+        for (const frontend::TaggedLine& l : df->text.source) lines.push_back(l.text);
+    return charMatrix(in.ws, result, lines);
+}
+
+// Each row of a character matrix (or a character vector) is one line,
+// header first; the result is the name of the function defined.
+Rc fix(Interpreter& in, int result, ValueRef right) {
+    ValueDescriptor d = in.ws.at(right);
+    if (d.count == 0 && d.rank >= 1 && d.rank <= 2) return kFunctionWithoutLines;
+    if (d.type != kChar) return kTypeError;
+    if (d.rank > 2) return kRankError;
+    std::int32_t rows = d.rank == 2 ? d.shape0 : 1;
+    std::int32_t width = d.rank == 2 ? d.shape1 : d.count;
+    const char* c = primitives::elementsOf(in.ws, d);
+    std::vector<std::string> lines;
+    for (std::int32_t r = 0; r < rows; ++r) {
+        std::string_view l(c + static_cast<std::size_t>(r) * static_cast<std::size_t>(width),
+                           static_cast<std::size_t>(width));
+        while (!l.empty() && l.back() == ' ') l.remove_suffix(1);
+        lines.emplace_back(l);
+    }
+    if (lines.empty()) return kFunctionWithoutLines;
+    frontend::FunctionHeader header;
+    WOX_TRY(frontend::parseHeader(lines.front(), header));
+    // The lines of a running or suspended function stay as they are.
+    int existing = frontend::findFunction(in.front, header.name);
+    for (const CallFrame& f : in.frames)
+        if (existing >= 0 && f.function == existing) return kDefinitionError;
+    int slot = 0;
+    WOX_TRY(frontend::defineFunction(in.frontEnd(), lines, &slot));
+    char* out;
+    std::int32_t n = static_cast<std::int32_t>(header.name.size());
+    WOX_TRY(makeResult(in.ws, result, kChar, &n, 1, &out));
+    std::memcpy(out, header.name.data(), header.name.size());
+    return kOk;
+}
+
+Rc elapsed(Interpreter& in, int result, ValueRef right) {
+    const ValueDescriptor& d = in.ws.at(right);
+    if (d.type != kBoolean && d.type != kInteger) return kTypeError;
+    if (d.count != 1 || d.rank > 1) return kDomainError;
+    std::int32_t q;
+    std::memcpy(&q, primitives::elementsOf(in.ws, d), sizeof q);
+    if (q != kElapsedQuestion) return kNotImplemented;
+    std::int64_t ms = processClockMs() - in.errors.lineStartMs;
+    std::int32_t one = 1;
+    char* out;
+    WOX_TRY(makeResult(in.ws, result, kInteger, &one, 1, &out));
+    std::int32_t v = static_cast<std::int32_t>(std::clamp<std::int64_t>(ms, 0, INT32_MAX));
+    std::memcpy(out, &v, sizeof v);
+    return kOk;
+}
+
+}  // namespace
+
+Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
+    auto& in = static_cast<Interpreter&>(cx);
+    if (in.ws.at(right).unset()) return kValueError;
+    switch (code) {
+        case kFixCode: return fix(in, result, right);
+        case kCanonicalCode: return canonical(in, result, right);
+        case kAccountCode: return elapsed(in, result, right);
+        default: return kSysVarNotImplemented;
+    }
+}
+
+}  // namespace wox::engine

@@ -1,0 +1,269 @@
+#include "numeric/grade.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "values/messages.h"
+#include "values/value.h"
+
+namespace wox::numeric {
+
+namespace {
+
+// Working memory released on every way out.
+class Buffer {
+public:
+    Buffer(Scratch s, std::size_t bytes) : s_(s), p_(bytes ? s.take(s.context, bytes) : nullptr), wanted_(bytes) {}
+    ~Buffer() {
+        if (p_) s_.give(s_.context, p_);
+    }
+    Buffer(const Buffer&) = delete;
+    Buffer& operator=(const Buffer&) = delete;
+    bool failed() const { return wanted_ != 0 && p_ == nullptr; }
+    template <class T>
+    T* as() const { return static_cast<T*>(p_); }
+
+private:
+    Scratch s_;
+    void* p_;
+    std::size_t wanted_;
+};
+
+// Signed bytes: codes 128 to 255 come before 0 to 127.
+inline unsigned charRank(char c) { return static_cast<unsigned>(static_cast<signed char>(c) + 128); }
+
+// A float as an unsigned key in the same order; every NaN (the null) is 0,
+// below every number, and the two zeros are one key since neither is less.
+inline std::uint64_t floatKey(double v) {
+    if (std::isnan(v)) return 0;
+    if (v == 0) v = 0.0;
+    std::uint64_t bits = std::bit_cast<std::uint64_t>(v);
+    constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+    return (bits & kSign) ? ~bits : bits | kSign;
+}
+
+// Counting sort of keys 0..buckets-1: scanning the positions in order keeps
+// equal keys in their order of position, whichever way the keys run.
+template <class KeyOf>
+void countingSort(std::int64_t n, std::uint32_t* counts, std::size_t buckets, std::int32_t* out, int origin,
+                  KeyOf keyOf) {
+    std::fill(counts, counts + buckets, 0u);
+    for (std::int64_t i = 0; i < n; ++i) ++counts[keyOf(i)];
+    std::uint32_t sum = 0;
+    for (std::size_t k = 0; k < buckets; ++k) {
+        std::uint32_t c = counts[k];
+        counts[k] = sum;
+        sum += c;
+    }
+    for (std::int64_t i = 0; i < n; ++i) out[counts[keyOf(i)]++] = origin + static_cast<std::int32_t>(i);
+}
+
+// Byte digits: 256 buckets keep the scattered writes within the cache and
+// the TLB, which pays for a fourth pass over wider digits.
+constexpr int kRadixBits = 8;
+constexpr std::size_t kRadix = std::size_t{1} << kRadixBits;
+// Small ranges are counted in one pass; a table of this many counters
+// stays in the second-level cache.
+constexpr std::uint64_t kCountingRange = std::uint64_t{1} << 16;
+
+Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int64_t n, Direction dir,
+                 Scratch scratch) {
+    std::int32_t lo = v[0], hi = v[0];
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = std::min(lo, v[i]);
+        hi = std::max(hi, v[i]);
+    }
+    const std::uint32_t range = static_cast<std::uint32_t>(static_cast<std::int64_t>(hi) - lo);
+    const bool down = dir == Direction::Down;
+    // Keys counted from the smallest (largest, going down), so a stable
+    // ascending sort of keys is the grade in either direction.
+    auto keyOf = [=](std::int64_t i) {
+        std::uint32_t k = static_cast<std::uint32_t>(static_cast<std::int64_t>(v[i]) - lo);
+        return down ? range - k : k;
+    };
+
+    if (range < kCountingRange && range <= static_cast<std::uint64_t>(n) * 4) {
+        std::size_t buckets = static_cast<std::size_t>(range) + 1;
+        Buffer counts(scratch, buckets * sizeof(std::uint32_t));
+        if (counts.failed()) return kWorkspaceFull;
+        countingSort(n, counts.as<std::uint32_t>(), buckets, out, origin, keyOf);
+        return kOk;
+    }
+
+    // LSD radix sort of (key, position) pairs packed in 64 bits; the passes
+    // look only at the key's bits, and each pass is stable. The first pass
+    // reads the argument itself and the last writes only the positions.
+    const int bits = std::bit_width(range);
+    const int passes = (bits + kRadixBits - 1) / kRadixBits;
+    std::size_t count = static_cast<std::size_t>(n);
+    Buffer pairs(scratch, passes > 1 ? 2 * count * sizeof(std::uint64_t) : 0);
+    Buffer hist(scratch, static_cast<std::size_t>(passes) * kRadix * sizeof(std::uint32_t));
+    if (pairs.failed() || hist.failed()) return kWorkspaceFull;
+    std::uint64_t* a = pairs.as<std::uint64_t>();
+    std::uint64_t* b = passes > 1 ? a + count : nullptr;
+    std::uint32_t* h = hist.as<std::uint32_t>();
+    std::fill(h, h + static_cast<std::size_t>(passes) * kRadix, 0u);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
+        for (int p = 0; p < passes; ++p) ++h[static_cast<std::size_t>(p) * kRadix + ((k >> (p * kRadixBits)) & (kRadix - 1))];
+    }
+    for (int p = 0; p < passes; ++p) {
+        std::uint32_t* hp = h + static_cast<std::size_t>(p) * kRadix;
+        std::uint32_t sum = 0;
+        for (std::size_t d = 0; d < kRadix; ++d) {
+            std::uint32_t c = hp[d];
+            hp[d] = sum;
+            sum += c;
+        }
+    }
+    const bool single = passes == 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
+        std::uint32_t slot = h[k & (kRadix - 1)]++;
+        if (single)
+            out[slot] = origin + static_cast<std::int32_t>(i);
+        else
+            a[slot] = (std::uint64_t{k} << 32) | i;
+    }
+    for (int p = 1; p < passes; ++p) {
+        std::uint32_t* hp = h + static_cast<std::size_t>(p) * kRadix;
+        const int shift = 32 + p * kRadixBits;
+        if (p == passes - 1) {
+            for (std::size_t i = 0; i < count; ++i) {
+                std::uint64_t x = a[i];
+                out[hp[(x >> shift) & (kRadix - 1)]++] = origin + static_cast<std::int32_t>(x & 0xffffffffu);
+            }
+        } else {
+            for (std::size_t i = 0; i < count; ++i) {
+                std::uint64_t x = a[i];
+                b[hp[(x >> shift) & (kRadix - 1)]++] = x;
+            }
+            std::swap(a, b);
+        }
+    }
+    return kOk;
+}
+
+Rc gradeChars(const char* v, std::int32_t* out, int origin, std::int64_t n, Direction dir) {
+    std::array<std::uint32_t, 256> counts;
+    const bool down = dir == Direction::Down;
+    countingSort(n, counts.data(), counts.size(), out, origin, [=](std::int64_t i) {
+        unsigned k = charRank(v[i]);
+        return down ? 255 - k : k;
+    });
+    return kOk;
+}
+
+Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch) {
+    struct Record {
+        std::uint64_t key;
+        std::uint64_t position;
+    };
+    constexpr int kBytes = 8;
+    constexpr std::size_t kDigits = 256;
+    std::size_t count = static_cast<std::size_t>(n);
+    Buffer records(scratch, 2 * count * sizeof(Record));
+    Buffer hist(scratch, kBytes * kDigits * sizeof(std::uint32_t));
+    if (records.failed() || hist.failed()) return kWorkspaceFull;
+    Record* a = records.as<Record>();
+    Record* b = a + count;
+    std::uint32_t* h = hist.as<std::uint32_t>();
+    std::fill(h, h + kBytes * kDigits, 0u);
+    const bool down = dir == Direction::Down;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint64_t k = floatKey(v[i]);
+        if (down) k = ~k;
+        a[i] = Record{k, i};
+        for (int p = 0; p < kBytes; ++p) ++h[p * kDigits + ((k >> (8 * p)) & 0xff)];
+    }
+    // Keys are distinct with their positions, and each byte pass is stable,
+    // so this is the order of the described comparison sort. A byte that
+    // every key shares needs no pass.
+    for (int p = 0; p < kBytes; ++p) {
+        std::uint32_t* hp = h + p * kDigits;
+        if (hp[(a[0].key >> (8 * p)) & 0xff] == count) continue;
+        std::uint32_t sum = 0;
+        for (std::size_t d = 0; d < kDigits; ++d) {
+            std::uint32_t c = hp[d];
+            hp[d] = sum;
+            sum += c;
+        }
+        for (std::size_t i = 0; i < count; ++i) b[hp[(a[i].key >> (8 * p)) & 0xff]++] = a[i];
+        std::swap(a, b);
+    }
+    for (std::size_t i = 0; i < count; ++i) out[i] = origin + static_cast<std::int32_t>(a[i].position);
+    return kOk;
+}
+
+// Rows are sorted as positions in `out` itself: the rows never move, and no
+// working memory is needed.
+template <class T, class Less>
+void sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std::int64_t len, Direction dir,
+              Less less) {
+    for (std::int64_t i = 0; i < rows; ++i) out[i] = static_cast<std::int32_t>(i);
+    const bool down = dir == Direction::Down;
+    std::sort(out, out + rows, [=](std::int32_t a, std::int32_t b) {
+        const T* x = v + a * len;
+        const T* y = v + b * len;
+        for (std::int64_t k = 0; k < len; ++k) {
+            if (less(x[k], y[k])) return !down;
+            if (less(y[k], x[k])) return down;
+        }
+        return a < b;
+    });
+    for (std::int64_t i = 0; i < rows; ++i) out[i] += origin;
+}
+
+}  // namespace
+
+Scratch systemScratch() {
+    return Scratch{[](void*, std::size_t bytes) { return std::malloc(bytes); }, [](void*, void* p) { std::free(p); }};
+}
+
+Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,
+               Scratch scratch) {
+    if (n <= 0) return kOk;
+    if (n == 1) {
+        out[0] = origin;
+        return kOk;
+    }
+    switch (type) {
+        case kBoolean:
+        case kInteger: return gradeIntegers(static_cast<const std::int32_t*>(data), out, origin, n, dir, scratch);
+        case kChar: return gradeChars(static_cast<const char*>(data), out, origin, n, dir);
+        case kFloat: return gradeFloats(static_cast<const double*>(data), out, origin, n, dir, scratch);
+        default: return kDomainError;
+    }
+}
+
+Rc gradeRows(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t rows,
+             std::int64_t rowLength, Direction dir, Scratch scratch) {
+    if (rowLength == 1) return gradeVector(data, type, out, origin, rows, dir, scratch);
+    if (rows <= 0) return kOk;
+    if (rowLength <= 0) {
+        for (std::int64_t i = 0; i < rows; ++i) out[i] = origin + static_cast<std::int32_t>(i);
+        return kOk;
+    }
+    switch (type) {
+        case kBoolean:
+        case kInteger:
+            sortRows(static_cast<const std::int32_t*>(data), out, origin, rows, rowLength, dir,
+                     [](std::int32_t a, std::int32_t b) { return a < b; });
+            return kOk;
+        case kChar:
+            sortRows(static_cast<const char*>(data), out, origin, rows, rowLength, dir,
+                     [](char a, char b) { return static_cast<signed char>(a) < static_cast<signed char>(b); });
+            return kOk;
+        case kFloat:
+            sortRows(static_cast<const double*>(data), out, origin, rows, rowLength, dir,
+                     [](double a, double b) { return floatKey(a) < floatKey(b); });
+            return kOk;
+        default: return kDomainError;
+    }
+}
+
+}  // namespace wox::numeric

@@ -1,0 +1,35 @@
+#pragma once
+// Grading: the permutation that orders the elements of a vector, or the rows
+// of a matrix compared lexicographically, ascending or descending. Every
+// grade is stable in both directions: equal keys keep their order of
+// position. Integers, characters and floats (as ordered 64-bit keys) are
+// sorted by counting and radix passes, rows by comparison; the null orders
+// below every number, characters compare as signed bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "values/rc.h"
+
+namespace wox::numeric {
+
+enum class Direction : std::uint8_t { Up, Down };
+
+// Where a grade takes its working memory (8-byte aligned); take returns
+// nullptr when there is none, and the grade then fails with "workspace full".
+struct Scratch {
+    void* (*take)(void* context, std::size_t bytes);
+    void (*give)(void* context, void* p);
+    void* context = nullptr;
+};
+Scratch systemScratch();
+
+// Fills out[0..n) with origin + position of the elements of `data` (type
+// Boolean, Integer, Float or Char) in sorted order. out must not overlap data.
+Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,
+               Scratch scratch = systemScratch());
+
+// The same for `rows` rows of `rowLength` elements each.
+Rc gradeRows(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t rows,
+             std::int64_t rowLength, Direction dir, Scratch scratch = systemScratch());
+
+}  // namespace wox::numeric
