@@ -33,7 +33,9 @@ bool uniqueInRange(const values::Workspace& ws, const std::int32_t* e, std::int6
     WorkTable<std::uint8_t> seen;
     *rc = seen.allocateFilled(ws.caps, range, 0);
     if (rc->failed()) return true;
-    *rc = keep.allocate(ws.caps, static_cast<std::uint64_t>(std::min<std::uint64_t>(range, n)));
+    // One spare slot: the loop stores every element before it knows whether
+    // it is new, also after the last distinct value has been kept.
+    *rc = keep.allocate(ws.caps, std::min<std::uint64_t>(range, static_cast<std::uint64_t>(n)) + 1);
     if (rc->failed()) return true;
     std::uint8_t* s = seen.data();
     std::int32_t* out = keep.data();
