@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "numeric/grade.h"
 #include "primitives/grade.h"
@@ -41,14 +42,7 @@ struct Data {
             in.ws.elems<double>(in.ws.var(kFloats))[i] = real(rng);
         }
     }
-    void make(int slot, std::int32_t type) {
-        if (in.ws.allocOwned(slot, type, kCount).failed()) std::abort();
-        wox::ValueDescriptor& d = in.ws.var(slot);
-        d.type = type;
-        d.rank = 1;
-        d.count = kCount;
-        d.shape0 = kCount;
-    }
+    void make(int slot, std::int32_t type) { wox::bench::ownedVector(in, slot, type, kCount); }
     std::int32_t* ints(int slot) { return in.ws.elems<std::int32_t>(in.ws.var(slot)); }
 };
 
@@ -58,16 +52,10 @@ Data& data() {
 }
 
 void gradePrimitive(benchmark::State& state, int slot) {
-    Data& d = data();
-    for (auto _ : state) {
-        d.in.ws.stackTop = 0;
-        if (wox::primitives::grade(d.in, wox::primitives::code::kGradeUp, kResult, wox::varRef(slot),
-                                   wox::varRef(wox::kIoSlot))
-                .failed())
-            state.SkipWithError("grade failed");
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runWox(state, data().in, kCount, [slot](Interpreter& in) {
+        return wox::primitives::grade(in, wox::primitives::code::kGradeUp, kResult, wox::varRef(slot),
+                                      wox::varRef(wox::kIoSlot));
+    });
 }
 
 void BM_GradeUpIntegers(benchmark::State& state) { gradePrimitive(state, kWide); }

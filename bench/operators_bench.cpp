@@ -11,6 +11,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/operators.h"
 #include "primitives/vocabulary.h"
@@ -52,16 +53,8 @@ struct Data {
         }
     }
 
-    std::int32_t* make(int slot, std::int32_t type, std::vector<std::int32_t> dims) {
-        std::int64_t n = 1;
-        for (std::int32_t k : dims) n *= k;
-        if (in.ws.allocOwned(slot, type, n).failed()) std::abort();
-        wox::ValueDescriptor& d = in.ws.var(slot);
-        d.type = type;
-        d.count = static_cast<std::int32_t>(n);
-        if (wox::values::setDimensions(in.ws, d, dims.data(), static_cast<int>(dims.size())).failed()) std::abort();
-        if (dims.size() == 1) d.shape0 = dims[0];
-        return in.ws.elems<std::int32_t>(d);
+    std::int32_t* make(int slot, std::int32_t type, const std::vector<std::int32_t>& dims) {
+        return reinterpret_cast<std::int32_t*>(wox::bench::ownedArray(in, slot, type, dims));
     }
     template <class T>
     const T* elems(int slot) { return in.ws.elems<T>(in.ws.var(slot)); }
@@ -74,12 +67,7 @@ Data& data() {
 
 template <class Call>
 void runWox(benchmark::State& state, Call call) {
-    Data& d = data();
-    for (auto _ : state) {
-        d.in.ws.stackTop = 0;
-        if (call(d.in).failed()) state.SkipWithError("call failed");
-        benchmark::ClobberMemory();
-    }
+    wox::bench::runWox(state, data().in, 0, call);
 }
 
 void BM_WoxPlusReduceInterval(benchmark::State& state) {

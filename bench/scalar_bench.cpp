@@ -9,6 +9,7 @@
 #include <random>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/scalar.h"
 #include "primitives/vocabulary.h"
@@ -49,21 +50,10 @@ struct Data {
             ia[i] = whole(rng);
             ib[i] = whole(rng);
         }
-        wox::ValueDescriptor& one = in.ws.var(kOne);
-        one.type = wox::kInteger;
-        one.rank = 0;
-        one.count = 1;
-        wox::setInlineInt(one, 1);
+        wox::bench::integerScalar(in, kOne, 1);
     }
 
-    void makeVector(int slot, std::int32_t type) {
-        if (in.ws.allocOwned(slot, type, kCount).failed()) std::abort();
-        wox::ValueDescriptor& d = in.ws.var(slot);
-        d.type = type;
-        d.rank = 1;
-        d.count = kCount;
-        d.shape0 = kCount;
-    }
+    void makeVector(int slot, std::int32_t type) { wox::bench::ownedVector(in, slot, type, kCount); }
     double* floats(int slot) { return in.ws.elems<double>(in.ws.var(slot)); }
     std::int32_t* ints(int slot) { return in.ws.elems<std::int32_t>(in.ws.var(slot)); }
 };
@@ -75,13 +65,7 @@ Data& data() {
 
 template <class Call>
 void runWox(benchmark::State& state, Call call) {
-    Data& d = data();
-    for (auto _ : state) {
-        d.in.ws.stackTop = 0;
-        if (call(d.in).failed()) state.SkipWithError("call failed");
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runWox(state, data().in, kCount, call);
 }
 
 void BM_WoxFloatPlus(benchmark::State& state) {

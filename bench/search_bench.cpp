@@ -14,6 +14,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/search.h"
 #include "primitives/vocabulary.h"
@@ -48,21 +49,10 @@ struct Data {
             floats(kFloatX)[i] = narrow(rng) / 4.0;
             floats(kFloatY)[i] = narrow(rng) / 4.0;
         }
-        wox::ValueDescriptor& io = in.ws.var(kIo);
-        io = wox::ValueDescriptor{};
-        io.type = wox::kInteger;
-        io.count = 1;
-        wox::setInlineInt(io, 1);
+        wox::bench::integerScalar(in, kIo, 1);
     }
 
-    void makeVector(int slot, std::int32_t type) {
-        if (in.ws.allocOwned(slot, type, kCount).failed()) std::abort();
-        wox::ValueDescriptor& d = in.ws.var(slot);
-        d.type = type;
-        d.rank = 1;
-        d.count = kCount;
-        d.shape0 = kCount;
-    }
+    void makeVector(int slot, std::int32_t type) { wox::bench::ownedVector(in, slot, type, kCount); }
     std::int32_t* ints(int slot) { return in.ws.elems<std::int32_t>(in.ws.var(slot)); }
     double* floats(int slot) { return in.ws.elems<double>(in.ws.var(slot)); }
 };
@@ -74,23 +64,12 @@ Data& data() {
 
 template <class Call>
 void runWox(benchmark::State& state, Call call) {
-    Data& d = data();
-    for (auto _ : state) {
-        d.in.ws.stackTop = 0;
-        if (wox::Rc rc = call(d.in); rc.failed()) state.SkipWithError(("call failed: " + std::to_string(rc.code)).c_str());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runWox(state, data().in, kCount, call);
 }
 
 template <class Loop>
 void runPlain(benchmark::State& state, Loop loop) {
-    Data& d = data();
-    for (auto _ : state) {
-        loop(d);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runPlain(state, kCount, [&] { loop(data()); });
 }
 
 // Index of with std::unordered_map: first occurrences of x, then look-ups.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/compress.h"
 #include "primitives/structural.h"
@@ -47,26 +48,11 @@ struct Data {
         makeVector(kShape, wox::kInteger, 2);
         ints(kShape)[0] = 1000;
         ints(kShape)[1] = kCount / 1000;
-        wox::ValueDescriptor& n = in.ws.var(kLength);
-        n = wox::ValueDescriptor{};
-        n.type = wox::kInteger;
-        n.count = 1;
-        wox::setInlineInt(n, kCount);
-        wox::ValueDescriptor& io = in.ws.var(kIo);
-        io = wox::ValueDescriptor{};
-        io.type = wox::kInteger;
-        io.count = 1;
-        wox::setInlineInt(io, 1);
+        wox::bench::integerScalar(in, kLength, kCount);
+        wox::bench::integerScalar(in, kIo, 1);
     }
 
-    void makeVector(int slot, std::int32_t type, int n) {
-        if (in.ws.allocOwned(slot, type, n).failed()) std::abort();
-        wox::ValueDescriptor& d = in.ws.var(slot);
-        d.type = type;
-        d.rank = 1;
-        d.count = n;
-        d.shape0 = n;
-    }
+    void makeVector(int slot, std::int32_t type, int n) { wox::bench::ownedVector(in, slot, type, n); }
     std::int32_t* ints(int slot) { return in.ws.elems<std::int32_t>(in.ws.var(slot)); }
 };
 
@@ -77,23 +63,12 @@ Data& data() {
 
 template <class Call>
 void runWox(benchmark::State& state, Call call) {
-    Data& d = data();
-    for (auto _ : state) {
-        d.in.ws.stackTop = 0;
-        if (wox::Rc rc = call(d.in); rc.failed()) state.SkipWithError(("call failed: " + std::to_string(rc.code)).c_str());
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runWox(state, data().in, kCount, call);
 }
 
 template <class Loop>
 void runPlain(benchmark::State& state, Loop loop) {
-    Data& d = data();
-    for (auto _ : state) {
-        loop(d);
-        benchmark::ClobberMemory();
-    }
-    state.SetItemsProcessed(state.iterations() * kCount);
+    wox::bench::runPlain(state, kCount, [&] { loop(data()); });
 }
 
 void BM_WoxReshape(benchmark::State& state) {
