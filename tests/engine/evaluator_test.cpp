@@ -6,30 +6,14 @@
 
 #include "engine/evaluator.h"
 #include "engine/execute_line.h"
+#include "engine/line_session.h"
 #include "frontend/front_tables.h"
 #include "frontend/translator.h"
 
 namespace wox::engine {
 namespace {
 
-struct Line {
-    Interpreter in;
-    std::string out;
-    Line() {
-        in.sessionOutput = [this](std::string_view s) { out += s; };
-    }
-    // Translates and evaluates a line, returning the result reference.
-    Rc eval(const std::string& text, ValueRef* result) {
-        in.errorWord = 0;
-        in.errors.resetForLine();
-        frontend::releaseLineTables(in.front, in.ws);
-        frontend::TranslatedLine line;
-        WOX_TRY(frontend::translateLine(in.frontEnd(), text, -1, 0, &line));
-        in.ws.stackTop = 0;
-        EvalContext cx;
-        return evaluate(in, cx, line.first, result);
-    }
-};
+using Line = testing::LineSession;
 
 std::string chainOfPlus(int n) {
     std::string s = "1";

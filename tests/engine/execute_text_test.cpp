@@ -6,27 +6,13 @@
 #include <vector>
 
 #include "engine/execute_line.h"
+#include "engine/line_session.h"
 #include "frontend/function_store.h"
 
 namespace wox::engine {
 namespace {
 
-struct Session {
-    Interpreter in;
-    std::string out;
-    explicit Session(const Capacities& caps = {}) : in(caps) {
-        in.sessionOutput = [this](std::string_view s) { out += s; };
-    }
-    void define(const std::vector<std::string>& lines) {
-        int slot = 0;
-        ASSERT_EQ(frontend::defineFunction(in.frontEnd(), lines, &slot).code, 0) << lines[0];
-    }
-    std::string run(const std::string& line) {
-        out.clear();
-        (void)executeLine(in, line);
-        return out.size() >= 2 ? out.substr(2) : out;
-    }
-};
+using Session = testing::LineSession;
 
 Capacities smallTables() {
     Capacities c;

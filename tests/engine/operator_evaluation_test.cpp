@@ -6,6 +6,7 @@
 #include <string>
 
 #include "engine/evaluator.h"
+#include "engine/line_session.h"
 #include "frontend/translator.h"
 #include "primitives/value_builder.h"
 #include "values/messages.h"
@@ -13,18 +14,7 @@
 namespace wox::engine {
 namespace {
 
-struct Line {
-    Interpreter in;
-    Rc eval(const std::string& text, ValueRef* result) {
-        in.errorWord = 0;
-        in.errors.resetForLine();
-        frontend::releaseLineTables(in.front, in.ws);
-        frontend::TranslatedLine line;
-        WOX_TRY(frontend::translateLine(in.frontEnd(), text, -1, 0, &line));
-        in.ws.stackTop = 0;
-        EvalContext cx;
-        return evaluate(in, cx, line.first, result);
-    }
+struct Line : testing::LineSession {
     // A variable named `name` holding the given matrix.
     ValueRef matrix(const std::string& name, std::int32_t rows, std::int32_t cols, std::vector<double> v) {
         ValueRef r = kNoValue;

@@ -12,21 +12,17 @@
 
 #include "engine/execute_line.h"
 #include "engine/interpreter.h"
+#include "engine/line_session.h"
 #include "primitives/search_keys.h"
 
 namespace wox::primitives {
 namespace {
 
-struct Session {
-    Interpreter in;
-    std::string out;
-    explicit Session(const Capacities& caps) : in(caps) {
-        in.sessionOutput = [this](std::string_view s) { out += s; };
-    }
+// Only the first line a run writes.
+struct Session : testing::LineSession {
+    using LineSession::LineSession;
     std::string run(std::string_view line) {
-        out.clear();
-        (void)engine::executeLine(in, line);
-        std::string s = out.size() >= 2 && out.compare(0, 2, "\r\n") == 0 ? out.substr(2) : out;
+        std::string s = LineSession::run(line);
         return s.substr(0, s.find("\r\n"));
     }
 };

@@ -7,10 +7,11 @@
 #include <string>
 
 #include "engine/execute_line.h"
+#include "engine/line_session.h"
 #include "primitives/compress.h"
 #include "primitives/structural.h"
-#include "primitives/vocabulary.h"
 #include "primitives/value_builder.h"
+#include "primitives/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -19,19 +20,7 @@ namespace {
 using wox::testing::read;
 using wox::testing::vec;
 
-struct Session {
-    Interpreter in;
-    std::string out;
-    explicit Session(const Capacities& caps) : in(caps) {
-        in.sessionOutput = [this](std::string_view s) { out += s; };
-    }
-    // The text a line writes, without its leading line end.
-    std::string run(std::string_view line) {
-        out.clear();
-        (void)engine::executeLine(in, line);
-        return out.size() >= 2 && out.compare(0, 2, "\r\n") == 0 ? out.substr(2) : out;
-    }
-};
+using Session = testing::LineSession;
 
 Capacities smallHeap(std::uint32_t bytes) {
     Capacities caps;
