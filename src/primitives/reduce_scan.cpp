@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "primitives/element_loops.h"
+#include "primitives/integer_plus_scan.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
 #include "primitives/shaped_result.h"
@@ -201,58 +202,20 @@ void minusScanRunning(const T* x, const Axis& a, double* out) {
     }
 }
 
-// The largest magnitude in a run, and whether the run holds the null.
-WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* x, std::int64_t n, bool* null) {
-    std::int64_t m = 0;
-    int nul = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        std::int64_t v = x[i];
-        nul |= x[i] == kIntNull;
-        v = v < 0 ? -v : v;
-        m = v > m ? v : m;
-    }
-    *null = nul != 0;
-    return m;
-}
-
-// The common case first: one row, no null, every sum an Integer element.
-// A stretch whose sums cannot leave the range (by its largest magnitude)
-// runs as a bare running sum; others test every sum. False when the row
-// holds a null or a sum leaves the range: the careful loop below decides.
-bool intScanPlain(const std::int32_t* x, std::int64_t n, std::int32_t* __restrict out) {
-    constexpr std::int64_t kStretch = 1024;
-    std::int64_t s = 0;
-    for (std::int64_t start = 0; start < n; start += kStretch) {
-        const std::int64_t len = n - start < kStretch ? n - start : kStretch;
-        bool null = false;
-        const std::int64_t m = largestMagnitude(x + start, len, &null);
-        if (null) return false;
-        const std::int32_t* xs = x + start;
-        std::int32_t* os = out + start;
-        if ((s < 0 ? -s : s) + len * m <= 2147483647) {
-            auto t = static_cast<std::int32_t>(s);
-            for (std::int64_t i = 0; i < len; ++i) os[i] = t += xs[i];
-            s = t;
-        } else {
-            for (std::int64_t i = 0; i < len; ++i) {
-                s += xs[i];
-                if (s < -2147483647 || s > 2147483647) return false;
-                os[i] = static_cast<std::int32_t>(s);
-            }
-        }
-    }
-    return true;
-}
-
 // Running integer plus-scan into Integer elements; from a null on, a row's
 // items are null. False when a sum passes the Integer range; `exact` then
 // tells whether every partial sum of every prefix stays exact in doubles
 // (each is a difference of two prefix sums, so prefix sums within 2^52
 // suffice).
 bool intScanRows(const std::int32_t* x, const Axis& a, std::int32_t* out, bool* exact) {
-    if (a.outer == 1 && a.inner == 1 && intScanPlain(x, a.n, out)) {
-        *exact = true;
-        return true;
+    if (a.inner == 1) {
+        // Rows along the last axis, each a plain run: the common case.
+        bool plain = true;
+        for (std::int64_t o = 0; o < a.outer && plain; ++o) plain = integerPlusScan(x + o * a.n, a.n, out + o * a.n);
+        if (plain) {
+            *exact = true;
+            return true;
+        }
     }
     std::int64_t worst = 0;
     bool fits = true;
