@@ -207,20 +207,28 @@ TEST_F(Operators, InnerProductIsTheMatrixProduct) {
 TEST_F(Operators, FloatInnerProductKeepsEachElementsOrder) {
     std::mt19937 gen(3);
     std::uniform_real_distribution<double> u(-1, 1);
-    const int n = 7, k = 13, m = 9;
-    std::vector<double> x(n * k), y(k * m);
-    for (auto& e : x) e = u(gen);
-    for (auto& e : y) e = u(gen);
-    ASSERT_EQ(innerProduct(in, kPlusTimes, kResult, arg(kFloat, {n, k}, x, kLeft), arg(kFloat, {k, m}, y)).code, 0);
-    Read r = result();
-    for (int i = 0; i < n; ++i) {
-        for (int j = 0; j < m; ++j) {
-            volatile double acc = x[i * k + k - 1] * y[(k - 1) * m + j];
-            for (int p = k - 2; p >= 0; --p) {
-                volatile double t = x[i * k + p] * y[p * m + j];
-                acc = t + acc;
+    // Shapes with partial tiles of rows and columns, and inner lengths
+    // that take several passes over the result.
+    struct Shape {
+        int n, k, m;
+    };
+    for (Shape s : {Shape{7, 13, 9}, Shape{17, 300, 37}, Shape{9, 1, 16}, Shape{1, 129, 8}}) {
+        const int n = s.n, k = s.k, m = s.m;
+        std::vector<double> x(static_cast<std::size_t>(n * k)), y(static_cast<std::size_t>(k * m));
+        for (auto& e : x) e = u(gen);
+        for (auto& e : y) e = u(gen);
+        ASSERT_EQ(innerProduct(in, kPlusTimes, kResult, arg(kFloat, {n, k}, x, kLeft), arg(kFloat, {k, m}, y)).code, 0);
+        Read r = result();
+        ASSERT_EQ(r.v.size(), static_cast<std::size_t>(n * m));
+        for (int i = 0; i < n; ++i) {
+            for (int j = 0; j < m; ++j) {
+                volatile double acc = x[i * k + k - 1] * y[(k - 1) * m + j];
+                for (int p = k - 2; p >= 0; --p) {
+                    volatile double t = x[i * k + p] * y[p * m + j];
+                    acc = t + acc;
+                }
+                ASSERT_EQ(r.at(static_cast<std::size_t>(i * m + j)), acc) << n << " " << k << " " << m;
             }
-            EXPECT_EQ(r.at(static_cast<std::size_t>(i * m + j)), acc);
         }
     }
     // Infinities follow the scalar rule: 0w + _0w is 0w, not a NaN.
