@@ -2,7 +2,21 @@
 
 #include <array>
 
+#include "primitives/element_loops.h"
+
 namespace wox::primitives {
+
+// A loop the compiler vectorises; the baseline has no 32-bit minimum or
+// maximum instructions, so it is built for wider registers as well.
+WOX_VECTOR_CLONES void valueRange(const std::int32_t* e, std::int64_t n, std::int32_t* low, std::int32_t* high) {
+    std::int32_t lo = e[0], hi = e[0];
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = e[i] < lo ? e[i] : lo;
+        hi = e[i] > hi ? e[i] : hi;
+    }
+    *low = lo;
+    *high = hi;
+}
 
 namespace {
 

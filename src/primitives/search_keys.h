@@ -103,16 +103,8 @@ Rc firstPositions(const Capacities& caps, std::int64_t na, GetA a, std::int64_t 
     return kOk;
 }
 
-// Least and greatest of n > 0 integers, in a loop the compiler vectorises.
-inline void valueRange(const std::int32_t* e, std::int64_t n, std::int32_t* low, std::int32_t* high) {
-    std::int32_t lo = e[0], hi = e[0];
-    for (std::int64_t i = 1; i < n; ++i) {
-        lo = e[i] < lo ? e[i] : lo;
-        hi = e[i] > hi ? e[i] : hi;
-    }
-    *low = lo;
-    *high = hi;
-}
+// Least and greatest of n > 0 integers.
+void valueRange(const std::int32_t* e, std::int64_t n, std::int32_t* low, std::int32_t* high);
 
 // The same for 32-bit integer keys read from blocks (Integer, Boolean,
 // Symbol): a direct-address table over the range of a when it is narrow.

@@ -21,32 +21,61 @@ Rc firstOccurrences(const values::Workspace& ws, const Arg& y, WorkTable<std::in
     return searchElements(ws.caps, false, y.d.type, e, y.d.count, y.d.type, e, y.d.count, first.data());
 }
 
-// Unique of 32-bit integers spanning a narrow range: one presence byte per
-// value, one pass. Returns false when the range is too wide.
-bool uniqueInRange(const values::Workspace& ws, const std::int32_t* e, std::int64_t n, WorkTable<std::int32_t>& keep,
-                   std::int64_t* kept, Rc* rc) {
-    std::int32_t lo, hi;
-    valueRange(e, n, &lo, &hi);
-    const std::int64_t low = lo;
-    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - low + 1);
-    if (range > 4 * static_cast<std::uint64_t>(n) + 65536) return false;
-    WorkTable<std::uint8_t> seen;
-    *rc = seen.allocateFilled(ws.caps, range, 0);
+// Unique of 32-bit integers spanning a narrow range: one presence bit per
+// value (a table that stays in the first-level cache for a range of a few
+// hundred thousand), one pass. The distinct values are written to `keep`,
+// which has room for min(range, n) + 1 of them: the loop stores every
+// element before it knows whether it is new, also after the last distinct
+// value has been kept. Returns false when the range is too wide.
+bool uniqueInRange(const values::Workspace& ws, const std::int32_t* e, std::int64_t n, std::int32_t low,
+                   std::uint64_t range, std::int32_t* keep, std::int64_t* kept, Rc* rc) {
+    WorkTable<std::uint64_t> seen;
+    *rc = seen.allocateFilled(ws.caps, (range + 63) / 64, 0);
     if (rc->failed()) return true;
-    // One spare slot: the loop stores every element before it knows whether
-    // it is new, also after the last distinct value has been kept.
-    *rc = keep.allocate(ws.caps, std::min<std::uint64_t>(range, static_cast<std::uint64_t>(n)) + 1);
-    if (rc->failed()) return true;
-    std::uint8_t* s = seen.data();
-    std::int32_t* out = keep.data();
+    std::uint64_t* bits = seen.data();
     std::int64_t k = 0;
     for (std::int64_t i = 0; i < n; ++i) {
-        std::uint8_t& b = s[e[i] - low];
-        out[k] = e[i];
-        k += b ^ 1;
-        b = 1;
+        const auto v = static_cast<std::uint32_t>(e[i] - low);
+        const std::uint64_t word = bits[v / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (v % 64);
+        keep[k] = e[i];
+        k += (word & bit) == 0;
+        bits[v / 64] = word | bit;
     }
     *kept = k;
+    return true;
+}
+
+// The unique of an Integer, Boolean or Symbol y of a narrow range, written
+// straight into the result; false (with *rc clear) when the range is too
+// wide. The distinct values are gathered in the free space above the stack,
+// where the result block then starts, or in a work table when that space
+// is short.
+bool uniqueNarrow(values::Workspace& ws, int result, const Arg& y, Rc* rc) {
+    const std::int64_t n = y.d.count;
+    const std::int32_t* e = y.as<std::int32_t>(ws);
+    std::int32_t lo, hi;
+    valueRange(e, n, &lo, &hi);
+    const auto range = static_cast<std::uint64_t>(static_cast<std::int64_t>(hi) - lo + 1);
+    if (range > 4 * static_cast<std::uint64_t>(n) + 65536) return false;
+    const std::uint64_t room = std::min<std::uint64_t>(range, static_cast<std::uint64_t>(n)) + 1;
+    WorkTable<std::int32_t> table;
+    std::int32_t* keep;
+    // Well within the free space, so that making the result cannot compact.
+    const bool onStack = room * 4 + 4096 < ws.freeBytes() / 2;
+    if (onStack) {
+        keep = reinterpret_cast<std::int32_t*>(ws.base() + ws.stackTop);
+    } else {
+        *rc = table.allocate(ws.caps, room);
+        if (rc->failed()) return true;
+        keep = table.data();
+    }
+    std::int64_t k = 0;
+    if (!uniqueInRange(ws, e, n, lo, range, keep, &k, rc) || rc->failed()) return true;
+    char* out;
+    *rc = makeVector(ws, result, y.d.type, k, &out);
+    if (rc->failed()) return true;
+    if (out != reinterpret_cast<char*>(keep)) std::memmove(out, keep, static_cast<std::size_t>(k) * 4);
     return true;
 }
 
@@ -80,15 +109,10 @@ Rc unique(values::Context& cx, int, int result, ValueRef right) {
             if (!seen[c]) { seen[c] = true; kept[k++] = e[i]; }
         }
     } else {
-        WorkTable<std::int32_t> ints;
         Rc rc = kOk;
-        bool done = type != kFloat && n > 0 &&
-                    uniqueInRange(ws, y.as<std::int32_t>(ws), n, ints, &k, &rc);
-        WOX_TRY(rc);
-        WOX_TRY(kept.allocate(ws.caps, static_cast<std::uint64_t>(done ? k : n) * static_cast<std::uint64_t>(w)));
-        if (done) {
-            std::memcpy(kept.data(), ints.data(), static_cast<std::size_t>(k) * 4);
-        } else {
+        if (type != kFloat && n > 0 && uniqueNarrow(ws, result, y, &rc)) return rc;
+        WOX_TRY(kept.allocate(ws.caps, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(w)));
+        {
             WorkTable<std::int32_t> first;
             WOX_TRY(firstOccurrences(ws, y, first));
             const char* e = y.bytes(ws);
