@@ -134,6 +134,24 @@ TEST(SearchLimits, WorkingMemoryEnoughForTheTableSucceeds) {
     EXPECT_EQ(s.run("#=a"), "5000");
 }
 
+TEST(SearchLimits, UniqueOfANarrowRangeGathersWhereverThereIsRoom) {
+    // A permutation of 0..13999 is its own unique. With a heap this small
+    // the distinct values cannot always be gathered above the stack and go
+    // to a work table instead; the result is the same either way.
+    int checked = 0;
+    for (std::uint32_t kib = 120; kib <= 400; kib += 20) {
+        Capacities caps;
+        caps.heapBytes = kib * 1024;
+        Session s(caps);
+        s.run("[]IO<-0");
+        if (!s.run("a<-14000|7919*!14000").empty()) continue;
+        EXPECT_EQ(s.run("(=a)~a"), "1") << kib;
+        EXPECT_EQ(s.run("=(a<7)/a"), "0 4 1 5 2 6 3") << kib;  // order of first occurrence
+        ++checked;
+    }
+    EXPECT_GT(checked, 5);
+}
+
 TEST(Match, DeepNestingDoesNotExhaustTheStack) {
     Session s{Capacities{}};
     s.run("x<-1");
