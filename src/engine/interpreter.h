@@ -1,8 +1,6 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
-#include <atomic>
-
 #include "display/display_state.h"
 #include "engine/call_frame.h"
 #include "engine/error_trace.h"
@@ -34,11 +32,6 @@ public:
     // The random generator of roll and deal; clearing sets it back, so a
     // fresh workspace draws the same numbers every time.
     std::int32_t randomState = frontend::kInitialRandomSeed;
-
-    // Set from a signal handler when the user asks to stop the running line
-    // (Ctrl-C in the terminal). The evaluator and the function line loop poll
-    // it, clear it and fail; the session clears it before every line.
-    std::atomic<bool> interruptRequested{false};
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }

@@ -7,12 +7,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "values/interrupt_poll.h"
 #include "values/messages.h"
 #include "values/value.h"
 
 namespace wox::numeric {
 
 namespace {
+
+using Poll = values::InterruptPoll;
 
 // Working memory released on every way out.
 class Buffer {
@@ -49,17 +52,20 @@ inline std::uint64_t floatKey(double v) {
 // Counting sort of keys 0..buckets-1: scanning the positions in order keeps
 // equal keys in their order of position, whichever way the keys run.
 template <class KeyOf>
-void countingSort(std::int64_t n, std::uint32_t* counts, std::size_t buckets, std::int32_t* out, int origin,
-                  KeyOf keyOf) {
+Rc countingSort(std::int64_t n, std::uint32_t* counts, std::size_t buckets, std::int32_t* out, int origin,
+                Poll& poll, KeyOf keyOf) {
     std::fill(counts, counts + buckets, 0u);
-    for (std::int64_t i = 0; i < n; ++i) ++counts[keyOf(i)];
+    if (!poll.forEach(n, [&](std::int64_t i) { ++counts[keyOf(i)]; })) return kInterrupted;
     std::uint32_t sum = 0;
     for (std::size_t k = 0; k < buckets; ++k) {
         std::uint32_t c = counts[k];
         counts[k] = sum;
         sum += c;
     }
-    for (std::int64_t i = 0; i < n; ++i) out[counts[keyOf(i)]++] = origin + static_cast<std::int32_t>(i);
+    const bool done = poll.forEach(n, [&](std::int64_t i) {
+        out[counts[keyOf(i)]++] = origin + static_cast<std::int32_t>(i);
+    });
+    return done ? kOk : kInterrupted;
 }
 
 // Byte digits: 256 buckets keep the scattered writes within the cache and
@@ -71,7 +77,7 @@ constexpr std::size_t kRadix = std::size_t{1} << kRadixBits;
 constexpr std::uint64_t kCountingRange = std::uint64_t{1} << 16;
 
 Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int64_t n, Direction dir,
-                 Scratch scratch) {
+                 Scratch scratch, Poll& poll) {
     std::int32_t lo = v[0], hi = v[0];
     for (std::int64_t i = 1; i < n; ++i) {
         lo = std::min(lo, v[i]);
@@ -90,8 +96,7 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
         std::size_t buckets = static_cast<std::size_t>(range) + 1;
         Buffer counts(scratch, buckets * sizeof(std::uint32_t));
         if (counts.failed()) return kWorkspaceFull;
-        countingSort(n, counts.as<std::uint32_t>(), buckets, out, origin, keyOf);
-        return kOk;
+        return countingSort(n, counts.as<std::uint32_t>(), buckets, out, origin, poll, keyOf);
     }
 
     // LSD radix sort of (key, position) pairs packed in 64 bits; the passes
@@ -107,10 +112,11 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
     std::uint64_t* b = passes > 1 ? a + count : nullptr;
     std::uint32_t* h = hist.as<std::uint32_t>();
     std::fill(h, h + static_cast<std::size_t>(passes) * kRadix, 0u);
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
+    bool done = poll.forEach(n, [&](std::int64_t i) {
+        std::uint32_t k = keyOf(i);
         for (int p = 0; p < passes; ++p) ++h[static_cast<std::size_t>(p) * kRadix + ((k >> (p * kRadixBits)) & (kRadix - 1))];
-    }
+    });
+    if (!done) return kInterrupted;
     for (int p = 0; p < passes; ++p) {
         std::uint32_t* hp = h + static_cast<std::size_t>(p) * kRadix;
         std::uint32_t sum = 0;
@@ -121,44 +127,44 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
         }
     }
     const bool single = passes == 1;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::uint32_t k = keyOf(static_cast<std::int64_t>(i));
+    done = poll.forEach(n, [&](std::int64_t i) {
+        std::uint32_t k = keyOf(i);
         std::uint32_t slot = h[k & (kRadix - 1)]++;
         if (single)
             out[slot] = origin + static_cast<std::int32_t>(i);
         else
-            a[slot] = (std::uint64_t{k} << 32) | i;
-    }
-    for (int p = 1; p < passes; ++p) {
+            a[slot] = (std::uint64_t{k} << 32) | static_cast<std::uint64_t>(i);
+    });
+    for (int p = 1; p < passes && done; ++p) {
         std::uint32_t* hp = h + static_cast<std::size_t>(p) * kRadix;
         const int shift = 32 + p * kRadixBits;
         if (p == passes - 1) {
-            for (std::size_t i = 0; i < count; ++i) {
+            done = poll.forEach(n, [&](std::int64_t i) {
                 std::uint64_t x = a[i];
                 out[hp[(x >> shift) & (kRadix - 1)]++] = origin + static_cast<std::int32_t>(x & 0xffffffffu);
-            }
+            });
         } else {
-            for (std::size_t i = 0; i < count; ++i) {
+            done = poll.forEach(n, [&](std::int64_t i) {
                 std::uint64_t x = a[i];
                 b[hp[(x >> shift) & (kRadix - 1)]++] = x;
-            }
+            });
             std::swap(a, b);
         }
     }
-    return kOk;
+    return done ? kOk : kInterrupted;
 }
 
-Rc gradeChars(const char* v, std::int32_t* out, int origin, std::int64_t n, Direction dir) {
+Rc gradeChars(const char* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Poll& poll) {
     std::array<std::uint32_t, 256> counts;
     const bool down = dir == Direction::Down;
-    countingSort(n, counts.data(), counts.size(), out, origin, [=](std::int64_t i) {
+    return countingSort(n, counts.data(), counts.size(), out, origin, poll, [=](std::int64_t i) {
         unsigned k = charRank(v[i]);
         return down ? 255 - k : k;
     });
-    return kOk;
 }
 
-Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch) {
+Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch,
+               Poll& poll) {
     struct Record {
         std::uint64_t key;
         std::uint64_t position;
@@ -174,12 +180,13 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
     std::uint32_t* h = hist.as<std::uint32_t>();
     std::fill(h, h + kBytes * kDigits, 0u);
     const bool down = dir == Direction::Down;
-    for (std::size_t i = 0; i < count; ++i) {
+    bool done = poll.forEach(n, [&](std::int64_t i) {
         std::uint64_t k = floatKey(v[i]);
         if (down) k = ~k;
-        a[i] = Record{k, i};
+        a[i] = Record{k, static_cast<std::uint64_t>(i)};
         for (int p = 0; p < kBytes; ++p) ++h[p * kDigits + ((k >> (8 * p)) & 0xff)];
-    }
+    });
+    if (!done) return kInterrupted;
     // Keys are distinct with their positions, and each byte pass is stable,
     // so this is the order of the described comparison sort. A byte that
     // every key shares needs no pass.
@@ -192,21 +199,24 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
             hp[d] = sum;
             sum += c;
         }
-        for (std::size_t i = 0; i < count; ++i) b[hp[(a[i].key >> (8 * p)) & 0xff]++] = a[i];
+        if (!poll.forEach(n, [&](std::int64_t i) { b[hp[(a[i].key >> (8 * p)) & 0xff]++] = a[i]; }))
+            return kInterrupted;
         std::swap(a, b);
     }
     for (std::size_t i = 0; i < count; ++i) out[i] = origin + static_cast<std::int32_t>(a[i].position);
     return kOk;
 }
 
-// Rows are sorted as positions in `out` itself: the rows never move, and no
-// working memory is needed.
+// Rows are sorted as positions: the rows never move. A merge sort (runs of
+// 32 by insertion, then merges into a second block of positions and back)
+// counts its comparisons, weighted by the row length, so that it can ask
+// whether the user has asked to stop. Positions break ties, so this is the
+// order any comparison sort gives.
 template <class T, class Less>
-void sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std::int64_t len, Direction dir,
-              Less less) {
-    for (std::int64_t i = 0; i < rows; ++i) out[i] = static_cast<std::int32_t>(i);
+Rc sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std::int64_t len, Direction dir,
+            Scratch scratch, Poll& poll, Less less) {
     const bool down = dir == Direction::Down;
-    std::sort(out, out + rows, [=](std::int32_t a, std::int32_t b) {
+    auto before = [=](std::int32_t a, std::int32_t b) {
         const T* x = v + a * len;
         const T* y = v + b * len;
         for (std::int64_t k = 0; k < len; ++k) {
@@ -214,8 +224,39 @@ void sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std:
             if (less(y[k], x[k])) return down;
         }
         return a < b;
-    });
+    };
+    constexpr std::int64_t kRun = 32;
+    for (std::int64_t i = 0; i < rows; ++i) out[i] = static_cast<std::int32_t>(i);
+    for (std::int64_t lo = 0; lo < rows; lo += kRun) {
+        const std::int64_t hi = std::min(lo + kRun, rows);
+        if (poll.stop((hi - lo) * (hi - lo) * len)) return kInterrupted;
+        for (std::int64_t i = lo + 1; i < hi; ++i) {
+            const std::int32_t p = out[i];
+            std::int64_t j = i;
+            for (; j > lo && before(p, out[j - 1]); --j) out[j] = out[j - 1];
+            out[j] = p;
+        }
+    }
+    Buffer spare(scratch, rows > kRun ? static_cast<std::size_t>(rows) * sizeof(std::int32_t) : 0);
+    if (spare.failed()) return kWorkspaceFull;
+    std::int32_t* from = out;
+    std::int32_t* to = spare.as<std::int32_t>();
+    for (std::int64_t width = kRun; width < rows; width *= 2) {
+        for (std::int64_t lo = 0; lo < rows; lo += 2 * width) {
+            const std::int64_t mid = std::min(lo + width, rows), hi = std::min(lo + 2 * width, rows);
+            std::int64_t i = lo, j = mid, k = lo;
+            while (i < mid && j < hi) {
+                if (poll.stop(len)) return kInterrupted;
+                to[k++] = before(from[j], from[i]) ? from[j++] : from[i++];
+            }
+            std::copy(from + i, from + mid, to + k);
+            std::copy(from + j, from + hi, to + k + (mid - i));
+        }
+        std::swap(from, to);
+    }
+    if (from != out) std::copy(from, from + rows, out);
     for (std::int64_t i = 0; i < rows; ++i) out[i] += origin;
+    return kOk;
 }
 
 }  // namespace
@@ -225,43 +266,42 @@ Scratch systemScratch() {
 }
 
 Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,
-               Scratch scratch) {
+               Scratch scratch, std::atomic<bool>* interrupt) {
     if (n <= 0) return kOk;
     if (n == 1) {
         out[0] = origin;
         return kOk;
     }
+    Poll poll(interrupt);
     switch (type) {
         case kBoolean:
-        case kInteger: return gradeIntegers(static_cast<const std::int32_t*>(data), out, origin, n, dir, scratch);
-        case kChar: return gradeChars(static_cast<const char*>(data), out, origin, n, dir);
-        case kFloat: return gradeFloats(static_cast<const double*>(data), out, origin, n, dir, scratch);
+        case kInteger: return gradeIntegers(static_cast<const std::int32_t*>(data), out, origin, n, dir, scratch, poll);
+        case kChar: return gradeChars(static_cast<const char*>(data), out, origin, n, dir, poll);
+        case kFloat: return gradeFloats(static_cast<const double*>(data), out, origin, n, dir, scratch, poll);
         default: return kDomainError;
     }
 }
 
 Rc gradeRows(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t rows,
-             std::int64_t rowLength, Direction dir, Scratch scratch) {
-    if (rowLength == 1) return gradeVector(data, type, out, origin, rows, dir, scratch);
+             std::int64_t rowLength, Direction dir, Scratch scratch, std::atomic<bool>* interrupt) {
+    if (rowLength == 1) return gradeVector(data, type, out, origin, rows, dir, scratch, interrupt);
     if (rows <= 0) return kOk;
     if (rowLength <= 0) {
         for (std::int64_t i = 0; i < rows; ++i) out[i] = origin + static_cast<std::int32_t>(i);
         return kOk;
     }
+    Poll poll(interrupt);
     switch (type) {
         case kBoolean:
         case kInteger:
-            sortRows(static_cast<const std::int32_t*>(data), out, origin, rows, rowLength, dir,
-                     [](std::int32_t a, std::int32_t b) { return a < b; });
-            return kOk;
+            return sortRows(static_cast<const std::int32_t*>(data), out, origin, rows, rowLength, dir, scratch, poll,
+                            [](std::int32_t a, std::int32_t b) { return a < b; });
         case kChar:
-            sortRows(static_cast<const char*>(data), out, origin, rows, rowLength, dir,
-                     [](char a, char b) { return static_cast<signed char>(a) < static_cast<signed char>(b); });
-            return kOk;
+            return sortRows(static_cast<const char*>(data), out, origin, rows, rowLength, dir, scratch, poll,
+                            [](char a, char b) { return static_cast<signed char>(a) < static_cast<signed char>(b); });
         case kFloat:
-            sortRows(static_cast<const double*>(data), out, origin, rows, rowLength, dir,
-                     [](double a, double b) { return floatKey(a) < floatKey(b); });
-            return kOk;
+            return sortRows(static_cast<const double*>(data), out, origin, rows, rowLength, dir, scratch, poll,
+                            [](double a, double b) { return floatKey(a) < floatKey(b); });
         default: return kDomainError;
     }
 }

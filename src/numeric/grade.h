@@ -4,7 +4,10 @@
 // grade is stable in both directions: equal keys keep their order of
 // position. Integers, characters and floats (as ordered 64-bit keys) are
 // sorted by counting and radix passes, rows by comparison; the null orders
-// below every number, characters compare as signed bytes.
+// below every number, characters compare as signed bytes. With an interrupt
+// flag, a grade asks it every few thousand steps and ends with "interrupt"
+// (clearing it) once it is set.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,10 +29,11 @@ Scratch systemScratch();
 // Fills out[0..n) with origin + position of the elements of `data` (type
 // Boolean, Integer, Float or Char) in sorted order. out must not overlap data.
 Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,
-               Scratch scratch = systemScratch());
+               Scratch scratch = systemScratch(), std::atomic<bool>* interrupt = nullptr);
 
 // The same for `rows` rows of `rowLength` elements each.
 Rc gradeRows(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t rows,
-             std::int64_t rowLength, Direction dir, Scratch scratch = systemScratch());
+             std::int64_t rowLength, Direction dir, Scratch scratch = systemScratch(),
+             std::atomic<bool>* interrupt = nullptr);
 
 }  // namespace wox::numeric

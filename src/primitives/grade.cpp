@@ -58,7 +58,8 @@ Rc grade(values::Context& cx, int code, int result, ValueRef right, ValueRef io)
     std::uint32_t from = (ws.stackTop + 7u) & ~7u;
     StackScratch stack{ws.base() + from, ws.base() + from, ws.base() + std::max(from, ws.heapTop)};
     return numeric::gradeRows(y.bytes(ws), y.d.type, reinterpret_cast<std::int32_t*>(bytes), origin, rows, rowLength,
-                              dir, numeric::Scratch{StackScratch::take, StackScratch::give, &stack});
+                              dir, numeric::Scratch{StackScratch::take, StackScratch::give, &stack},
+                              &cx.interruptRequested);
 }
 
 }  // namespace wox::primitives

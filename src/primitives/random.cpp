@@ -8,6 +8,7 @@
 #include "primitives/index_origin.h"
 #include "primitives/shaped_result.h"
 #include "primitives/structural_result.h"
+#include "values/interrupt_poll.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -25,10 +26,13 @@ Rc checkLink(const values::Workspace& ws, ValueRef link) {
     return kOk;
 }
 
-// Draws until `count` distinct values are collected, in the order drawn.
-void drawDistinct(std::int32_t* out, std::int32_t count, std::int32_t range, int origin, std::uint64_t* bits,
-                  std::int32_t& state) {
+// Draws until `count` distinct values are collected, in the order drawn;
+// false when the user asks to stop first (a deal of nearly all of a large
+// range takes many draws).
+bool drawDistinct(std::int32_t* out, std::int32_t count, std::int32_t range, int origin, std::uint64_t* bits,
+                  std::int32_t& state, values::InterruptPoll& poll) {
     for (std::int32_t k = 0; k < count;) {
+        if (poll.stop()) return false;
         state = nextRandomState(state);
         std::int32_t v = drawBelow(state, range);
         if (bits) {
@@ -39,6 +43,7 @@ void drawDistinct(std::int32_t* out, std::int32_t count, std::int32_t range, int
         }
         out[k++] = origin + v;
     }
+    return true;
 }
 
 }  // namespace
@@ -108,8 +113,10 @@ Rc deal(values::Context& cx, int result, ValueRef left, ValueRef right, ValueRef
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, count, &bytes));
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
+    // A deal that is stopped leaves the generator as it was.
     std::int32_t state = *rs.state;
-    drawDistinct(out, count, range, origin, bits, state);
+    values::InterruptPoll poll(&cx.interruptRequested);
+    if (!drawDistinct(out, count, range, origin, bits, state, poll)) return kInterrupted;
     *rs.state = state;
     return kOk;
 }

@@ -26,6 +26,7 @@
 #include "primitives/operators.h"
 #include "primitives/shaped_result.h"
 #include "primitives/vocabulary.h"
+#include "values/interrupt_poll.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/value_copy.h"
@@ -98,13 +99,15 @@ void reduceRows(const T* x, const Axis& a, double* out, Step& step) {
     }
 }
 
-// Item i is the reduction of items 0..i, each computed anew.
+// Item i is the reduction of items 0..i, each computed anew. Quadratic, so
+// it asks after every prefix whether the user has asked to stop (false).
 template <class T, class Step>
-void scanPrefixes(const T* x, const Axis& a, double* out, Step& step) {
+bool scanPrefixes(const T* x, const Axis& a, double* out, Step& step, values::InterruptPoll& poll) {
     for (std::int64_t o = 0; o < a.outer; ++o) {
         const T* base = x + o * a.n * a.inner;
         double* obase = out + o * a.n * a.inner;
         for (std::int64_t i = 0; i < a.n; ++i) {
+            if (poll.stop((i + 1) * a.inner)) return false;
             double* acc = obase + i * a.inner;
             const T* top = base + i * a.inner;
             for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = ops::toDouble(top[j]);
@@ -114,6 +117,7 @@ void scanPrefixes(const T* x, const Axis& a, double* out, Step& step) {
             }
         }
     }
+    return true;
 }
 
 // The carried form for operands where every order gives the same value.
@@ -373,13 +377,15 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     }
     bool running = op.f == code::kMaximum || op.f == code::kMinimum || isLogicalOperand(op.f) ||
                    (op.f == code::kPlus && (integers ? exactInts : exactFloatRun(cx.ws.elems<double>(x), x.count)));
+    values::InterruptPoll poll(&cx.interruptRequested);
     Rc rc = visitOperand(op.f, [&](auto step) -> Rc {
         auto run = [&](const auto* p) {
-            if (running) scanRunning(p, a, out, step);
-            else scanPrefixes(p, a, out, step);
+            if (!running) return scanPrefixes(p, a, out, step, poll);
+            scanRunning(p, a, out, step);
+            return true;
         };
-        if (integers) run(cx.ws.elems<std::int32_t>(x));
-        else run(cx.ws.elems<double>(x));
+        const bool done = integers ? run(cx.ws.elems<std::int32_t>(x)) : run(cx.ws.elems<double>(x));
+        if (!done) return cx.fail(kInterrupted);
         return step.failure ? cx.fail(step.failure) : kOk;
     });
     WOX_TRY(rc);

@@ -3,6 +3,7 @@
 // of the line in progress, and the one way out to the session. Primitives,
 // display and the front end take this rather than the whole interpreter, so
 // they cannot reach the engine's state.
+#include <atomic>
 #include <functional>
 #include <string_view>
 
@@ -20,6 +21,12 @@ public:
 
     Workspace ws;
     int errorWord = 0;  // the first error of the line in progress
+
+    // Set from a signal handler when the user asks to stop the running line
+    // (Ctrl-C in the terminal). The evaluator, the function line loop and
+    // the long loops of the primitives poll it, clear it and fail; the
+    // session clears it before every line.
+    std::atomic<bool> interruptRequested{false};
 
     // The one operation that appends text at the session's caret. Text uses
     // "\r\n" line ends and every producer starts its output with "\r\n".
