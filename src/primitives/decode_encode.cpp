@@ -1,11 +1,15 @@
 // Decode x>.y and encode x<.y: values from digits in mixed radices, and the
 // digits of values. Both compute in doubles and narrow the result, so
-// Integer arguments give Integer results whenever every value fits.
+// Integer arguments give Integer results whenever every value fits. Each
+// step follows the scalar functions' rules for nulls and infinities: a
+// null gives the null, infinities follow IEEE arithmetic, and where that
+// leaves no value (0w-0w, 0*0w) the step gives 0w, as residue does.
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <vector>
 
+#include "primitives/scalar_ops.h"
 #include "primitives/search.h"
 #include "primitives/shaped_result.h"
 #include "primitives/structural_result.h"
@@ -76,7 +80,7 @@ Rc decode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
             for (std::int64_t i = 0; i < n; ++i) {
                 double radix = realAt(x, ws, xs ? 0 : r * n + i);
                 double digit = realAt(y, ws, ys ? 0 : i * cols + c);
-                v = i == 0 ? digit : v * radix + digit;
+                v = i == 0 ? digit : ops::Plus::apply(ops::Times::apply(v, radix), digit);
             }
             out[r * cols + c] = v;
         }
@@ -117,8 +121,8 @@ Rc encode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
             for (std::int64_t i = digits - 1; i >= 0; --i) {
                 double r = realAt(x, ws, i * radixLists + list);
                 double digit = v;
-                if (r != 0) digit = v - r * std::floor(v / r);
-                v = r == 0 ? 0 : (v - digit) / r;
+                if (r != 0) digit = ops::settle(v - r * std::floor(v / r), r, v);
+                v = r == 0 ? 0 : ops::settle((v - digit) / r, v, r);
                 out[(i * radixLists + list) * values + j] = digit;
             }
         }
