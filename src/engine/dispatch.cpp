@@ -35,8 +35,7 @@ ValueRef originOf(values::Context& cx) { return varRef(currentIoSlot(static_cast
 // The generator's state and the []RL in force, local or global.
 primitives::RandomSource randomOf(values::Context& cx) {
     auto& in = static_cast<Interpreter&>(cx);
-    int s = frontend::findInScope(in.front, in.scope, "[]RL");
-    return {&in.randomState, varRef(s >= 0 ? in.scope.at(s).slot : kSystemSlotRL)};
+    return {&in.randomState, varRef(currentRlSlot(in))};
 }
 
 // Families whose routines exist; every other family answers its error.

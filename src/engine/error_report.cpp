@@ -62,4 +62,9 @@ int currentIoSlot(const Interpreter& in) {
     return s >= 0 ? in.scope.at(s).slot : kIoSlot;
 }
 
+int currentRlSlot(const Interpreter& in) {
+    int s = frontend::findInScope(in.front, in.scope, "[]RL");
+    return s >= 0 ? in.scope.at(s).slot : kSystemSlotRL;
+}
+
 }  // namespace wox::engine

@@ -18,5 +18,7 @@ void reportError(Interpreter& in, std::string_view line);
 // The variable slot of the []IO in force: the innermost binding of an
 // active call, else the global one.
 int currentIoSlot(const Interpreter& in);
+// The slot of the []RL in force: the innermost local []RL, else the global one.
+int currentRlSlot(const Interpreter& in);
 
 }  // namespace wox::engine

@@ -2,8 +2,10 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "display/value_display.h"
+#include "engine/error_report.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -58,6 +60,8 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     FrontTables& ft = in.front;
     frontend::ScopeStack& scope = in.scope;
     const frontend::FunctionRecord& r = in.functions.records[static_cast<std::size_t>(fn)];
+    // The caller's []RL, which a local []RL starts out as.
+    const int rlInForce = currentRlSlot(in);
     int boundary = scope.top + 1;
     WOX_TRY(push(scope, -1, -1));
     auto undo = [&](Rc rc) {
@@ -94,9 +98,12 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
         entrySlot(in, e) = slot;
     }
     in.frames.push_back(CallFrame{fn, boundary, in.ws.lowestLocalSlot, count, depth});
-    if (df.ioEntry >= 0) {
-        // A local []IO starts out as the origin in force.
-        if (Rc rc = values::assignValue(in.ws, entrySlot(in, df.ioEntry), varRef(cx.ioSlot)); rc.failed()) {
+    // A local []IO starts out as the origin in force, a local []RL as the
+    // []RL in force, so that roll and deal work before either is assigned.
+    const std::pair<int, int> inherited[] = {{df.ioEntry, cx.ioSlot}, {df.rlEntry, rlInForce}};
+    for (auto [entry, from] : inherited) {
+        if (entry < 0) continue;
+        if (Rc rc = values::assignValue(in.ws, entrySlot(in, entry), varRef(from)); rc.failed()) {
             popFrame(in);
             return rc;
         }

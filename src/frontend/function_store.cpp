@@ -114,6 +114,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
     df.localEntries.clear();
     df.resultEntry = -1;
     df.ioEntry = -1;
+    df.rlEntry = -1;
 
     // Header names, then labels: one run of local entries.
     r.headerFirst = ft.lastLocal + 1;
@@ -136,6 +137,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
             WOX_TRY(addLocal(ft, n, kVariableName, 0, &e));
             df.localEntries.push_back(e);
             if (n == "[]IO") df.ioEntry = e;
+            if (n == "[]RL") df.rlEntry = e;
         }
     }
     r.headerLast = ft.lastLocal;

@@ -65,6 +65,7 @@ struct DefinedFunction {
     std::vector<int> rightEntries;
     std::vector<int> localEntries;  // locals and generated names
     int ioEntry = -1;               // a local []IO
+    int rlEntry = -1;               // a local []RL
 };
 
 // Every function of the workspace by function slot: keyword functions in

@@ -28,6 +28,19 @@ TEST(DynamicScope, ALocalHidesTheGlobalForTheCallAndItsCallees) {
     EXPECT_EQ(s.run("reads"), "value error\r\nreads[1]  z<-never\r\n             ^");
 }
 
+TEST(DynamicScope, ALocalRandomLinkStartsAsTheOneInForce) {
+    Session s;
+    // Roll and deal need a valid []RL: a local one has the caller's value
+    // until it is assigned, and assigning it leaves the caller's alone.
+    s.define({"z<-roll x;[]RL", "z<-[]RL,?.x"});
+    s.define({"z<-set x;[]RL", "[]RL<-x", "z<-roll 6"});
+    Session fresh;
+    EXPECT_EQ(s.run("roll 6"), "16807 " + fresh.run("?.6"));
+    EXPECT_EQ(s.run("set 5").substr(0, 2), "5 ");
+    EXPECT_EQ(s.run("[]RL"), "16807");
+    EXPECT_EQ(s.in.ws.lowestLocalSlot, kLocalRegionEnd);
+}
+
 TEST(DynamicScope, RecursionRebindsEachCallAndRestoresTheCaller) {
     Session s;
     s.define({"z<-down x;k", "k<-x", "->(x=0)/0", "z<-down x-1", "z<-k"});
