@@ -15,4 +15,16 @@ void narrowFloatResult(values::Context& cx, const ArgumentDigest& g) {
     d.type = kInteger;
 }
 
+WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* p, std::int64_t n) {
+    std::int64_t m = 0;
+    int null = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
+        std::int64_t v = p[i];
+        null |= p[i] == kIntNull;
+        v = v < 0 ? -v : v;
+        m = v > m ? v : m;
+    }
+    return null ? -1 : m;
+}
+
 }  // namespace wox::primitives

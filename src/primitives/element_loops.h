@@ -193,4 +193,8 @@ WOX_VECTOR_CLONES void compareLoop(LA l, RA r, std::int32_t* __restrict out, std
 // Integer value, in place at the front of its block.
 void narrowFloatResult(values::Context& cx, const ArgumentDigest& g);
 
+// The largest magnitude among n Integer elements, or -1 when they hold the
+// null: bounds an integer result before it is computed.
+std::int64_t largestMagnitude(const std::int32_t* p, std::int64_t n);
+
 }  // namespace wox::primitives

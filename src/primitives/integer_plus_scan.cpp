@@ -13,20 +13,6 @@ namespace {
 
 constexpr std::int64_t kIntLimit = 2147483647;
 
-// The largest magnitude in a run, and whether the run holds the null.
-WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* x, std::int64_t n, bool* null) {
-    std::int64_t m = 0;
-    int nul = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        std::int64_t v = x[i];
-        nul |= x[i] == kIntNull;
-        v = v < 0 ? -v : v;
-        m = v > m ? v : m;
-    }
-    *null = nul != 0;
-    return m;
-}
-
 // Adds x[0..n) to the running sum *s one at a time, testing every sum.
 bool carefulStretch(const std::int32_t* x, std::int64_t n, std::int32_t* out, std::int64_t* s) {
     std::int64_t t = *s;
@@ -109,9 +95,8 @@ bool integerPlusScanBaseline(const std::int32_t* x, std::int64_t n, std::int32_t
     std::int64_t s = 0;
     for (std::int64_t start = 0; start < n; start += kStretch) {
         const std::int64_t len = n - start < kStretch ? n - start : kStretch;
-        bool null = false;
-        const std::int64_t m = largestMagnitude(x + start, len, &null);
-        if (null) return false;
+        const std::int64_t m = largestMagnitude(x + start, len);
+        if (m < 0) return false;  // the null
         const std::int32_t* xs = x + start;
         std::int32_t* os = out + start;
         if ((s < 0 ? -s : s) + len * m <= kIntLimit) {

@@ -119,19 +119,6 @@ Rc retypeFloat(values::Context& cx, int result) {
     return kOk;
 }
 
-// The largest magnitude of an Integer side, or -1 when it holds the null.
-std::int64_t largestMagnitude(const std::int32_t* p, std::int64_t n) {
-    std::int64_t m = 0;
-    int null = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        std::int64_t v = p[i];
-        null |= p[i] == kIntNull;
-        v = v < 0 ? -v : v;
-        m = v > m ? v : m;
-    }
-    return null ? -1 : m;
-}
-
 // Plus, minus and times of Integer sides whose magnitudes bound every
 // result within the Integer range need no test per element.
 template <class Op>
