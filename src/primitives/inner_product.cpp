@@ -157,51 +157,58 @@ WOX_VECTOR_CLONES void plusTimesKernel(const double* x, const double* y, const L
 }
 
 #if defined(__x86_64__)
-// With 16-lane registers: tiles of up to 8 rows by 16 columns, 16
+// With 16-lane registers: tiles of up to 6 rows by 32 columns, 24
 // accumulators. The product of a row segment is added into its accumulator
 // by a separate addition, the same two IEEE operations as every other
 // kernel's. The result is walked a strip of columns at a time, so that the
 // strip of y that every tile of it reads stays in the nearer caches; the
 // last strip masks the columns it does not have.
-constexpr int kWideRows = 8;
-constexpr std::int64_t kWideCols = 16;
+constexpr int kWideRows = 6;
+constexpr int kWideVectors = 4;  // of 8 columns
+constexpr std::int64_t kWideCols = 8 * kWideVectors;
+
+struct StripLanes {
+    __mmask8 lanes[kWideVectors];
+};
 
 template <int kRows>
 __attribute__((target("avx512f"))) void plusTimesWideTile(const double* x, const double* y, const Layout& l,
                                                           double* out, std::int64_t r0, std::int64_t j0,
-                                                          __mmask8 left, __mmask8 right) {
-    __m512d acc[kRows][2];
+                                                          StripLanes m) {
+    __m512d acc[kRows][kWideVectors];
+    __m512d yv[kWideVectors];
     const double* xr = x + r0 * l.xRow;
     std::int64_t i = l.k - 1;
     const double* yr = y + i * l.yStep + j0;
-    __m512d ya = _mm512_maskz_loadu_pd(left, yr), yb = _mm512_maskz_loadu_pd(right, yr + 8);
-#pragma GCC unroll 8
+#pragma GCC unroll 4
+    for (int v = 0; v < kWideVectors; ++v) yv[v] = _mm512_maskz_loadu_pd(m.lanes[v], yr + 8 * v);
+#pragma GCC unroll 6
     for (int t = 0; t < kRows; ++t) {
         const __m512d xv = _mm512_set1_pd(xr[t * l.xRow + i * l.xStep]);
-        acc[t][0] = _mm512_mul_pd(xv, ya);
-        acc[t][1] = _mm512_mul_pd(xv, yb);
+#pragma GCC unroll 4
+        for (int v = 0; v < kWideVectors; ++v) acc[t][v] = _mm512_mul_pd(xv, yv[v]);
     }
     for (--i; i >= 0; --i) {
         yr = y + i * l.yStep + j0;
-        ya = _mm512_maskz_loadu_pd(left, yr);
-        yb = _mm512_maskz_loadu_pd(right, yr + 8);
-#pragma GCC unroll 8
+#pragma GCC unroll 4
+        for (int v = 0; v < kWideVectors; ++v) yv[v] = _mm512_maskz_loadu_pd(m.lanes[v], yr + 8 * v);
+#pragma GCC unroll 6
         for (int t = 0; t < kRows; ++t) {
             const __m512d xv = _mm512_set1_pd(xr[t * l.xRow + i * l.xStep]);
-            acc[t][0] = _mm512_add_pd(_mm512_mul_pd(xv, ya), acc[t][0]);
-            acc[t][1] = _mm512_add_pd(_mm512_mul_pd(xv, yb), acc[t][1]);
+#pragma GCC unroll 4
+            for (int v = 0; v < kWideVectors; ++v) acc[t][v] = _mm512_add_pd(_mm512_mul_pd(xv, yv[v]), acc[t][v]);
         }
     }
     double* o = out + r0 * l.cols + j0;
-#pragma GCC unroll 8
+#pragma GCC unroll 6
     for (int t = 0; t < kRows; ++t) {
-        _mm512_mask_storeu_pd(o + t * l.cols, left, acc[t][0]);
-        _mm512_mask_storeu_pd(o + t * l.cols + 8, right, acc[t][1]);
+#pragma GCC unroll 4
+        for (int v = 0; v < kWideVectors; ++v) _mm512_mask_storeu_pd(o + t * l.cols + 8 * v, m.lanes[v], acc[t][v]);
     }
 }
 
-using WideTile = void (*)(const double*, const double*, const Layout&, double*, std::int64_t, std::int64_t, __mmask8,
-                          __mmask8);
+using WideTile = void (*)(const double*, const double*, const Layout&, double*, std::int64_t, std::int64_t,
+                          StripLanes);
 constexpr WideTile kWideTiles[kWideRows + 1] = {
     nullptr,
     plusTimesWideTile<1>,
@@ -210,8 +217,6 @@ constexpr WideTile kWideTiles[kWideRows + 1] = {
     plusTimesWideTile<4>,
     plusTimesWideTile<5>,
     plusTimesWideTile<6>,
-    plusTimesWideTile<7>,
-    plusTimesWideTile<8>,
 };
 
 bool hasWideRegisters() {
@@ -228,11 +233,11 @@ __mmask8 firstLanes(std::int64_t n) {
 bool plusTimesWide(const double* x, const double* y, const Layout& l, double* out) {
     if (!hasWideRegisters()) return false;
     for (std::int64_t j0 = 0; j0 < l.cols; j0 += kWideCols) {
-        const std::int64_t width = l.cols - j0;
-        const __mmask8 left = firstLanes(width), right = firstLanes(width - 8);
+        StripLanes m;
+        for (int v = 0; v < kWideVectors; ++v) m.lanes[v] = firstLanes(l.cols - j0 - 8 * v);
         for (std::int64_t r0 = 0; r0 < l.rows; r0 += kWideRows) {
             const std::int64_t height = l.rows - r0 < kWideRows ? l.rows - r0 : kWideRows;
-            kWideTiles[height](x, y, l, out, r0, j0, left, right);
+            kWideTiles[height](x, y, l, out, r0, j0, m);
         }
     }
     return true;
