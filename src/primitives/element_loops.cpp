@@ -15,6 +15,15 @@ void narrowFloatResult(values::Context& cx, const ArgumentDigest& g) {
     d.type = kInteger;
 }
 
+bool hasWideRegisters() {
+#if defined(__x86_64__)
+    static const bool wide = __builtin_cpu_supports("avx512f");
+    return wide;
+#else
+    return false;
+#endif
+}
+
 WOX_VECTOR_CLONES std::int64_t largestMagnitude(const std::int32_t* p, std::int64_t n) {
     std::int64_t m = 0;
     int null = 0;

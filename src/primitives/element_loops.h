@@ -91,6 +91,10 @@ decltype(auto) visitNumericSide(const ArgumentSide& s, F&& f) {
 #else
 #define WOX_VECTOR_CLONES
 #endif
+
+// Whether the processor has 16-lane (AVX-512) registers, for the kernels
+// built for them with a target attribute; asked once.
+bool hasWideRegisters();
 // Flags that loops keep (all results integral, all fitted) are folded with
 // bit operations on words as wide as the elements, never as branches, so
 // that the loops vectorize.

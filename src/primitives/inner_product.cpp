@@ -219,10 +219,6 @@ constexpr WideTile kWideTiles[kWideRows + 1] = {
     plusTimesWideTile<6>,
 };
 
-bool hasWideRegisters() {
-    static const bool wide = __builtin_cpu_supports("avx512f");
-    return wide;
-}
 
 // The lanes of the first n of eight columns.
 __mmask8 firstLanes(std::int64_t n) {

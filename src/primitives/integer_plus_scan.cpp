@@ -79,11 +79,6 @@ __attribute__((target("avx512f"))) bool scanWide(const std::int32_t* x, std::int
     std::int64_t s = _mm512_cvtsi512_si32(carry);
     return carefulStretch(x + i, n - i, out + i, &s);
 }
-
-bool hasWideRegisters() {
-    static const bool wide = __builtin_cpu_supports("avx512f");
-    return wide;
-}
 #endif
 
 }  // namespace
