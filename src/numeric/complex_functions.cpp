@@ -30,7 +30,6 @@ namespace {
 }();
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr Complex kNull{kNaN, 0.0};
 
 inline double clean(double v) { return std::fabs(v) < kCleanupBelow ? 0.0 : v; }
