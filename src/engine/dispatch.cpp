@@ -8,6 +8,7 @@
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
 #include "primitives/grade.h"
+#include "primitives/matrix_divide.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
 #include "primitives/scalar.h"
@@ -110,6 +111,8 @@ Handlers buildHandlers() {
     d(Family::Match, primitives::match);
     d(Family::Decode, primitives::decode);
     d(Family::Encode, primitives::encode);
+    m(Family::MatrixInverse, primitives::matrixInverse);
+    d(Family::MatrixDivide, primitives::matrixDivide);
     return h;
 }
 

@@ -17,25 +17,6 @@ namespace {
 
 using Poll = values::InterruptPoll;
 
-// Working memory released on every way out.
-class Buffer {
-public:
-    Buffer(Scratch s, std::size_t bytes) : s_(s), p_(bytes ? s.take(s.context, bytes) : nullptr), wanted_(bytes) {}
-    ~Buffer() {
-        if (p_) s_.give(s_.context, p_);
-    }
-    Buffer(const Buffer&) = delete;
-    Buffer& operator=(const Buffer&) = delete;
-    bool failed() const { return wanted_ != 0 && p_ == nullptr; }
-    template <class T>
-    T* as() const { return static_cast<T*>(p_); }
-
-private:
-    Scratch s_;
-    void* p_;
-    std::size_t wanted_;
-};
-
 // Signed bytes: codes 128 to 255 come before 0 to 127.
 inline unsigned charRank(char c) { return static_cast<unsigned>(static_cast<signed char>(c) + 128); }
 
@@ -94,7 +75,7 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
 
     if (range < kCountingRange && range <= static_cast<std::uint64_t>(n) * 4) {
         std::size_t buckets = static_cast<std::size_t>(range) + 1;
-        Buffer counts(scratch, buckets * sizeof(std::uint32_t));
+        ScratchBuffer counts(scratch, buckets * sizeof(std::uint32_t));
         if (counts.failed()) return kWorkspaceFull;
         return countingSort(n, counts.as<std::uint32_t>(), buckets, out, origin, poll, keyOf);
     }
@@ -105,8 +86,8 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
     const int bits = std::bit_width(range);
     const int passes = (bits + kRadixBits - 1) / kRadixBits;
     std::size_t count = static_cast<std::size_t>(n);
-    Buffer pairs(scratch, passes > 1 ? 2 * count * sizeof(std::uint64_t) : 0);
-    Buffer hist(scratch, static_cast<std::size_t>(passes) * kRadix * sizeof(std::uint32_t));
+    ScratchBuffer pairs(scratch, passes > 1 ? 2 * count * sizeof(std::uint64_t) : 0);
+    ScratchBuffer hist(scratch, static_cast<std::size_t>(passes) * kRadix * sizeof(std::uint32_t));
     if (pairs.failed() || hist.failed()) return kWorkspaceFull;
     std::uint64_t* a = pairs.as<std::uint64_t>();
     std::uint64_t* b = passes > 1 ? a + count : nullptr;
@@ -172,8 +153,8 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
     constexpr int kBytes = 8;
     constexpr std::size_t kDigits = 256;
     std::size_t count = static_cast<std::size_t>(n);
-    Buffer records(scratch, 2 * count * sizeof(Record));
-    Buffer hist(scratch, kBytes * kDigits * sizeof(std::uint32_t));
+    ScratchBuffer records(scratch, 2 * count * sizeof(Record));
+    ScratchBuffer hist(scratch, kBytes * kDigits * sizeof(std::uint32_t));
     if (records.failed() || hist.failed()) return kWorkspaceFull;
     Record* a = records.as<Record>();
     Record* b = a + count;
@@ -237,7 +218,7 @@ Rc sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std::i
             out[j] = p;
         }
     }
-    Buffer spare(scratch, rows > kRun ? static_cast<std::size_t>(rows) * sizeof(std::int32_t) : 0);
+    ScratchBuffer spare(scratch, rows > kRun ? static_cast<std::size_t>(rows) * sizeof(std::int32_t) : 0);
     if (spare.failed()) return kWorkspaceFull;
     std::int32_t* from = out;
     std::int32_t* to = spare.as<std::int32_t>();
@@ -260,10 +241,6 @@ Rc sortRows(const T* v, std::int32_t* out, int origin, std::int64_t rows, std::i
 }
 
 }  // namespace
-
-Scratch systemScratch() {
-    return Scratch{[](void*, std::size_t bytes) { return std::malloc(bytes); }, [](void*, void* p) { std::free(p); }};
-}
 
 Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origin, std::int64_t n, Direction dir,
                Scratch scratch, std::atomic<bool>* interrupt) {

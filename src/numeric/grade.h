@@ -11,20 +11,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "numeric/scratch.h"
 #include "values/rc.h"
 
 namespace wox::numeric {
 
 enum class Direction : std::uint8_t { Up, Down };
 
-// Where a grade takes its working memory (8-byte aligned); take returns
-// nullptr when there is none, and the grade then fails with "workspace full".
-struct Scratch {
-    void* (*take)(void* context, std::size_t bytes);
-    void (*give)(void* context, void* p);
-    void* context = nullptr;
-};
-Scratch systemScratch();
+// Working memory comes from the scratch; a refusal is "workspace full".
 
 // Fills out[0..n) with origin + position of the elements of `data` (type
 // Boolean, Integer, Float or Char) in sorted order. out must not overlap data.

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "primitives/real_circle.h"
+#include "numeric/real_circle.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
@@ -141,7 +141,7 @@ struct Circle {
             if (!failure) failure = kDomainError;
             return ops::kNull;
         }
-        std::optional<double> r = realCircle(static_cast<int>(x), y);
+        std::optional<double> r = numeric::realCircle(static_cast<int>(x), y);
         if (!r || ops::isNull(*r)) {
             if (!failure) failure = kNotImplemented;
             return ops::kNull;

@@ -3,7 +3,8 @@
 // and the function maps integers to integers (identity, negate, signum,
 // ceiling, floor, magnitude), which needs no narrowing at all. A Float
 // result notes during its loop whether every element is integral, and only
-// then is it narrowed in place. Complex arguments go to the complex seam.
+// then is it narrowed in place. Complex arguments, and the logarithms of
+// negative numbers, go to the complex seam.
 #include <array>
 
 #include "primitives/element_loops.h"
@@ -87,6 +88,15 @@ bool anyZero(const ArgumentSide& a) {
     });
 }
 
+bool anyNegative(const ArgumentSide& a) {
+    return visitNumericSide(a, [&](auto r) {
+        std::int64_t n = a.single ? 1 : a.count;
+        for (std::int64_t i = 0; i < n; ++i)
+            if (ops::toDouble(r[i]) < 0) return true;
+        return false;
+    });
+}
+
 struct MonadicRow {
     int code;
     Routine run;
@@ -130,6 +140,9 @@ Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
     }
     if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);
     if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return cx.fail(kDomainError);
+    // A negative number has complex logarithms only.
+    if (code == code::kNaturalLog && g.right.count > 0 && anyNegative(g.right))
+        return complexMonadic(cx, code, result, right);
     return kMonadic[row].run(cx, g);
 }
 

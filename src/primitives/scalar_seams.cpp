@@ -4,10 +4,6 @@
 
 namespace wox::primitives {
 
-Rc complexMonadic(values::Context& cx, int, int, ValueRef) { return cx.fail(kNotImplemented); }
-
-Rc complexDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
-
 Rc temporalDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
 Rc dictionaryDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }

@@ -1,8 +1,9 @@
 #pragma once
 // Where the scalar families hand a call over to the arithmetic of another
 // kind of value. Each seam receives the call as the family received it and
-// answers for it completely (result slot, errors); until that arithmetic
-// exists it answers 43, "prim. func not yet implemented".
+// answers for it completely (result slot, errors); where that arithmetic
+// does not exist yet it answers 43, "prim. func not yet implemented".
+// The complex seams are in complex_scalar.cpp.
 #include "values/context.h"
 #include "values/rc.h"
 #include "values/value.h"
@@ -10,7 +11,8 @@
 namespace wox::primitives {
 
 // Monadic arithmetic (codes 44-64 even, factorial excepted) on a Complex
-// argument.
+// argument, and the natural logarithm of real arguments with a negative
+// element, whose values are complex.
 Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right);
 
 // Dyadic arithmetic (codes 45-65 odd) with a Complex argument, and every

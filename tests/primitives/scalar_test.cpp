@@ -7,7 +7,6 @@
 #include <string>
 
 #include "values/messages.h"
-#include "primitives/real_circle.h"
 #include "primitives/value_builder.h"
 #include "primitives/vocabulary.h"
 
@@ -209,11 +208,16 @@ TEST_F(Scalar, PowerAndLogarithm) {
     expectScalar(dy(kLog, 1, 1), kInteger, 1);
     expectScalar(dy(kLog, kInf, kInf), kFloat, kInf);
     EXPECT_EQ(dyadic(kLog, L(kInteger, 1), R(kInteger, 5)).code, kDomainError);
-    // Values with no real answer go to the complex routines.
-    EXPECT_EQ(dyadic(kPower, L(kInteger, -8), R(kFloat, 0.5)).code, kNotImplemented);
-    EXPECT_EQ(dyadic(kPower, L(kInteger, -8), R(kFloat, 1.5)).code, kNotImplemented);
-    EXPECT_EQ(dyadic(kLog, L(kInteger, 2), R(kInteger, -4)).code, kNotImplemented);
-    EXPECT_EQ(dyadic(kLog, L(kInteger, -2), R(kInteger, 4)).code, kNotImplemented);
+    // Values with no real answer are complex; in the same call, an element
+    // with a real answer keeps the value it has alone (-2 to the power 3 is
+    // exactly -8).
+    EXPECT_EQ(dy(kPower, -8, 0.5).type, kComplex);
+    EXPECT_EQ(dy(kLog, 2, -4).type, kComplex);
+    EXPECT_EQ(dy(kLog, -2, 4).type, kComplex);
+    ASSERT_EQ(dyadic(kPower, Lv(kInteger, {-2, -4, 0}), Rv(kFloat, {3, 0.5, 0})).code, 0);
+    expectValues(result(), kComplex, {-8, 0, 0, 2, 1, 0});
+    ASSERT_EQ(dyadic(kLog, Lv(kInteger, {2, -1}), Rv(kInteger, {8, -1})).code, 0);
+    expectValues(result(), kInteger, {3, 1});
 }
 
 TEST_F(Scalar, Conformability) {
@@ -291,15 +295,16 @@ TEST_F(Scalar, TypesOutsideArithmetic) {
     EXPECT_EQ(dyadic(kPlus, scalar(in, kLeft, kTemporal, 0), R(kInteger, 1)).code, kNotImplemented);
     // Complex values and every circle function belong to the complex routines.
     ValueRef z = put(in, kRight, kComplex, {2}, {1, 2});
-    EXPECT_EQ(dyadic(kPlus, L(kInteger, 1), z).code, kNotImplemented);
+    EXPECT_EQ(dyadic(kPlus, L(kInteger, 1), z).code, 0);
     EXPECT_EQ(dyadic(kMax, L(kInteger, 1), z).code, kDomainError);
     EXPECT_EQ(dyadic(kPlus, chars(in, kLeft, "a"), z).code, kDomainError);
-    EXPECT_EQ(monadic(kNegate, z).code, kNotImplemented);
+    EXPECT_EQ(monadic(kNegate, z).code, 0);
     EXPECT_EQ(monadic(kFactorial, z).code, kNotImplemented);
-    EXPECT_EQ(dyadic(kCircle, L(kInteger, 1), R(kFloat, 0.5)).code, kNotImplemented);
+    EXPECT_EQ(dyadic(kCircle, L(kInteger, 1), R(kFloat, 0.5)).code, 0);
     EXPECT_EQ(dyadic(kCircle, L(kInteger, 12), R(kFloat, 0.5)).code, kDomainError);
     EXPECT_EQ(dyadic(kCircle, L(kFloat, 1.5), R(kFloat, 0.5)).code, kDomainError);
-    EXPECT_EQ(dyadic(kCircle, L(kInteger, -12), Rv(kFloat, {0.5, 1})).code, kNotImplemented);
+    EXPECT_EQ(dyadic(kCircle, L(kInteger, -12), Rv(kFloat, {0.5, 1})).code, 0);
+    EXPECT_EQ(dyadic(kCircle, put(in, kLeft, kComplex, {1}, {1, 0}), Rv(kFloat, {0.5, 1})).code, kDomainError);
     EXPECT_EQ(dyadic(kPlus, put(in, kLeft, kDictionary, {2}, {0, 0}), R(kInteger, 1)).code, kNotImplemented);
     EXPECT_EQ(dyadic(kPlus, put(in, kLeft, kGeneral, {2}, {0, 0}), R(kInteger, 1)).code, kDomainError);
 }
@@ -522,14 +527,6 @@ TEST(ScalarMemory, FullWorkspaceIsAnError) {
     EXPECT_EQ(scalarDyadic(in, kPlus, kResult, a, a).code, kWorkspaceFull);
     EXPECT_EQ(in.errorWord, kWorkspaceFull);
     EXPECT_EQ(read(in, a).at(99'999), 1.5);
-}
-
-TEST(RealCircle, FunctionsAndLimits) {
-    EXPECT_EQ(realCircle(1, 3.141592653589793), 0.0);
-    EXPECT_DOUBLE_EQ(*realCircle(-3, 1), 3.141592653589793 / 4);
-    EXPECT_DOUBLE_EQ(*realCircle(4, 0), 1);
-    EXPECT_DOUBLE_EQ(*realCircle(-4, 2), std::sqrt(3.0));
-    EXPECT_FALSE(realCircle(8, 1).has_value());
 }
 
 }  // namespace

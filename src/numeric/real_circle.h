@@ -1,9 +1,10 @@
 #pragma once
-// The circle functions of a real argument, for the operators that apply a
-// circle function element by element.
+// The circle functions of a real argument: the operators apply them element
+// by element, and the complex circle functions use them where a real
+// argument has a real value.
 #include <optional>
 
-namespace wox::primitives {
+namespace wox::numeric {
 
 // Circle function n (-7..7) of x: 0 sqrt(1-x*x), 1..3 sin cos tan, 4
 // sqrt(1+x*x), 5..7 sinh cosh tanh, and the negatives their inverses (-4
@@ -11,4 +12,4 @@ namespace wox::primitives {
 // outside -7..7; the caller reports it.
 std::optional<double> realCircle(int n, double x);
 
-}  // namespace wox::primitives
+}  // namespace wox::numeric

@@ -1,8 +1,8 @@
-#include "primitives/real_circle.h"
+#include "numeric/real_circle.h"
 
 #include <cmath>
 
-namespace wox::primitives {
+namespace wox::numeric {
 
 std::optional<double> realCircle(int n, double x) {
     double r;
@@ -28,4 +28,4 @@ std::optional<double> realCircle(int n, double x) {
     return std::fabs(r) < 1e-13 ? 0.0 : r;
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::numeric
