@@ -107,9 +107,13 @@ TEST(GradeMemory, WorkingMemoryThatCannotBeHadIsWorkspaceFull) {
     std::vector<std::int32_t> out(4);
     EXPECT_EQ(gradeVector(ints.data(), kInteger, out.data(), 0, 4, Direction::Up, none).code, kWorkspaceFull);
     EXPECT_EQ(gradeVector(floats.data(), kFloat, out.data(), 0, 2, Direction::Up, none).code, kWorkspaceFull);
-    // Characters and rows need no working memory.
+    // Characters, and rows that fit one run of 32, need no working memory;
+    // more rows merge through a spare block of positions.
     std::vector<char> chars{'b', 'a'};
     EXPECT_EQ(gradeVector(chars.data(), kChar, out.data(), 0, 2, Direction::Up, none).code, 0);
+    std::vector<std::int32_t> rows(2 * 40, 1), rowOut(40);
+    EXPECT_EQ(gradeRows(rows.data(), kInteger, rowOut.data(), 0, 32, 2, Direction::Up, none).code, 0);
+    EXPECT_EQ(gradeRows(rows.data(), kInteger, rowOut.data(), 0, 40, 2, Direction::Up, none).code, kWorkspaceFull);
 }
 
 TEST(GradeMemory, NoSortReadsPastItsArgument) {
