@@ -171,14 +171,14 @@ struct StripLanes {
     __mmask8 lanes[kWideVectors];
 };
 
-template <int kRows>
-__attribute__((target("avx512f"))) void plusTimesWideTile(const double* x, const double* y, const Layout& l,
-                                                          double* out, std::int64_t r0, std::int64_t j0,
-                                                          StripLanes m) {
-    __m512d acc[kRows][kWideVectors];
+// One step of i for a tile: the products of x's column i with y's row i,
+// which start the accumulators (the last i) or are added into them.
+template <int kRows, bool kFirst>
+__attribute__((target("avx512f"), always_inline)) inline void plusTimesStep(const double* xr, const double* y,
+                                                                            const Layout& l, std::int64_t i,
+                                                                            std::int64_t j0, StripLanes m,
+                                                                            __m512d (&acc)[kRows][kWideVectors]) {
     __m512d yv[kWideVectors];
-    const double* xr = x + r0 * l.xRow;
-    std::int64_t i = l.k - 1;
     const double* yr = y + i * l.yStep + j0;
 #pragma GCC unroll 4
     for (int v = 0; v < kWideVectors; ++v) yv[v] = _mm512_maskz_loadu_pd(m.lanes[v], yr + 8 * v);
@@ -186,19 +186,21 @@ __attribute__((target("avx512f"))) void plusTimesWideTile(const double* x, const
     for (int t = 0; t < kRows; ++t) {
         const __m512d xv = _mm512_set1_pd(xr[t * l.xRow + i * l.xStep]);
 #pragma GCC unroll 4
-        for (int v = 0; v < kWideVectors; ++v) acc[t][v] = _mm512_mul_pd(xv, yv[v]);
-    }
-    for (--i; i >= 0; --i) {
-        yr = y + i * l.yStep + j0;
-#pragma GCC unroll 4
-        for (int v = 0; v < kWideVectors; ++v) yv[v] = _mm512_maskz_loadu_pd(m.lanes[v], yr + 8 * v);
-#pragma GCC unroll 6
-        for (int t = 0; t < kRows; ++t) {
-            const __m512d xv = _mm512_set1_pd(xr[t * l.xRow + i * l.xStep]);
-#pragma GCC unroll 4
-            for (int v = 0; v < kWideVectors; ++v) acc[t][v] = _mm512_add_pd(_mm512_mul_pd(xv, yv[v]), acc[t][v]);
+        for (int v = 0; v < kWideVectors; ++v) {
+            const __m512d p = _mm512_mul_pd(xv, yv[v]);
+            acc[t][v] = kFirst ? p : _mm512_add_pd(p, acc[t][v]);
         }
     }
+}
+
+template <int kRows>
+__attribute__((target("avx512f"))) void plusTimesWideTile(const double* x, const double* y, const Layout& l,
+                                                          double* out, std::int64_t r0, std::int64_t j0,
+                                                          StripLanes m) {
+    __m512d acc[kRows][kWideVectors];
+    const double* xr = x + r0 * l.xRow;
+    plusTimesStep<kRows, true>(xr, y, l, l.k - 1, j0, m, acc);
+    for (std::int64_t i = l.k - 2; i >= 0; --i) plusTimesStep<kRows, false>(xr, y, l, i, j0, m, acc);
     double* o = out + r0 * l.cols + j0;
 #pragma GCC unroll 6
     for (int t = 0; t < kRows; ++t) {
