@@ -27,13 +27,6 @@ bool carefulStretch(const std::int32_t* x, std::int64_t n, std::int32_t* out, st
 }
 
 #if defined(__x86_64__)
-// Sixteen elements to a register: their prefix sums in four shifted adds,
-// then the carried sum of everything before them. An element of magnitude
-// below 2^26 keeps the sixteen in-register sums within 2^30, so only the
-// carry can wrap; a wrap is caught by the signs of the addition (and a sum
-// of exactly -2^31, the null's pattern, by comparison), both folded into
-// flags tested once at the end. A register holding a larger element, or
-// the null, is added one element at a time.
 // The forms with a mask and zeroing: the plain ones leave GCC 12 warning
 // about the undefined register they start from.
 constexpr __mmask16 kAllLanes = 0xFFFF;
@@ -44,6 +37,13 @@ __attribute__((target("avx512f"))) inline __m512i shiftUp(__m512i v) {
     return _mm512_maskz_alignr_epi32(kAllLanes, v, _mm512_setzero_si512(), 16 - k);
 }
 
+// Sixteen elements to a register: their prefix sums in four shifted adds,
+// then the carried sum of everything before them. An element of magnitude
+// below 2^26 keeps the sixteen in-register sums within 2^30, so only the
+// carry can wrap; a wrap is caught by the signs of the addition (and a sum
+// of exactly -2^31, the null's pattern, by comparison), both folded into
+// flags tested once at the end. A register holding a larger element, or
+// the null, is added one element at a time.
 __attribute__((target("avx512f"))) bool scanWide(const std::int32_t* x, std::int64_t n, std::int32_t* out) {
     constexpr int kLanes = 16;
     const __m512i zero = _mm512_setzero_si512();
