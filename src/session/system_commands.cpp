@@ -301,6 +301,7 @@ int Session::commandLoad(std::string_view argument) {
     if (!r.loaded) {
         noteFailure();
         if (r.message.empty()) showMessage(kFileNotFound);
+        else if (r.message == workspace_file::kOldLoadError && in_.ws.diagnostic) in_.ws.diagnostic(r.message);
         else write(Piece::Output, "\r\n" + std::string(r.message));
         if (!r.cleared) (void)engine::clearWorkspace(in_);
         return 1;

@@ -34,7 +34,7 @@ struct StoredFunction {
 class BodyReader {
 public:
     BodyReader(Interpreter& in, InputArchive& a, std::int32_t version)
-        : in_(in), a_(a), fromZero_(version == kNumberedFromZeroVersion) {}
+        : in_(in), a_(a), oldest_(version == kOldestVersion), fromZero_(version <= kNumberedFromZeroVersion) {}
 
     bool read();
 
@@ -53,7 +53,8 @@ private:
 
     Interpreter& in_;
     InputArchive& a_;
-    bool fromZero_;
+    bool oldest_;    // version 2: narrower entries, no local area, stacks or error trace
+    bool fromZero_;  // versions 2 and 3: functions numbered from 0
 };
 
 bool BodyReader::readLines(std::int32_t count, std::vector<TaggedLine>& out) {
@@ -217,17 +218,30 @@ bool BodyReader::read() {
     ws.gListFill = gListFill;
 
     // Suspended calls are not carried over: their levels are read and left.
-    if (!counter(&v, -1, std::min(kMaxCallTrace, caps.callTrace)) || !skipEntries(v, kPairBytes)) return false;
+    if (!counter(&v, -1, std::min(kMaxCallTrace, caps.callTrace)) || !skipEntries(v, oldest_ ? 4 : kPairBytes))
+        return false;
 
     std::int32_t lastTail = 0;
     if (!counter(&lastTail, -1, std::min(kMaxTail, caps.tailStore))) return false;
-    if (!a_.bytes(ft.tails.data(), static_cast<std::size_t>(lastTail + 1))) return false;
+    if (oldest_) {
+        // One character to a word.
+        for (int i = 0; i <= lastTail; ++i) {
+            std::int32_t c = 0;
+            if (!a_.word(&c)) return false;
+            ft.tails[static_cast<std::size_t>(i)] = static_cast<char>(c);
+        }
+    } else if (!a_.bytes(ft.tails.data(), static_cast<std::size_t>(lastTail + 1))) {
+        return false;
+    }
     ft.lastTail = lastTail;
 
     std::int32_t lastSymbol = 0;
     if (!counter(&lastSymbol, -1, std::min(kMaxSymbolIndex + 1, in_.symbols.capacity()))) return false;
+    // Version 2 kept no symbol texts: its symbols cannot be rebuilt, and
+    // values holding them are refused below.
+    if (oldest_ && !skipEntries(lastSymbol, 4)) return false;
     std::string name;
-    for (std::int32_t i = 0; i <= lastSymbol; ++i) {
+    for (std::int32_t i = 0; !oldest_ && i <= lastSymbol; ++i) {
         std::int32_t stored = 0;
         if (!counter(&stored, 1, kMaxStoredSymbolLength + 1)) return false;
         name.resize(static_cast<std::size_t>(stored));
@@ -264,7 +278,7 @@ bool BodyReader::read() {
     for (int s = kPresetConstants; s <= lastConstant; ++s)
         if (!readDescriptorRecord(a_, shift, ws.region.size(), &dropped)) return false;
     std::int32_t localArea = 0;
-    if (!counter(&localArea, 0, kLocalRegionEnd - lastVar)) return false;
+    if (!oldest_ && !counter(&localArea, 0, kLocalRegionEnd - lastVar)) return false;
     for (int s = 0; s < localArea; ++s)
         if (!readDescriptorRecord(a_, shift, ws.region.size(), &dropped)) return false;
 
@@ -280,10 +294,10 @@ bool BodyReader::read() {
     }
     fs.lastSlot = lastFunction;
 
-    if (!counter(&v, -1, kMaxShadowStack) || !skipEntries(v, kPairBytes)) return false;
+    if (!oldest_ && (!counter(&v, -1, kMaxShadowStack) || !skipEntries(v, kPairBytes))) return false;
 
     std::int32_t traceWords = 0;
-    if (!a_.word(&traceWords)) return false;
+    if (!oldest_ && !a_.word(&traceWords)) return false;
     std::vector<std::int32_t> trace;
     if (traceWords > 0) {
         if (static_cast<std::size_t>(traceWords) > a_.remaining() / 4) return false;
@@ -332,6 +346,17 @@ bool BodyReader::read() {
     return true;
 }
 
+LoadResult readBody(Interpreter& in, InputArchive& a, std::int32_t version) {
+    (void)engine::clearWorkspace(in);
+    frontend::enterInlineSystemValues(in.ws);
+    BodyReader body(in, a, version);
+    if (!body.read()) {
+        (void)engine::clearWorkspace(in);
+        return {false, version == kOldestVersion ? kOldLoadError : kLoadError, true};
+    }
+    return {true, {}, false};
+}
+
 }  // namespace
 
 LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> bytes) {
@@ -341,8 +366,8 @@ LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> bytes) 
     std::int32_t version = 0, stamp = 0;
     if (std::string_view(first, 6) == kOldMagic) {
         if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile, false};
-        // Version 2 files are recognised; their body is not read yet.
-        return {false, kUnknownVersion, false};
+        if (version != kOldestVersion) return {false, kUnknownVersion, false};
+        return readBody(in, a, version);
     }
     if (std::any_of(first, first + 6, [](char c) { return c != '*'; })) return {false, kNotAWoxFile, false};
     std::string_view line;
@@ -353,15 +378,7 @@ LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> bytes) 
     }
     if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile, false};
     if (version != kWrittenVersion && version != kNumberedFromZeroVersion) return {false, kUnknownVersion, false};
-
-    (void)engine::clearWorkspace(in);
-    frontend::enterInlineSystemValues(in.ws);
-    BodyReader body(in, a, version);
-    if (!body.read()) {
-        (void)engine::clearWorkspace(in);
-        return {false, kLoadError, true};
-    }
-    return {true, {}, false};
+    return readBody(in, a, version);
 }
 
 LoadResult loadWorkspaceFile(Interpreter& in, const std::string& path) {

@@ -19,6 +19,7 @@
 
 #include "engine/line_session.h"
 #include "engine/workspace_clear.h"
+#include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "workspace_file/archive.h"
 #include "workspace_file/file_format.h"
@@ -29,6 +30,7 @@ namespace wox::workspace_file {
 namespace {
 
 namespace fs = std::filesystem;
+using frontend::NameEntry;
 using testing::LineSession;
 
 Capacities smallHeap() {
@@ -209,6 +211,53 @@ TEST(WorkspaceFile, VersionThreeNumbersFunctionsFromZero) {
     // The same file as version 4 names functions 0 and 1, which it cannot hold.
     setWord(f, o.version, kWrittenVersion);
     EXPECT_EQ(load(b.in, f).message, kLoadError);
+}
+
+// A version-2 file of a workspace with one variable: no local area, no
+// stacks, and too few reserved names to hold []AV, which it gets anew.
+TEST(WorkspaceFile, VersionTwoLoads) {
+    OutputArchive out;
+    out.bytes(kOldMagic.data(), kOldMagic.size());
+    out.word(kOldestVersion);
+    out.word(kFormatStamp);
+    out.word(4096);  // heap size
+    out.word(-1);    // local names
+    NameEntry e{};
+    std::memcpy(e.head, "ab", 3);
+    e.kind = frontend::kVariableName;
+    e.slot = kFirstGlobalSlot;
+    e.tail = -1;
+    out.word(1);  // global names 0 ([]IO) and 1
+    NameEntry io{};
+    out.bytes(&io, sizeof io);
+    out.bytes(&e, sizeof e);
+    out.word(-1);  // functions, numbered from 0
+    for (int table = 0; table < 4; ++table) out.word(-1);  // nodes, entries, branches, overflow
+    out.word(0);   // gList
+    out.word(0);
+    out.word(-1);  // call trace
+    out.word(-1);  // tail store
+    out.word(-1);  // symbols
+    out.word(0);   // temporal records
+    out.word(0);   // heap bytes
+    ValueDescriptor one{};
+    one.type = kInteger;
+    one.count = 1;
+    setInlineInt(one, 1);
+    out.bytes(&one, sizeof one);  // []IO
+    out.word(1);                  // reserved names: []IO alone
+    out.word(kFirstGlobalSlot);
+    setInlineInt(one, 7);
+    out.bytes(&one, sizeof one);
+    out.word(kPresetConstants - 1);
+    LineSession b;
+    std::string file = out.memory();
+    LoadResult r = load(b.in, file);
+    ASSERT_TRUE(r.loaded) << r.message;
+    EXPECT_EQ(b.run("ab"), "7");
+    EXPECT_EQ(b.run("#[]AV"), "256");
+    EXPECT_EQ(load(b.in, file.substr(0, file.size() - 1)).message, kOldLoadError);
+    EXPECT_TRUE(isClear(b.in));
 }
 
 // Damaged bytes: each file is refused or loads as a workspace whose every
