@@ -14,6 +14,7 @@
 #include "frontend/function_store.h"
 #include "frontend/function_text.h"
 #include "frontend/name_table.h"
+#include "primitives/char_class.h"
 #include "workspace_file/archive.h"
 #include "workspace_file/file_format.h"
 #include "workspace_file/loaded_values.h"
@@ -97,10 +98,13 @@ bool BodyReader::rebuildFunction(int slot, StoredFunction& f) {
     return true;
 }
 
-bool plainText(const char* p, std::size_t n) {
-    if (n == 0) return false;
+// User names start with a letter and go on with letters, digits and "_";
+// anything else could hide a built-in name.
+bool nameText(const char* p, std::size_t n, bool first) {
+    if (n == 0) return !first;
+    if (first && !primitives::isLetter(p[0])) return false;
     for (std::size_t i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) <= ' ' || static_cast<unsigned char>(p[i]) > '~') return false;
+        if (!primitives::isNameChar(p[i])) return false;
     return true;
 }
 
@@ -113,12 +117,13 @@ bool BodyReader::checkNames(std::int32_t lastFunction) {
         const void* end = std::memchr(e.head, 0, sizeof e.head);
         if (!end) return false;
         std::size_t headLength = static_cast<std::size_t>(static_cast<const char*>(end) - e.head);
-        if (!plainText(e.head, headLength)) return false;
+        if (!nameText(e.head, headLength, true)) return false;
         if (e.tail != -1) {
             if (headLength != frontend::kNameHead || e.tail < 0 || e.tail > ft.lastTail) return false;
             const char* t = ft.tails.data() + e.tail;
             const void* tailEnd = std::memchr(t, 0, static_cast<std::size_t>(ft.lastTail - e.tail + 1));
-            if (!tailEnd || !plainText(t, static_cast<std::size_t>(static_cast<const char*>(tailEnd) - t))) return false;
+            if (!tailEnd || !nameText(t, static_cast<std::size_t>(static_cast<const char*>(tailEnd) - t), false))
+                return false;
         }
         if (e.kind == frontend::kVariableName) {
             if (e.slot < kFirstGlobalSlot || e.slot > ws.lastGlobalSlot || varUsed[static_cast<std::size_t>(e.slot)])
