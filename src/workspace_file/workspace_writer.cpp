@@ -146,9 +146,12 @@ bool saveWorkspaceFile(const Interpreter& in, const std::string& path, std::stri
         *problem = what + ": " + std::strerror(error);
         return false;
     };
-    // rename() would replace a read-only file; the user asked it be kept.
-    if (access(path.c_str(), F_OK) == 0 && access(path.c_str(), W_OK) != 0)
-        return fail("cannot replace " + path, errno);
+    // rename() would replace a read-only file; the user asked it be kept,
+    // whoever runs the program.
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0 &&
+        (access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
+        return fail("cannot replace " + path, EACCES);
     std::size_t slash = path.rfind('/');
     std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     std::string temp = (slash == std::string::npos ? std::string() : folder) + ".wox-save-XXXXXX";
