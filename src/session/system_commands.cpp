@@ -38,7 +38,7 @@ constexpr int kTraceDefault = 20;
 constexpr int kTraceMost = 100;
 constexpr std::size_t kTraceLineWidth = 80;
 constexpr std::array<std::string_view, 3> kLibExtensions = {"wox", "vsf", "txt"};
-// The command line's words, the latent expression's run.
+// The line LOAD runs when the loaded workspace has a latent expression.
 constexpr std::string_view kRunLatentExpression = "!.[]LX";
 
 std::string upper(std::string_view word) {
