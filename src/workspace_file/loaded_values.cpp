@@ -83,6 +83,12 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
                             std::int32_t lastSymbol) {
     if (!knownType(d.type) || d.rank < 0 || d.count < 0 || d.blockSize < 0) return false;
     const bool inl = isInline(d);
+    if (inl) {
+        // An inline value owns no block: copies of it would carry a block
+        // word without the block. A block it named is freed below.
+        d.blockSize = 0;
+        d.data = 0;
+    }
     if (d.blockSize > 0) {
         Block* b = find(d.data);
         if (!b || b->claimed || b->size != values::padded(static_cast<std::uint32_t>(d.blockSize))) return false;

@@ -260,6 +260,25 @@ TEST(WorkspaceFile, VersionTwoLoads) {
     EXPECT_TRUE(isClear(b.in));
 }
 
+// A nested item whose count was damaged to 1 reads as a single number: it
+// keeps no block, so copies of it save and load again.
+TEST(WorkspaceFile, ADamagedItemThatBecameASingleNumberOwnsNoBlock) {
+    LineSession a;
+    ASSERT_EQ(engine::clearWorkspace(a.in).code, 0);
+    a.run("n<-(1 2;3)");
+    const ValueDescriptor& n = a.in.ws.vars[kFirstGlobalSlot];
+    ASSERT_EQ(n.type, kGeneral);
+    reinterpret_cast<ValueDescriptor*>(a.in.ws.base() + n.data)->count = 1;
+    LineSession b;
+    ASSERT_TRUE(load(b.in, saved(a.in)).loaded);
+    EXPECT_EQ(b.run("n"), "<2\r\n<3");
+    b.run("z<-n,n");
+    b.in.ws.compact();
+    LineSession c;
+    ASSERT_TRUE(load(c.in, saved(b.in)).loaded);
+    EXPECT_EQ(c.run("#z"), "4");
+}
+
 // Damaged bytes: each file is refused or loads as a workspace whose every
 // value displays and whose functions run.
 TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
