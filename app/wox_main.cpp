@@ -18,10 +18,14 @@
 #include "function_editor.h"
 #include "line_editor.h"
 #include "session/completion.h"
+#include "session/configuration.h"
+#include "session/file_names.h"
 #include "session/line_reader.h"
 #include "session/session.h"
 #include "session/terminal_text.h"
 #include "session/transcript.h"
+#include "values/messages.h"
+#include "workspace_file/workspace_reader.h"
 
 namespace {
 
@@ -115,10 +119,6 @@ int main(int argc, char** argv) {
             workspace = argv[i];
         }
     }
-    if (workspace) {
-        std::fprintf(stderr, "wox: cannot load %s: this wox cannot read workspace files yet\n", workspace);
-        return 2;
-    }
 
     gsl_set_error_handler_off();
     wox::Interpreter in;
@@ -130,12 +130,30 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
     };
 
+    wox::session::Configuration config;
+    std::string problem;
+    if (!wox::session::loadConfiguration(wox::session::configurationPlaces(), config, &problem)) {
+        std::fprintf(stderr, "wox: %s\n", problem.c_str());
+        return 1;
+    }
+    std::string loadedName;
+    if (workspace) {
+        wox::workspace_file::LoadResult r = wox::workspace_file::loadWorkspaceFile(in, workspace);
+        if (!r.loaded) {
+            std::string_view why = r.message.empty() ? wox::messageText(wox::kFileNotFound) : r.message;
+            std::fprintf(stderr, "wox: cannot load %s: %.*s\n", workspace, static_cast<int>(why.size()), why.data());
+            return 1;
+        }
+        loadedName = wox::session::workspaceNameOf(workspace);
+    }
+
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
     TerminalText text(interactive ? TerminalText::Mode::Interactive
                       : quiet     ? TerminalText::Mode::Quiet
                                   : TerminalText::Mode::Batch);
     wox::session::TextTranscript transcript(kTranscriptKeep);
     wox::session::Session session(in, transcript);
+    session.setWorkspaceFolder(config.workspacePath);
     std::string bytes;
     session.setSink([&](Piece piece, std::string_view piece_text) {
         bytes.clear();
@@ -148,7 +166,7 @@ int main(int argc, char** argv) {
 
     if (!interactive) {
         // Batch mode keeps the default Ctrl-C: it stops the whole run.
-        session.start();
+        session.start(loadedName);
         wox::session::LineReader reader(STDIN_FILENO);
         std::string line;
         // A program that drives us through a pipe may wait for the banner or
@@ -161,6 +179,7 @@ int main(int argc, char** argv) {
             if (!toFile || reader.wouldWait()) std::fflush(stdout);
             if (!reader.next(line)) break;
             session.submit(line);
+            if (session.switchedOff()) return finish(text);
         }
         int status = finish(text);
         if (reader.error() != 0) {
@@ -182,9 +201,11 @@ int main(int argc, char** argv) {
     interruptTarget = &in.interruptRequested;
     installHandler(SIGINT, onInterrupt);
     installHandler(SIGWINCH, onResize);
-    session.start();
+    session.start(loadedName);
     const std::string prompt(wox::session::kPrompt);
-    while (auto typed = editor.read(prompt)) {
+    while (!session.switchedOff()) {
+        auto typed = editor.read(prompt);
+        if (!typed) break;
         // A paste may bring several lines at once; each runs on its own.
         std::string_view rest = *typed;
         for (;;) {
@@ -192,7 +213,7 @@ int main(int argc, char** argv) {
             lineRunning.store(true);
             session.submit(rest.substr(0, nl));
             lineRunning.store(false);
-            if (nl == std::string_view::npos) break;
+            if (nl == std::string_view::npos || session.switchedOff()) break;
             rest.remove_prefix(nl + 1);
         }
     }

@@ -33,7 +33,8 @@ constexpr std::array kFloorPlan{
     Floor{"numeric", 1},
     Floor{"frontend", 2},
     Floor{"engine", 3},
-    Floor{"session", 4},
+    Floor{"workspace_file", 4},
+    Floor{"session", 5},
 };
 
 std::optional<int> levelOf(std::string_view folder) {

@@ -65,28 +65,38 @@ Rc defineFunction(const FrontEnd& fe, const std::vector<std::string>& lines, int
         return state;
     };
     if (makeExecutable(df.text, random, rewrite).failed()) return kDefinitionError;
-    for (const std::string& g : rewrite.generatedNames) {
-        bool listed = g == df.header.result;
-        for (const auto* names : {&df.header.left, &df.header.right, &df.header.locals})
-            for (const std::string& n : *names) listed = listed || n == g;
-        if (!listed) df.generated.push_back(g);
-    }
+    df.generated = generatedLocals(df.header, rewrite);
     int s = 0;
     WOX_TRY(slotForName(fe, df.header.name, &s));
     FunctionRecord& r = fe.functions.records[static_cast<std::size_t>(s)];
-    int nameEntry = r.nameEntry;
-    r = FunctionRecord{};
-    r.nameEntry = nameEntry;
-    r.valence = df.header.valence;
-    r.resultName = df.header.result.empty() ? -1 : 0;
-    r.rightArgs = static_cast<std::int32_t>(df.header.right.size());
-    r.lineCount = static_cast<std::int32_t>(df.text.executable.size()) - 1;
-    r.object = s;
+    r = untranslatedRecord(df, s, r.nameEntry);
     std::vector<DefinedFunction>& defs = fe.functions.definitions;
     if (defs.size() <= static_cast<std::size_t>(s)) defs.resize(static_cast<std::size_t>(s) + 1);
     defs[static_cast<std::size_t>(s)] = std::move(df);
     *slot = s;
     return kOk;
+}
+
+std::vector<std::string> generatedLocals(const FunctionHeader& header, const ControlRewrite& rewrite) {
+    std::vector<std::string> out;
+    for (const std::string& g : rewrite.generatedNames) {
+        bool listed = g == header.result;
+        for (const auto* names : {&header.left, &header.right, &header.locals})
+            for (const std::string& n : *names) listed = listed || n == g;
+        if (!listed) out.push_back(g);
+    }
+    return out;
+}
+
+FunctionRecord untranslatedRecord(const DefinedFunction& df, int slot, int nameEntry) {
+    FunctionRecord r;
+    r.nameEntry = nameEntry;
+    r.valence = df.header.valence;
+    r.resultName = df.header.result.empty() ? -1 : 0;
+    r.rightArgs = static_cast<std::int32_t>(df.header.right.size());
+    r.lineCount = static_cast<std::int32_t>(df.text.executable.size()) - 1;
+    r.object = slot;
+    return r;
 }
 
 int findFunction(const FrontTables& ft, std::string_view name) {

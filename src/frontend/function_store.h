@@ -89,6 +89,12 @@ struct FunctionStore {
 // name is a variable with a value, 84 when a table is full.
 Rc defineFunction(const FrontEnd& fe, const std::vector<std::string>& lines, int* slot);
 
+// The names the control rewriting invented that the header does not
+// already name: they become locals of every call.
+std::vector<std::string> generatedLocals(const FunctionHeader& header, const ControlRewrite& rewrite);
+// The record of a function in slot `slot` that has not been translated yet.
+FunctionRecord untranslatedRecord(const DefinedFunction& df, int slot, int nameEntry);
+
 // The function slot of a defined or keyword function of that name, or -1.
 int findFunction(const FrontTables& ft, std::string_view name);
 

@@ -8,16 +8,11 @@
 #include "frontend/name_table.h"
 #include "primitives/char_class.h"
 #include "primitives/vocabulary.h"
+#include "session/command_table.h"
 
 namespace wox::session {
 
 namespace {
-
-// The command words of the system-command table, in its order.
-constexpr std::array<std::string_view, 27> kCommandWords = {
-    "WSID", "OFF", "FNS", "VARS", "LIB", "CLEAR", "IF",  "SI",  "SIC",  "SU",  "MF",  "GC",  "INDEX", "TRACE",
-    "SAVE", "LOAD", "FLOAD", "FCOPY", "P", "S",   "OUT", "CPP", "CSV", "ASK", "OPEN", "ST", "PT",
-};
 
 bool startsWithUpper(std::string_view word, std::string_view prefix) {
     if (prefix.size() > word.size()) return false;
@@ -55,8 +50,8 @@ Completion complete(const Interpreter& in, std::string_view before) {
         std::string_view word = before.substr(lead + 1);
         if (word.find_first_of(" \t") != std::string_view::npos) return c;  // an argument
         c.start = lead + 1;
-        for (std::string_view w : kCommandWords)
-            if (startsWithUpper(w, word)) c.candidates.emplace_back(w);
+        for (const CommandWord& w : kCommandWords)
+            if (startsWithUpper(w.word, word)) c.candidates.emplace_back(w.word);
         finish(c.candidates);
         return c;
     }

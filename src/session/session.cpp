@@ -67,6 +67,7 @@ void Session::showMessage(int number) {
 
 void Session::start(std::string_view workspaceName) {
     transcript_.caretToEnd();
+    workspaceName_ = std::string(workspaceName);
     std::string banner = "WOX version " WOX_VERSION_TEXT "\r\n";
     banner += kPrompt;
     if (workspaceName.empty()) {
@@ -191,12 +192,6 @@ void Session::processInputLine() {
     }
     // Nor is one that came after the line had finished.
     in_.interruptRequested.store(false);
-}
-
-int Session::dispatchCommand(std::string_view commandLine) {
-    (void)commandLine;
-    showMessage(kIncorrectCommand);
-    return kIncorrectCommand;
 }
 
 void Session::openEditor(std::string_view rest) {

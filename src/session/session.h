@@ -40,6 +40,20 @@ public:
     // Opens the function editor on a defined function; without one (a
     // terminal) "@." says that the editor needs the desktop program.
     void setEditorOpener(std::function<void(std::string_view)> open) { openEditor_ = std::move(open); }
+    // The folder of workspace and script files, ending with "/".
+    void setWorkspaceFolder(std::string folder) { workspaceFolder_ = std::move(folder); }
+    const std::string& workspaceFolder() const { return workspaceFolder_; }
+    // The workspace name; empty for a clear workspace ("CLEAR WS").
+    const std::string& workspaceName() const { return workspaceName_; }
+    // What OFF does: end the program with status 0. Without one, OFF only
+    // stops the session from taking more lines.
+    void setOff(std::function<void()> off) { off_ = std::move(off); }
+    bool switchedOff() const { return switchedOff_; }
+
+    // Runs a system command line (the text after ")") and returns the last
+    // command result: 0, or a message number or 1.
+    int dispatchCommand(std::string_view commandLine);
+
     // Writes a line of output below the current one.
     void writeNote(std::string_view text);
 
@@ -77,16 +91,30 @@ private:
     void noteFailure();
     void runEditedLines();
     void processInputLine();
-    int dispatchCommand(std::string_view commandLine);
     void openEditor(std::string_view rest);
     void braces(std::string_view text);
     void leaveSuspended(std::string_view rest);
+
+    // The system commands (system_commands.cpp).
+    int commandWsid(std::string_view argument);
+    int commandFns(std::string_view prefix);
+    int commandVars(std::string_view prefix);
+    int commandLib(std::string_view argument);
+    int commandSi();
+    int commandTrace(std::string_view argument);
+    int commandSave(std::string_view argument);
+    int commandLoad(std::string_view argument);
+    int fail(int message);
 
     Interpreter& in_;
     Transcript& transcript_;
     EditedLines edited_;
     Sink sink_;
     std::function<void(std::string_view)> openEditor_;
+    std::string workspaceFolder_;
+    std::string workspaceName_;
+    std::function<void()> off_;
+    bool switchedOff_ = false;
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;

@@ -350,4 +350,19 @@ void Workspace::clear() {
     gListFill = 0;
 }
 
+void Workspace::adoptOwnedRegion(std::uint32_t top) {
+    heapTop = top;
+    touchedLow_ = top;
+    stackTop = 0;
+    pending_ = false;
+    freshBlock = false;
+    curAlloc = 0;
+    garbage_ = 0;
+    for (std::uint32_t a = region.size(); a > top;) {
+        const Trailer* t = reinterpret_cast<const Trailer*>(base() + a - kTrailerBytes);
+        if (!t->inUse) noteFreed(*t);
+        a -= t->size + kTrailerBytes;
+    }
+}
+
 }  // namespace wox::values

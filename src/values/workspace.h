@@ -134,6 +134,11 @@ public:
     // preset ones.
     void clear();
 
+    // Takes the owned blocks that were written into [top, end of heap) from
+    // a workspace file, and already checked, as the heap: the stack is
+    // empty, and the free blocks among them count as garbage.
+    void adoptOwnedRegion(std::uint32_t top);
+
     std::uint32_t freeBytes() const { return heapTop - stackTop; }
     // Bytes of owned blocks (trailers included) freed since the last
     // compaction, and the rest of the owned region.

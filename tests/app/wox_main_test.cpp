@@ -281,5 +281,24 @@ TEST(CommandLine, HelpNamesQuietModeAndTheExitStatus) {
     EXPECT_EQ(runWith({"-x"}, "").status, 2);
 }
 
+// The configuration is written at the first start (tests run with a home
+// of their own); a workspace saved there is loaded by naming its file.
+TEST(CommandLine, AWorkspaceFileNamedIsLoadedBeforeTheBanner) {
+    Finished save = runWith({"-q"}, "a<-42\n[]LX<-'a<-0'\n)save startws\n");
+    ASSERT_EQ(save.status, 0) << save.output;
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    const std::string file = std::string(home) + "/wox/ws/startws.wox";
+    Finished r = runWith({file}, "a\n)wsid\n");
+    EXPECT_EQ(r.output, "WOX version " WOX_VERSION_TEXT "\n      startws ws loaded\n\n      a\n42\n      )wsid\nstartws\n      \n");
+    EXPECT_EQ(r.status, 0);
+    Finished missing = runWith({file + ".gone"}, "");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.output, "");
+    Finished off = runWith({"-q"}, "1\n)off\n2\n");
+    EXPECT_EQ(off.output, "1\n");
+    EXPECT_EQ(off.status, 0);
+}
+
 }  // namespace
 }  // namespace wox::app

@@ -42,7 +42,7 @@ TEST_F(SessionFixture, BannerAndPromptsFollowTheTranscriptConventions) {
 
 TEST_F(SessionFixture, RequestsWithoutAnAnswerReportTheirMessages) {
     session.start();
-    session.submit(")save");
+    session.submit(")sav");
     EXPECT_EQ(session.lastCommandResult(), 71);
     session.submit("@.");
     session.submit("@. nosuchfn");
@@ -53,7 +53,7 @@ TEST_F(SessionFixture, RequestsWithoutAnAnswerReportTheirMessages) {
     session.submit("->3");
     EXPECT_EQ(session.lastCommandResult(), 0);
     EXPECT_EQ(text(), kBanner +
-                          ")save\r\nincorrect command\r\n"
+                          ")sav\r\nincorrect command\r\n"
                           "      @.\r\ndefn error\r\n"
                           "      @. nosuchfn\r\ndefn error\r\n"
                           "      {f\r\ndefn error\r\n"

@@ -53,10 +53,45 @@ struct Outcome {
     int status = 0;
 };
 
+// File times (of SAVE and LOAD) differ from run to run; both sides show
+// them as this one.
+constexpr std::string_view kFileTime = "2000.01.01 00:00:00 (gmt 0)";
+
+bool digitsAt(const std::string& s, std::size_t at, std::size_t n) {
+    if (at + n > s.size()) return false;
+    for (std::size_t i = 0; i < n; ++i)
+        if (!std::isdigit(static_cast<unsigned char>(s[at + i]))) return false;
+    return true;
+}
+
+// Replaces every "yyyy.mm.dd hh:mm:ss (gmt±h)" from `from` on by kFileTime.
+void normaliseFileTimes(std::string& s, std::size_t from = 0) {
+    for (std::size_t at = from; at + 24 < s.size(); ++at) {
+        bool stamp = digitsAt(s, at, 4) && s[at + 4] == '.' && digitsAt(s, at + 5, 2) && s[at + 7] == '.' &&
+                     digitsAt(s, at + 8, 2) && s[at + 10] == ' ' && digitsAt(s, at + 11, 2) && s[at + 13] == ':' &&
+                     digitsAt(s, at + 14, 2) && s[at + 16] == ':' && digitsAt(s, at + 17, 2) &&
+                     s.compare(at + 19, 5, " (gmt") == 0;
+        if (!stamp) continue;
+        std::size_t end = at + 25;
+        while (end < s.size() && std::isdigit(static_cast<unsigned char>(s[end]))) ++end;
+        if (end >= s.size() || s[end] != ')') continue;
+        s.replace(at, end + 1 - at, kFileTime);
+        at += kFileTime.size() - 1;
+    }
+}
+
+// A fresh home for one run: the configuration and the workspace folder
+// that `wox` would make there.
+fs::path freshHome();
+std::string workspaceFolderOf(const fs::path& home) { return (home / "wox" / "ws").string() + "/"; }
+
 Outcome runTranscript(const std::string& expected) {
     Interpreter in;
     TextTranscript transcript;
     Session session(in, transcript);
+    const std::string folder = workspaceFolderOf(freshHome());
+    fs::create_directories(folder);
+    session.setWorkspaceFolder(folder);
     TerminalText stream(TerminalText::Mode::Batch);
     Outcome out;
     session.setSink([&](Piece piece, std::string_view text) { stream.put(piece, text, out.actual); });
@@ -64,6 +99,7 @@ Outcome runTranscript(const std::string& expected) {
     std::size_t checked = 0;
     for (;;) {
         stream.finish(out.actual);
+        normaliseFileTimes(out.actual, checked);
         if (expected.compare(checked, out.actual.size() - checked, out.actual, checked) != 0) {
             out.problem = "the output differs";
             out.stoppedEarly = true;
@@ -243,15 +279,23 @@ public:
 private:
     static inline fs::path dir_;
 };
+
+fs::path freshHome() {
+    static int runs = 0;
+    fs::path home = PrivateHome::dir() / ("run" + std::to_string(++runs));
+    fs::create_directories(home);
+    return home;
+}
 [[maybe_unused]] ::testing::Environment* const privateHome =
     ::testing::AddGlobalTestEnvironment(new PrivateHome);
 
 // This process's environment with the private home put in, built apart from
 // `environ` so a child never sees the user's folders even if our own
 // variables were changed since.
-std::vector<std::string> childEnvironment() {
+std::vector<std::string> childEnvironment(const fs::path& home = {}) {
     std::vector<std::string> env;
-    const auto replaced = PrivateHome::variables();
+    auto replaced = PrivateHome::variables();
+    if (!home.empty()) replaced = {{"HOME", home}, {"XDG_CONFIG_HOME", home / "config"}, {"XDG_STATE_HOME", home / "state"}};
     for (char** e = environ; *e; ++e) {
         std::string_view entry = *e;
         bool ours = std::any_of(replaced.begin(), replaced.end(),
@@ -304,7 +348,8 @@ struct ProgramRun {
 // Runs a program with `input` as its standard input and collects what it
 // writes. The streams are files, not pipes, so a child that writes much
 // before it reads can never block on us.
-ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input, int expectedStatus = 0) {
+ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& input, int expectedStatus = 0,
+                      const fs::path& home = {}) {
     ProgramRun run;
     ScratchFile in, out, err;
     if (!in.ok() || !out.ok() || !err.ok() || !in.write(input)) {
@@ -319,7 +364,7 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& i
     std::vector<char*> args;
     for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    std::vector<std::string> env = childEnvironment();
+    std::vector<std::string> env = childEnvironment(home);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -356,9 +401,10 @@ Outcome runBatch(const std::string& expected, const std::vector<std::string>& in
                  const std::string& program = WOX_BINARY) {
     std::string typed;
     for (const std::string& line : inputs) typed += line + '\n';
-    ProgramRun run = runProgram({program}, typed, expectedStatus);
+    ProgramRun run = runProgram({program}, typed, expectedStatus, freshHome());
     Outcome out;
     out.actual = std::move(run.output);
+    normaliseFileTimes(out.actual);
     out.inputs = inputs;
     if (!run.problem.empty()) {
         out.problem = run.problem;

@@ -1,0 +1,408 @@
+// Workspace files: a saved workspace loads as the same workspace and saves
+// again byte for byte; every truncation, every table beyond its limit and
+// random damage is refused or loads as a sound workspace; an older version
+// numbers its functions from 0; a save never loses the file it replaces.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/line_session.h"
+#include "engine/workspace_clear.h"
+#include "frontend/front_tables.h"
+#include "frontend/function_store.h"
+#include "workspace_file/archive.h"
+#include "workspace_file/file_format.h"
+#include "workspace_file/workspace_reader.h"
+#include "workspace_file/workspace_writer.h"
+
+namespace wox::workspace_file {
+namespace {
+
+namespace fs = std::filesystem;
+using frontend::NameEntry;
+using testing::LineSession;
+
+Capacities smallHeap() {
+    Capacities c;
+    c.heapBytes = 8 << 20;
+    return c;
+}
+
+std::string saved(const Interpreter& in, std::string_view path = "/ws/test.wox") {
+    OutputArchive out;
+    EXPECT_EQ(writeWorkspace(in, out, path).code, 0);
+    return out.memory();
+}
+
+LoadResult load(Interpreter& in, const std::string& bytes) {
+    return readWorkspace(in, std::span<const unsigned char>(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()));
+}
+
+// A workspace with a value of every kind and functions, one with control
+// words whose invented names must survive.
+void fill(LineSession& s) {
+    ASSERT_EQ(engine::clearWorkspace(s.in).code, 0);
+    for (const char* line : {"b<-1 0 1", "i<-_7 0 2147483647", "f<-2.5 _3.25", "c<-'hello'", "x<-1j2 3j_4",
+                             "y<-`abc`de", "m<-2 3#!6", "r<-2 2 3#!12", "n<-(1 2;'ab';(3.5;`x);2 2#!4)",
+                             "e<-!0", "averyverylongname<-5", "[]IO<-0", "b<-b,b"})
+        s.run(line);
+    s.define({"z<-tot x;v", "z<-0", "for (v: x) z<-z+v"});
+    s.define({"z<-sq x", "z<-x*x"});
+    frontend::releaseLineTables(s.in.front, s.in.ws);
+    frontend::releaseLocalNames(s.in.front, s.in.scope);
+}
+
+bool isClear(const Interpreter& in) {
+    return in.front.lastGlobal == kBuiltinNames - 1 && in.functions.lastSlot == kFirstUserFunction - 1 &&
+           in.ws.lastGlobalSlot == kFirstGlobalSlot - 1 && in.symbols.last() == 0;
+}
+
+// The offset of the first word after the text header.
+std::size_t bodyStart(const std::string& file) { return file.find("\r\n\r\n") + 4; }
+
+std::int32_t wordAt(const std::string& f, std::size_t at) {
+    std::int32_t v;
+    std::memcpy(&v, f.data() + at, 4);
+    return v;
+}
+void setWord(std::string& f, std::size_t at, std::int32_t v) { std::memcpy(f.data() + at, &v, 4); }
+
+// Offsets of the counters before the function records.
+struct Offsets {
+    std::size_t version, lstnx, lstgx, globals, lstfx;
+};
+Offsets offsets(const std::string& f) {
+    Offsets o{};
+    o.version = bodyStart(f);
+    o.lstnx = o.version + 12;
+    o.lstgx = o.lstnx + 4 + static_cast<std::size_t>(wordAt(f, o.lstnx) + 1) * kNameEntryBytes;
+    o.globals = o.lstgx + 4;
+    o.lstfx = o.globals + static_cast<std::size_t>(wordAt(f, o.lstgx) + 1) * kNameEntryBytes;
+    return o;
+}
+
+TEST(WorkspaceFile, LoadsTheSameWorkspaceAndSavesItAgainByteForByte) {
+    LineSession a;
+    fill(a);
+    std::string first = saved(a.in);
+    EXPECT_EQ(first.substr(0, 52), std::string(52, '*'));
+    EXPECT_EQ(first[5], '*');
+
+    LineSession b(smallHeap());  // another heap size: every offset moves
+    LoadResult r = load(b.in, first);
+    ASSERT_TRUE(r.loaded) << r.message;
+    LineSession c;
+    ASSERT_TRUE(load(c.in, saved(b.in)).loaded);
+    EXPECT_TRUE(saved(c.in) == first);  // through a heap of another size and back
+    EXPECT_EQ(b.run("b"), "1 0 1 1 0 1");
+    EXPECT_EQ(b.run("c"), "hello");
+    EXPECT_EQ(b.run("x"), "1j2 3j_4");
+    EXPECT_EQ(b.run("n~(1 2;'ab';(3.5;`x);2 2#1 2 3 4)"), "1");
+    EXPECT_EQ(b.run("r~2 2 3#1+!12"), "1");
+    EXPECT_EQ(b.run("averyverylongname+[]IO"), "5");
+    EXPECT_EQ(b.run("tot 1 2 3"), "6");
+    EXPECT_EQ(b.run("sq 4"), "16");
+
+    // Values and blocks that moved in a compaction still load.
+    c.run("m<-m,m");
+    c.run("e<-'new'");
+    c.in.ws.compact();
+    LineSession d;
+    ASSERT_TRUE(load(d.in, saved(c.in)).loaded);
+    EXPECT_EQ(d.run("m~2 6#1 2 3 1 2 3 4 5 6 4 5 6"), "1");
+    EXPECT_EQ(d.run("e"), "new");
+}
+
+TEST(WorkspaceFile, AClearWorkspaceLoadsClear) {
+    LineSession a;
+    ASSERT_EQ(engine::clearWorkspace(a.in).code, 0);
+    std::string file = saved(a.in);
+    EXPECT_EQ(wordAt(file, offsets(file).lstfx), kFirstUserFunction - 1);
+    LineSession b;
+    ASSERT_TRUE(load(b.in, file).loaded);
+    EXPECT_TRUE(isClear(b.in));
+    EXPECT_EQ(b.run("#[]AV"), "256");
+}
+
+TEST(WorkspaceFile, EveryTruncationIsRefusedAndLeavesAClearWorkspace) {
+    LineSession a;
+    fill(a);
+    std::string file = saved(a.in);
+    LineSession b(smallHeap());
+    for (std::size_t n = 0; n < file.size(); ++n) {
+        LoadResult r = load(b.in, file.substr(0, n));
+        ASSERT_FALSE(r.loaded) << n;
+        ASSERT_TRUE(r.message == kNotAWoxFile || r.message == kLoadError) << n;
+        ASSERT_TRUE(isClear(b.in)) << n;
+    }
+    EXPECT_TRUE(load(b.in, file).loaded);
+}
+
+TEST(WorkspaceFile, CountersBeyondTheirLimitsAreRefused) {
+    LineSession a;
+    fill(a);
+    const std::string file = saved(a.in);
+    Offsets o = offsets(file);
+    LineSession b;
+    std::string f = file;
+    setWord(f, o.lstgx, kMaxGlobalNames);
+    EXPECT_EQ(load(b.in, f).message, kLoadError);
+    EXPECT_TRUE(isClear(b.in));
+    f = file;
+    setWord(f, o.lstgx, kMaxGlobalNames - 1);
+    EXPECT_EQ(load(b.in, f).message, kLoadError);
+    f = file;
+    setWord(f, o.lstfx, kMaxFunctions);
+    EXPECT_EQ(load(b.in, f).message, kLoadError);
+
+    // The symbol `abc is stored as its length + 1, the text and a zero.
+    f = file;
+    std::string record("\x04\0\0\0abc\0", 8);
+    std::size_t at = f.find(record);
+    ASSERT_NE(at, std::string::npos);
+    setWord(f, at, 129);
+    EXPECT_EQ(load(b.in, f).message, kLoadError);
+    setWord(f, at, 128);  // allowed as a length, but the text no longer ends there
+    EXPECT_FALSE(load(b.in, f).loaded);
+}
+
+TEST(WorkspaceFile, UnknownFormatsAndVersionsAreNamed) {
+    LineSession b;
+    ASSERT_EQ(engine::clearWorkspace(b.in).code, 0);
+    EXPECT_EQ(load(b.in, "hello, world").message, kNotAWoxFile);
+    EXPECT_EQ(load(b.in, std::string("MyWoX\0\7\0\0\0\0\0\0\0", 14)).message, kUnknownVersion);
+    std::string file = saved(b.in);
+    setWord(file, bodyStart(file), 5);
+    EXPECT_EQ(load(b.in, file).message, kUnknownVersion);
+    // Header lines may say anything as long as they start with "**".
+    file = saved(b.in);
+    file.replace(file.find("** Wox"), 6, "** any");
+    EXPECT_TRUE(load(b.in, file).loaded);
+}
+
+TEST(WorkspaceFile, VersionThreeNumbersFunctionsFromZero) {
+    LineSession a;
+    fill(a);
+    std::string f = saved(a.in);
+    Offsets o = offsets(f);
+    setWord(f, o.version, kNumberedFromZeroVersion);
+    for (int i = 0; i <= wordAt(f, o.lstgx); ++i) {
+        std::size_t e = o.globals + static_cast<std::size_t>(i) * kNameEntryBytes;
+        if (f[e + 9] == 'F' && wordAt(f, e + 12) >= kFirstUserFunction) setWord(f, e + 12, wordAt(f, e + 12) - 100);
+    }
+    setWord(f, o.lstfx, wordAt(f, o.lstfx) - 100);
+    LineSession b;
+    LoadResult r = load(b.in, f);
+    ASSERT_TRUE(r.loaded) << r.message;
+    EXPECT_EQ(frontend::findFunction(b.in.front, "tot"), kFirstUserFunction);
+    EXPECT_EQ(frontend::findFunction(b.in.front, "sq"), kFirstUserFunction + 1);
+    EXPECT_EQ(b.run("sq tot 1 2"), "9");
+    // The same file as version 4 names functions 0 and 1, which it cannot hold.
+    setWord(f, o.version, kWrittenVersion);
+    EXPECT_EQ(load(b.in, f).message, kLoadError);
+}
+
+// A version-2 file of a workspace with one variable: no local area, no
+// stacks, and too few reserved names to hold []AV, which it gets anew.
+TEST(WorkspaceFile, VersionTwoLoads) {
+    OutputArchive out;
+    out.bytes(kOldMagic.data(), kOldMagic.size());
+    out.word(kOldestVersion);
+    out.word(kFormatStamp);
+    out.word(4096);  // heap size
+    out.word(-1);    // local names
+    NameEntry e{};
+    std::memcpy(e.head, "ab", 3);
+    e.kind = frontend::kVariableName;
+    e.slot = kFirstGlobalSlot;
+    e.tail = -1;
+    out.word(1);  // global names 0 ([]IO) and 1
+    NameEntry io{};
+    out.bytes(&io, sizeof io);
+    out.bytes(&e, sizeof e);
+    out.word(-1);  // functions, numbered from 0
+    for (int table = 0; table < 4; ++table) out.word(-1);  // nodes, entries, branches, overflow
+    out.word(0);   // gList
+    out.word(0);
+    out.word(-1);  // call trace
+    out.word(-1);  // tail store
+    out.word(-1);  // symbols
+    out.word(0);   // temporal records
+    out.word(0);   // heap bytes
+    ValueDescriptor one{};
+    one.type = kInteger;
+    one.count = 1;
+    setInlineInt(one, 1);
+    out.bytes(&one, sizeof one);  // []IO
+    out.word(1);                  // reserved names: []IO alone
+    out.word(kFirstGlobalSlot);
+    setInlineInt(one, 7);
+    out.bytes(&one, sizeof one);
+    out.word(kPresetConstants - 1);
+    LineSession b;
+    std::string file = out.memory();
+    LoadResult r = load(b.in, file);
+    ASSERT_TRUE(r.loaded) << r.message;
+    EXPECT_EQ(b.run("ab"), "7");
+    EXPECT_EQ(b.run("#[]AV"), "256");
+    EXPECT_EQ(load(b.in, file.substr(0, file.size() - 1)).message, kOldLoadError);
+    EXPECT_TRUE(isClear(b.in));
+}
+
+// A nested item whose count was damaged to 1 reads as a single number: it
+// keeps no block, so copies of it save and load again.
+TEST(WorkspaceFile, ADamagedItemThatBecameASingleNumberOwnsNoBlock) {
+    LineSession a;
+    ASSERT_EQ(engine::clearWorkspace(a.in).code, 0);
+    a.run("n<-(1 2;3)");
+    const ValueDescriptor& n = a.in.ws.vars[kFirstGlobalSlot];
+    ASSERT_EQ(n.type, kGeneral);
+    reinterpret_cast<ValueDescriptor*>(a.in.ws.base() + n.data)->count = 1;
+    LineSession b;
+    ASSERT_TRUE(load(b.in, saved(a.in)).loaded);
+    EXPECT_EQ(b.run("n"), "<2\r\n<3");
+    b.run("z<-n,n");
+    b.in.ws.compact();
+    LineSession c;
+    ASSERT_TRUE(load(c.in, saved(b.in)).loaded);
+    EXPECT_EQ(c.run("#z"), "4");
+}
+
+// Damaged bytes: each file is refused or loads as a workspace whose every
+// value displays and whose functions run.
+TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
+    LineSession a;
+    fill(a);
+    const std::string file = saved(a.in);
+    const std::size_t body = bodyStart(file);
+    std::mt19937 random(7);
+    LineSession b(smallHeap());
+    int loaded = 0;
+    for (int round = 0; round < 400; ++round) {
+        std::string f = file;
+        int flips = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - body)] = static_cast<char>(random());
+        LoadResult r = load(b.in, f);
+        if (!r.loaded) {
+            // A damaged version word leaves the workspace as it was.
+            ASSERT_TRUE(r.message == kUnknownVersion || isClear(b.in));
+            continue;
+        }
+        ++loaded;
+        for (const char* line : {"b", "i", "f", "c", "x", "y", "m", "r", "n", "e", "averyverylongname", "tot 1 2 3",
+                                 "sq 3", "[]IO", "z<-n,n", "m<-m,r"})
+            (void)b.run(line);
+        b.in.ws.compact();
+        ASSERT_TRUE(load(b.in, saved(b.in)).loaded);
+    }
+    EXPECT_GT(loaded, 0);
+}
+
+class SaveFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/wox-save-test-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(dir_, fs::perms::owner_all, ignored);
+        fs::remove_all(dir_, ignored);
+    }
+    static std::string read(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    fs::path dir_;
+};
+
+TEST_F(SaveFiles, AFailedSaveKeepsTheOldFile) {
+    LineSession a;
+    fill(a);
+    const std::string path = (dir_ / "keep.wox").string();
+    std::string problem;
+    ASSERT_TRUE(saveWorkspaceFile(a.in, path, &problem)) << problem;
+    const std::string old = read(path);
+    EXPECT_EQ(old, saved(a.in, path));
+
+    EXPECT_FALSE(saveWorkspaceFile(a.in, (dir_ / "missing" / "x.wox").string(), &problem));
+    EXPECT_FALSE(problem.empty());
+
+    a.run("big<-100000#1.5");
+    // A full disk: no file may grow beyond a few kilobytes.
+    struct rlimit was {};
+    getrlimit(RLIMIT_FSIZE, &was);
+    struct rlimit small = was;
+    small.rlim_cur = 4096;
+    auto oldHandler = signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &small);
+    bool savedWhileFull = saveWorkspaceFile(a.in, path, &problem);
+    setrlimit(RLIMIT_FSIZE, &was);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(savedWhileFull);
+    EXPECT_EQ(read(path), old);
+
+    fs::permissions(path, fs::perms::owner_read);
+    EXPECT_FALSE(saveWorkspaceFile(a.in, path, &problem));
+    EXPECT_EQ(read(path), old);
+    // Nothing is left behind.
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(dir_)) files += e.is_regular_file();
+    EXPECT_EQ(files, 1);
+}
+
+// A process killed at any moment of a save leaves the old or the new
+// workspace, never a broken one.
+TEST_F(SaveFiles, AKilledSaveLeavesTheOldOrTheNewWorkspace) {
+    const std::string path = (dir_ / "crash.wox").string();
+    LineSession a, b;
+    fill(a);
+    fill(b);
+    a.run("big<-200000#1.25");
+    b.run("big<-400000#2.5");
+    std::string problem;
+    ASSERT_TRUE(saveWorkspaceFile(a.in, path, &problem)) << problem;
+    const std::string fileA = read(path), fileB = saved(b.in, path);
+    std::mt19937 random(11);
+    int sawB = 0;
+    for (int round = 0; round < 200; ++round) {
+        pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            std::string ignored;
+            for (;;) {
+                (void)saveWorkspaceFile(b.in, path, &ignored);
+                (void)saveWorkspaceFile(a.in, path, &ignored);
+            }
+        }
+        usleep(static_cast<useconds_t>(random() % 20000));
+        kill(pid, SIGKILL);
+        int status = 0;
+        waitpid(pid, &status, 0);
+        std::string now = read(path);
+        ASSERT_TRUE(now == fileA || now == fileB) << "round " << round << ": " << now.size() << " bytes";
+        sawB += now == fileB;
+        LineSession c(smallHeap());
+        ASSERT_TRUE(load(c.in, now).loaded);
+        for (const auto& e : fs::directory_iterator(dir_))
+            if (e.path().filename().string().starts_with(".wox-save-")) fs::remove(e.path());
+    }
+    EXPECT_GT(sawB, 0);
+}
+
+}  // namespace
+}  // namespace wox::workspace_file
