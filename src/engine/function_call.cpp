@@ -180,24 +180,45 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         }
         in.errors.callTrace[static_cast<std::size_t>(depth)].line = line;
         ring.push(line);
-        const frontend::BodyLine bl = df.lines[static_cast<std::size_t>(line - 1)];
+        const frontend::BodyLine& bl = df.lines[static_cast<std::size_t>(line - 1)];
         if (bl.first < 0) {
             ++line;
             continue;
         }
         in.ws.stackTop = mark;
-        EvalContext cx = body;
         std::int64_t started = in.errors.lineTiming ? processClockMs() : 0;
         ValueRef v = kNoValue;
-        Rc rc = evaluate(in, cx, bl.first, &v);
+        int next = line + 1;
+        Rc rc = kOk;
+        switch (bl.shape) {
+            case frontend::LineShape::kJump:
+                next = bl.target < 0 ? line + 1 : bl.target;
+                break;
+            case frontend::LineShape::kBranchUnless:
+            case frontend::LineShape::kBranchIf: {
+                EvalContext cx = body;
+                int taken = 0;
+                rc = evaluateConditionalBranch(in, cx, bl, &taken, &v);
+                if (rc.ok() && v == kNoValue && taken && bl.target >= 0) next = bl.target;
+                break;
+            }
+            case frontend::LineShape::kPlain: {
+                EvalContext cx = body;
+                rc = evaluate(in, cx, bl.first, &v);
+                break;
+            }
+        }
         if (in.errors.lineTiming) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3lld ms", df.text.name.c_str(), line,
                           static_cast<long long>(processClockMs() - started));
             in.write(buf);
         }
-        int next = line + 1;
-        if (rc.ok()) {
+        if (rc.ok() && v == kNoValue && bl.branch && bl.shape == frontend::LineShape::kPlain) {
+            // ->f x with an f that returns nothing: there is no line to go to.
+            rc = in.failAt(kNoReturnValue, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);
+        }
+        if (rc.ok() && v != kNoValue) {
             if (bl.branch) {
                 rc = branchTarget(in, v, line, &next);
                 if (rc.failed()) rc = in.failAt(rc.code, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);

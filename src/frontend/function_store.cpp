@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frontend/branch_shape.h"
 #include "frontend/control_rewrite.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
@@ -159,7 +160,11 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
             *errorPos = tl.errorPos;
             return rc;
         }
-        df.lines[i - 1] = BodyLine{tl.first, tl.last, tl.branch};
+        BodyLine& bl = df.lines[i - 1];
+        bl.first = tl.first;
+        bl.last = tl.last;
+        bl.branch = tl.branch;
+        recogniseBranchShape(ft, fe.cx.ws, bl);
     }
     r.translated = 1;
     r.localsAtTranslation = ft.lastLocal;

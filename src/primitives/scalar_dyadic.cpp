@@ -192,7 +192,7 @@ void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
 }
 
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, const Call&);
-using SingleRoutine = void (*)(values::Workspace&, int, const SinglePair&);
+using SingleRoutine = SingleDyadic;
 
 struct DyadicRow {
     int code;
@@ -241,6 +241,12 @@ Rc complexArithmetic(values::Context& cx, ArgumentDigest& g, const Call& c) {
 }
 
 }  // namespace
+
+SingleDyadic singleArithmetic(int code) {
+    int row = (code - kFirstCode) / 2;
+    if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size())) return nullptr;
+    return kDyadic[row].single;
+}
 
 Rc scalarDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     int row = (code - kFirstCode) / 2;
