@@ -33,22 +33,24 @@ void popFrame(Interpreter& in) {
     frontend::ScopeStack& scope = in.scope;
     for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
     in.ws.lowestLocalSlot += f.locals;
-    int top = scope.top;
+    // Newest first, so a name bound twice ends with the slot it had first.
+    for (int p = scope.top; p > f.boundary; --p)
+        entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
     scope.top = f.boundary - 1;
-    for (int p = f.boundary + 1; p <= top; ++p) {
-        int entry = scope.at(p).name;
-        for (int q = scope.top; q >= 0; --q) {
-            if (scope.at(q).name == entry) {
-                entrySlot(in, entry) = scope.at(q).slot;
-                break;
-            }
-        }
-    }
 }
 
-Rc push(frontend::ScopeStack& scope, int name, int slot) {
+// Pushes a binding and keeps the slot it shadows, for popFrame.
+Rc push(Interpreter& in, int name, int slot) {
+    frontend::ScopeStack& scope = in.scope;
     if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return kStackFull;
-    scope.bindings[static_cast<std::size_t>(++scope.top)] = ScopeBinding{name, slot};
+    if (in.shadowedSlots.size() != scope.bindings.size()) in.shadowedSlots.resize(scope.bindings.size());
+    ++scope.top;
+    scope.bindings[static_cast<std::size_t>(scope.top)] = ScopeBinding{name, slot};
+    if (name >= 0) {
+        int& bound = entrySlot(in, name);
+        in.shadowedSlots[static_cast<std::size_t>(scope.top)] = bound;
+        bound = slot;
+    }
     return kOk;
 }
 
@@ -59,15 +61,16 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     frontend::ScopeStack& scope = in.scope;
     const frontend::FunctionRecord& r = in.functions.records[static_cast<std::size_t>(fn)];
     int boundary = scope.top + 1;
-    WOX_TRY(push(scope, -1, -1));
+    WOX_TRY(push(in, -1, -1));
     auto undo = [&](Rc rc) {
+        for (int p = scope.top; p > boundary; --p)
+            entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
         scope.top = boundary - 1;
         return rc;
     };
-    for (int e = r.freeFirst; e <= r.freeLast; ++e) {
-        const frontend::NameEntry& entry = ft.locals[static_cast<std::size_t>(e)];
-        if (entry.kind != frontend::kVariableName) continue;
-        std::string name = frontend::fullName(ft, entry);
+    for (const DefinedFunction::FreeName& free : df.freeVariables) {
+        const int e = free.entry;
+        const std::string& name = free.name;
         int slot;
         if (int s = frontend::findInScope(ft, scope, name); s >= 0) {
             slot = scope.at(s).slot;
@@ -80,8 +83,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
             if (Rc rc = frontend::newGlobalVariable(ft, in.ws, name, &ng); rc.failed()) return undo(rc);
             slot = ft.globals[static_cast<std::size_t>(ng)].slot;
         }
-        if (Rc rc = push(scope, e, slot); rc.failed()) return undo(rc);
-        entrySlot(in, e) = slot;
+        if (Rc rc = push(in, e, slot); rc.failed()) return undo(rc);
     }
     int count = r.headerLast - r.headerFirst + 1;
     if (in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count) return undo(kTableFull);
@@ -90,8 +92,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
         int slot = --in.ws.lowestLocalSlot;
         in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
         in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
-        (void)push(scope, e, slot);
-        entrySlot(in, e) = slot;
+        (void)push(in, e, slot);
     }
     in.frames.push_back(CallFrame{fn, boundary, in.ws.lowestLocalSlot, count, depth});
     if (df.ioEntry >= 0) {

@@ -166,6 +166,11 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         bl.branch = tl.branch;
         recogniseBranchShape(ft, fe.cx.ws, bl);
     }
+    df.freeVariables.clear();
+    for (int f = r.freeFirst; f <= r.freeLast; ++f) {
+        const NameEntry& entry = ft.locals[static_cast<std::size_t>(f)];
+        if (entry.kind == kVariableName) df.freeVariables.push_back({f, fullName(ft, entry)});
+    }
     r.translated = 1;
     r.localsAtTranslation = ft.lastLocal;
     return kOk;

@@ -62,7 +62,7 @@ struct BodyLine {
     std::int32_t last = -1;   // leftmost operation
     bool branch = false;
     LineShape shape = LineShape::kPlain;
-    std::int32_t target = 0;      // kJump and kBranchUnless
+    std::int32_t target = 0;      // kJump, kBranchUnless, kBranchIf
     std::int32_t condFirst = -1;  // kBranchUnless, kBranchIf: the condition's first node
     std::int32_t notNode = -1;    // kBranchUnless: the "~" node that ends it
 };
@@ -78,6 +78,13 @@ struct DefinedFunction {
     std::vector<int> leftEntries;
     std::vector<int> rightEntries;
     std::vector<int> localEntries;  // locals and generated names
+    // The body's free variable names with their local entries, spelled out
+    // once per translation: every call looks each one up by dynamic scope.
+    struct FreeName {
+        int entry;
+        std::string name;
+    };
+    std::vector<FreeName> freeVariables;
     int ioEntry = -1;               // a local []IO
 };
 
