@@ -27,8 +27,14 @@ struct CallTraceEntry {
 // never go negative.
 struct LineRing {
     static constexpr int kSize = 100;
-    std::array<std::int32_t, kSize> lines{};
+    std::array<std::int32_t, kSize> lines;
     std::uint64_t executed = 0;  // lines run by the call so far
+
+    LineRing() : lines{} {}
+    // For a call, which reads back only what it pushed: the ring is not
+    // cleared first, as every call would pay for that.
+    struct Unfilled {};
+    explicit LineRing(Unfilled) {}
     void push(std::int32_t line) {
         lines[static_cast<std::size_t>(executed % kSize)] = line;
         ++executed;

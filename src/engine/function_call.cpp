@@ -43,7 +43,6 @@ void popFrame(Interpreter& in) {
 Rc push(Interpreter& in, int name, int slot) {
     frontend::ScopeStack& scope = in.scope;
     if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return kStackFull;
-    if (in.shadowedSlots.size() != scope.bindings.size()) in.shadowedSlots.resize(scope.bindings.size());
     ++scope.top;
     scope.bindings[static_cast<std::size_t>(scope.top)] = ScopeBinding{name, slot};
     if (name >= 0) {
@@ -159,7 +158,7 @@ Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
 
 Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     const DefinedFunction& df = in.functions.definitions[static_cast<std::size_t>(fn)];
-    LineRing ring;
+    LineRing ring{LineRing::Unfilled{}};
     int count = static_cast<int>(df.lines.size());
     std::uint32_t mark = in.ws.stackTop;
     // The innermost failing call records where it failed.
