@@ -172,17 +172,25 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         }
         return rc;
     };
+    // The call-trace table has a fixed size: its entry stays put.
+    CallTraceEntry& traced = in.errors.callTrace[static_cast<std::size_t>(depth)];
     int line = 1;
     while (line >= 1 && line <= count) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
             return failed(in.fail(kInterrupted), line);
         }
-        in.errors.callTrace[static_cast<std::size_t>(depth)].line = line;
+        traced.line = line;
         ring.push(line);
         const frontend::BodyLine& bl = df.lines[static_cast<std::size_t>(line - 1)];
         if (bl.first < 0) {
             ++line;
+            continue;
+        }
+        if (bl.shape == frontend::LineShape::kJump && !in.errors.lineTiming) {
+            // The jump back of a loop: nothing to evaluate, time or show.
+            in.ws.stackTop = mark;
+            line = bl.target < 0 ? line + 1 : bl.target;
             continue;
         }
         in.ws.stackTop = mark;
