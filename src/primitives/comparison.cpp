@@ -123,7 +123,7 @@ template <class Cmp>
 void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
     std::int32_t z;
     if (p.integers) {
-        compareLoop<std::int32_t, Cmp>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1);
+        z = Cmp::apply(p.li, p.ri);  // compareLoop's Integer rule, without its clones' dispatch
     } else {
         compareLoop<double, Cmp>(Same<double>{p.ld}, Same<double>{p.rd}, &z, 1);
     }

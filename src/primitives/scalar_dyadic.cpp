@@ -177,9 +177,11 @@ template <class Op>
 void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
     if constexpr (requires { Op::applyInt(0, 0); }) {
         if (p.integers) {
-            std::int32_t z;
-            if (intLoop<Op>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1)) {
-                writeSingleInt(ws, result, kInteger, p.rank, z);
+            // intLoop's rule for one element, without its clones' dispatch.
+            int null = (p.li == kIntNull) | (p.ri == kIntNull);
+            ops::IntResult z = Op::applyInt(p.li, p.ri);
+            if (null | z.fits) {
+                writeSingleInt(ws, result, kInteger, p.rank, null ? kIntNull : z.value);
                 return;
             }
         }
