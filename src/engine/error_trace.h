@@ -36,8 +36,12 @@ struct LineRing {
     struct Unfilled {};
     explicit LineRing(Unfilled) {}
     void push(std::int32_t line) {
-        lines[static_cast<std::size_t>(executed % kSize)] = line;
-        ++executed;
+        // executed % kSize, kept from the last push: a 64-bit division per
+        // line costs more than the rest of the bookkeeping.
+        std::size_t at = executed == atFor_ ? at_ : static_cast<std::size_t>(executed % kSize);
+        lines[at] = line;
+        at_ = at + 1 == kSize ? 0 : at + 1;
+        atFor_ = ++executed;
     }
     // The most recent `kSize` lines (fewer early on), oldest first.
     void copyRecent(std::vector<std::int32_t>& out) const {
@@ -45,6 +49,10 @@ struct LineRing {
         std::uint64_t n = executed < kSize ? executed : kSize;
         for (std::uint64_t i = executed - n; i < executed; ++i) out.push_back(lines[static_cast<std::size_t>(i % kSize)]);
     }
+
+private:
+    std::size_t at_ = 0;        // where the next line goes, while executed == atFor_
+    std::uint64_t atFor_ = 0;
 };
 
 struct ErrorTrace {

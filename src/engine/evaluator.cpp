@@ -462,8 +462,6 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
 Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, int* condition,
                              ValueRef* value) {
     *value = kNoValue;
-    const ParseNode& compress = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.first)].next)];
-    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(compress.operand)];
     Walk w;
     WOX_TRY(walk(in, cx, line.condFirst, line.notNode, w));
     if (w.cur != kNoValue) {
@@ -476,6 +474,8 @@ Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::B
     // Anything else takes the line's own road: ~c (for ->(~c)/L), then the
     // compress, in this context as the group's own entry would.
     if (line.notNode >= 0) WOX_TRY(walk(in, cx, line.notNode, -1, w));
+    const ParseNode& compress = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.first)].next)];
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(compress.operand)];
     if (w.cur == kNoValue) return in.failAt(kValueError, in.front.nodes[static_cast<std::size_t>(e.left)].pos);
     int t;
     if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, compress.pos);
