@@ -82,6 +82,20 @@ void BM_DirectHundredThousandCalls(benchmark::State& state) {
 }
 BENCHMARK(BM_DirectHundredThousandCalls)->Unit(benchmark::kMillisecond);
 
+// A vector built by catenation in a loop, v<-v,i: each step copies what
+// the vector holds so far, so the step's cost grows with it.
+void BM_CatenateLoopTenThousand(benchmark::State& state) {
+    Interpreter in;
+    defineDirect(in, "grow: v<-0/0; i<-0; while (i<x) {v<-v,i; i<-i+1}; v}");
+    for (auto _ : state) {
+        if (wox::engine::executeLine(in, "r<-grow 10000") != 0) state.SkipWithError("failed");
+    }
+    state.counters["ns_per_step"] =
+        benchmark::Counter(10'000.0 * static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_CatenateLoopTenThousand)->Unit(benchmark::kMillisecond);
+
 // Recursion: fib 20 makes 21,891 calls, each with a test and one or two
 // further calls.
 void BM_RecursiveFib20(benchmark::State& state) {

@@ -27,11 +27,21 @@ struct CallTraceEntry {
 // never go negative.
 struct LineRing {
     static constexpr int kSize = 100;
-    std::array<std::int32_t, kSize> lines{};
+    std::array<std::int32_t, kSize> lines;
     std::uint64_t executed = 0;  // lines run by the call so far
+
+    LineRing() : lines{} {}
+    // For a call, which reads back only what it pushed: the ring is not
+    // cleared first, as every call would pay for that.
+    struct Unfilled {};
+    explicit LineRing(Unfilled) {}
     void push(std::int32_t line) {
-        lines[static_cast<std::size_t>(executed % kSize)] = line;
-        ++executed;
+        // executed % kSize, kept from the last push: a 64-bit division per
+        // line costs more than the rest of the bookkeeping.
+        std::size_t at = executed == atFor_ ? at_ : static_cast<std::size_t>(executed % kSize);
+        lines[at] = line;
+        at_ = at + 1 == kSize ? 0 : at + 1;
+        atFor_ = ++executed;
     }
     // The most recent `kSize` lines (fewer early on), oldest first.
     void copyRecent(std::vector<std::int32_t>& out) const {
@@ -39,6 +49,10 @@ struct LineRing {
         std::uint64_t n = executed < kSize ? executed : kSize;
         for (std::uint64_t i = executed - n; i < executed; ++i) out.push_back(lines[static_cast<std::size_t>(i % kSize)]);
     }
+
+private:
+    std::size_t at_ = 0;        // where the next line goes, while executed == atFor_
+    std::uint64_t atFor_ = 0;
 };
 
 struct ErrorTrace {

@@ -5,6 +5,7 @@
 // caller's later work cannot overwrite them.
 #include "engine/evaluator.h"
 
+#include <array>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "primitives/indexing.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
+#include "primitives/single_scalars.h"
 #include "primitives/structural.h"
 #include "primitives/vocabulary.h"
 #include "values/messages.h"
@@ -42,23 +44,9 @@ int slotOf(const Interpreter& in, const ParseNode& n) {
     return n.local >= 0 ? in.front.locals[static_cast<std::size_t>(n.local)].slot : n.operand;
 }
 
-// Evaluates a nested chain as a recursive entry and hands back a value that
-// the caller's later temporaries cannot disturb.
-Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
-    const ParseNode& head = in.front.nodes[static_cast<std::size_t>(first)];
-    if (head.next == -1) {
-        // A lone constant or variable is used in place.
-        if (head.kind == frontend::kConstNode) {
-            *out = head.operand;
-            return kOk;
-        }
-        if (head.kind == frontend::kVarNode) {
-            int slot = slotOf(in, head);
-            if (in.ws.var(slot).unset()) return in.failAt(kValueError, head.pos);
-            *out = varRef(slot);
-            return kOk;
-        }
-    }
+// Evaluates a chain of more than a lone constant or variable as a
+// recursive entry (see nested).
+Rc nestedChain(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
     EvalContext child = cx;
     child.stackMark = in.ws.stackTop;
     child.temp = followingTemp(cx.temp);
@@ -73,6 +61,26 @@ Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
     }
     *out = r;
     return kOk;
+}
+
+// Evaluates a nested chain as a recursive entry and hands back a value that
+// the caller's later temporaries cannot disturb. A lone constant or variable,
+// as most left arguments are, is used in place without an entry.
+inline Rc nested(Interpreter& in, EvalContext& cx, int first, int pos, ValueRef* out) {
+    const ParseNode& head = in.front.nodes[static_cast<std::size_t>(first)];
+    if (head.next == -1) {
+        if (head.kind == frontend::kConstNode) {
+            *out = head.operand;
+            return kOk;
+        }
+        if (head.kind == frontend::kVarNode) {
+            int slot = slotOf(in, head);
+            if (in.ws.var(slot).unset()) return in.failAt(kValueError, head.pos);
+            *out = varRef(slot);
+            return kOk;
+        }
+    }
+    return nestedChain(in, cx, first, pos, out);
 }
 
 // (a;b;c): items evaluated right to left into a General vector.
@@ -177,8 +185,19 @@ Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur)
             return in.failAt(rc.code, node.pos);
         return kOk;
     }
-    if (Rc rc = values::assignValue(in.ws, slot, cur); rc.failed()) return in.failAt(rc.code, node.pos);
-    in.ws.releasePending();
+    ValueDescriptor& d = in.ws.var(slot);
+    if (const ValueDescriptor& s = in.ws.at(cur);
+        isInline(s) && cur != varRef(slot) && !in.ws.isOwnedBlock(d) && !in.ws.hasPending()) {
+        // A scalar into a variable without a block, as a loop's counter:
+        // what assignValue does, with nothing to retire or release.
+        ValueDescriptor v = s;
+        v.blockSize = 0;
+        v.data = 0;
+        d = v;
+    } else {
+        if (Rc rc = values::assignValue(in.ws, slot, cur); rc.failed()) return in.failAt(rc.code, node.pos);
+        in.ws.releasePending();
+    }
     if (!isTemp(slot)) in.ws.stackTop = cx.stackMark;
     return kOk;
 }
@@ -230,12 +249,44 @@ bool feedsInnerProduct(const Interpreter& in, const ParseNode& node, ValueRef cu
     return true;
 }
 
+// The routines for two single real numbers, by dyadic code: looked up once,
+// as every scalar dyadic code is below the table's end.
+constexpr int kSingleCodes = 128;
+using SingleTable = std::array<primitives::SingleDyadic, kSingleCodes>;
+const SingleTable kSingleDyadic = [] {
+    SingleTable t{};
+    for (int c = 0; c < kSingleCodes; ++c) {
+        t[static_cast<std::size_t>(c)] = primitives::singleArithmetic(c);
+        if (!t[static_cast<std::size_t>(c)]) t[static_cast<std::size_t>(c)] = primitives::singleComparison(c);
+    }
+    return t;
+}();
+
+// The routine for two single real numbers under a dyadic code, or null.
+primitives::SingleDyadic singleDyadicOf(int dyadicCode) {
+    return dyadicCode >= 0 && dyadicCode < kSingleCodes ? kSingleDyadic[static_cast<std::size_t>(dyadicCode)] : nullptr;
+}
+
 Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing, bool* transposed) {
-    const FunctionEntry e = in.front.entries[static_cast<std::size_t>(node.operand)];
+    // Entries are never rewritten while a line runs (translation only adds).
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(node.operand)];
     bool niladic = *cur == kNoValue && isNiladic(in, e);
     if (*cur == kNoValue && !niladic) return in.failAt(missing, node.pos);
     ValueRef left = kNoValue;
     if (e.left >= 0) WOX_TRY(nested(in, cx, e.left, node.pos, &left));
+    if (left != kNoValue && *cur != kNoValue && e.kind == frontend::kPrimitiveFn && !*transposed) {
+        // A loop's counters and tests: two single numbers need neither
+        // dispatch nor an argument digest.
+        primitives::SinglePair p;
+        if (primitives::SingleDyadic single = singleDyadicOf(e.dyadic);
+            single && primitives::readSinglePair(in.ws, left, *cur, p)) {
+            int t;
+            if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
+            single(in.ws, t, p);
+            *cur = varRef(t);
+            return kOk;
+        }
+    }
     if (e.kind == frontend::kDefinedFn) {
         ValueRef r = kNoValue;
         if (Rc rc = callDefined(in, cx, e.monadic, left, niladic ? kNoValue : *cur, &r); rc.failed())
@@ -326,16 +377,26 @@ Rc nextTemp(EvalContext& cx, int* slot) {
     return kOk;
 }
 
-Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
+namespace {
+
+// The state of a walk along a chain: the current value and what a missing
+// value is when the next node needs one.
+struct Walk {
     ValueRef cur = kNoValue;
-    bool transposed = false;  // cur stands for its transpose (see feedsInnerProduct)
-    int missing = kValueError;  // what using a missing value is: 47 after a call without result
-    for (int n = first; n != -1;) {
+    bool transposed = false;    // cur stands for its transpose (see feedsInnerProduct)
+    int missing = kValueError;  // 47 after a call without result
+};
+
+// Walks the chain from `first` up to (not including) `stop`, -1 for its end.
+Rc walk(Interpreter& in, EvalContext& cx, int first, int stop, Walk& w) {
+    ValueRef& cur = w.cur;
+    for (int n = first; n != stop;) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
             return in.failAt(kInterrupted, in.front.nodes[static_cast<std::size_t>(n)].pos);
         }
-        const ParseNode node = in.front.nodes[static_cast<std::size_t>(n)];
+        // Nodes are never rewritten while a line runs (translation only adds).
+        const ParseNode& node = in.front.nodes[static_cast<std::size_t>(n)];
         switch (node.kind) {
             case frontend::kConstNode:
                 cur = node.operand;
@@ -353,11 +414,11 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
                 WOX_TRY(buildList(in, cx, node, &cur));
                 break;
             case frontend::kIndexNode:
-                if (cur == kNoValue) return in.failAt(missing, node.pos);
+                if (cur == kNoValue) return in.failAt(w.missing, node.pos);
                 WOX_TRY(indexValue(in, cx, node, &cur));
                 break;
             case frontend::kAssignNode:
-                if (cur == kNoValue) return in.failAt(missing, node.pos);
+                if (cur == kNoValue) return in.failAt(w.missing, node.pos);
                 if (node.list >= 0) {
                     WOX_TRY(indexedAssign(in, cx, node, cur));
                     break;
@@ -367,26 +428,60 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
                     cur = varRef(slotOf(in, node));
                 break;
             case frontend::kMultiAssignNode:
-                if (cur == kNoValue) return in.failAt(missing, node.pos);
+                if (cur == kNoValue) return in.failAt(w.missing, node.pos);
                 WOX_TRY(multiAssign(in, cx, node, cur));
                 break;
             case frontend::kCallNode:
                 if (int outer = shapeOfShape(in, node); outer >= 0 && cur != kNoValue) {
                     const ParseNode& o = in.front.nodes[static_cast<std::size_t>(outer)];
                     WOX_TRY(applyRank(in, cx, o, &cur));
-                    missing = kValueError;
+                    w.missing = kValueError;
                     n = o.next;
                     continue;
                 }
-                WOX_TRY(apply(in, cx, node, &cur, missing, &transposed));
-                missing = cur == kNoValue ? kNoReturnValue : kValueError;
+                WOX_TRY(apply(in, cx, node, &cur, w.missing, &w.transposed));
+                w.missing = cur == kNoValue ? kNoReturnValue : kValueError;
                 break;
             default:
                 return in.failAt(kSyntaxError, node.pos);
         }
         n = node.next;
     }
-    *result = cur;
+    return kOk;
+}
+
+}  // namespace
+
+Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
+    Walk w;
+    WOX_TRY(walk(in, cx, first, -1, w));
+    *result = w.cur;
+    return kOk;
+}
+
+Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, int* condition,
+                             ValueRef* value) {
+    *value = kNoValue;
+    Walk w;
+    WOX_TRY(walk(in, cx, line.condFirst, line.notNode, w));
+    if (w.cur != kNoValue) {
+        const ValueDescriptor& c = in.ws.at(w.cur);
+        if ((c.type == kBoolean || c.type == kInteger) && isInline(c) && (inlineInt(c) == 0 || inlineInt(c) == 1)) {
+            *condition = line.notNode >= 0 ? 1 - inlineInt(c) : inlineInt(c);
+            return kOk;
+        }
+    }
+    // Anything else takes the line's own road: ~c (for ->(~c)/L), then the
+    // compress, in this context as the group's own entry would.
+    if (line.notNode >= 0) WOX_TRY(walk(in, cx, line.notNode, -1, w));
+    const ParseNode& compress = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.first)].next)];
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(compress.operand)];
+    if (w.cur == kNoValue) return in.failAt(kValueError, in.front.nodes[static_cast<std::size_t>(e.left)].pos);
+    int t;
+    if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, compress.pos);
+    const ValueRef target = in.front.nodes[static_cast<std::size_t>(line.first)].operand;
+    if (Rc rc = dispatchDyadic(in, e.dyadic, t, w.cur, target); rc.failed()) return in.failAt(rc.code, compress.pos);
+    *value = varRef(t);
     return kOk;
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "engine/interpreter.h"
+#include "frontend/function_store.h"
 #include "values/rc.h"
 #include "values/value.h"
 
@@ -23,6 +24,13 @@ struct EvalContext {
 // the chain's leftmost item (kNoValue when the chain yields none). Temporary
 // results of nested chains are copied into this context's own temporaries.
 Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result);
+
+// Runs a line of the form ->(~c)/L or ->(c)/L (LineShape::kBranchUnless,
+// kBranchIf). When c is a single 0 or 1, *condition tells whether the
+// branch is taken and *value is kNoValue: nothing else is built. Otherwise
+// *value is the branch value, computed as the line would.
+Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, int* condition,
+                             ValueRef* value);
 
 // Whether a line's value is shown: not when its leftmost operation is an
 // assignment, a call without a result, or an execute (unless the interpreter

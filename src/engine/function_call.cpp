@@ -35,22 +35,23 @@ void popFrame(Interpreter& in) {
     frontend::ScopeStack& scope = in.scope;
     for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
     in.ws.lowestLocalSlot += f.locals;
-    int top = scope.top;
+    // Newest first, so a name bound twice ends with the slot it had first.
+    for (int p = scope.top; p > f.boundary; --p)
+        entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
     scope.top = f.boundary - 1;
-    for (int p = f.boundary + 1; p <= top; ++p) {
-        int entry = scope.at(p).name;
-        for (int q = scope.top; q >= 0; --q) {
-            if (scope.at(q).name == entry) {
-                entrySlot(in, entry) = scope.at(q).slot;
-                break;
-            }
-        }
-    }
 }
 
-Rc push(frontend::ScopeStack& scope, int name, int slot) {
+// Pushes a binding and keeps the slot it shadows, for popFrame.
+Rc push(Interpreter& in, int name, int slot) {
+    frontend::ScopeStack& scope = in.scope;
     if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return kStackFull;
-    scope.bindings[static_cast<std::size_t>(++scope.top)] = ScopeBinding{name, slot};
+    ++scope.top;
+    scope.bindings[static_cast<std::size_t>(scope.top)] = ScopeBinding{name, slot};
+    if (name >= 0) {
+        int& bound = entrySlot(in, name);
+        in.shadowedSlots[static_cast<std::size_t>(scope.top)] = bound;
+        bound = slot;
+    }
     return kOk;
 }
 
@@ -63,15 +64,16 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     // The caller's []RL, which a local []RL starts out as.
     const int rlInForce = currentRlSlot(in);
     int boundary = scope.top + 1;
-    WOX_TRY(push(scope, -1, -1));
+    WOX_TRY(push(in, -1, -1));
     auto undo = [&](Rc rc) {
+        for (int p = scope.top; p > boundary; --p)
+            entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
         scope.top = boundary - 1;
         return rc;
     };
-    for (int e = r.freeFirst; e <= r.freeLast; ++e) {
-        const frontend::NameEntry& entry = ft.locals[static_cast<std::size_t>(e)];
-        if (entry.kind != frontend::kVariableName) continue;
-        std::string name = frontend::fullName(ft, entry);
+    for (const DefinedFunction::FreeName& free : df.freeVariables) {
+        const int e = free.entry;
+        const std::string& name = free.name;
         int slot;
         if (int s = frontend::findInScope(ft, scope, name); s >= 0) {
             slot = scope.at(s).slot;
@@ -84,8 +86,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
             if (Rc rc = frontend::newGlobalVariable(ft, in.ws, name, &ng); rc.failed()) return undo(rc);
             slot = ft.globals[static_cast<std::size_t>(ng)].slot;
         }
-        if (Rc rc = push(scope, e, slot); rc.failed()) return undo(rc);
-        entrySlot(in, e) = slot;
+        if (Rc rc = push(in, e, slot); rc.failed()) return undo(rc);
     }
     int count = r.headerLast - r.headerFirst + 1;
     if (in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count) return undo(kTableFull);
@@ -94,8 +95,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
         int slot = --in.ws.lowestLocalSlot;
         in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
         in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
-        (void)push(scope, e, slot);
-        entrySlot(in, e) = slot;
+        (void)push(in, e, slot);
     }
     in.frames.push_back(CallFrame{fn, boundary, in.ws.lowestLocalSlot, count, depth});
     // A local []IO starts out as the origin in force, a local []RL as the
@@ -165,7 +165,7 @@ Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
 
 Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     const DefinedFunction& df = in.functions.definitions[static_cast<std::size_t>(fn)];
-    LineRing ring;
+    LineRing ring{LineRing::Unfilled{}};
     int count = static_cast<int>(df.lines.size());
     std::uint32_t mark = in.ws.stackTop;
     // The innermost failing call records where it failed.
@@ -179,32 +179,61 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         }
         return rc;
     };
+    // The call-trace table has a fixed size: its entry stays put.
+    CallTraceEntry& traced = in.errors.callTrace[static_cast<std::size_t>(depth)];
     int line = 1;
     while (line >= 1 && line <= count) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
             return failed(in.fail(kInterrupted), line);
         }
-        in.errors.callTrace[static_cast<std::size_t>(depth)].line = line;
+        traced.line = line;
         ring.push(line);
-        const frontend::BodyLine bl = df.lines[static_cast<std::size_t>(line - 1)];
+        const frontend::BodyLine& bl = df.lines[static_cast<std::size_t>(line - 1)];
         if (bl.first < 0) {
             ++line;
             continue;
         }
+        if (bl.shape == frontend::LineShape::kJump && !in.errors.lineTiming) {
+            // The jump back of a loop: nothing to evaluate, time or show.
+            in.ws.stackTop = mark;
+            line = bl.target < 0 ? line + 1 : bl.target;
+            continue;
+        }
         in.ws.stackTop = mark;
-        EvalContext cx = body;
         std::int64_t started = in.errors.lineTiming ? processClockMs() : 0;
         ValueRef v = kNoValue;
-        Rc rc = evaluate(in, cx, bl.first, &v);
+        int next = line + 1;
+        Rc rc = kOk;
+        switch (bl.shape) {
+            case frontend::LineShape::kJump:
+                next = bl.target < 0 ? line + 1 : bl.target;
+                break;
+            case frontend::LineShape::kBranchUnless:
+            case frontend::LineShape::kBranchIf: {
+                EvalContext cx = body;
+                int taken = 0;
+                rc = evaluateConditionalBranch(in, cx, bl, &taken, &v);
+                if (rc.ok() && v == kNoValue && taken && bl.target >= 0) next = bl.target;
+                break;
+            }
+            case frontend::LineShape::kPlain: {
+                EvalContext cx = body;
+                rc = evaluate(in, cx, bl.first, &v);
+                break;
+            }
+        }
         if (in.errors.lineTiming) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3lld ms", df.text.name.c_str(), line,
                           static_cast<long long>(processClockMs() - started));
             in.write(buf);
         }
-        int next = line + 1;
-        if (rc.ok()) {
+        if (rc.ok() && v == kNoValue && bl.branch && bl.shape == frontend::LineShape::kPlain) {
+            // ->f x with an f that returns nothing: there is no line to go to.
+            rc = in.failAt(kNoReturnValue, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);
+        }
+        if (rc.ok() && v != kNoValue) {
             if (bl.branch) {
                 rc = branchTarget(in, v, line, &next);
                 if (rc.failed()) rc = in.failAt(rc.code, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);

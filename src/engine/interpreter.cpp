@@ -5,7 +5,12 @@
 namespace wox {
 
 Interpreter::Interpreter(const Capacities& caps)
-    : Context(caps), front(caps), functions(caps), scope(caps.shadowStack), errors(caps.callTrace) {
+    : Context(caps),
+      front(caps),
+      functions(caps),
+      scope(caps.shadowStack),
+      shadowedSlots(scope.bindings.size()),
+      errors(caps.callTrace) {
     frontend::enterBuiltinNames(front, functions);
     // The heap stays empty until start-up: []AV gets its block there.
     frontend::enterInlineSystemValues(ws);

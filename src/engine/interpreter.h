@@ -24,6 +24,9 @@ public:
     frontend::FunctionStore functions;  // every function's record, text and line table
     types::SymbolTable symbols;
     frontend::ScopeStack scope;              // bindings of active and suspended calls
+    // For each binding on the scope stack, the slot its name entry had
+    // before: leaving a call gives every name back its shadowed slot.
+    std::vector<std::int32_t> shadowedSlots;
     std::vector<engine::CallFrame> frames;  // active and suspended calls, innermost last
     engine::ErrorState errors;  // call trace, error trace, caret position, line timing
     display::DisplayState displayState;  // line pending, nesting of the value on show

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frontend/branch_shape.h"
 #include "frontend/control_rewrite.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
@@ -171,7 +172,16 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
             *errorPos = tl.errorPos;
             return rc;
         }
-        df.lines[i - 1] = BodyLine{tl.first, tl.last, tl.branch};
+        BodyLine& bl = df.lines[i - 1];
+        bl.first = tl.first;
+        bl.last = tl.last;
+        bl.branch = tl.branch;
+        recogniseBranchShape(ft, fe.cx.ws, bl);
+    }
+    df.freeVariables.clear();
+    for (int f = r.freeFirst; f <= r.freeLast; ++f) {
+        const NameEntry& entry = ft.locals[static_cast<std::size_t>(f)];
+        if (entry.kind == kVariableName) df.freeVariables.push_back({f, fullName(ft, entry)});
     }
     r.translated = 1;
     r.localsAtTranslation = ft.lastLocal;

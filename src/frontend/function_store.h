@@ -47,10 +47,24 @@ static_assert(sizeof(FunctionRecord) == 60);
 
 
 // One line of a translated body: its nodes, and whether it is a branch line.
+// The two branch forms that every loop runs are recognised once, when the
+// body is translated, so the line loop decides them without building values:
+//   ->L       (L a constant line number): kJump, target = L;
+//   ->(~c)/L  (L a constant line number): kBranchUnless, target = L, and
+//             the condition c is the chain from `condFirst` (the group's
+//             first node) up to the "~" node `notNode`;
+//   ->(c)/L   any other group: kBranchIf, the condition is the group's
+//             whole chain (as in the test of a for loop), notNode = -1.
+enum class LineShape : std::uint8_t { kPlain, kJump, kBranchUnless, kBranchIf };
+
 struct BodyLine {
     std::int32_t first = -1;  // rightmost node, -1 for a line with nothing to run
     std::int32_t last = -1;   // leftmost operation
     bool branch = false;
+    LineShape shape = LineShape::kPlain;
+    std::int32_t target = 0;      // kJump, kBranchUnless, kBranchIf
+    std::int32_t condFirst = -1;  // kBranchUnless, kBranchIf: the condition's first node
+    std::int32_t notNode = -1;    // kBranchUnless: the "~" node that ends it
 };
 
 // What a call needs besides the function record.
@@ -64,6 +78,13 @@ struct DefinedFunction {
     std::vector<int> leftEntries;
     std::vector<int> rightEntries;
     std::vector<int> localEntries;  // locals and generated names
+    // The body's free variable names with their local entries, spelled out
+    // once per translation: every call looks each one up by dynamic scope.
+    struct FreeName {
+        int entry;
+        std::string name;
+    };
+    std::vector<FreeName> freeVariables;
     int ioEntry = -1;               // a local []IO
     int rlEntry = -1;               // a local []RL
 };

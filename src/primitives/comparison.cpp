@@ -123,7 +123,7 @@ template <class Cmp>
 void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
     std::int32_t z;
     if (p.integers) {
-        compareLoop<std::int32_t, Cmp>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1);
+        z = Cmp::apply(p.li, p.ri);  // compareLoop's Integer rule, without its clones' dispatch
     } else {
         compareLoop<double, Cmp>(Same<double>{p.ld}, Same<double>{p.rd}, &z, 1);
     }
@@ -131,7 +131,7 @@ void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
 }
 
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, Kind);
-using SingleRoutine = void (*)(values::Workspace&, int, const SinglePair&);
+using SingleRoutine = SingleDyadic;
 
 struct ComparisonRow {
     int code;
@@ -168,6 +168,11 @@ Rc enumerations(values::Context& cx, ArgumentDigest& g, int code) {
 }
 
 }  // namespace
+
+SingleDyadic singleComparison(int code) {
+    if (code < kFirstCode || code > kEqual) return nullptr;
+    return kComparisons[code - kFirstCode].single;
+}
 
 Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     if (code < kFirstCode || code > kEqual) return cx.fail(kNotImplemented);

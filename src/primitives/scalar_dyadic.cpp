@@ -177,9 +177,11 @@ template <class Op>
 void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
     if constexpr (requires { Op::applyInt(0, 0); }) {
         if (p.integers) {
-            std::int32_t z;
-            if (intLoop<Op>(Same<std::int32_t>{p.li}, Same<std::int32_t>{p.ri}, &z, 1)) {
-                writeSingleInt(ws, result, kInteger, p.rank, z);
+            // intLoop's rule for one element, without its clones' dispatch.
+            int null = (p.li == kIntNull) | (p.ri == kIntNull);
+            ops::IntResult z = Op::applyInt(p.li, p.ri);
+            if (null | z.fits) {
+                writeSingleInt(ws, result, kInteger, p.rank, null ? kIntNull : z.value);
                 return;
             }
         }
@@ -192,7 +194,7 @@ void singlePair(values::Workspace& ws, int result, const SinglePair& p) {
 }
 
 using Routine = Rc (*)(values::Context&, ArgumentDigest&, const Call&);
-using SingleRoutine = void (*)(values::Workspace&, int, const SinglePair&);
+using SingleRoutine = SingleDyadic;
 
 struct DyadicRow {
     int code;
@@ -241,6 +243,12 @@ Rc complexArithmetic(values::Context& cx, ArgumentDigest& g, const Call& c) {
 }
 
 }  // namespace
+
+SingleDyadic singleArithmetic(int code) {
+    int row = (code - kFirstCode) / 2;
+    if (code < kFirstCode || code % 2 == 0 || row >= static_cast<int>(kDyadic.size())) return nullptr;
+    return kDyadic[row].single;
+}
 
 Rc scalarDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     int row = (code - kFirstCode) / 2;

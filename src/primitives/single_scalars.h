@@ -66,4 +66,12 @@ inline void writeSingleNumber(values::Workspace& ws, int result, std::int32_t ra
     ws.var(result) = d;
 }
 
+// The routine that answers a dyadic code for two single real numbers, or
+// null: the arithmetic functions without checks of their own, and the
+// comparisons. The evaluator calls it directly when both arguments are
+// single, skipping dispatch and the argument digest.
+using SingleDyadic = void (*)(values::Workspace& ws, int result, const SinglePair& p);
+SingleDyadic singleArithmetic(int code);  // scalar_dyadic.cpp
+SingleDyadic singleComparison(int code);  // comparison.cpp
+
 }  // namespace wox::primitives

@@ -2,7 +2,9 @@
 // limits of recursion, suspension, line timing and the error trace.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "engine/execute_line.h"
@@ -117,6 +119,50 @@ TEST(Limits, InterruptStopsAnEndlessLoopAndKeepsTheWorkspace) {
     EXPECT_NE(s.out.find("interrupt"), std::string::npos) << s.out;
     leaveSuspended(s.in);
     EXPECT_EQ(s.run("keep"), "42");
+}
+
+TEST(BranchShapes, LoopLinesAreRecognisedOnceAndOtherBranchesAreLeftToTheWalk) {
+    Session s;
+    int slot = 0;
+    ASSERT_EQ(frontend::defineFunction(s.in.frontEnd(),
+                                       {"z<-f x;i", "i<-0", "L1:->(~i<x)/L2", "->((x)<i<-i+1)/L1", "->L1",
+                                        "->(~x)/2.5", "->(x)/'a'", "->x", "->(~i<x)/L2,3", "L2:z<-i"},
+                                       &slot)
+                  .code,
+              0);
+    EXPECT_EQ(s.run("f 0"), "0");  // translates the body
+    const std::vector<frontend::BodyLine>& lines = s.in.functions.definitions[static_cast<std::size_t>(slot)].lines;
+    using frontend::LineShape;
+    const LineShape expected[] = {LineShape::kPlain, LineShape::kBranchUnless, LineShape::kBranchIf,
+                                  LineShape::kJump,  LineShape::kPlain,        LineShape::kPlain,
+                                  LineShape::kPlain, LineShape::kPlain,        LineShape::kPlain};
+    ASSERT_EQ(lines.size(), std::size(expected));
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].shape, expected[i]) << "line " << i + 1;
+    EXPECT_EQ(lines[1].target, 9);
+    EXPECT_EQ(lines[2].target, 2);
+    EXPECT_EQ(lines[3].target, 2);
+}
+
+TEST(Limits, InterruptStopsALoopWhoseBranchesAreDecidedWithoutValues) {
+    // The test and the jump back of a while loop run no ordinary line walk;
+    // a Ctrl-C arriving while it spins must still stop it.
+    Session s;
+    s.define({"z<-spin x;i", "i<-0", "L1:->(~i<x)/L2", "i<-i*1", "->L1", "L2:z<-i"});
+    s.define({"z<-count x;i", "i<-0", "L1:->((x)<i<-i+0)/L2", "->L1", "L2:z<-i"});
+    s.in.sessionOutput = [&](std::string_view t) {
+        s.out += t;
+    };
+    for (const char* line : {"spin 1", "count 1"}) {
+        s.out.clear();
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            s.in.interruptRequested = true;
+        });
+        (void)executeLine(s.in, line);
+        stopper.join();
+        EXPECT_NE(s.out.find("interrupt"), std::string::npos) << line << ": " << s.out;
+        leaveSuspended(s.in);
+    }
 }
 
 TEST(Suspension, SessionLinesSeeTheLocalsOfASuspendedCall) {
