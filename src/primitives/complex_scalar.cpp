@@ -11,6 +11,7 @@
 
 #include "numeric/complex_functions.h"
 #include "primitives/argument_digest.h"
+#include "primitives/complex_step.h"
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar_seams.h"
@@ -28,53 +29,6 @@ namespace {
 using numeric::Complex;
 using numeric::ComplexDyadic;
 using numeric::ComplexMonadic;
-
-struct MonadicRow {
-    int code;
-    ComplexMonadic f;
-};
-constexpr std::array kMonadic{
-    MonadicRow{code::kIdentity, ComplexMonadic::Conjugate},
-    MonadicRow{code::kNegate, ComplexMonadic::Negate},
-    MonadicRow{code::kSignum, ComplexMonadic::Direction},
-    MonadicRow{code::kReciprocal, ComplexMonadic::Reciprocal},
-    MonadicRow{code::kCeiling, ComplexMonadic::Ceiling},
-    MonadicRow{code::kFloor, ComplexMonadic::Floor},
-    MonadicRow{code::kExponential, ComplexMonadic::Exponential},
-    MonadicRow{code::kNaturalLog, ComplexMonadic::NaturalLog},
-    MonadicRow{code::kMagnitude, ComplexMonadic::Magnitude},
-    MonadicRow{code::kPiTimes, ComplexMonadic::PiTimes},
-};
-
-struct DyadicRow {
-    int code;
-    ComplexDyadic f;
-};
-constexpr std::array kDyadic{
-    DyadicRow{code::kPlus, ComplexDyadic::Plus},
-    DyadicRow{code::kMinus, ComplexDyadic::Minus},
-    DyadicRow{code::kTimes, ComplexDyadic::Times},
-    DyadicRow{code::kDivide, ComplexDyadic::Divide},
-    DyadicRow{code::kPower, ComplexDyadic::Power},
-    DyadicRow{code::kLogarithm, ComplexDyadic::Logarithm},
-    DyadicRow{code::kResidue, ComplexDyadic::Residue},
-};
-
-template <class Row, std::size_t N>
-constexpr bool codesUnique(const std::array<Row, N>& rows) {
-    for (std::size_t i = 0; i < N; ++i)
-        for (std::size_t j = i + 1; j < N; ++j)
-            if (rows[i].code == rows[j].code) return false;
-    return true;
-}
-static_assert(codesUnique(kMonadic) && codesUnique(kDyadic));
-
-template <class Row, std::size_t N>
-auto functionOf(const std::array<Row, N>& rows, int code) -> std::optional<decltype(rows[0].f)> {
-    for (const Row& r : rows)
-        if (r.code == code) return r.f;
-    return std::nullopt;
-}
 
 // Elements are widened this many at a time.
 constexpr std::int64_t kWidenChunk = 256;
@@ -165,17 +119,6 @@ Rc complexResult(values::Context& cx, int result, const SmallDims& dims, std::in
     return kOk;
 }
 
-// Narrows the finished result; one that becomes an inline Float or Integer
-// no longer names its stack block.
-void finish(values::Workspace& ws, int result) {
-    ValueDescriptor& d = ws.var(result);
-    values::narrow(ws, d);
-    if (isInline(d)) {
-        d.blockSize = 0;
-        d.data = 0;
-    }
-}
-
 bool anyZero(const Complex* z, std::int64_t n) {
     for (std::int64_t i = 0; i < n; ++i)
         if (z[i].re == 0 && z[i].im == 0) return true;
@@ -192,14 +135,14 @@ Rc circleRun(values::Context& cx, ArgumentDigest& g, Complex* out) {
         const Complex* r = right.at(i, n, rs);
         numeric::complexCircle(l, ls, r, rs, out + i, n);
     }
-    finish(cx.ws, g.result);
+    narrowComplexResult(cx.ws, g.result);
     return kOk;
 }
 
 }  // namespace
 
 Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right) {
-    std::optional<ComplexMonadic> f = functionOf(kMonadic, code);
+    std::optional<ComplexMonadic> f = complexMonadicOf(code);
     if (!f) return cx.fail(kNotImplemented);
     values::Workspace& ws = cx.ws;
     ArgumentDigest g = digestMonadic(ws, result, right);
@@ -221,7 +164,7 @@ Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right) {
         // A single argument is a single result: k is 1 and the step does not matter.
         numeric::complexMonadic(*f, p, out + i, k);
     }
-    finish(ws, result);
+    narrowComplexResult(ws, result);
     return kOk;
 }
 
@@ -230,7 +173,7 @@ Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, Value
     ArgumentDigest g = digestDyadic(ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     if (Rc rc = conformabilityCheck(ws, g); rc.failed()) return cx.fail(rc.code);
-    std::optional<ComplexDyadic> f = functionOf(kDyadic, code);
+    std::optional<ComplexDyadic> f = complexDyadicOf(code);
     if (!f && code != code::kCircle) return cx.fail(kNotImplemented);
     Complex* out = nullptr;
     WOX_TRY(complexResult(cx, result, resultDims(ws, g), g.resultCount, &out));
@@ -246,7 +189,7 @@ Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, Value
         const Complex* r = y.at(i, n, ys);
         if (numeric::complexDyadic(*f, l, xs, r, ys, out + i, n) != n) return cx.fail(kDomainError);
     }
-    finish(ws, result);
+    narrowComplexResult(ws, result);
     return kOk;
 }
 

@@ -15,6 +15,7 @@
 #include <new>
 #include <vector>
 
+#include "primitives/complex_step.h"
 #include "primitives/element_loops.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
@@ -278,10 +279,42 @@ Rc checkTypes(const values::Workspace& ws, int f, int g, const ValueDescriptor& 
     if (x.type == kComplex || y.type == kComplex) {
         bool other = isRealNumeric(x.type) || x.type == kComplex;
         other = other && (isRealNumeric(y.type) || y.type == kComplex);
-        return other ? kNotImplemented : kDomainError;
+        return other ? kOk : kDomainError;
     }
     if (!isRealNumeric(x.type) || !isRealNumeric(y.type)) return kDomainError;
     if (isLogicalOperand(g) && !(allZeroOne(ws, x) && allZeroOne(ws, y))) return kDomainError;
+    return kOk;
+}
+
+// The product in complex numbers, each element in the described order:
+// for Complex arguments, and for real ones whose power, logarithm or
+// circle function has complex values.
+Rc complexProduct(values::Context& cx, int f, int g, int result, ValueRef left, ValueRef right, const Layout& l,
+                  const std::vector<std::int32_t>& dims) {
+    WOX_TRY(shapedResult(cx, result, kComplex, dims));
+    std::vector<Complex> xCopy, yCopy;
+    const Complex* x = nullptr;
+    const Complex* y = nullptr;
+    try {
+        x = asComplex(cx.ws, cx.ws.at(left), xCopy);
+        y = asComplex(cx.ws, cx.ws.at(right), yCopy);
+    } catch (const std::bad_alloc&) {
+        return cx.fail(kWorkspaceFull);
+    }
+    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
+    ComplexStep outer(f);
+    ComplexStep inner(g == code::kMembership ? code::kEqual : g);
+    for (std::int64_t r = 0; r < l.rows; ++r) {
+        const Complex* xr = x + r * l.xRow;
+        for (std::int64_t c = 0; c < l.cols; ++c) {
+            const Complex* yc = y + c * l.yCol;
+            Complex acc = inner(xr[(l.k - 1) * l.xStep], yc[(l.k - 1) * l.yStep]);
+            for (std::int64_t i = l.k - 2; i >= 0; --i) acc = outer(inner(xr[i * l.xStep], yc[i * l.yStep]), acc);
+            out[r * l.cols + c] = acc;
+        }
+    }
+    if (int failure = inner.failure ? inner.failure : outer.failure) return cx.fail(failure);
+    narrowComplexResult(cx.ws, result, isLogicalOperand(f) || isComparisonOperand(f));
     return kOk;
 }
 
@@ -319,8 +352,10 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
         l.yCol = transposed ? l.k : 1;
     }
 
-    WOX_TRY(shapedResult(cx, result, kFloat, dims));
     const std::int64_t count = l.rows * l.cols;
+    const bool complex = x.type == kComplex || y.type == kComplex;
+    if (complex && count > 0 && l.k > 0) return complexProduct(cx, f, g, result, left, right, l, dims);
+    WOX_TRY(shapedResult(cx, result, kFloat, dims));
     if (count == 0) return kOk;
     auto* out = reinterpret_cast<double*>(resultElements(cx, result));
     if (l.k == 0) {
@@ -353,6 +388,10 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
         failure = rowsKernel(xv, yv, l, out, fr, gr);
     } catch (const std::bad_alloc&) {
         failure = kWorkspaceFull;
+    }
+    if (wantsComplex(failure)) {
+        dropResultBlock(cx.ws, result);
+        return complexProduct(cx, f, g, result, left, right, l, dims);
     }
     Rc rc = failure ? cx.fail(failure) : Rc(kOk);
     WOX_TRY(rc);

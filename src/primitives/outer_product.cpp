@@ -8,6 +8,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "primitives/complex_step.h"
 #include "primitives/element_loops.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
@@ -105,6 +106,8 @@ Rc stepRows(values::Context& cx, const Sides& s, double* out, Step step) {
             for (std::int64_t j = 0; j < s.ny; ++j) row[j] = step(v, ops::toDouble(y[j]));
         }
     });
+    // 43 asks for the complex kernel, which the caller runs.
+    if (wantsComplex(step.failure)) return step.failure;
     return step.failure ? cx.fail(step.failure) : kOk;
 }
 
@@ -215,9 +218,33 @@ Rc checkTypes(const values::Workspace& ws, int f, const ValueDescriptor& x, cons
         bool equality = f == code::kEqual || f == code::kNotEqual;
         return x.type == y.type && equality ? kOk : kDomainError;
     }
-    if (widest == kComplex) return x.type == kChar || y.type == kChar ? kDomainError : kNotImplemented;
+    if (widest == kComplex) return x.type == kChar || y.type == kChar ? kDomainError : kOk;
     if (widest > kComplex) return kTypeError;
     if (isLogicalOperand(f) && !(allZeroOne(ws, x) && allZeroOne(ws, y))) return kDomainError;
+    return kOk;
+}
+
+// Every pair in complex numbers: for Complex sides, and for real ones whose
+// power, logarithm or circle function has complex values.
+Rc complexPairs(values::Context& cx, int f, int result, ValueRef left, ValueRef right,
+                const std::vector<std::int32_t>& dims) {
+    WOX_TRY(shapedResult(cx, result, kComplex, dims));
+    std::vector<Complex> xCopy, yCopy;
+    const Complex* x = nullptr;
+    const Complex* y = nullptr;
+    try {
+        x = asComplex(cx.ws, cx.ws.at(left), xCopy);
+        y = asComplex(cx.ws, cx.ws.at(right), yCopy);
+    } catch (const std::bad_alloc&) {
+        return cx.fail(kWorkspaceFull);
+    }
+    const std::int64_t nx = cx.ws.at(left).count, ny = cx.ws.at(right).count;
+    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
+    ComplexStep step(f);
+    for (std::int64_t i = 0; i < nx; ++i)
+        for (std::int64_t j = 0; j < ny; ++j) out[i * ny + j] = step(x[i], y[j]);
+    if (step.failure) return cx.fail(step.failure);
+    narrowComplexResult(cx.ws, result, f == code::kEqual || f == code::kNotEqual);
     return kOk;
 }
 
@@ -233,11 +260,17 @@ Rc outerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
     std::vector<std::int32_t> dims = dimensionsOf(cx.ws, x0);
     std::vector<std::int32_t> ydims = dimensionsOf(cx.ws, y0);
     dims.insert(dims.end(), ydims.begin(), ydims.end());
+    const bool complex = x0.type == kComplex || y0.type == kComplex;
     WOX_TRY(shapedResult(cx, result, kInteger, dims));
     if (cx.ws.var(result).count == 0) return kOk;
-    // Read after the allocation, which may have moved the arguments' blocks.
-    Sides s{cx.ws.at(left), cx.ws.at(right), cx.ws.at(left).count, cx.ws.at(right).count};
-    return compute(cx, f, result, s);
+    if (!complex) {
+        // Read after the allocation, which may have moved the arguments' blocks.
+        Sides s{cx.ws.at(left), cx.ws.at(right), cx.ws.at(left).count, cx.ws.at(right).count};
+        Rc rc = compute(cx, f, result, s);
+        if (!wantsComplex(rc.code)) return rc;
+    }
+    dropResultBlock(cx.ws, result);
+    return complexPairs(cx, f, result, left, right, dims);
 }
 
 }  // namespace wox::primitives

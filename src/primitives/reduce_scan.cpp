@@ -20,6 +20,7 @@
 #include <cstring>
 #include <vector>
 
+#include "primitives/complex_step.h"
 #include "primitives/element_loops.h"
 #include "primitives/integer_plus_scan.h"
 #include "primitives/operand_steps.h"
@@ -72,8 +73,7 @@ Rc checkArgument(const values::Workspace& ws, int f, const ValueDescriptor& d) {
     bool real = isRealNumeric(d.type);
     if (isComparisonOperand(f) || f == code::kMaximum || f == code::kMinimum) return real ? kOk : kDomainError;
     if (f == code::kBinomial) return isIntegral(d.type) ? kOk : kDomainError;
-    if (d.type == kComplex) return kNotImplemented;  // complex arithmetic is not in this build
-    return real ? kOk : kDomainError;
+    return real || d.type == kComplex ? kOk : kDomainError;
 }
 
 // Results that are truth values narrow on to Boolean.
@@ -256,6 +256,38 @@ bool exactFloatRun(const double* x, std::int64_t count) {
     return total <= kExactLimit;
 }
 
+// ---- Complex kernels -------------------------------------------------------
+
+// Reduce and scan in complex numbers, always in the described order: the
+// argument's elements widened once, the result Complex, then narrowed.
+Rc complexRows(values::Context& cx, int result, ValueRef right, int f, const Axis& a, bool scan) {
+    std::vector<Complex> copy;
+    const Complex* x = nullptr;
+    try {
+        x = asComplex(cx.ws, cx.ws.at(right), copy);
+    } catch (const std::bad_alloc&) {
+        return cx.fail(kWorkspaceFull);
+    }
+    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
+    ComplexStep step(f);
+    values::InterruptPoll poll(&cx.interruptRequested);
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const Complex* base = x + o * a.n * a.inner;
+        // A reduction is the scan's last item alone.
+        const std::int64_t firstItem = scan ? 0 : a.n - 1;
+        for (std::int64_t i = firstItem; i < a.n; ++i) {
+            if (poll.stop((i + 1) * a.inner)) return cx.fail(kInterrupted);
+            Complex* acc = out + (scan ? (o * a.n + i) * a.inner : o * a.inner);
+            for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = base[i * a.inner + j];
+            for (std::int64_t k = i - 1; k >= 0; --k)
+                for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = step(base[k * a.inner + j], acc[j]);
+        }
+    }
+    if (step.failure) return cx.fail(step.failure);
+    narrowComplexResult(cx.ws, result);
+    return kOk;
+}
+
 // ---- Entry points ----------------------------------------------------------
 
 struct Operator {
@@ -304,6 +336,8 @@ Rc reduceBlock(values::Context& cx, int result, ValueRef right, const Operator& 
     }
     return visitOperand(op.f, [&](auto step) -> Rc {
         reduceRows(x, a, out, step);
+        // 43 asks for the complex kernel, which the caller runs.
+        if (wantsComplex(step.failure)) return step.failure;
         return step.failure ? cx.fail(step.failure) : kOk;
     });
 }
@@ -316,8 +350,11 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
     const ValueDescriptor d = cx.ws.at(right);
     if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
         if (d.type == kFloat || isIntegral(d.type)) return reduceSingle(cx, result, d, op.f);
-        if (d.type == kComplex) return cx.fail(kNotImplemented);
-        return cx.fail(kDomainError);
+        if (d.type != kComplex) return cx.fail(kDomainError);
+        WOX_TRY(shapedResult(cx, result, kComplex, {}));
+        *reinterpret_cast<Complex*>(resultElements(cx, result)) = *cx.ws.elems<Complex>(cx.ws.at(right));
+        narrowComplexResult(cx.ws, result);
+        return kOk;
     }
     Axis a = axisOf(cx.ws, d, op.first);
     std::vector<std::int32_t> dims = a.dims;
@@ -336,14 +373,19 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
         narrowResult(cx, result, isLogicalOperand(op.f));
         return kOk;
     }
-    WOX_TRY(shapedResult(cx, result, kFloat, dims));
-    if (d.type == kFloat) {
-        WOX_TRY(reduceBlock<double>(cx, result, right, op, a));
-    } else {
-        WOX_TRY(reduceBlock<std::int32_t>(cx, result, right, op, a));
+    if (d.type != kComplex) {
+        WOX_TRY(shapedResult(cx, result, kFloat, dims));
+        Rc rc = d.type == kFloat ? reduceBlock<double>(cx, result, right, op, a)
+                                 : reduceBlock<std::int32_t>(cx, result, right, op, a);
+        if (rc.ok()) {
+            narrowResult(cx, result, truthValued(op.f));
+            return kOk;
+        }
+        if (!wantsComplex(rc.code)) return rc;
+        dropResultBlock(cx.ws, result);
     }
-    narrowResult(cx, result, truthValued(op.f));
-    return kOk;
+    WOX_TRY(shapedResult(cx, result, kComplex, dims));
+    return complexRows(cx, result, right, op.f, a, false);
 }
 
 Rc scan(values::Context& cx, int code, int result, ValueRef right) {
@@ -351,13 +393,16 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     WOX_TRY(start(cx, code, right, &op));
     const ValueDescriptor d = cx.ws.at(right);
     if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
-        if (d.type == kComplex) return cx.fail(kNotImplemented);
-        if (d.type != kFloat && !isIntegral(d.type)) return cx.fail(kDomainError);
+        if (d.type != kFloat && !isIntegral(d.type) && d.type != kComplex) return cx.fail(kDomainError);
         if (Rc rc = values::copyToTemp(cx.ws, result, right); rc.failed()) return cx.fail(rc.code);
         return kOk;
     }
     Axis a = axisOf(cx.ws, d, op.first);
     if (d.count == 0) return shapedResult(cx, result, kInteger, a.dims);
+    if (d.type == kComplex) {
+        WOX_TRY(shapedResult(cx, result, kComplex, a.dims));
+        return complexRows(cx, result, right, op.f, a, true);
+    }
     const bool integers = isIntegral(d.type);
     bool exactInts = false;
     if (integers && op.f == code::kPlus) {
@@ -386,8 +431,14 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
         };
         const bool done = integers ? run(cx.ws.elems<std::int32_t>(x)) : run(cx.ws.elems<double>(x));
         if (!done) return cx.fail(kInterrupted);
+        if (wantsComplex(step.failure)) return step.failure;
         return step.failure ? cx.fail(step.failure) : kOk;
     });
+    if (wantsComplex(rc.code)) {
+        dropResultBlock(cx.ws, result);
+        WOX_TRY(shapedResult(cx, result, kComplex, a.dims));
+        return complexRows(cx, result, right, op.f, a, true);
+    }
     WOX_TRY(rc);
     narrowResult(cx, result, isLogicalOperand(op.f));
     return kOk;
