@@ -428,6 +428,32 @@ TEST(WorkspaceFile, DamagedStacksAreRefusedOrLoadConsistently) {
     EXPECT_GT(loaded, 0);
 }
 
+TEST(WorkspaceFile, VersionThreeSuspendedCallsNumberFunctionsFromZero) {
+    LineSession a;
+    suspend(a);
+    std::string f = saved(a.in);
+    const Offsets o = offsets(f);
+    const StackOffsets st = stackOffsets(f, a.in);
+    setWord(f, o.version, kNumberedFromZeroVersion);
+    for (int i = 0; i <= wordAt(f, o.lstgx); ++i) {
+        std::size_t e = o.globals + static_cast<std::size_t>(i) * kNameEntryBytes;
+        if (f[e + 9] == 'F' && wordAt(f, e + 12) >= kFirstUserFunction) setWord(f, e + 12, wordAt(f, e + 12) - 100);
+    }
+    setWord(f, o.lstfx, wordAt(f, o.lstfx) - 100);
+    for (int d = 0; d <= wordAt(f, st.sidx); ++d) {
+        std::size_t e = st.sidx + 4 + static_cast<std::size_t>(d) * 8;
+        if (wordAt(f, e) >= 0) setWord(f, e, wordAt(f, e) - 100);
+    }
+    LineSession b;
+    LoadResult r = load(b.in, f);
+    ASSERT_TRUE(r.loaded) << r.message;
+    ASSERT_EQ(b.in.frames.size(), 3u);
+    EXPECT_EQ(b.in.frames.back().function, frontend::findFunction(b.in.front, "inner"));
+    EXPECT_EQ(b.in.frames.front().function, frontend::findFunction(b.in.front, "outer"));
+    EXPECT_EQ(b.run("x,t"), "7 7");
+    leaveAll(b.in);
+}
+
 class SaveFiles : public ::testing::Test {
 protected:
     void SetUp() override {
