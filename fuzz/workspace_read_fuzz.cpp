@@ -3,7 +3,9 @@
 // byte odd: then each group of five bytes puts one byte at a 32-bit
 // position), so that damage reaches every part of the body at once. A file
 // must be refused or load as a workspace whose values display, whose
-// functions run, that compacts, and that saves and loads again.
+// functions run, that compacts, that saves and loads again, and whose
+// suspended calls (the valid file has three, from two session lines) can
+// all be left, giving back every level, binding and local slot.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,6 +15,7 @@
 #include <string_view>
 
 #include "engine/execute_line.h"
+#include "engine/function_call.h"
 #include "engine/interpreter.h"
 #include "engine/workspace_clear.h"
 #include "frontend/function_store.h"
@@ -34,8 +37,10 @@ constexpr const char* kLines[] = {
     "b<-1 0 1", "i<-_7 0 2147483647", "f<-2.5 _3.25", "c<-'hello'", "x<-1j2 3j_4", "y<-`abc`de",
     "m<-2 3#!6", "r<-2 2 3#!12", "n<-(1 2;'ab';(3.5;`x);2 2#!4)", "e<-!0", "averyverylongname<-5",
 };
+constexpr const char* kSuspending[] = {"outer 5", "inner 7"};
 constexpr const char* kUses[] = {"b", "i", "f", "c", "x", "y", "m", "r", "n", "e", "averyverylongname",
-                                 "tot 1 2 3", "sq 3", "[]IO", "z<-n,n", "m<-m,r", "[]AV[65]"};
+                                 "tot 1 2 3", "sq 3", "[]IO", "z<-n,n", "m<-m,r", "[]AV[65]",
+                                 "t", "alonglocalname", "inner 1", "t<-x<-3"};
 
 std::string save(const Interpreter& in) {
     workspace_file::OutputArchive out;
@@ -58,6 +63,11 @@ struct Fixture {
         int slot = 0;
         (void)frontend::defineFunction(in.frontEnd(), {"z<-tot x;v", "z<-0", "for (v: x) z<-z+v"}, &slot);
         (void)frontend::defineFunction(in.frontEnd(), {"z<-sq x", "z<-x*x"}, &slot);
+        (void)frontend::defineFunction(in.frontEnd(), {"z<-outer x;alonglocalname", "alonglocalname<-x", "z<-1+inner x"},
+                                       &slot);
+        (void)frontend::defineFunction(in.frontEnd(), {"z<-inner x;t", "t<-x", "z<-x+'a'"}, &slot);
+        for (const char* line : kSuspending) (void)engine::executeLine(in, line);
+        if (in.frames.size() != 3) std::abort();
         frontend::releaseLineTables(in.front, in.ws);
         frontend::releaseLocalNames(in.front, in.scope);
         valid = save(in);
@@ -90,5 +100,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     in.ws.compact();
     std::string again = save(in);
     if (!load(in, again).loaded) std::abort();  // what was loaded and used must save soundly
+    while (!in.frames.empty()) engine::leaveSuspended(in);
+    if (in.errors.depth != -1 || in.scope.top != -1 || in.ws.lowestLocalSlot != kLocalRegionEnd) std::abort();
     return 0;
 }

@@ -17,8 +17,10 @@ inline std::int64_t processClockMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+inline constexpr std::int32_t kSessionLevel = -1;  // the function slot of a session line's entry
+
 struct CallTraceEntry {
-    std::int32_t function = -1;  // function slot, -1 for a session line
+    std::int32_t function = kSessionLevel;  // function slot, or a session line
     std::int32_t line = 0;
 };
 
@@ -77,8 +79,11 @@ struct ErrorTrace {
 
 struct ErrorState {
     explicit ErrorState(int depth) : callTrace(static_cast<std::size_t>(depth)) {}
-    std::vector<CallTraceEntry> callTrace;  // indexed by call depth
-    int depth = 0;                          // ET.sidx
+    // Indexed by depth. A session line that calls a function takes an
+    // entry below its calls, so the state indicator can tell which session
+    // line began which suspended calls.
+    std::vector<CallTraceEntry> callTrace;
+    int depth = -1;  // ET.sidx: the top entry in use, -1 when empty
     ErrorTrace trace;
     int position = 0;           // caret column of the failing node in its line
     int positionDepth = -1;     // call depth whose line holds that position

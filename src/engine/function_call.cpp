@@ -322,6 +322,9 @@ void leaveSuspended(Interpreter& in) {
     int depth = in.frames.back().depth;
     popFrame(in);
     in.errors.depth = depth - 1;
+    // The session line that began the call goes with it.
+    if (depth > 0 && in.errors.callTrace[static_cast<std::size_t>(depth - 1)].function == kSessionLevel)
+        in.errors.depth = depth - 2;
 }
 
 }  // namespace wox::engine

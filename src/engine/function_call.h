@@ -12,7 +12,8 @@ namespace wox::engine {
 // kNoValue for a function that returns nothing.
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result);
 
-// "->" at the session: leaves the most recent suspended call. Does nothing
+// "->" at the session: leaves the most recent suspended call, and the
+// session line's level below it when the session called it. Does nothing
 // when no call is suspended.
 void leaveSuspended(Interpreter& in);
 

@@ -88,7 +88,7 @@ int Session::dispatchCommand(std::string_view commandLine) {
             return commandSi();
         case Command::Sic:
             while (!in_.frames.empty()) engine::leaveSuspended(in_);
-            in_.errors.depth = 0;
+            in_.errors.depth = -1;
             return 0;
         case Command::Gc:
             in_.ws.compact();
@@ -187,31 +187,35 @@ int Session::commandLib(std::string_view argument) {
 }
 
 int Session::commandSi() {
+    // Most recent first: a session line's level is "*", a call's is its
+    // function and line, padded to the widest of them.
     struct Level {
         std::string head;
         std::string text;
+        bool session = false;
     };
     std::vector<Level> levels;
     std::size_t width = 0;
-    for (auto f = in_.frames.rbegin(); f != in_.frames.rend(); ++f) {
-        const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, f->function);
+    for (int d = in_.errors.depth; d >= 0; --d) {
+        const engine::CallTraceEntry& e = in_.errors.callTrace[static_cast<std::size_t>(d)];
+        if (e.function == engine::kSessionLevel) {
+            levels.push_back(Level{"*", {}, true});
+            continue;
+        }
+        const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, e.function);
         if (!df) continue;
-        int line = in_.errors.callTrace[static_cast<std::size_t>(f->depth)].line;
         char head[64];
-        std::snprintf(head, sizeof head, "[%d] ", line);
-        Level l{df->text.name + head, functionLineText(df, line)};
+        std::snprintf(head, sizeof head, "[%d] ", e.line);
+        Level l{df->text.name + head, functionLineText(df, e.line)};
         width = std::max(width, l.head.size());
         levels.push_back(std::move(l));
     }
-    if (levels.empty()) return 0;
     std::string text;
     for (Level& l : levels) {
-        l.head.resize(width, ' ');
+        if (!l.session) l.head.resize(width, ' ');
         text += "\r\n" + l.head + l.text;
     }
-    // Every suspension began at a line typed in the session.
-    text += "\r\n*";
-    write(Piece::Output, text);
+    if (!text.empty()) write(Piece::Output, text);
     return 0;
 }
 

@@ -19,6 +19,7 @@
 #include "workspace_file/file_format.h"
 #include "workspace_file/loaded_values.h"
 #include "workspace_file/stored_records.h"
+#include "workspace_file/suspended_calls.h"
 
 namespace wox::workspace_file {
 
@@ -169,6 +170,10 @@ bool BodyReader::checkValues(std::int32_t heapTop, std::int64_t shift, std::int3
         if (!lv.check(ws, ws.vars[static_cast<std::size_t>(s)], values::kOwnerVar | static_cast<std::uint32_t>(s), true,
                       lastSymbol))
             return false;
+    for (int s = ws.lowestLocalSlot; s < kLocalRegionEnd; ++s)
+        if (!lv.check(ws, ws.vars[static_cast<std::size_t>(s)], values::kOwnerVar | static_cast<std::uint32_t>(s), true,
+                      lastSymbol))
+            return false;
     lv.freeUnclaimed(ws);
     ws.adoptOwnedRegion(static_cast<std::uint32_t>(heapTop));
     return true;
@@ -186,8 +191,11 @@ bool BodyReader::read() {
     if (!a_.word(&fileHeap) || fileHeap <= 0) return false;
     const std::int64_t shift = std::int64_t{heapSize} - fileHeap;
 
-    // Local names belong to translated bodies, which are translated afresh.
-    if (!counter(&v, -1, std::min(kMaxLocalNames, caps.localNames)) || !skipEntries(v, kNameEntryBytes)) return false;
+    // Local names: those bound by suspended calls are kept; the rest belong
+    // to translated bodies, which are translated afresh.
+    std::int32_t lastLocal = 0;
+    if (!counter(&lastLocal, -1, std::min(kMaxLocalNames, caps.localNames))) return false;
+    if (!a_.bytes(ft.locals.data(), static_cast<std::size_t>(lastLocal + 1) * kNameEntryBytes)) return false;
 
     std::int32_t lastGlobal = 0;
     if (!counter(&lastGlobal, -1, std::min(kMaxGlobalNames, caps.globalNames))) return false;
@@ -222,9 +230,20 @@ bool BodyReader::read() {
     if (!a_.bytes(ws.gList.data(), static_cast<std::size_t>(gListFill) * 4) || !a_.skip(4)) return false;
     ws.gListFill = gListFill;
 
-    // Suspended calls are not carried over: their levels are read and left.
-    if (!counter(&v, -1, std::min(kMaxCallTrace, caps.callTrace)) || !skipEntries(v, oldest_ ? 4 : kPairBytes))
-        return false;
+    // The call-trace stack. Version 2's narrower levels and stores no
+    // bindings: its suspended calls are read past.
+    std::int32_t lastLevel = 0;
+    if (!counter(&lastLevel, -1, std::min(kMaxCallTrace, caps.callTrace))) return false;
+    std::vector<engine::CallTraceEntry> levels;
+    if (oldest_) {
+        if (!skipEntries(lastLevel, 4)) return false;
+    } else {
+        levels.resize(static_cast<std::size_t>(lastLevel + 1));
+        if (!a_.bytes(levels.data(), levels.size() * kPairBytes)) return false;
+        if (fromZero_)
+            for (engine::CallTraceEntry& e : levels)
+                if (e.function >= 0) e.function += kFirstUserFunction;
+    }
 
     std::int32_t lastTail = 0;
     if (!counter(&lastTail, -1, std::min(kMaxTail, caps.tailStore))) return false;
@@ -284,8 +303,9 @@ bool BodyReader::read() {
         if (!readDescriptorRecord(a_, shift, ws.region.size(), &dropped)) return false;
     std::int32_t localArea = 0;
     if (!oldest_ && !counter(&localArea, 0, kLocalRegionEnd - lastVar)) return false;
-    for (int s = 0; s < localArea; ++s)
-        if (!readDescriptorRecord(a_, shift, ws.region.size(), &dropped)) return false;
+    ws.lowestLocalSlot = kLocalRegionEnd - localArea;
+    for (int s = ws.lowestLocalSlot; s < kLocalRegionEnd; ++s)
+        if (!readDescriptorRecord(a_, shift, ws.region.size(), &ws.vars[static_cast<std::size_t>(s)])) return false;
 
     for (int s = kFirstUserFunction; s <= lastFunction; ++s) {
         StoredFunction f;
@@ -299,7 +319,14 @@ bool BodyReader::read() {
     }
     fs.lastSlot = lastFunction;
 
-    if (!oldest_ && (!counter(&v, -1, kMaxShadowStack) || !skipEntries(v, kPairBytes))) return false;
+    std::vector<frontend::ScopeBinding> bindings;
+    if (!oldest_) {
+        std::int32_t top = 0;
+        if (!counter(&top, -1, std::min(kMaxShadowStack, static_cast<std::int32_t>(in_.scope.bindings.size()))))
+            return false;
+        bindings.resize(static_cast<std::size_t>(top + 1));
+        if (!a_.bytes(bindings.data(), bindings.size() * kPairBytes)) return false;
+    }
 
     std::int32_t traceWords = 0;
     if (!oldest_ && !a_.word(&traceWords)) return false;
@@ -322,6 +349,7 @@ bool BodyReader::read() {
     ft.lastGlobal = std::max(lastGlobal, kBuiltinNames - 1);
     if (!checkNames(lastFunction)) return false;
     if (!checkValues(heapTop, shift, reserved, lastVar)) return false;
+    if (!restoreSuspendedCalls(in_, levels, bindings, lastLocal)) return false;
     if (reserved <= kSystemSlotAV - kSystemSlotOF + 1) {
         // []AV was not stored: it gets its value as in a clear workspace.
         ValueDescriptor io = ws.vars[kIoSlot];

@@ -81,9 +81,8 @@ Rc writeWorkspace(const Interpreter& in, OutputArchive& out, std::string_view pa
     block(out, ws.gList, 0, ws.gListFill - 1);
     out.word(0);  // the spare word after the last run
 
-    const int sidx = in.errors.depth - 1;  // call levels 1.. are entries 0..
-    out.word(sidx);
-    for (int d = 1; d <= in.errors.depth; ++d) {
+    out.word(in.errors.depth);
+    for (int d = 0; d <= in.errors.depth; ++d) {
         const engine::CallTraceEntry& e = in.errors.callTrace[static_cast<std::size_t>(d)];
         out.word(e.function);
         out.word(e.line);

@@ -22,7 +22,9 @@
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "workspace_file/archive.h"
+#include "engine/function_call.h"
 #include "workspace_file/file_format.h"
+#include "workspace_file/stored_records.h"
 #include "workspace_file/workspace_reader.h"
 #include "workspace_file/workspace_writer.h"
 
@@ -307,6 +309,149 @@ TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
         ASSERT_TRUE(load(b.in, saved(b.in)).loaded);
     }
     EXPECT_GT(loaded, 0);
+}
+
+// Two session lines left calls suspended: outer called inner, which failed,
+// then inner failed on its own; their names shadow the global x.
+void suspend(LineSession& s) {
+    fill(s);
+    s.define({"z<-outer x;alonglocalname", "alonglocalname<-x", "z<-1+inner x"});
+    s.define({"z<-inner x;t", "t<-x", "z<-x+'a'"});
+    s.run("x<-'global'");
+    s.run("outer 5");
+    s.run("inner 7");
+    frontend::releaseLineTables(s.in.front, s.in.ws);
+}
+
+// Offsets of the call-trace counter and the dfxstack counter.
+struct StackOffsets {
+    std::size_t sidx, dfxstack;
+};
+StackOffsets stackOffsets(const std::string& f, const Interpreter& in) {
+    Offsets o = offsets(f);
+    std::size_t at = o.lstfx + 4 + static_cast<std::size_t>(wordAt(f, o.lstfx) - (kFirstUserFunction - 1)) * kFunctionRecordBytes;
+    for (int bytes : {kParseNodeBytes, kFunctionEntryBytes, kBranchEntryBytes, 4})
+        at += 4 + static_cast<std::size_t>(wordAt(f, at) + 1) * static_cast<std::size_t>(bytes);
+    at += 4 + static_cast<std::size_t>(wordAt(f, at)) * 4 + 4;  // the gList and its spare word
+    std::size_t traceWords = errorTraceWords(in).size();
+    std::size_t end = f.size() - 4 - 4 * traceWords;
+    return {at, end - 8 * static_cast<std::size_t>(in.scope.top + 1) - 4};
+}
+
+// Leaving every call gives back every level, binding and local slot.
+void leaveAll(Interpreter& in) {
+    while (!in.frames.empty()) engine::leaveSuspended(in);
+    EXPECT_EQ(in.errors.depth, -1);
+    EXPECT_EQ(in.scope.top, -1);
+    EXPECT_EQ(in.ws.lowestLocalSlot, kLocalRegionEnd);
+}
+
+TEST(WorkspaceFile, SuspendedCallsLoadAndSaveAgainByteForByte) {
+    LineSession a;
+    suspend(a);
+    ASSERT_EQ(a.in.frames.size(), 3u);
+    const std::string first = saved(a.in);
+    LineSession b(smallHeap());
+    LoadResult r = load(b.in, first);
+    ASSERT_TRUE(r.loaded) << r.message;
+    LineSession c;
+    ASSERT_TRUE(load(c.in, saved(b.in)).loaded);
+    EXPECT_TRUE(saved(c.in) == first);
+
+    // The levels: session, outer, inner, session, inner.
+    ASSERT_EQ(b.in.errors.depth, 4);
+    EXPECT_EQ(b.in.errors.callTrace[0].function, engine::kSessionLevel);
+    EXPECT_EQ(b.in.errors.callTrace[3].function, engine::kSessionLevel);
+    EXPECT_EQ(b.in.errors.callTrace[2].line, 2);
+    ASSERT_EQ(b.in.frames.size(), 3u);
+    EXPECT_EQ(b.in.ws.lowestLocalSlot, a.in.ws.lowestLocalSlot);
+    EXPECT_EQ(b.run("x,t"), "7 7");
+    EXPECT_EQ(b.run("inner 1"), "domain error\r\ninner[2]  z<-x+'a'\r\n              ^");
+    EXPECT_EQ(b.in.frames.size(), 4u);
+    engine::leaveSuspended(b.in);
+    engine::leaveSuspended(b.in);
+    EXPECT_EQ(b.run("x,t"), "5 5");
+    engine::leaveSuspended(b.in);
+    EXPECT_EQ(b.run("x,alonglocalname"), "5 5");
+    engine::leaveSuspended(b.in);
+    EXPECT_EQ(b.run("x"), "global");
+    leaveAll(b.in);
+}
+
+TEST(WorkspaceFile, DamagedStacksAreRefusedOrLoadConsistently) {
+    LineSession a;
+    suspend(a);
+    const std::string file = saved(a.in);
+    const Offsets o = offsets(file);
+    const StackOffsets st = stackOffsets(file, a.in);
+    ASSERT_EQ(wordAt(file, st.sidx), 4);
+    ASSERT_EQ(wordAt(file, st.dfxstack), a.in.scope.top);
+
+    LineSession b(smallHeap());
+    auto refused = [&](std::size_t at, std::int32_t v) {
+        std::string f = file;
+        setWord(f, at, v);
+        LoadResult r = load(b.in, f);
+        return !r.loaded && isClear(b.in) && b.in.frames.empty() && b.in.errors.depth == -1;
+    };
+    EXPECT_TRUE(refused(st.sidx, -1)) << "bindings without calls";
+    EXPECT_TRUE(refused(st.sidx, 3)) << "a session level on top";
+    EXPECT_TRUE(refused(st.sidx + 4, kFirstUserFunction)) << "a call below every session level";
+    EXPECT_TRUE(refused(st.sidx + 16, 99)) << "a line the function does not have";
+    EXPECT_TRUE(refused(st.dfxstack, -1)) << "calls without bindings";
+    EXPECT_TRUE(refused(st.dfxstack, a.in.scope.top - 1)) << "a local slot no call owns";
+    EXPECT_TRUE(refused(st.dfxstack + 4, 3)) << "a call without its boundary";
+
+    // Random damage to the stacks and local names: refused, or calls that
+    // can be left to the last.
+    const std::size_t regions[][2] = {{o.lstnx, o.lstgx},
+                                      {st.sidx, st.sidx + 4 + 5 * 8},
+                                      {st.dfxstack, st.dfxstack + 4 + 8 * static_cast<std::size_t>(a.in.scope.top + 1)}};
+    std::mt19937 random(11);
+    int loaded = 0;
+    for (int round = 0; round < 600; ++round) {
+        std::string f = file;
+        const auto& region = regions[random() % 3];
+        std::size_t at = region[0] + random() % (region[1] - region[0]);
+        if (random() % 2) f[at] = static_cast<char>(random());
+        else if (at + 4 <= region[1]) setWord(f, at & ~std::size_t{3}, static_cast<std::int32_t>(random() % 40) - 2);
+        LoadResult r = load(b.in, f);
+        if (!r.loaded) {
+            ASSERT_TRUE(isClear(b.in));
+            continue;
+        }
+        ++loaded;
+        for (const char* line : {"x", "t", "alonglocalname", "inner 1", "outer 2", "t<-x<-3"}) (void)b.run(line);
+        ASSERT_TRUE(load(b.in, saved(b.in)).loaded);
+        leaveAll(b.in);
+    }
+    EXPECT_GT(loaded, 0);
+}
+
+TEST(WorkspaceFile, VersionThreeSuspendedCallsNumberFunctionsFromZero) {
+    LineSession a;
+    suspend(a);
+    std::string f = saved(a.in);
+    const Offsets o = offsets(f);
+    const StackOffsets st = stackOffsets(f, a.in);
+    setWord(f, o.version, kNumberedFromZeroVersion);
+    for (int i = 0; i <= wordAt(f, o.lstgx); ++i) {
+        std::size_t e = o.globals + static_cast<std::size_t>(i) * kNameEntryBytes;
+        if (f[e + 9] == 'F' && wordAt(f, e + 12) >= kFirstUserFunction) setWord(f, e + 12, wordAt(f, e + 12) - 100);
+    }
+    setWord(f, o.lstfx, wordAt(f, o.lstfx) - 100);
+    for (int d = 0; d <= wordAt(f, st.sidx); ++d) {
+        std::size_t e = st.sidx + 4 + static_cast<std::size_t>(d) * 8;
+        if (wordAt(f, e) >= 0) setWord(f, e, wordAt(f, e) - 100);
+    }
+    LineSession b;
+    LoadResult r = load(b.in, f);
+    ASSERT_TRUE(r.loaded) << r.message;
+    ASSERT_EQ(b.in.frames.size(), 3u);
+    EXPECT_EQ(b.in.frames.back().function, frontend::findFunction(b.in.front, "inner"));
+    EXPECT_EQ(b.in.frames.front().function, frontend::findFunction(b.in.front, "outer"));
+    EXPECT_EQ(b.run("x,t"), "7 7");
+    leaveAll(b.in);
 }
 
 class SaveFiles : public ::testing::Test {
