@@ -1,5 +1,6 @@
 #include "primitives/scalar_seams.h"
 
+#include <new>
 #include <vector>
 
 #include "primitives/argument_digest.h"
@@ -54,9 +55,7 @@ Rc store(values::Context& cx, ArgumentDigest& g, std::int32_t type, const std::v
     return kOk;
 }
 
-}  // namespace
-
-Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+Rc temporalElements(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
     const std::size_t n = static_cast<std::size_t>(g.resultCount);
@@ -105,6 +104,18 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
         }
     }
     return store(cx, g, kTemporal, out);
+}
+
+}  // namespace
+
+// The elements are computed into working vectors before the result exists;
+// memory for them that cannot be had is "workspace full".
+Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    try {
+        return temporalElements(cx, code, result, left, right);
+    } catch (const std::bad_alloc&) {
+        return cx.fail(kWorkspaceFull);
+    }
 }
 
 Rc dictionaryDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
