@@ -1,8 +1,10 @@
 #include "display/extended_types.h"
 
-// Until the symbol, temporal, enumeration and keyed-collection tables exist
-// there is nothing to look names and records up in: elements show as "?",
-// and whole displays are refused the way unsupported nesting is.
+#include "types/temporal.h"
+
+// Symbols and temporal elements are looked up in their tables. Until the
+// enumeration and keyed-collection displays exist their elements show as
+// "?", and whole displays are refused the way unsupported nesting is.
 
 namespace wox::display {
 
@@ -10,14 +12,24 @@ namespace {
 constexpr std::string_view kUnknownText = "?";
 }  // namespace
 
-std::string_view symbolName(const values::Context&, std::int32_t) { return kUnknownText; }
-
-int temporalText(const values::Context&, std::int32_t, char* out) {
-    out[0] = kUnknownText[0];
-    return 1;
+std::string_view symbolName(const values::Context& cx, std::int32_t index) {
+    return cx.symbolNames ? cx.symbolNames->name(index) : kUnknownText;
 }
 
-int temporalWidth(const values::Context&, std::int32_t) { return 1; }
+// An index outside the table (a damaged value) shows as "?" rather than
+// reading past it.
+int temporalText(const values::Context& cx, std::int32_t index, char* out) {
+    if (index < 0 || static_cast<std::size_t>(index) >= cx.ws.temporals.size()) {
+        out[0] = kUnknownText[0];
+        return 1;
+    }
+    return types::writeTemporal(cx.ws.temporals[static_cast<std::size_t>(index)], out);
+}
+
+int temporalWidth(const values::Context& cx, std::int32_t index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= cx.ws.temporals.size()) return 1;
+    return types::temporalKindWidth(cx.ws.temporals[static_cast<std::size_t>(index)].kind);
+}
 
 int enumerationElementText(const values::Context&, const ValueDescriptor&, std::int64_t, std::string& out) {
     out.append(kUnknownText);

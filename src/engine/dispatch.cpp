@@ -88,6 +88,7 @@ Handlers buildHandlers() {
         return primitives::deal(cx, result, left, right, originOf(cx), randomOf(cx));
     });
     m(Family::SystemFunction, systemFunction);
+    m(Family::NiladicSystemFunction, niladicSystemFunction);
     d(Family::Reshape, primitives::reshape);
     d(Family::Catenate, primitives::catenate);
     d(Family::Laminate, primitives::laminate);

@@ -11,6 +11,7 @@ Interpreter::Interpreter(const Capacities& caps)
       scope(caps.shadowStack),
       shadowedSlots(scope.bindings.size()),
       errors(caps.callTrace) {
+    symbolNames = &symbols;
     frontend::enterBuiltinNames(front, functions);
     // The heap stays empty until start-up: []AV gets its block there.
     frontend::enterInlineSystemValues(ws);

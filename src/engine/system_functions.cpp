@@ -1,6 +1,8 @@
 #include "engine/system_functions.h"
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "frontend/function_store.h"
 #include "primitives/shaped_result.h"
 #include "primitives/vocabulary.h"
+#include "types/temporal.h"
 #include "values/messages.h"
 
 namespace wox::engine {
@@ -131,7 +134,42 @@ Rc elapsed(Interpreter& in, int result, ValueRef right) {
     return kOk;
 }
 
+// A date-time record of the local clock, as a one-element vector.
+Rc timeStamp(Interpreter& in, int result) {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm local{};
+    if (!localtime_r(&t, &local)) return kDateTimeValue;
+    values::TemporalRecord r;
+    r.kind = values::kDateTimeKind;
+    r.year = local.tm_year + 1900;
+    r.month = local.tm_mon + 1;
+    r.day = local.tm_mday;
+    r.hour = local.tm_hour;
+    r.minute = local.tm_min;
+    // A leap second shows as the last second of its minute.
+    r.second = local.tm_sec > 59 ? 59 : local.tm_sec;
+    r.millisecond = static_cast<std::int32_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    if (!types::validTemporal(r)) return kDateRange;
+    std::int32_t index = 0;
+    if (types::storeTemporal(in.ws.temporals, r, &index) != types::kTemporalOk) return kTimeTableFull;
+    ValueDescriptor d;
+    d.type = kTemporal;
+    d.rank = 1;
+    d.count = 1;
+    setInlineInt(d, index);
+    in.ws.var(result) = d;
+    return kOk;
+}
+
 }  // namespace
+
+Rc niladicSystemFunction(values::Context& cx, int code, int result, ValueRef) {
+    auto& in = static_cast<Interpreter&>(cx);
+    if (code == primitives::code::kTimeStamp) return timeStamp(in, result);
+    return kNotImplemented;
+}
 
 Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
     auto& in = static_cast<Interpreter&>(cx);

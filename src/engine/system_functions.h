@@ -1,7 +1,8 @@
 #pragma once
 // The monadic system functions that need the interpreter: []FX defines a
 // function from its lines, []CR gives a function's lines as a character
-// matrix, []AI the milliseconds the current line has run.
+// matrix, []AI the milliseconds the current line has run; the niladic []TS
+// the local date and time.
 #include "values/context.h"
 #include "values/rc.h"
 #include "values/value.h"
@@ -10,5 +11,8 @@ namespace wox::engine {
 
 // Has the dispatch signature; `cx` is the interpreter.
 Rc systemFunction(values::Context& cx, int code, int result, ValueRef right);
+
+// The niladic system functions; `right` is no value.
+Rc niladicSystemFunction(values::Context& cx, int code, int result, ValueRef right);
 
 }  // namespace wox::engine

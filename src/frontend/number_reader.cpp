@@ -6,6 +6,7 @@
 
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
+#include "types/temporal.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 
@@ -14,14 +15,42 @@ namespace wox::frontend {
 namespace {
 
 // Dates and times are read before plain numbers: a literal that has the
-// shape of a date or a time (four digits, a point and two digits; or two
-// digits and a colon) becomes a Temporal constant here and never reaches
-// the number syntax. Until the temporal-record table exists no literal
-// matches.
+// shape of a date or a time (four digits, a point, two digits and "m" or a
+// point; or digits and a colon before a digit) becomes a Temporal constant
+// here and never reaches the number syntax; breaking the temporal rules
+// then is an error, not another number.
 Rc readTemporal(values::Workspace& ws, std::string_view text, std::size_t pos, int* slot, std::size_t* end,
                 std::size_t* errPos, bool* matched) {
-    (void)ws, (void)text, (void)pos, (void)slot, (void)end, (void)errPos;
-    *matched = false;
+    *matched = types::looksTemporal(text, pos);
+    if (!*matched) return kOk;
+    std::vector<std::int32_t> indices;
+    std::size_t at = pos;
+    const std::size_t tableMark = ws.temporals.size();
+    if (int e = types::readTemporalLiteral(ws.temporals, text, &at, indices); e != types::kTemporalOk) {
+        *errPos = at;
+        return static_cast<int>(kTimeFormat) - 1 + e;
+    }
+    int s = 0;
+    Rc rc = takeConstant(ws, &s);
+    const std::int64_t n = static_cast<std::int64_t>(indices.size());
+    if (!rc.failed() && n > 1) rc = ws.allocConst(s, kTemporal, n);
+    if (rc.failed()) {
+        ws.temporals.resize(tableMark);
+        *errPos = pos;
+        return rc;
+    }
+    ValueDescriptor& d = ws.consts[s];
+    d.type = kTemporal;
+    d.rank = n == 1 ? 0 : 1;
+    d.count = static_cast<std::int32_t>(n);
+    if (n == 1) {
+        setInlineInt(d, indices[0]);
+    } else {
+        d.shape0 = d.count;
+        std::memcpy(ws.base() + d.data, indices.data(), 4 * indices.size());
+    }
+    *slot = s;
+    *end = at;
     return kOk;
 }
 

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "values/rc.h"
+#include "values/symbol_names.h"
 
 namespace wox::types {
 
@@ -20,7 +21,7 @@ inline constexpr int kMaxSymbolLength = 127;
 // Indices 0 to 10,005 can be given out.
 inline constexpr int kSymbolCapacity = 10'006;
 
-class SymbolTable {
+class SymbolTable final : public values::SymbolNames {
 public:
     explicit SymbolTable(int capacity = kSymbolCapacity);
 
@@ -30,7 +31,7 @@ public:
     // Index of the name, or -1 when it was never interned.
     std::int32_t find(std::string_view name) const;
     // The name of index i; empty for an index never given out.
-    std::string_view name(std::int32_t i) const;
+    std::string_view name(std::int32_t i) const override;
 
     // Forgets every name, then enters the empty name as index 0.
     void reset();

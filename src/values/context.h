@@ -9,6 +9,7 @@
 
 #include "values/capacities.h"
 #include "values/rc.h"
+#include "values/symbol_names.h"
 #include "values/workspace.h"
 
 namespace wox::values {
@@ -21,6 +22,8 @@ public:
 
     Workspace ws;
     int errorWord = 0;  // the first error of the line in progress
+    // The symbol table of this workspace, once its owner has set it.
+    const SymbolNames* symbolNames = nullptr;
 
     // Set from a signal handler when the user asks to stop the running line
     // (Ctrl-C in the terminal). The evaluator, the function line loop and

@@ -17,6 +17,7 @@
 #include "values/capacities.h"
 #include "values/heap_region.h"
 #include "values/rc.h"
+#include "values/temporal_record.h"
 #include "values/value.h"
 
 namespace wox::values {
@@ -50,6 +51,7 @@ public:
     std::vector<ValueDescriptor> vars;
     std::vector<ValueDescriptor> consts;
     std::vector<std::int32_t> gList;
+    std::vector<TemporalRecord> temporals;  // filled from the front, at most kTemporalCapacity
 
     int lastGlobalSlot = kFirstGlobalSlot - 1;  // highest global variable slot in use
     int lowestLocalSlot = kLocalRegionEnd;    // lowest local slot in use

@@ -15,6 +15,7 @@ namespace {
 bool knownType(std::int32_t t) {
     switch (t) {
         case kBoolean: case kInteger: case kFloat: case kChar: case kComplex: case kSymbol: case kGeneral:
+        case kTemporal:
             return true;
         default:
             return false;
@@ -99,6 +100,7 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
     if (inl) {
         if (d.type == kBoolean && static_cast<std::uint32_t>(d.shape0) > 1) return false;
         if (d.type == kSymbol && (d.shape0 < 0 || d.shape0 > lastSymbol)) return false;
+        if (d.type == kTemporal && (d.shape0 < 0 || d.shape0 >= temporalCount)) return false;
         return true;
     }
     if (d.rank == 1 && d.shape0 != d.count) return false;
@@ -106,8 +108,11 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
     if (d.count == 0) return true;
     if (d.blockSize < elementSize(d.type, d.count)) return false;
     const char* p = ws.base() + d.data;
-    if (d.type == kBoolean || d.type == kSymbol) {
-        std::uint32_t limit = d.type == kBoolean ? 1u : static_cast<std::uint32_t>(lastSymbol);
+    if (d.type == kBoolean || d.type == kSymbol || d.type == kTemporal) {
+        // Largest element allowed; an empty temporal table allows none.
+        std::uint32_t limit = d.type == kBoolean  ? 1u
+                              : d.type == kSymbol ? static_cast<std::uint32_t>(lastSymbol)
+                                                  : static_cast<std::uint32_t>(temporalCount - 1);
         std::uint32_t bad = 0;
         for (std::int32_t i = 0; i < d.count; ++i) {
             std::uint32_t v;

@@ -26,6 +26,9 @@ public:
     bool check(values::Workspace& ws, ValueDescriptor& d, std::uint32_t owner, bool unsetAllowed,
                std::int32_t lastSymbol);
 
+    // Records in the loaded temporal table; Temporal elements must index them.
+    std::int32_t temporalCount = 0;
+
     // Frees every block in use that no checked value claimed.
     void freeUnclaimed(values::Workspace& ws);
 

@@ -11,6 +11,7 @@
 
 #include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"
+#include "types/temporal.h"
 #include "frontend/function_store.h"
 #include "frontend/function_text.h"
 #include "frontend/name_table.h"
@@ -151,6 +152,7 @@ bool BodyReader::checkValues(std::int32_t heapTop, std::int64_t shift, std::int3
     values::Workspace& ws = in_.ws;
     const std::int32_t lastSymbol = in_.symbols.last();
     LoadedValues lv;
+    lv.temporalCount = static_cast<std::int32_t>(ws.temporals.size());
     if (!lv.walkBlocks(ws, static_cast<std::uint32_t>(heapTop), shift)) return false;
 
     const ValueDescriptor& io = ws.vars[kIoSlot];
@@ -276,8 +278,11 @@ bool BodyReader::read() {
     }
 
     std::int32_t temporal = 0;
-    if (!counter(&temporal, 0, kMaxTemporalRecords + 1) || !a_.skip(static_cast<std::size_t>(temporal) * kTemporalRecordBytes))
-        return false;
+    if (!counter(&temporal, 0, kMaxTemporalRecords + 1)) return false;
+    in_.ws.temporals.resize(static_cast<std::size_t>(temporal));
+    static_assert(sizeof(values::TemporalRecord) == kTemporalRecordBytes);
+    for (values::TemporalRecord& r : in_.ws.temporals)
+        if (!a_.bytes(&r, sizeof r) || !types::validTemporal(r)) return false;
 
     std::int32_t used = 0;
     if (!counter(&used, 0, heapSize + 1) || used % 8 != 0) return false;

@@ -56,7 +56,7 @@ LoadResult load(Interpreter& in, const std::string& bytes) {
 void fill(LineSession& s) {
     ASSERT_EQ(engine::clearWorkspace(s.in).code, 0);
     for (const char* line : {"b<-1 0 1", "i<-_7 0 2147483647", "f<-2.5 _3.25", "c<-'hello'", "x<-1j2 3j_4",
-                             "y<-`abc`de", "m<-2 3#!6", "r<-2 2 3#!12", "n<-(1 2;'ab';(3.5;`x);2 2#!4)",
+                             "y<-`abc`de", "t<-2013.06.26T09:05:03.007 2000.02.29T23:59:59.999", "u<-12:00", "m<-2 3#!6", "r<-2 2 3#!12", "n<-(1 2;'ab';(3.5;`x);2 2#!4)",
                              "e<-!0", "averyverylongname<-5", "[]IO<-0", "b<-b,b"})
         s.run(line);
     s.define({"z<-tot x;v", "z<-0", "for (v: x) z<-z+v"});
@@ -110,6 +110,8 @@ TEST(WorkspaceFile, LoadsTheSameWorkspaceAndSavesItAgainByteForByte) {
     EXPECT_EQ(b.run("b"), "1 0 1 1 0 1");
     EXPECT_EQ(b.run("c"), "hello");
     EXPECT_EQ(b.run("x"), "1j2 3j_4");
+    EXPECT_EQ(b.run("t"), "2013.06.26T09:05:03.007 2000.02.29T23:59:59.999");
+    EXPECT_EQ(b.run("u+1"), "12:01");
     EXPECT_EQ(b.run("n~(1 2;'ab';(3.5;`x);2 2#1 2 3 4)"), "1");
     EXPECT_EQ(b.run("r~2 2 3#1+!12"), "1");
     EXPECT_EQ(b.run("averyverylongname+[]IO"), "5");
