@@ -185,16 +185,7 @@ Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur)
             return in.failAt(rc.code, node.pos);
         return kOk;
     }
-    ValueDescriptor& d = in.ws.var(slot);
-    if (const ValueDescriptor& s = in.ws.at(cur);
-        isInline(s) && cur != varRef(slot) && !in.ws.isOwnedBlock(d) && !in.ws.hasPending()) {
-        // A scalar into a variable without a block, as a loop's counter:
-        // what assignValue does, with nothing to retire or release.
-        ValueDescriptor v = s;
-        v.blockSize = 0;
-        v.data = 0;
-        d = v;
-    } else {
+    if (!values::assignScalarInPlace(in.ws, slot, cur)) {
         if (Rc rc = values::assignValue(in.ws, slot, cur); rc.failed()) return in.failAt(rc.code, node.pos);
         in.ws.releasePending();
     }

@@ -118,7 +118,9 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
 Rc bind(Interpreter& in, const std::vector<int>& entries, bool isList, ValueRef value) {
     if (entries.empty() || value == kNoValue) return kOk;
     if (!isList) {
-        WOX_TRY(values::assignValue(in.ws, entrySlot(in, entries[0]), value));
+        const int slot = entrySlot(in, entries[0]);
+        if (values::assignScalarInPlace(in.ws, slot, value)) return kOk;
+        WOX_TRY(values::assignValue(in.ws, slot, value));
         in.ws.releasePending();
         return kOk;
     }
