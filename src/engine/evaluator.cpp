@@ -185,20 +185,19 @@ Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur)
             return in.failAt(rc.code, node.pos);
         return kOk;
     }
-    ValueDescriptor& d = in.ws.var(slot);
-    if (const ValueDescriptor& s = in.ws.at(cur);
-        isInline(s) && cur != varRef(slot) && !in.ws.isOwnedBlock(d) && !in.ws.hasPending()) {
-        // A scalar into a variable without a block, as a loop's counter:
-        // what assignValue does, with nothing to retire or release.
-        ValueDescriptor v = s;
-        v.blockSize = 0;
-        v.data = 0;
-        d = v;
-    } else {
+    if (!values::assignScalarInPlace(in.ws, slot, cur)) {
         if (Rc rc = values::assignValue(in.ws, slot, cur); rc.failed()) return in.failAt(rc.code, node.pos);
         in.ws.releasePending();
     }
     if (!isTemp(slot)) in.ws.stackTop = cx.stackMark;
+    return kOk;
+}
+
+// v<-cur, after which v is the current value; the output names leave the
+// value they show current.
+Rc assignCurrent(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur) {
+    WOX_TRY(assign(in, cx, node, *cur));
+    if (node.local >= 0 || (node.operand != kOutSlot && node.operand != kOutOpenSlot)) *cur = varRef(slotOf(in, node));
     return kOk;
 }
 
@@ -265,6 +264,32 @@ const SingleTable kSingleDyadic = [] {
 // The routine for two single real numbers under a dyadic code, or null.
 primitives::SingleDyadic singleDyadicOf(int dyadicCode) {
     return dyadicCode >= 0 && dyadicCode < kSingleCodes ? kSingleDyadic[static_cast<std::size_t>(dyadicCode)] : nullptr;
+}
+
+// A lone name or constant as a value in place; kNoValue for an unset name.
+ValueRef loneValue(Interpreter& in, const ParseNode& n) {
+    if (n.kind == frontend::kConstNode) return n.operand;
+    const int slot = slotOf(in, n);
+    return in.ws.var(slot).unset() ? kNoValue : varRef(slot);
+}
+
+// a f b of a line's pair (BodyLine::pairOp), b at node `first`: when a and b
+// are single real numbers and f has a single routine, its result goes to the
+// next temporary. Otherwise nothing is done and the caller walks the chain,
+// which also reports an unset name with its caret.
+bool runSinglePair(Interpreter& in, EvalContext& cx, int first, int op, ValueRef* out) {
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(op)].operand)];
+    const primitives::SingleDyadic single = singleDyadicOf(e.dyadic);
+    if (!single) return false;
+    const ValueRef right = loneValue(in, in.front.nodes[static_cast<std::size_t>(first)]);
+    const ValueRef left = loneValue(in, in.front.nodes[static_cast<std::size_t>(e.left)]);
+    primitives::SinglePair p;
+    if (right == kNoValue || left == kNoValue || !primitives::readSinglePair(in.ws, left, right, p)) return false;
+    int t;
+    if (nextTemp(cx, &t).failed()) return false;
+    single(in.ws, t, p);
+    *out = varRef(t);
+    return true;
 }
 
 Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur, int missing, bool* transposed) {
@@ -423,9 +448,7 @@ Rc walk(Interpreter& in, EvalContext& cx, int first, int stop, Walk& w) {
                     WOX_TRY(indexedAssign(in, cx, node, cur));
                     break;
                 }
-                WOX_TRY(assign(in, cx, node, cur));
-                if (node.local >= 0 || (node.operand != kOutSlot && node.operand != kOutOpenSlot))
-                    cur = varRef(slotOf(in, node));
+                WOX_TRY(assignCurrent(in, cx, node, &cur));
                 break;
             case frontend::kMultiAssignNode:
                 if (cur == kNoValue) return in.failAt(w.missing, node.pos);
@@ -459,11 +482,25 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
     return kOk;
 }
 
+Rc evaluateLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result) {
+    if (line.pairOp >= 0) {
+        ValueRef cur = kNoValue;
+        if (runSinglePair(in, cx, line.pairFirst, line.pairOp, &cur)) {
+            const int z = in.front.nodes[static_cast<std::size_t>(line.pairOp)].next;
+            WOX_TRY(assignCurrent(in, cx, in.front.nodes[static_cast<std::size_t>(z)], &cur));
+            *result = cur;
+            return kOk;
+        }
+    }
+    return evaluate(in, cx, line.first, result);
+}
+
 Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, int* condition,
                              ValueRef* value) {
     *value = kNoValue;
     Walk w;
-    WOX_TRY(walk(in, cx, line.condFirst, line.notNode, w));
+    if (line.pairOp < 0 || !runSinglePair(in, cx, line.pairFirst, line.pairOp, &w.cur))
+        WOX_TRY(walk(in, cx, line.condFirst, line.notNode, w));
     if (w.cur != kNoValue) {
         const ValueDescriptor& c = in.ws.at(w.cur);
         if ((c.type == kBoolean || c.type == kInteger) && isInline(c) && (inlineInt(c) == 0 || inlineInt(c) == 1)) {

@@ -25,6 +25,10 @@ struct EvalContext {
 // results of nested chains are copied into this context's own temporaries.
 Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result);
 
+// Evaluates a plain line (LineShape::kPlain) as evaluate(first) would; a
+// line v<-a f b of two single numbers is run without walking its chain.
+Rc evaluateLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result);
+
 // Runs a line of the form ->(~c)/L or ->(c)/L (LineShape::kBranchUnless,
 // kBranchIf). When c is a single 0 or 1, *condition tells whether the
 // branch is taken and *value is kNoValue: nothing else is built. Otherwise

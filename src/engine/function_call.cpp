@@ -61,8 +61,9 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     FrontTables& ft = in.front;
     frontend::ScopeStack& scope = in.scope;
     const frontend::FunctionRecord& r = in.functions.records[static_cast<std::size_t>(fn)];
-    // The caller's []RL, which a local []RL starts out as.
-    const int rlInForce = currentRlSlot(in);
+    // The caller's []RL, which a local []RL starts out as: looked up by name
+    // only for a function that has one.
+    const int rlInForce = df.rlEntry >= 0 ? currentRlSlot(in) : -1;
     int boundary = scope.top + 1;
     WOX_TRY(push(in, -1, -1));
     auto undo = [&](Rc rc) {
@@ -117,7 +118,9 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
 Rc bind(Interpreter& in, const std::vector<int>& entries, bool isList, ValueRef value) {
     if (entries.empty() || value == kNoValue) return kOk;
     if (!isList) {
-        WOX_TRY(values::assignValue(in.ws, entrySlot(in, entries[0]), value));
+        const int slot = entrySlot(in, entries[0]);
+        if (values::assignScalarInPlace(in.ws, slot, value)) return kOk;
+        WOX_TRY(values::assignValue(in.ws, slot, value));
         in.ws.releasePending();
         return kOk;
     }
@@ -194,14 +197,15 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
             ++line;
             continue;
         }
-        if (bl.shape == frontend::LineShape::kJump && !in.errors.lineTiming) {
+        const bool timing = in.errors.lineTiming;
+        if (bl.shape == frontend::LineShape::kJump && !timing) {
             // The jump back of a loop: nothing to evaluate, time or show.
             in.ws.stackTop = mark;
             line = bl.target < 0 ? line + 1 : bl.target;
             continue;
         }
         in.ws.stackTop = mark;
-        std::int64_t started = in.errors.lineTiming ? processClockMs() : 0;
+        std::int64_t started = timing ? processClockMs() : 0;
         ValueRef v = kNoValue;
         int next = line + 1;
         Rc rc = kOk;
@@ -219,11 +223,11 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
             }
             case frontend::LineShape::kPlain: {
                 EvalContext cx = body;
-                rc = evaluate(in, cx, bl.first, &v);
+                rc = evaluateLine(in, cx, bl, &v);
                 break;
             }
         }
-        if (in.errors.lineTiming) {
+        if (timing) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "\r\nin func. [%8s] line [%3d] : %3lld ms", df.text.name.c_str(), line,
                           static_cast<long long>(processClockMs() - started));
@@ -237,7 +241,7 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
             if (bl.branch) {
                 rc = branchTarget(in, v, line, &next);
                 if (rc.failed()) rc = in.failAt(rc.code, in.front.nodes[static_cast<std::size_t>(bl.last)].pos);
-            } else if (showsValue(in, bl.last, v)) {
+            } else if (bl.pairOp < 0 && showsValue(in, bl.last, v)) {  // a pair line assigns
                 rc = display::displayValue(in, in.displayState, v);
                 if (rc.failed()) rc = in.fail(rc.code);
             }

@@ -8,6 +8,7 @@
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
+#include "frontend/pair_shape.h"
 #include "frontend/source_text.h"
 #include "frontend/translator.h"
 #include "values/messages.h"
@@ -177,6 +178,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         bl.last = tl.last;
         bl.branch = tl.branch;
         recogniseBranchShape(ft, fe.cx.ws, bl);
+        recognisePairShape(ft, bl);
     }
     df.freeVariables.clear();
     for (int f = r.freeFirst; f <= r.freeLast; ++f) {

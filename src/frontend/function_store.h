@@ -65,6 +65,11 @@ struct BodyLine {
     std::int32_t target = 0;      // kJump, kBranchUnless, kBranchIf
     std::int32_t condFirst = -1;  // kBranchUnless, kBranchIf: the condition's first node
     std::int32_t notNode = -1;    // kBranchUnless: the "~" node that ends it
+    // The call node of a line v<-a f b, or of a branch condition a f b or
+    // (a f b), with lone names or constants a and b (see pair_shape.h); -1
+    // otherwise. pairFirst is b's node.
+    std::int32_t pairOp = -1;
+    std::int32_t pairFirst = -1;
 };
 
 // What a call needs besides the function record.

@@ -32,6 +32,20 @@ void copyTreeInto(Workspace& ws, ValueDescriptor* into, std::uint32_t owner, boo
 // its old value.
 Rc assignValue(Workspace& ws, int dst, ValueRef src);
 
+// A scalar into a variable that holds no block, with no release pending, as
+// a loop's counter or a call's argument: what assignValue does, with nothing
+// to retire or release. Returns false, having done nothing, for anything else.
+inline bool assignScalarInPlace(Workspace& ws, int dst, ValueRef src) {
+    const ValueDescriptor& s = ws.at(src);
+    ValueDescriptor& d = ws.var(dst);
+    if (!isInline(s) || src == varRef(dst) || ws.isOwnedBlock(d) || ws.hasPending()) return false;
+    ValueDescriptor v = s;
+    v.blockSize = 0;
+    v.data = 0;
+    d = v;
+    return true;
+}
+
 // Copies item `index` of the General value named by container into variable
 // slot dst, as assignValue does.
 Rc assignItem(Workspace& ws, int dst, ValueRef container, int index);

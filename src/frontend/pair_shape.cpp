@@ -1,0 +1,66 @@
+#include "frontend/pair_shape.h"
+
+#include "frontend/front_tables.h"
+
+namespace wox::frontend {
+
+namespace {
+
+const ParseNode& nodeAt(const FrontTables& ft, int n) { return ft.nodes[static_cast<std::size_t>(n)]; }
+
+bool loneOperand(const FrontTables& ft, int n) {
+    const ParseNode& node = nodeAt(ft, n);
+    return node.next == -1 && (node.kind == kConstNode || node.kind == kVarNode);
+}
+
+// The call node of a f b starting at `first` (b), or -1.
+int pairAt(const FrontTables& ft, int first) {
+    const ParseNode& right = nodeAt(ft, first);
+    if (right.kind != kConstNode && right.kind != kVarNode) return -1;
+    if (right.next < 0) return -1;
+    const ParseNode& op = nodeAt(ft, right.next);
+    if (op.kind != kCallNode || op.list >= 0) return -1;
+    const FunctionEntry& e = ft.entries[static_cast<std::size_t>(op.operand)];
+    if (e.kind != kPrimitiveFn || e.left < 0 || !loneOperand(ft, e.left)) return -1;
+    return right.next;
+}
+
+}  // namespace
+
+void recognisePairShape(const FrontTables& ft, BodyLine& line) {
+    line.pairOp = -1;
+    line.pairFirst = -1;
+    switch (line.shape) {
+        case LineShape::kPlain: {
+            if (line.branch || line.first < 0) return;
+            int op = pairAt(ft, line.first);
+            if (op < 0) return;
+            const int z = nodeAt(ft, op).next;
+            if (z < 0) return;
+            const ParseNode& assign = nodeAt(ft, z);
+            if (assign.kind != kAssignNode || assign.list >= 0 || assign.next != -1) return;
+            line.pairOp = op;
+            line.pairFirst = line.first;
+            return;
+        }
+        case LineShape::kBranchUnless:
+        case LineShape::kBranchIf: {
+            // (a f b), as the control words write a condition: the group's
+            // value is that of its chain.
+            int first = line.condFirst, end = line.notNode;
+            if (const ParseNode& c = nodeAt(ft, first); c.kind == kGroupNode && c.list >= 0 && c.next == end) {
+                first = c.list;
+                end = -1;
+            }
+            int op = pairAt(ft, first);
+            if (op < 0 || nodeAt(ft, op).next != end) return;
+            line.pairOp = op;
+            line.pairFirst = first;
+            return;
+        }
+        case LineShape::kJump:
+            return;
+    }
+}
+
+}  // namespace wox::frontend

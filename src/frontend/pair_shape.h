@@ -1,0 +1,18 @@
+#pragma once
+// The one-operation lines a loop runs on every step, recognised once per
+// translation: v<-a f b, and a branch condition a f b or (a f b), where a and b are
+// lone names or constants and f a dyadic primitive (BodyLine::pairOp). The
+// engine runs such a pair without walking the chain when both are single
+// numbers, and walks it as usual otherwise.
+#include "frontend/function_store.h"
+
+namespace wox::frontend {
+
+struct FrontTables;
+
+// Sets line.pairOp and pairFirst when the line (a plain line) or its branch condition (a
+// kBranchUnless or kBranchIf line) has that form; -1 otherwise. Run after
+// recogniseBranchShape.
+void recognisePairShape(const FrontTables& ft, BodyLine& line);
+
+}  // namespace wox::frontend
