@@ -15,6 +15,7 @@
 #include "primitives/scalar_ops.h"
 #include "primitives/shaped_result.h"
 #include "primitives/vocabulary.h"
+#include "values/context.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/value.h"
@@ -79,6 +80,24 @@ inline const Complex* asComplex(const values::Workspace& ws, const ValueDescript
     }
     return copy.data();
 }
+
+// Both arguments of an outer or inner product as complex numbers (see
+// asComplex); "workspace full" when the widened copies cannot be made.
+struct ComplexSides {
+    const Complex* x = nullptr;
+    const Complex* y = nullptr;
+    std::vector<Complex> xCopy, yCopy;
+
+    Rc read(values::Context& cx, ValueRef left, ValueRef right) {
+        try {
+            x = asComplex(cx.ws, cx.ws.at(left), xCopy);
+            y = asComplex(cx.ws, cx.ws.at(right), yCopy);
+        } catch (const std::bad_alloc&) {
+            return cx.fail(kWorkspaceFull);
+        }
+        return kOk;
+    }
+};
 
 // Narrows a finished Complex result; one that becomes an inline Float or
 // Integer no longer names its stack block.

@@ -292,15 +292,10 @@ Rc checkTypes(const values::Workspace& ws, int f, int g, const ValueDescriptor& 
 Rc complexProduct(values::Context& cx, int f, int g, int result, ValueRef left, ValueRef right, const Layout& l,
                   const std::vector<std::int32_t>& dims) {
     WOX_TRY(shapedResult(cx, result, kComplex, dims));
-    std::vector<Complex> xCopy, yCopy;
-    const Complex* x = nullptr;
-    const Complex* y = nullptr;
-    try {
-        x = asComplex(cx.ws, cx.ws.at(left), xCopy);
-        y = asComplex(cx.ws, cx.ws.at(right), yCopy);
-    } catch (const std::bad_alloc&) {
-        return cx.fail(kWorkspaceFull);
-    }
+    ComplexSides sides;
+    WOX_TRY(sides.read(cx, left, right));
+    const Complex* x = sides.x;
+    const Complex* y = sides.y;
     auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
     ComplexStep outer(f);
     ComplexStep inner(g == code::kMembership ? code::kEqual : g);

@@ -229,15 +229,10 @@ Rc checkTypes(const values::Workspace& ws, int f, const ValueDescriptor& x, cons
 Rc complexPairs(values::Context& cx, int f, int result, ValueRef left, ValueRef right,
                 const std::vector<std::int32_t>& dims) {
     WOX_TRY(shapedResult(cx, result, kComplex, dims));
-    std::vector<Complex> xCopy, yCopy;
-    const Complex* x = nullptr;
-    const Complex* y = nullptr;
-    try {
-        x = asComplex(cx.ws, cx.ws.at(left), xCopy);
-        y = asComplex(cx.ws, cx.ws.at(right), yCopy);
-    } catch (const std::bad_alloc&) {
-        return cx.fail(kWorkspaceFull);
-    }
+    ComplexSides sides;
+    WOX_TRY(sides.read(cx, left, right));
+    const Complex* x = sides.x;
+    const Complex* y = sides.y;
     const std::int64_t nx = cx.ws.at(left).count, ny = cx.ws.at(right).count;
     auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
     ComplexStep step(f);
