@@ -81,20 +81,25 @@ inline const Complex* asComplex(const values::Workspace& ws, const ValueDescript
     return copy.data();
 }
 
-// Both arguments of an outer or inner product as complex numbers (see
-// asComplex); "workspace full" when the widened copies cannot be made.
+// An outer or inner product's Complex result of shape `dims`, and both
+// arguments as complex numbers (see asComplex), read after the result's
+// allocation; "workspace full" when either cannot be made.
 struct ComplexSides {
     const Complex* x = nullptr;
     const Complex* y = nullptr;
+    Complex* out = nullptr;
     std::vector<Complex> xCopy, yCopy;
 
-    Rc read(values::Context& cx, ValueRef left, ValueRef right) {
+    Rc prepare(values::Context& cx, int result, const std::vector<std::int32_t>& dims, ValueRef left,
+               ValueRef right) {
+        WOX_TRY(shapedResult(cx, result, kComplex, dims));
         try {
             x = asComplex(cx.ws, cx.ws.at(left), xCopy);
             y = asComplex(cx.ws, cx.ws.at(right), yCopy);
         } catch (const std::bad_alloc&) {
             return cx.fail(kWorkspaceFull);
         }
+        out = reinterpret_cast<Complex*>(resultElements(cx, result));
         return kOk;
     }
 };

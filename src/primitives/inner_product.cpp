@@ -291,12 +291,11 @@ Rc checkTypes(const values::Workspace& ws, int f, int g, const ValueDescriptor& 
 // circle function has complex values.
 Rc complexProduct(values::Context& cx, int f, int g, int result, ValueRef left, ValueRef right, const Layout& l,
                   const std::vector<std::int32_t>& dims) {
-    WOX_TRY(shapedResult(cx, result, kComplex, dims));
     ComplexSides sides;
-    WOX_TRY(sides.read(cx, left, right));
+    WOX_TRY(sides.prepare(cx, result, dims, left, right));
     const Complex* x = sides.x;
     const Complex* y = sides.y;
-    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
+    Complex* out = sides.out;
     ComplexStep outer(f);
     ComplexStep inner(g == code::kMembership ? code::kEqual : g);
     for (std::int64_t r = 0; r < l.rows; ++r) {

@@ -228,13 +228,12 @@ Rc checkTypes(const values::Workspace& ws, int f, const ValueDescriptor& x, cons
 // power, logarithm or circle function has complex values.
 Rc complexPairs(values::Context& cx, int f, int result, ValueRef left, ValueRef right,
                 const std::vector<std::int32_t>& dims) {
-    WOX_TRY(shapedResult(cx, result, kComplex, dims));
     ComplexSides sides;
-    WOX_TRY(sides.read(cx, left, right));
+    WOX_TRY(sides.prepare(cx, result, dims, left, right));
     const Complex* x = sides.x;
     const Complex* y = sides.y;
+    Complex* out = sides.out;
     const std::int64_t nx = cx.ws.at(left).count, ny = cx.ws.at(right).count;
-    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
     ComplexStep step(f);
     for (std::int64_t i = 0; i < nx; ++i)
         for (std::int64_t j = 0; j < ny; ++j) out[i * ny + j] = step(x[i], y[j]);
