@@ -4,6 +4,7 @@
 
 #include "display/character_form.h"
 #include "engine/error_report.h"
+#include "engine/spreadsheet_functions.h"
 #include "engine/system_functions.h"
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
@@ -89,6 +90,8 @@ Handlers buildHandlers() {
     });
     m(Family::SystemFunction, systemFunction);
     m(Family::NiladicSystemFunction, niladicSystemFunction);
+    m(Family::SpreadsheetLink, spreadsheetMonadic);
+    d(Family::SpreadsheetLink, spreadsheetDyadic);
     d(Family::Reshape, primitives::reshape);
     d(Family::Catenate, primitives::catenate);
     d(Family::Laminate, primitives::laminate);
