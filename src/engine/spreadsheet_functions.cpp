@@ -114,6 +114,20 @@ Rc rangeArgument(const values::Workspace& ws, const ValueDescriptor& d, bool int
     return kOk;
 }
 
+// Runs a read or write on the workbook and worksheet given. []XXR and
+// []XXW start the link first (answering 1 when they cannot) and close it
+// after, failures included, or the link would stay started for good.
+template <class Work>
+Rc onLink(Interpreter& in, bool starts, int result, const std::string& path, const std::string& sheet, Work work) {
+    Link& link = in.spreadsheet;
+    if (starts && link.start() != 0) return integerScalar(in.ws, result, kNotStarted);
+    link.workbookPath = path;
+    link.sheetName = sheet;
+    Rc rc = work();
+    if (starts) link.close();
+    return rc;
+}
+
 // Reads the range of the link's worksheet into the result.
 Rc readRange(Interpreter& in, int result, const spreadsheet::RangeRequest& request) {
     Link& link = in.spreadsheet;
@@ -155,14 +169,7 @@ Rc read(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     WOX_TRY(rangeArgument(in.ws, r, code == kStartReadCode, request));
     std::string path;
     WOX_TRY(workbookPath(in, path));
-    Link& link = in.spreadsheet;
-    if (code == kStartReadCode && link.start() != 0) return integerScalar(in.ws, result, kNotStarted);
-    link.workbookPath = path;
-    link.sheetName = sheet;
-    Rc rc = readRange(in, result, request);
-    // A failed read closes too, or the link would stay started for good.
-    if (code == kStartReadCode) link.close();
-    return rc;
+    return onLink(in, code == kStartReadCode, result, path, sheet, [&] { return readRange(in, result, request); });
 }
 
 // The cells a value writes from row 1, column 1: a scalar or vector fills
@@ -222,14 +229,10 @@ Rc write(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     WOX_TRY(valueCells(in.ws, r, cells));
     std::string path;
     WOX_TRY(workbookPath(in, path));
-    Link& link = in.spreadsheet;
-    if (code == kStartWriteCode && link.start() != 0) return integerScalar(in.ws, result, kNotStarted);
-    link.workbookPath = path;
-    link.sheetName = sheet;
-    Rc rc = writeValue(in, cells);
-    if (code == kStartWriteCode) link.close();
-    WOX_TRY(rc);
-    return integerScalar(in.ws, result, 0);
+    return onLink(in, code == kStartWriteCode, result, path, sheet, [&]() -> Rc {
+        WOX_TRY(writeValue(in, cells));
+        return integerScalar(in.ws, result, 0);
+    });
 }
 
 Rc rename(Interpreter& in, int result, ValueRef left, ValueRef right) {

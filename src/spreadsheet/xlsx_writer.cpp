@@ -1,13 +1,8 @@
 #include "spreadsheet/xlsx_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+#include "values/file_replacement.h"
 
 namespace wox::spreadsheet {
 
@@ -65,12 +60,6 @@ bool writeCells(lxw_workbook* wb, const Workbook& book) {
     return true;
 }
 
-mode_t fileMode() {
-    mode_t m = umask(0);
-    umask(m);
-    return 0666 & ~m;
-}
-
 }  // namespace
 
 std::string utf8Text(std::string_view bytes) {
@@ -92,54 +81,26 @@ std::string utf8Text(std::string_view bytes) {
 }
 
 bool writeWorkbookFile(const Workbook& book, const std::string& path, std::string* problem) {
-    auto fail = [&](const std::string& what, int error) {
-        *problem = what + (error ? std::string(": ") + std::strerror(error) : std::string());
+    if (book.sheets.empty()) {
+        *problem = "a workbook needs a worksheet";
         return false;
-    };
-    if (book.sheets.empty()) return fail("a workbook needs a worksheet", 0);
-    // rename() would replace a read-only file; the user asked it be kept.
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 &&
-        (access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
-        return fail("cannot replace " + path, EACCES);
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string temp = (slash == std::string::npos ? std::string() : folder) + ".wox-xlsx-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return fail("cannot write into " + folder, errno);
-    fchmod(fd, fileMode());
-    close(fd);
-    lxw_workbook* wb = workbook_new(temp.c_str());
+    }
+    values::FileReplacement file;
+    if (!file.open(path, ".wox-xlsx-", problem)) return false;
+    // libxlsxwriter writes the file by its name, into the same file.
+    lxw_workbook* wb = workbook_new(file.tempPath().c_str());
     if (!wb) {
-        unlink(temp.c_str());
-        return fail("cannot write " + temp, ENOMEM);
+        *problem = "cannot save " + path;
+        return false;
     }
     bool written = writeCells(wb, book);
     // Closing writes the file, and frees the workbook either way.
     bool closed = workbook_close(wb) == LXW_NO_ERROR;
-    int error = 0;
-    bool ok = written && closed;
-    if (ok) {
-        fd = open(temp.c_str(), O_RDWR);
-        ok = fd >= 0 && fsync(fd) == 0;
-        if (!ok) error = errno;
-        if (fd >= 0) close(fd);
+    if (!written || !closed) {
+        *problem = "cannot save " + path;
+        return false;
     }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        unlink(temp.c_str());
-        return fail("cannot save " + path, error);
-    }
-    // The rename itself is made durable with the folder.
-    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        (void)fsync(dir);
-        close(dir);
-    }
-    return true;
+    return file.commit(problem);
 }
 
 }  // namespace wox::spreadsheet
