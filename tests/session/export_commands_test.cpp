@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "frontend/name_table.h"
 #include "session/session.h"
 
 namespace wox::session {
@@ -58,6 +59,22 @@ TEST_F(ExportFixture, RefusedValuesMakeNoFile) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 0);
     EXPECT_NE(transcript.wholeText().find("\r\ncpp not valid"), std::string::npos);
     EXPECT_NE(transcript.wholeText().find("\r\nvar not found"), std::string::npos);
+}
+
+TEST_F(ExportFixture, CsvAcceptsOnlyDictionariesAndTablesAndWritesNothing) {
+    session.submit("d<-1");
+    const frontend::NameEntry& e = in.front.globals[static_cast<std::size_t>(frontend::findGlobal(in.front, "d"))];
+    ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(e.slot)];
+    const ValueDescriptor kept = d;
+    // Only the type is looked at, so a descriptor of the type stands in for
+    // a whole dictionary or table.
+    for (std::int32_t type : {kDictionary, kTable}) {
+        d.type = type;
+        EXPECT_EQ(session.dispatchCommand("CSV out d"), 0);
+    }
+    d = kept;
+    EXPECT_EQ(session.dispatchCommand("CSV out d"), 1);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 0);
 }
 
 }  // namespace
