@@ -114,7 +114,7 @@ public:
         zip_error_init(&error);
         zip_source_t* source = zip_source_buffer_create(file.data(), file.size(), 0, &error);
         if (source) {
-            zip_ = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+            zip_ = zip_open_from_source(source, ZIP_RDONLY, &error);
             if (!zip_) zip_source_free(source);
         }
         zip_error_fini(&error);

@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "spreadsheet/cell_reference.h"
 #include "spreadsheet/xlsx_reader.h"
@@ -149,6 +152,92 @@ TEST(XlsxFile, MissingTruncatedAndDamagedFilesAreRefused) {
         refused += readBytes(bad, book) ? 0 : 1;
     }
     EXPECT_GT(refused, 0);
+}
+
+// An archive of the given parts, as other programs write them.
+std::string archive(const std::vector<std::pair<const char*, std::string>>& parts) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* src = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_source_keep(src);
+    zip_t* za = zip_open_from_source(src, ZIP_TRUNCATE, &error);
+    for (const auto& [name, bytes] : parts)
+        zip_file_add(za, name, zip_source_buffer(za, bytes.data(), bytes.size(), 0), 0);
+    zip_close(za);
+    std::string out;
+    zip_stat_t st;
+    if (zip_source_open(src) == 0 && zip_source_stat(src, &st) == 0) {
+        out.resize(st.size);
+        zip_source_read(src, out.data(), st.size);
+        zip_source_close(src);
+    }
+    zip_source_free(src);
+    zip_error_fini(&error);
+    return out;
+}
+
+TEST(XlsxFile, PartsAsOtherProgramsWriteThem) {
+    // Prefixed names, an absolute target, rich and phonetic text, inline
+    // text, formulas with their last values, cells without references, a
+    // custom date format, and a cell that is only formatted.
+    const std::string workbook =
+        R"(<x:workbook xmlns:x="main" xmlns:rel="rels"><x:sheets>)"
+        R"(<x:sheet name="Only" sheetId="4" rel:id="r7"/></x:sheets></x:workbook>)";
+    const std::string relations =
+        R"(<Relationships><Relationship Id="r7" Target="/xl/worksheets/data.xml"/></Relationships>)";
+    const std::string strings =
+        R"(<sst><si><t>plain</t></si><si><r><t>ri</t></r><r><t>ch</t></r><rPh><t>no</t></rPh></si></sst>)";
+    const std::string styles =
+        R"(<styleSheet><numFmts><numFmt numFmtId="170" formatCode="[Red]&quot;d&quot;\d 0.0"/>)"
+        R"(<numFmt numFmtId="171" formatCode="[$-409]dd/mm"/></numFmts>)"
+        R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="170"/><xf numFmtId="171"/><xf numFmtId="22"/></cellXfs></styleSheet>)";
+    const std::string sheet =
+        R"(<x:worksheet xmlns:x="main"><x:sheetData><x:row r="2">)"
+        R"(<x:c r="A2" t="s"><x:v>1</x:v></x:c><x:c t="inlineStr"><x:is><x:t>inline</x:t></x:is></x:c>)"
+        R"(<x:c s="1"><x:v> 1.5e1 </x:v></x:c><x:c s="2"><x:v>45000</x:v></x:c><x:c s="3"/></x:row>)"
+        R"(<x:row><x:c t="str"><x:f>A2&amp;"!"</x:f><x:v>rich!</x:v></x:c><x:c t="e"><x:f>1/0</x:f><x:v>#DIV/0!</x:v></x:c>)"
+        R"(<x:c t="b"><x:v>1</x:v></x:c><x:c><x:f>1+1</x:f><x:v>2</x:v></x:c><x:c r="G3" s="3"><x:v>0.5</x:v></x:c></x:row>)"
+        R"(</x:sheetData></x:worksheet>)";
+    Workbook book;
+    ASSERT_TRUE(readBytes(archive({{"xl/workbook.xml", workbook},
+                                   {"xl/_rels/workbook.xml.rels", relations},
+                                   {"xl/sharedStrings.xml", strings},
+                                   {"xl/styles.xml", styles},
+                                   {"xl/worksheets/data.xml", sheet}}),
+                          book));
+    ASSERT_EQ(book.sheets.size(), 1u);
+    const auto& cells = book.sheets[0].cells;
+    EXPECT_EQ(book.sheets[0].name, "Only");
+    EXPECT_EQ(cells.size(), 9u);
+    EXPECT_EQ(cells.at({2, 1}).text, "rich");
+    EXPECT_EQ(cells.at({2, 2}).text, "inline");
+    EXPECT_EQ(cells.at({2, 3}).number, 15);
+    EXPECT_FALSE(cells.at({2, 3}).date);  // "d" quoted and escaped only
+    EXPECT_TRUE(cells.at({2, 4}).date);
+    EXPECT_EQ(cells.at({3, 1}).text, "rich!");
+    EXPECT_EQ(cells.at({3, 1}).kind, CellKind::Text);
+    EXPECT_EQ(cells.at({3, 2}).kind, CellKind::Error);
+    EXPECT_EQ(cells.at({3, 3}).kind, CellKind::Boolean);
+    EXPECT_EQ(cells.at({3, 4}).number, 2);
+    EXPECT_TRUE(cells.at({3, 7}).date);
+    // A part that is named but missing, a string index beyond the table, a
+    // number that is no number, a reference off its row: refused.
+    auto withSheet = [&](const std::string& data) {
+        return archive({{"xl/workbook.xml", workbook},
+                        {"xl/_rels/workbook.xml.rels", relations},
+                        {"xl/sharedStrings.xml", strings},
+                        {"xl/worksheets/data.xml", data}});
+    };
+    auto cell = [](const std::string& c) {
+        return "<worksheet><sheetData><row r=\"1\">" + c + "</row></sheetData></worksheet>";
+    };
+    EXPECT_TRUE(readBytes(withSheet(cell("<c r=\"A1\"><v>1</v></c>")), book));
+    for (const char* bad : {"<c t=\"s\"><v>2</v></c>", "<c><v>1x</v></c>", "<c><v>nan</v></c>", "<c><v>1e999</v></c>",
+                            "<c r=\"A2\"><v>1</v></c>", "<c r=\"XFE1\"><v>1</v></c>", "<c t=\"b\"><v>2</v></c>"})
+        EXPECT_FALSE(readBytes(withSheet(cell(bad)), book)) << bad;
+    EXPECT_FALSE(readBytes(archive({{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations}}), book));
+    EXPECT_FALSE(readBytes(withSheet("<worksheet><sheetData><row r=\"0\"/></sheetData></worksheet>"), book));
+    EXPECT_FALSE(readBytes(withSheet("<worksheet><sheetData><row r=\"1\"><c></sheetData>"), book));
 }
 
 TEST(XlsxFile, AFailedSaveKeepsTheOldFile) {
