@@ -8,22 +8,19 @@ namespace wox::types {
 
 namespace {
 
-// Sub-kind of a Dictionary that is a keyed table (shape word 0).
-constexpr std::int32_t kKeyedTable = 2;
-
-// The two descriptors a dictionary or table holds in its block, or null
-// when the block cannot hold them.
-const ValueDescriptor* pairOf(const values::Workspace& ws, const ValueDescriptor& d) {
-    if (d.count != 2 || d.blockSize < 2 * static_cast<std::int32_t>(sizeof(ValueDescriptor))) return nullptr;
-    if (static_cast<std::uint64_t>(d.data) + 2 * sizeof(ValueDescriptor) > ws.region.size()) return nullptr;
-    return reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
-}
-
 bool isSimpleVector(const ValueDescriptor& c) {
     return c.type >= kBoolean && c.type <= kTemporal && c.type != kGeneral && c.rank <= 1 && c.count >= 0;
 }
 
 }  // namespace
+
+const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d) {
+    if ((d.type != kDictionary && d.type != kTable) || d.count != 2 ||
+        d.blockSize < 2 * static_cast<std::int32_t>(sizeof(ValueDescriptor)))
+        return nullptr;
+    if (static_cast<std::uint64_t>(d.data) + 2 * sizeof(ValueDescriptor) > ws.region.size()) return nullptr;
+    return reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+}
 
 Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) {
     *out = Domain{};
@@ -33,10 +30,10 @@ Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) 
         out->length = v.count;
         return kOk;
     }
-    if (v.type != kDictionary || v.shape0 != kKeyedTable) return kTypeError;
-    const ValueDescriptor* kv = pairOf(ws, v);
+    if (v.type != kDictionary || v.shape0 != kKeyedTableKind) return kTypeError;
+    const ValueDescriptor* kv = descriptorPair(ws, v);
     if (!kv || kv[0].type != kTable) return kTypeError;
-    const ValueDescriptor* keyTable = pairOf(ws, kv[0]);
+    const ValueDescriptor* keyTable = descriptorPair(ws, kv[0]);
     if (!keyTable || keyTable[1].type != kGeneral || keyTable[1].count != 1) return kTypeError;
     const ValueDescriptor& columns = keyTable[1];
     if (columns.blockSize < static_cast<std::int32_t>(sizeof(ValueDescriptor))) return kTypeError;

@@ -32,6 +32,14 @@ struct Domain {
     bool symbols() const { return column != nullptr && column->type == kSymbol; }
 };
 
+// A keyed table is a Dictionary whose shape word 0 holds this sub-kind.
+inline constexpr std::int32_t kKeyedTableKind = 2;
+
+// The two descriptors a Dictionary or Table holds in its block (keys and
+// values; column names and columns), or null when its block cannot hold
+// them.
+const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d);
+
 // The domain that value v offers: v itself when it is a Symbol vector of
 // more than one element; the key column of a keyed table whose key table
 // has exactly one column, a vector of a simple type. Anything else is 7.
