@@ -8,6 +8,7 @@
 
 #include "primitives/domain_search.h"
 #include "primitives/scalar_seams.h"
+#include "primitives/search_keys.h"
 #include "primitives/shaped_result.h"
 #include "primitives/work_table.h"
 #include "types/enumeration.h"
@@ -79,6 +80,31 @@ Rc enumerationValues(values::Context& cx, int result, ValueRef e) {
     for (std::int32_t j = 0; j < n; ++j)
         std::memcpy(out + std::int64_t{j} * stride, de + std::int64_t{positions[static_cast<std::uint64_t>(j)]} * stride,
                     static_cast<std::size_t>(stride));
+    return kOk;
+}
+
+Rc indexInEnumeration(values::Context& cx, int result, ValueRef x, ValueRef y, int origin) {
+    values::Workspace& ws = cx.ws;
+    const ValueDescriptor xd = ws.at(x), yd = ws.at(y);
+    if (yd.type > kTemporal && yd.type != kEnumeration) return kDomainError;
+    if (yd.type == kGeneral) return kDomainError;
+    WorkTable<std::int32_t> px, py;
+    WOX_TRY(px.allocate(ws.caps, static_cast<std::uint64_t>(xd.count)));
+    WOX_TRY(py.allocate(ws.caps, static_cast<std::uint64_t>(yd.count)));
+    EnumerationHeader h;
+    if (types::readHeader(ws, xd, &h)) {
+        std::memcpy(px.data(), types::positionsOf(ws, xd), 4 * static_cast<std::size_t>(xd.count));
+        WOX_TRY(positionsOfValue(ws, types::currentDomain(ws, xd), h, yd, py.data()));
+    } else {
+        for (std::int32_t j = 0; j < yd.count; ++j) py[static_cast<std::uint64_t>(j)] = kNotInDomain;
+    }
+    const SmallDims dims = Arg(ws, y).dims(ws);
+    char* bytes;
+    WOX_TRY(makeResult(ws, result, kInteger, dims.data(), yd.rank, &bytes));
+    if (yd.count == 0) return kOk;
+    auto* out = reinterpret_cast<std::int32_t*>(bytes);
+    WOX_TRY(firstPositionsInt<false>(ws.caps, xd.count, px.data(), yd.count, py.data(), out));
+    for (std::int32_t j = 0; j < yd.count; ++j) out[j] += origin;
     return kOk;
 }
 

@@ -23,6 +23,11 @@ Rc enumerate(values::Context& cx, int result, std::int32_t name, int domainSlot,
 // Integer positions themselves. 7 when e is no enumeration.
 Rc enumerationValues(values::Context& cx, int result, ValueRef e);
 
+// x!y for an enumeration x: where each element of y (plain values, or an
+// enumeration) first occurs among x's elements, compared through x's domain;
+// absent elements give the count of x. Positions count from `origin`.
+Rc indexInEnumeration(values::Context& cx, int result, ValueRef x, ValueRef y, int origin);
+
 // x[i] for an enumeration x: an enumeration of the same domain. An index of
 // rank 2 or more is a rank error.
 Rc indexEnumeration(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io);
