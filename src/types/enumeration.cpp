@@ -36,7 +36,9 @@ Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) 
     const ValueDescriptor* keyTable = descriptorPair(ws, kv[0]);
     if (!keyTable || keyTable[1].type != kGeneral || keyTable[1].count != 1) return kTypeError;
     const ValueDescriptor& columns = keyTable[1];
-    if (columns.blockSize < static_cast<std::int32_t>(sizeof(ValueDescriptor))) return kTypeError;
+    if (columns.blockSize < static_cast<std::int32_t>(sizeof(ValueDescriptor)) ||
+        static_cast<std::uint64_t>(columns.data) + sizeof(ValueDescriptor) > ws.region.size())
+        return kTypeError;
     const auto* column = reinterpret_cast<const ValueDescriptor*>(ws.base() + columns.data);
     if (!isSimpleVector(*column)) return kTypeError;
     out->column = column;
@@ -47,10 +49,11 @@ Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) 
 int domainSlot(const values::Workspace& ws, const EnumerationHeader& h) {
     if (isConstRef(h.domain)) return -1;
     const std::int64_t slot = -static_cast<std::int64_t>(h.domain);
-    if (slot < kFirstGlobalSlot || slot >= static_cast<std::int64_t>(ws.vars.size()) ||
-        ws.isTempSlot(static_cast<int>(slot)))
-        return -1;
-    return static_cast<int>(slot);
+    // Only slots that hold variables now: a global in use, or a local of an
+    // active call.
+    const bool global = slot >= kFirstGlobalSlot && slot <= ws.lastGlobalSlot;
+    const bool local = slot >= ws.lowestLocalSlot && slot < kLocalRegionEnd;
+    return global || local ? static_cast<int>(slot) : -1;
 }
 
 Domain domainInSlot(const values::Workspace& ws, int slot) {
