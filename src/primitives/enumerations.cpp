@@ -42,7 +42,7 @@ Rc enumerate(values::Context& cx, int result, std::int32_t name, int domainSlot,
     const ValueDescriptor vd = ws.at(v);
     if (vd.unset()) return kValueError;
     if (vd.rank > 1) return kRankError;
-    if (vd.type > kTemporal) return kDomainError;
+    if (vd.type == kGeneral || (vd.type > kTemporal && vd.type != kEnumeration)) return kDomainError;
     const EnumerationHeader h{name, varRef(domainSlot)};
     WorkTable<std::int32_t> positions;
     WOX_TRY(positions.allocate(ws.caps, static_cast<std::uint64_t>(vd.count)));
@@ -116,6 +116,7 @@ namespace {
 Rc equalThroughDomain(values::Workspace& ws, int code, int result, ValueRef left, ValueRef right) {
     ValueDescriptor a = ws.at(left), b = ws.at(right);
     if (a.type != kEnumeration) std::swap(a, b);
+    if (b.type == kGeneral) return kDomainError;  // items are no domain elements
     const bool aSingle = a.count == 1, bSingle = b.count == 1;
     const bool shapeOfB = aSingle && (!bSingle || b.rank > a.rank);
     const std::int32_t n = shapeOfB ? b.count : a.count;

@@ -12,7 +12,8 @@
 namespace wox::primitives {
 
 // `d:v` into temporary slot `result`: for each element of v (a scalar or a
-// vector) its first position in the domain held by variable slot
+// vector of plain values, or an enumeration, taken through its own domain)
+// its first position in the domain held by variable slot
 // `domainSlot`, whose name is symbol `name`. Fails with 7 when the slot
 // holds no domain, 1 when an element is not in the domain, 2 for v of rank
 // 2 or more.
