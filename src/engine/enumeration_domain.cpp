@@ -29,7 +29,7 @@ bool namesDomain(const values::Workspace& ws, ValueRef x) {
 Rc makeEnumeration(Interpreter& in, int result, ValueRef x, ValueRef y) {
     const std::int32_t name = inlineInt(in.ws.at(x));
     const int slot = variableSlot(in, in.symbols.name(name));
-    if (slot <= 0 || in.ws.var(slot).unset()) return kDomainError;
+    if (slot < kFirstGlobalSlot || in.ws.var(slot).unset()) return kDomainError;
     return primitives::enumerate(in, result, name, slot, y);
 }
 

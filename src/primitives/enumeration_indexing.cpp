@@ -59,7 +59,8 @@ Rc assignIntoEnumeration(values::Context& cx, int target, ValueRef v, std::span<
     // Every check has passed and nothing was allocated from the heap: the
     // store is made in place.
     std::int32_t* stored = types::positionsOf(ws, ws.var(target));
-    for (std::size_t k = 0; k < at.size(); ++k) stored[at[k]] = positions[single ? 0 : k];
+    const std::uint64_t step = single ? 0 : 1;
+    for (std::size_t k = 0; k < at.size(); ++k) stored[at[k]] = positions[step * k];
     return kOk;
 }
 
