@@ -10,9 +10,9 @@
 #include "primitives/scalar_seams.h"
 #include "primitives/search_keys.h"
 #include "primitives/shaped_result.h"
+#include "primitives/vocabulary.h"
 #include "primitives/work_table.h"
 #include "types/enumeration.h"
-#include "primitives/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
