@@ -179,6 +179,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         bl.branch = tl.branch;
         recogniseBranchShape(ft, fe.cx.ws, bl);
         recognisePairShape(ft, bl);
+        recogniseCallShape(ft, bl);
     }
     df.freeVariables.clear();
     for (int f = r.freeFirst; f <= r.freeLast; ++f) {

@@ -70,6 +70,9 @@ struct BodyLine {
     // otherwise. pairFirst is b's node.
     std::int32_t pairOp = -1;
     std::int32_t pairFirst = -1;
+    // The call node of a plain line v<-f b, f a defined function without a
+    // left operand and b (node `first`) a lone name or constant; -1 otherwise.
+    std::int32_t callOp = -1;
 };
 
 // What a call needs besides the function record.
