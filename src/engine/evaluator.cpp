@@ -290,9 +290,13 @@ bool readSinglePairOf(Interpreter& in, int first, int op, primitives::SingleDyad
     *single = singleDyadicOf(e.dyadic);
     if (!*single) return false;
     // Each operand's descriptor in place: a constant's, or a name's when set.
+    // The tables are read once; nothing here writes to them.
+    const frontend::NameEntry* locals = in.front.locals.data();
+    const ValueDescriptor* vars = in.ws.vars.data();
+    const ValueDescriptor* consts = in.ws.consts.data();
     auto operand = [&](const ParseNode& n) -> const ValueDescriptor* {
-        if (n.kind == frontend::kConstNode) return &in.ws.consts[static_cast<std::size_t>(n.operand)];
-        const ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(slotOf(in, n))];
+        if (n.kind == frontend::kConstNode) return &consts[n.operand];
+        const ValueDescriptor& d = vars[n.local >= 0 ? locals[n.local].slot : n.operand];
         return d.unset() ? nullptr : &d;
     };
     const ValueDescriptor* r = operand(nodes[first]);

@@ -29,7 +29,7 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
 // Pops the innermost frame: its local slots are released, its bindings come
 // off dfxstack, and the names it shadowed get the slots of the calls that
 // are still active.
-void popFrame(Interpreter& in) {
+[[gnu::always_inline]] inline void popFrame(Interpreter& in) {
     const CallFrame f = in.frames.back();
     in.frames.pop_back();
     frontend::ScopeStack& scope = in.scope;
@@ -67,7 +67,9 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     // only for a function that has one.
     const int rlInForce = df.rlEntry >= 0 ? currentRlSlot(in) : -1;
     int boundary = scope.top + 1;
-    WOX_TRY(push(in, -1, -1));
+    if (boundary >= static_cast<int>(scope.bindings.size())) return kStackFull;
+    scope.top = boundary;  // the call's boundary mark, as push(-1, -1) makes it
+    scope.bindings[static_cast<std::size_t>(boundary)] = ScopeBinding{-1, -1};
     auto undo = [&](Rc rc) {
         for (int p = scope.top; p > boundary; --p)
             entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
@@ -308,7 +310,10 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
         popFrame(in);
         in.errors.depth = depth - 1;
     };
-    if (right != kNoValue) {
+    // One right argument name and a single element, as most calls have:
+    // bound in place, else by bind().
+    if (right != kNoValue && !(df->rightEntries.size() == 1 && !df->header.rightIsList &&
+                               values::assignScalarInPlace(in.ws, entrySlot(in, df->rightEntries[0]), right))) {
         if (Rc rc = bind(in, df->rightEntries, df->header.rightIsList, right); rc.failed()) {
             leave();
             return rc;

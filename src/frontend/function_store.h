@@ -128,7 +128,12 @@ FunctionRecord untranslatedRecord(const DefinedFunction& df, int slot, int nameE
 int findFunction(const FrontTables& ft, std::string_view name);
 
 // The function behind a slot, or nullptr for a keyword or unused slot.
-const DefinedFunction* definedFunction(const FunctionStore& store, int slot);
+// Inline: every call asks.
+inline const DefinedFunction* definedFunction(const FunctionStore& store, int slot) {
+    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= store.definitions.size()) return nullptr;
+    const DefinedFunction& d = store.definitions[static_cast<std::size_t>(slot)];
+    return d.text.executable.empty() ? nullptr : &d;
+}
 
 // Translates the body of function `slot`. On failure *errorLine and
 // *errorPos tell which line and where.
