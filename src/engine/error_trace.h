@@ -28,33 +28,31 @@ struct CallTraceEntry {
 // is 64-bit and unsigned: a loop may run for days, and the ring's index must
 // never go negative.
 struct LineRing {
-    static constexpr int kSize = 100;
-    std::array<std::int32_t, kSize> lines;
-    std::uint64_t executed = 0;  // lines run by the call so far
+    static constexpr int kSize = 100;  // lines kept for the error trace
+    std::uint64_t executed = 0;        // lines run by the call so far
 
-    LineRing() : lines{} {}
+    LineRing() : lines_{} {}
     // For a call, which reads back only what it pushed: the ring is not
     // cleared first, as every call would pay for that.
     struct Unfilled {};
     explicit LineRing(Unfilled) {}
+    // The buffer holds a power of two lines, more than kSize, so that a
+    // line's place is a mask of the count rather than a division.
     void push(std::int32_t line) {
-        // executed % kSize, kept from the last push: a 64-bit division per
-        // line costs more than the rest of the bookkeeping.
-        std::size_t at = executed == atFor_ ? at_ : static_cast<std::size_t>(executed % kSize);
-        lines[at] = line;
-        at_ = at + 1 == kSize ? 0 : at + 1;
-        atFor_ = ++executed;
+        lines_[static_cast<std::size_t>(executed & kMask)] = line;
+        ++executed;
     }
     // The most recent `kSize` lines (fewer early on), oldest first.
     void copyRecent(std::vector<std::int32_t>& out) const {
         out.clear();
         std::uint64_t n = executed < kSize ? executed : kSize;
-        for (std::uint64_t i = executed - n; i < executed; ++i) out.push_back(lines[static_cast<std::size_t>(i % kSize)]);
+        for (std::uint64_t i = executed - n; i < executed; ++i) out.push_back(lines_[static_cast<std::size_t>(i & kMask)]);
     }
 
 private:
-    std::size_t at_ = 0;        // where the next line goes, while executed == atFor_
-    std::uint64_t atFor_ = 0;
+    static constexpr std::uint64_t kMask = 127;
+    static_assert(kMask + 1 >= kSize);
+    std::array<std::int32_t, kMask + 1> lines_;
 };
 
 struct ErrorTrace {

@@ -196,6 +196,13 @@ Rc assign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef cur)
 // v<-cur, after which v is the current value; the output names leave the
 // value they show current.
 Rc assignCurrent(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur) {
+    if (const int slot = slotOf(in, node);
+        slot != kOutSlot && slot != kOutOpenSlot && values::assignScalarInPlace(in.ws, slot, *cur)) {
+        // A loop's counter or a call's result: assign() without its call.
+        if (!isTemp(slot)) in.ws.stackTop = cx.stackMark;
+        *cur = varRef(slot);
+        return kOk;
+    }
     WOX_TRY(assign(in, cx, node, *cur));
     if (node.local >= 0 || (node.operand != kOutSlot && node.operand != kOutOpenSlot)) *cur = varRef(slotOf(in, node));
     return kOk;
@@ -273,20 +280,37 @@ ValueRef loneValue(Interpreter& in, const ParseNode& n) {
     return in.ws.var(slot).unset() ? kNoValue : varRef(slot);
 }
 
-// a f b of a line's pair (BodyLine::pairOp), b at node `first`: when a and b
-// are single real numbers and f has a single routine, its result goes to the
-// next temporary. Otherwise nothing is done and the caller walks the chain,
+// a f b of a line's pair (BodyLine::pairOp), b at node `first`: whether a
+// and b are single real numbers and f has a single routine; if so, *single
+// is that routine and p its operands. Otherwise the caller walks the chain,
 // which also reports an unset name with its caret.
+bool readSinglePairOf(Interpreter& in, int first, int op, primitives::SingleDyadic* single, primitives::SinglePair& p) {
+    const ParseNode* nodes = in.front.nodes.data();
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(nodes[op].operand)];
+    *single = singleDyadicOf(e.dyadic);
+    if (!*single) return false;
+    // Each operand's descriptor in place: a constant's, or a name's when set.
+    // The tables are read once; nothing here writes to them.
+    const frontend::NameEntry* locals = in.front.locals.data();
+    const ValueDescriptor* vars = in.ws.vars.data();
+    const ValueDescriptor* consts = in.ws.consts.data();
+    auto operand = [&](const ParseNode& n) -> const ValueDescriptor* {
+        if (n.kind == frontend::kConstNode) return &consts[n.operand];
+        const ValueDescriptor& d = vars[n.local >= 0 ? locals[n.local].slot : n.operand];
+        return d.unset() ? nullptr : &d;
+    };
+    const ValueDescriptor* r = operand(nodes[first]);
+    const ValueDescriptor* l = operand(nodes[e.left]);
+    return r && l && primitives::readSinglePair(*l, *r, p);
+}
+
+// a f b of a line's pair, its result in the next temporary; false, having
+// done nothing, when readSinglePairOf says no or no temporary is left.
 bool runSinglePair(Interpreter& in, EvalContext& cx, int first, int op, ValueRef* out) {
-    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(op)].operand)];
-    const primitives::SingleDyadic single = singleDyadicOf(e.dyadic);
-    if (!single) return false;
-    const ValueRef right = loneValue(in, in.front.nodes[static_cast<std::size_t>(first)]);
-    const ValueRef left = loneValue(in, in.front.nodes[static_cast<std::size_t>(e.left)]);
+    primitives::SingleDyadic single;
     primitives::SinglePair p;
-    if (right == kNoValue || left == kNoValue || !primitives::readSinglePair(in.ws, left, right, p)) return false;
     int t;
-    if (nextTemp(cx, &t).failed()) return false;
+    if (!readSinglePairOf(in, first, op, &single, p) || nextTemp(cx, &t).failed()) return false;
     single(in.ws, t, p);
     *out = varRef(t);
     return true;
@@ -484,11 +508,44 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
 
 Rc evaluateLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result) {
     if (line.pairOp >= 0) {
-        ValueRef cur = kNoValue;
-        if (runSinglePair(in, cx, line.pairFirst, line.pairOp, &cur)) {
-            const int z = in.front.nodes[static_cast<std::size_t>(line.pairOp)].next;
-            WOX_TRY(assignCurrent(in, cx, in.front.nodes[static_cast<std::size_t>(z)], &cur));
+        primitives::SingleDyadic single;
+        primitives::SinglePair p;
+        int t;
+        if (readSinglePairOf(in, line.pairFirst, line.pairOp, &single, p) && nextTemp(cx, &t).ok()) {
+            const ParseNode& z = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.pairOp)].next)];
+            const int slot = slotOf(in, z);
+            ValueDescriptor& v = in.ws.var(slot);
+            if (slot != kOutSlot && slot != kOutOpenSlot && !isTemp(slot) && !in.ws.isOwnedBlock(v) &&
+                !in.ws.hasPending()) {
+                // What assigning the single result would do (assignScalarInPlace):
+                // the variable holds no block, so the result is written straight
+                // into it, its operands having been read already.
+                single(in.ws, slot, p);
+                in.ws.stackTop = cx.stackMark;
+                *result = varRef(slot);
+                return kOk;
+            }
+            single(in.ws, t, p);
+            ValueRef cur = varRef(t);
+            WOX_TRY(assignCurrent(in, cx, z, &cur));
             *result = cur;
+            return kOk;
+        }
+    }
+    if (line.callOp >= 0) {
+        // v<-f b: the call as apply() makes it, then the assignment, without
+        // the walk. An unset b takes the walk, which reports it.
+        const ParseNode& call = in.front.nodes[static_cast<std::size_t>(line.callOp)];
+        const ValueRef right = loneValue(in, in.front.nodes[static_cast<std::size_t>(line.first)]);
+        if (right != kNoValue) {
+            const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(call.operand)];
+            ValueRef r = kNoValue;
+            if (Rc rc = callDefined(in, cx, e.monadic, kNoValue, right, &r); rc.failed())
+                return in.failAt(rc.code, call.pos);
+            const ParseNode& z = in.front.nodes[static_cast<std::size_t>(call.next)];
+            if (r == kNoValue) return in.failAt(kNoReturnValue, z.pos);
+            WOX_TRY(assignCurrent(in, cx, z, &r));
+            *result = r;
             return kOk;
         }
     }

@@ -30,15 +30,17 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
 // Pops the innermost frame: its local slots are released, its bindings come
 // off dfxstack, and the names it shadowed get the slots of the calls that
 // are still active.
-void popFrame(Interpreter& in) {
-    CallFrame f = in.frames.back();
+[[gnu::always_inline]] inline void popFrame(Interpreter& in) {
+    const CallFrame f = in.frames.back();
     in.frames.pop_back();
     frontend::ScopeStack& scope = in.scope;
     for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
     in.ws.lowestLocalSlot += f.locals;
     // Newest first, so a name bound twice ends with the slot it had first.
+    const frontend::ScopeBinding* bindings = scope.bindings.data();
+    const std::int32_t* shadowed = in.shadowedSlots.data();
     for (int p = scope.top; p > f.boundary; --p)
-        entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
+        entrySlot(in, bindings[p].name) = shadowed[p];
     scope.top = f.boundary - 1;
 }
 
@@ -66,7 +68,9 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     // only for a function that has one.
     const int rlInForce = df.rlEntry >= 0 ? currentRlSlot(in) : -1;
     int boundary = scope.top + 1;
-    WOX_TRY(push(in, -1, -1));
+    if (boundary >= static_cast<int>(scope.bindings.size())) return kStackFull;
+    scope.top = boundary;  // the call's boundary mark, as push(-1, -1) makes it
+    scope.bindings[static_cast<std::size_t>(boundary)] = ScopeBinding{-1, -1};
     auto undo = [&](Rc rc) {
         for (int p = scope.top; p > boundary; --p)
             entrySlot(in, scope.at(p).name) = in.shadowedSlots[static_cast<std::size_t>(p)];
@@ -93,13 +97,23 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     int count = r.headerLast - r.headerFirst + 1;
     if (in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count) return undo(kTableFull);
     if (scope.top + count >= static_cast<int>(scope.bindings.size())) return undo(kStackFull);
+    // Room was checked for all of them at once: each header name is bound
+    // as push() would bind it, to a fresh unset slot.
+    ValueDescriptor unset;
+    unset.rank = -1;
+    frontend::ScopeBinding* bindings = scope.bindings.data();
+    std::int32_t* shadowed = in.shadowedSlots.data();
     for (int e = r.headerFirst; e <= r.headerLast; ++e) {
-        int slot = --in.ws.lowestLocalSlot;
-        in.ws.vars[static_cast<std::size_t>(slot)] = ValueDescriptor{};
-        in.ws.vars[static_cast<std::size_t>(slot)].rank = -1;
-        (void)push(in, e, slot);
+        const int slot = --in.ws.lowestLocalSlot;
+        in.ws.vars[static_cast<std::size_t>(slot)] = unset;
+        const auto top = static_cast<std::size_t>(++scope.top);
+        bindings[top] = ScopeBinding{e, slot};
+        int& bound = entrySlot(in, e);
+        shadowed[top] = bound;
+        bound = slot;
     }
     in.frames.push_back(CallFrame{fn, boundary, in.ws.lowestLocalSlot, count, depth});
+    if (df.ioEntry < 0 && df.rlEntry < 0) return kOk;
     // A local []IO starts out as the origin in force, a local []RL as the
     // []RL in force, so that roll and deal work before either is assigned.
     const std::pair<int, int> inherited[] = {{df.ioEntry, cx.ioSlot}, {df.rlEntry, rlInForce}};
@@ -185,6 +199,7 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     };
     // The call-trace table has a fixed size: its entry stays put.
     CallTraceEntry& traced = in.errors.callTrace[static_cast<std::size_t>(depth)];
+    const frontend::BodyLine* lines = df.lines.data();
     int line = 1;
     while (line >= 1 && line <= count) {
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
@@ -193,19 +208,18 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         }
         traced.line = line;
         ring.push(line);
-        const frontend::BodyLine& bl = df.lines[static_cast<std::size_t>(line - 1)];
+        const frontend::BodyLine& bl = lines[line - 1];
         if (bl.first < 0) {
             ++line;
             continue;
         }
         const bool timing = in.errors.lineTiming;
+        in.ws.stackTop = mark;
         if (bl.shape == frontend::LineShape::kJump && !timing) {
             // The jump back of a loop: nothing to evaluate, time or show.
-            in.ws.stackTop = mark;
             line = bl.target < 0 ? line + 1 : bl.target;
             continue;
         }
-        in.ws.stackTop = mark;
         std::int64_t started = timing ? processClockMs() : 0;
         ValueRef v = kNoValue;
         int next = line + 1;
@@ -227,6 +241,15 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
                 rc = evaluateLine(in, cx, bl, &v);
                 break;
             }
+        }
+        // The lines of a loop leave nothing to time, show or branch on: a
+        // branch decided without a value, or a pair or call line, which
+        // assigns.
+        if (rc.ok() && !timing &&
+            (v == kNoValue ? !bl.branch || bl.shape != frontend::LineShape::kPlain
+                           : !bl.branch && (bl.pairOp >= 0 || bl.callOp >= 0))) {
+            line = next;
+            continue;
         }
         if (timing) {
             char buf[96];
@@ -288,13 +311,20 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
         popFrame(in);
         in.errors.depth = depth - 1;
     };
-    if (Rc rc = bind(in, df->rightEntries, df->header.rightIsList, right); rc.failed()) {
-        leave();
-        return rc;
+    // One right argument name and a single element, as most calls have:
+    // bound in place, else by bind().
+    if (right != kNoValue && !(df->rightEntries.size() == 1 && !df->header.rightIsList &&
+                               values::assignScalarInPlace(in.ws, entrySlot(in, df->rightEntries[0]), right))) {
+        if (Rc rc = bind(in, df->rightEntries, df->header.rightIsList, right); rc.failed()) {
+            leave();
+            return rc;
+        }
     }
-    if (Rc rc = bind(in, df->leftEntries, df->header.leftIsList, left); rc.failed()) {
-        leave();
-        return rc;
+    if (left != kNoValue) {
+        if (Rc rc = bind(in, df->leftEntries, df->header.leftIsList, left); rc.failed()) {
+            leave();
+            return rc;
+        }
     }
     EvalContext body;
     body.function = fn;

@@ -108,12 +108,6 @@ int findFunction(const FrontTables& ft, std::string_view name) {
     return e.kind == kFunctionName ? e.slot : -1;
 }
 
-const DefinedFunction* definedFunction(const FunctionStore& store, int slot) {
-    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= store.definitions.size()) return nullptr;
-    const DefinedFunction& d = store.definitions[static_cast<std::size_t>(slot)];
-    return d.text.executable.empty() ? nullptr : &d;
-}
-
 Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos) {
     *errorLine = 0;
     *errorPos = 0;
@@ -179,6 +173,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         bl.branch = tl.branch;
         recogniseBranchShape(ft, fe.cx.ws, bl);
         recognisePairShape(ft, bl);
+        recogniseCallShape(ft, bl);
     }
     df.freeVariables.clear();
     for (int f = r.freeFirst; f <= r.freeLast; ++f) {

@@ -70,6 +70,9 @@ struct BodyLine {
     // otherwise. pairFirst is b's node.
     std::int32_t pairOp = -1;
     std::int32_t pairFirst = -1;
+    // The call node of a plain line v<-f b, f a defined function without a
+    // left operand and b (node `first`) a lone name or constant; -1 otherwise.
+    std::int32_t callOp = -1;
 };
 
 // What a call needs besides the function record.
@@ -125,7 +128,12 @@ FunctionRecord untranslatedRecord(const DefinedFunction& df, int slot, int nameE
 int findFunction(const FrontTables& ft, std::string_view name);
 
 // The function behind a slot, or nullptr for a keyword or unused slot.
-const DefinedFunction* definedFunction(const FunctionStore& store, int slot);
+// Inline: every call asks.
+inline const DefinedFunction* definedFunction(const FunctionStore& store, int slot) {
+    if (slot < kFirstUserFunction || static_cast<std::size_t>(slot) >= store.definitions.size()) return nullptr;
+    const DefinedFunction& d = store.definitions[static_cast<std::size_t>(slot)];
+    return d.text.executable.empty() ? nullptr : &d;
+}
 
 // Translates the body of function `slot`. On failure *errorLine and
 // *errorPos tell which line and where.

@@ -25,7 +25,30 @@ int pairAt(const FrontTables& ft, int first) {
     return right.next;
 }
 
+// The assignment node that ends a plain line after node `op`, or -1.
+int finalAssign(const FrontTables& ft, int op) {
+    const int z = nodeAt(ft, op).next;
+    if (z < 0) return -1;
+    const ParseNode& assign = nodeAt(ft, z);
+    if (assign.kind != kAssignNode || assign.list >= 0 || assign.next != -1) return -1;
+    return z;
+}
+
 }  // namespace
+
+void recogniseCallShape(const FrontTables& ft, BodyLine& line) {
+    line.callOp = -1;
+    if (line.shape != LineShape::kPlain || line.branch || line.first < 0) return;
+    const ParseNode& right = nodeAt(ft, line.first);
+    if (right.kind != kConstNode && right.kind != kVarNode) return;
+    if (right.next < 0) return;
+    const ParseNode& op = nodeAt(ft, right.next);
+    if (op.kind != kCallNode || op.list >= 0) return;
+    const FunctionEntry& e = ft.entries[static_cast<std::size_t>(op.operand)];
+    if (e.kind != kDefinedFn || e.left >= 0) return;
+    if (finalAssign(ft, right.next) < 0) return;
+    line.callOp = right.next;
+}
 
 void recognisePairShape(const FrontTables& ft, BodyLine& line) {
     line.pairOp = -1;
@@ -35,10 +58,7 @@ void recognisePairShape(const FrontTables& ft, BodyLine& line) {
             if (line.branch || line.first < 0) return;
             int op = pairAt(ft, line.first);
             if (op < 0) return;
-            const int z = nodeAt(ft, op).next;
-            if (z < 0) return;
-            const ParseNode& assign = nodeAt(ft, z);
-            if (assign.kind != kAssignNode || assign.list >= 0 || assign.next != -1) return;
+            if (finalAssign(ft, op) < 0) return;
             line.pairOp = op;
             line.pairFirst = line.first;
             return;

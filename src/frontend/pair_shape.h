@@ -3,7 +3,8 @@
 // translation: v<-a f b, and a branch condition a f b or (a f b), where a and b are
 // lone names or constants and f a dyadic primitive (BodyLine::pairOp). The
 // engine runs such a pair without walking the chain when both are single
-// numbers, and walks it as usual otherwise.
+// numbers, and walks it as usual otherwise. Likewise v<-f b with a defined
+// f (BodyLine::callOp): the call is made without walking the chain.
 #include "frontend/function_store.h"
 
 namespace wox::frontend {
@@ -14,5 +15,9 @@ struct FrontTables;
 // kBranchUnless or kBranchIf line) has that form; -1 otherwise. Run after
 // recogniseBranchShape.
 void recognisePairShape(const FrontTables& ft, BodyLine& line);
+// Sets line.callOp when the line (a plain line) is v<-f b with f a defined
+// function called without a left operand and b a lone name or constant, as
+// a loop's call i<-f i; -1 otherwise.
+void recogniseCallShape(const FrontTables& ft, BodyLine& line);
 
 }  // namespace wox::frontend

@@ -25,10 +25,8 @@ inline bool isSingleReal(const ValueDescriptor& d) {
     return d.type >= kBoolean && d.type <= kFloat && isInline(d);
 }
 
-// Whether left and right are both single real numbers; fills `p` when so.
-inline bool readSinglePair(const values::Workspace& ws, ValueRef left, ValueRef right, SinglePair& p) {
-    const ValueDescriptor& l = ws.at(left);
-    const ValueDescriptor& r = ws.at(right);
+// Whether l and r are both single real numbers; fills `p` when so.
+inline bool readSinglePair(const ValueDescriptor& l, const ValueDescriptor& r, SinglePair& p) {
     if (!isSingleReal(l) || !isSingleReal(r)) return false;
     p.rank = l.rank > r.rank ? l.rank : r.rank;
     p.integers = isIntegral(l.type) && isIntegral(r.type);
@@ -40,6 +38,9 @@ inline bool readSinglePair(const values::Workspace& ws, ValueRef left, ValueRef 
         p.rd = r.type == kFloat ? inlineFloat(r) : ops::toDouble(inlineInt(r));
     }
     return true;
+}
+inline bool readSinglePair(const values::Workspace& ws, ValueRef left, ValueRef right, SinglePair& p) {
+    return readSinglePair(ws.at(left), ws.at(right), p);
 }
 
 // The result slot as a single value of one element, written inline.

@@ -157,7 +157,7 @@ Rc assignItem(Workspace& ws, int dst, ValueRef container, int index) {
     });
 }
 
-Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
+Rc copyTreeToTemp(Workspace& ws, int tmp, ValueRef src) {
     if (src == varRef(tmp)) return kOk;
     const ValueDescriptor& s = ws.at(src);
     if (s.unset()) return kValueError;

@@ -51,7 +51,22 @@ inline bool assignScalarInPlace(Workspace& ws, int dst, ValueRef src) {
 Rc assignItem(Workspace& ws, int dst, ValueRef container, int index);
 
 // Copies the value named by src into temporary slot tmp, on the stack.
-Rc copyToTemp(Workspace& ws, int tmp, ValueRef src);
+Rc copyTreeToTemp(Workspace& ws, int tmp, ValueRef src);
+// The same; a single element, what calls and nested lines mostly hand
+// back, is copied inline without a call.
+inline Rc copyToTemp(Workspace& ws, int tmp, ValueRef src) {
+    if (src != varRef(tmp)) {
+        const ValueDescriptor& s = ws.at(src);
+        if (isInline(s)) {
+            ValueDescriptor& d = ws.var(tmp);
+            d = s;
+            d.blockSize = 0;
+            d.data = 0;
+            return kOk;
+        }
+    }
+    return copyTreeToTemp(ws, tmp, src);
+}
 
 // Copies item `index` of the General value named by container into
 // temporary slot tmp, on the stack.

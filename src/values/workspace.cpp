@@ -205,12 +205,6 @@ void Workspace::freeValueBlocks(const ValueDescriptor& root) {
     }
 }
 
-void Workspace::releaseVar(int slot) {
-    if (slot < lowestLocalSlot) return;
-    freeValueBlocks(vars[slot]);
-    vars[slot] = ValueDescriptor{};
-}
-
 void Workspace::moveValue(ValueDescriptor& dst, std::uint32_t dstOwner, int slot) {
     ValueDescriptor& s = vars[slot];
     dst = s;

@@ -114,8 +114,14 @@ public:
 
     // Marks a value's owned block free, and those of its items.
     void freeValueBlocks(const ValueDescriptor& d);
-    // Releases a local or temporary slot.
-    void releaseVar(int slot);
+    // Releases a local or temporary slot. Inline: a call's locals are
+    // released on every return, and most hold no block.
+    void releaseVar(int slot) {
+        if (slot < lowestLocalSlot) return;
+        ValueDescriptor& d = vars[slot];
+        if (isOwnedBlock(d)) freeValueBlocks(d);
+        d = ValueDescriptor{};
+    }
     // Moves the slot's value into dst (owned by dstOwner); the slot becomes unset.
     void moveValue(ValueDescriptor& dst, std::uint32_t dstOwner, int slot);
     // Detaches the value's owned block; it is freed by releasePending().

@@ -161,6 +161,25 @@ TEST(PairShapes, OnlyOneOperationOnTwoLoneOperandsIsRunWithoutTheWalk) {
     for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].pairOp >= 0, paired[i]) << "line " << i + 1;
 }
 
+TEST(CallShapes, OnlyAnAssignedMonadicCallOfADefinedFunctionOnALoneOperandSkipsTheWalk) {
+    Session s;
+    s.define({"z<-inc x", "z<-x+1"});
+    s.define({"z<-a add b", "z<-a+b"});
+    int slot = 0;
+    ASSERT_EQ(frontend::defineFunction(s.in.frontEnd(),
+                                       {"z<-f x;i", "i<-inc x", "i<-inc 3", "i<-inc i+1", "i<-1 add i",
+                                        "i<-(inc i)", "i<-inc (i)", "i<--i", "z<-i<-inc i", "->inc _1"},
+                                       &slot)
+                  .code,
+              0);
+    EXPECT_EQ(s.run("f 1"), "_8");  // translates the body; the last line ends it
+    const std::vector<frontend::BodyLine>& lines = s.in.functions.definitions[static_cast<std::size_t>(slot)].lines;
+    // (i) is a lone name; (inc i) a group.
+    const bool called[] = {true, true, false, false, false, true, false, false, false};
+    ASSERT_EQ(lines.size(), std::size(called));
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i].callOp >= 0, called[i]) << "line " << i + 1;
+}
+
 TEST(Limits, InterruptStopsALoopWhoseBranchesAreDecidedWithoutValues) {
     // The test and the jump back of a while loop run no ordinary line walk;
     // a Ctrl-C arriving while it spins must still stop it.
