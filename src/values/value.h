@@ -29,7 +29,8 @@ inline constexpr ValueRef constRef(int slot) { return slot; }
 inline constexpr ValueRef varRef(int slot) { return -slot; }
 inline constexpr bool isConstRef(ValueRef r) { return r >= 0; }
 
-struct ValueDescriptor {
+// Aligned to 8 so that an inline Float element can be read in place.
+struct alignas(8) ValueDescriptor {
     std::int32_t type = 0;
     std::int32_t rank = 0;
     std::int32_t shape0 = 0;     // rows; or the first half of an inline element
