@@ -3,8 +3,9 @@
 #include "types/temporal.h"
 
 // Symbols and temporal elements are looked up in their tables. Until the
-// enumeration and keyed-collection displays exist their elements show as
-// "?", and whole displays are refused the way unsupported nesting is.
+// enumeration display exists its elements show as "?", and a whole
+// enumeration is refused the way unsupported nesting is. Dictionaries and
+// tables are shown by keyed_display.cpp.
 
 namespace wox::display {
 
@@ -37,16 +38,6 @@ int enumerationElementText(const values::Context&, const ValueDescriptor&, std::
 }
 
 Rc displayEnumeration(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupportedDisplay);
-    return kOk;
-}
-
-Rc displayDictionary(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupportedDisplay);
-    return kOk;
-}
-
-Rc displayTable(Printer& p, const ValueDescriptor&, bool) {
     p.diagnostic(kUnsupportedDisplay);
     return kOk;
 }

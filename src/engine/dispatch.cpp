@@ -8,6 +8,7 @@
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
 #include "primitives/grade.h"
+#include "primitives/keyed.h"
 #include "primitives/matrix_divide.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
@@ -113,6 +114,9 @@ Handlers buildHandlers() {
     d(Family::Decode, primitives::decode);
     d(Family::Encode, primitives::encode);
     m(Family::MatrixInverse, primitives::matrixInverse);
+    // Dictionaries and tables.
+    d(Family::MakeDictionary, primitives::makeDictionary);
+    d(Family::TableLiteral, primitives::tableLiteral);
     d(Family::MatrixDivide, primitives::matrixDivide);
     return h;
 }

@@ -1,0 +1,70 @@
+#pragma once
+// Reading and building dictionaries, tables and keyed tables (their layout
+// is in values/keyed_value.h).
+//
+// New values are built deep on the stack in one go: the builder first makes
+// room for everything it will write (compacting at most once), and from then
+// on nothing moves, so descriptors read before the building stay valid.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "values/context.h"
+#include "values/keyed_value.h"
+#include "values/rc.h"
+#include "values/value.h"
+
+namespace wox::primitives {
+
+// Position of the column named `name`, or -1.
+int findColumn(const values::Workspace& ws, const ValueDescriptor& t, std::int32_t name);
+
+// Rows of a column: a character matrix has one row per string, any other
+// column one per element.
+std::int32_t columnLength(const values::Workspace& ws, const ValueDescriptor& c);
+
+// Appends to `out` a text that equals another row's exactly when the rows
+// are equal: numbers by value whatever their type, temporal values by their
+// fields, items of General columns by their contents.
+void rowKey(const values::Workspace& ws, const ValueDescriptor& column, std::int64_t row, std::string& out);
+// Whether a table has two equal rows.
+bool hasDuplicateRows(const values::Workspace& ws, const ValueDescriptor& table);
+
+// Builds a value deep on the stack. Every source descriptor handed to it
+// must have been read after reserve().
+class StackBuilder {
+public:
+    explicit StackBuilder(values::Workspace& ws) : ws_(ws) {}
+
+    // Counts what copying a value takes; call before reserve().
+    void need(const ValueDescriptor& d);
+    void needBytes(std::uint64_t bytes) { bytes_ += bytes + 16; }
+    // Makes room for everything counted (compacting once); 6 or 9 when
+    // there is none.
+    Rc reserve();
+
+    // A zeroed stack block for n elements of a type.
+    std::uint32_t block(std::int32_t type, std::int64_t n);
+    // A deep copy of d on the stack.
+    ValueDescriptor copy(const ValueDescriptor& d);
+    // A vector of n elements of a type with its block; its elements follow.
+    ValueDescriptor vector(std::int32_t type, std::int32_t n);
+    // A dictionary or keyed table of two parts already on the stack.
+    ValueDescriptor pair(std::int32_t type, std::int32_t subKind, const ValueDescriptor& first,
+                         const ValueDescriptor& second);
+    // A table of column names and columns already on the stack.
+    ValueDescriptor table(const ValueDescriptor& names, const std::vector<ValueDescriptor>& columns,
+                          std::int32_t rows);
+
+    values::Workspace& ws() { return ws_; }
+
+private:
+    values::Workspace& ws_;
+    std::uint64_t bytes_ = 0;
+    std::int64_t glist_ = 0;
+};
+
+// What a table takes on the stack beyond its columns.
+inline std::uint64_t tableFrame(std::size_t columns) { return 32 * 2 + 4 * columns + 32 * columns + 64; }
+
+}  // namespace wox::primitives
