@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstring>
 #include <unordered_set>
+#include <vector>
 
 #include "values/messages.h"
 #include "values/shape.h"
@@ -116,6 +117,32 @@ bool hasDuplicateRows(const values::Workspace& ws, const ValueDescriptor& table)
     return false;
 }
 
+void columnSources(const values::Workspace& ws, const ValueDescriptor& t, std::vector<ColumnSource>& out) {
+    if (isKeyedTable(t)) {
+        columnSources(ws, partsOf(ws, t)[0], out);
+        columnSources(ws, partsOf(ws, t)[1], out);
+        return;
+    }
+    if (!isTable(t)) return;
+    const ValueDescriptor* cols = tableColumns(ws, t);
+    for (int c = 0; c < tableWidth(ws, t); ++c) out.push_back({columnName(ws, t, c), &cols[c]});
+}
+
+void needTable(StackBuilder& b, const std::vector<ColumnSource>& sources) {
+    for (const ColumnSource& s : sources) b.need(*s.column);
+    b.needBytes(tableFrame(sources.size()));
+}
+
+ValueDescriptor tableOf(StackBuilder& b, const std::vector<ColumnSource>& sources, std::int32_t rows) {
+    std::vector<ValueDescriptor> columns;
+    std::vector<std::int32_t> names;
+    for (const ColumnSource& s : sources) {
+        columns.push_back(b.copy(*s.column));
+        names.push_back(s.name);
+    }
+    return b.table(b.symbols(names.data(), static_cast<int>(names.size())), columns, rows);
+}
+
 void StackBuilder::need(const ValueDescriptor& d) {
     values::TreeNeeds n;
     values::measureTree(ws_, d, n);
@@ -155,6 +182,12 @@ ValueDescriptor StackBuilder::vector(std::int32_t type, std::int32_t n) {
     v.shape0 = n;
     v.data = block(type, n);
     v.blockSize = static_cast<std::int32_t>(elementSize(type, n));
+    return v;
+}
+
+ValueDescriptor StackBuilder::symbols(const std::int32_t* names, int n) {
+    ValueDescriptor v = vector(kSymbol, n);
+    if (n > 0) std::memcpy(ws_.elems<std::int32_t>(v), names, 4 * static_cast<std::size_t>(n));
     return v;
 }
 

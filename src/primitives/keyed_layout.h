@@ -49,6 +49,8 @@ public:
     ValueDescriptor copy(const ValueDescriptor& d);
     // A vector of n elements of a type with its block; its elements follow.
     ValueDescriptor vector(std::int32_t type, std::int32_t n);
+    // A Symbol vector of names[0..n).
+    ValueDescriptor symbols(const std::int32_t* names, int n);
     // A dictionary or keyed table of two parts already on the stack.
     ValueDescriptor pair(std::int32_t type, std::int32_t subKind, const ValueDescriptor& first,
                          const ValueDescriptor& second);
@@ -63,6 +65,27 @@ private:
     std::uint64_t bytes_ = 0;
     std::int64_t glist_ = 0;
 };
+
+// A column of a table being built: its name and the column it copies.
+struct ColumnSource {
+    std::int32_t name;
+    const ValueDescriptor* column;
+};
+// The columns of table t (of a keyed table: its key columns, then its value
+// columns) as sources.
+void columnSources(const values::Workspace& ws, const ValueDescriptor& t, std::vector<ColumnSource>& out);
+// A table of deep copies of the sources, all of `rows` rows.
+ValueDescriptor tableOf(StackBuilder& b, const std::vector<ColumnSource>& sources, std::int32_t rows);
+// Counts what tableOf takes.
+void needTable(StackBuilder& b, const std::vector<ColumnSource>& sources);
+
+// The empty Integer vector that the keyword functions answer for an
+// argument they do not describe.
+inline void setEmptyVector(ValueDescriptor& d) {
+    d = ValueDescriptor{};
+    d.type = kInteger;
+    d.rank = 1;
+}
 
 // What a table takes on the stack beyond its columns.
 inline std::uint64_t tableFrame(std::size_t columns) { return 32 * 2 + 4 * columns + 32 * columns + 64; }

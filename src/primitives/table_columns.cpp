@@ -81,10 +81,4 @@ bool repeatsName(const std::int32_t* names, int n) {
     return false;
 }
 
-ValueDescriptor symbolVector(StackBuilder& b, const std::int32_t* names, int n) {
-    ValueDescriptor v = b.vector(kSymbol, n);
-    if (n > 0) std::memcpy(b.ws().elems<std::int32_t>(v), names, 4 * static_cast<std::size_t>(n));
-    return v;
-}
-
 }  // namespace wox::primitives

@@ -23,7 +23,4 @@ ValueDescriptor buildColumn(StackBuilder& b, const ValueDescriptor& v, std::int3
 // Whether a name occurs twice among names[0..n).
 bool repeatsName(const std::int32_t* names, int n);
 
-// A Symbol vector of names[0..n) on the stack.
-ValueDescriptor symbolVector(StackBuilder& b, const std::int32_t* names, int n);
-
 }  // namespace wox::primitives

@@ -17,7 +17,7 @@ ValueDescriptor buildTable(StackBuilder& b, const std::int32_t* names, const Val
     std::vector<ValueDescriptor> columns;
     columns.reserve(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i) columns.push_back(buildColumn(b, values[i], rows));
-    return b.table(symbolVector(b, names, n), columns, rows);
+    return b.table(b.symbols(names, n), columns, rows);
 }
 
 }  // namespace
