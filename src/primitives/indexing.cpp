@@ -14,6 +14,7 @@
 #include <limits>
 #include <vector>
 
+#include "primitives/keyed.h"
 #include "primitives/small_vector.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -469,7 +470,8 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
     Workspace& ws = cx.ws;
     const ValueDescriptor& xd = ws.at(x);
     if (xd.unset()) return kValueError;
-    if (xd.type > kTemporal) return kNotImplemented;  // enumerations, dictionaries and tables
+    if (xd.type == kDictionary || xd.type == kTable) return indexKeyed(cx, result, x, indices, io);
+    if (xd.type > kTemporal) return kNotImplemented;  // enumerations
     IndexDescriptors ixd;
     indexDescriptors(ws, indices, ixd);
     const IndexList ix(ixd.data(), ixd.size());

@@ -28,7 +28,7 @@ void numberKey(std::string& out, double v) {
     put(out, 'n', &v, sizeof v);
 }
 
-void valueKey(const values::Workspace& ws, const ValueDescriptor& d, std::string& out, int depth);
+void nestedKey(const values::Workspace& ws, const ValueDescriptor& d, std::string& out, int depth);
 
 void elementKey(const values::Workspace& ws, const ValueDescriptor& d, std::int64_t i, std::string& out,
                 int depth) {
@@ -66,14 +66,14 @@ void elementKey(const values::Workspace& ws, const ValueDescriptor& d, std::int6
         case kGeneral:
         case kDictionary:
         case kTable:
-            if (depth < kMaxKeyDepth) valueKey(ws, ws.elems<ValueDescriptor>(d)[i], out, depth + 1);
+            if (depth < kMaxKeyDepth) nestedKey(ws, ws.elems<ValueDescriptor>(d)[i], out, depth + 1);
             break;
         default:
             break;
     }
 }
 
-void valueKey(const values::Workspace& ws, const ValueDescriptor& d, std::string& out, int depth) {
+void nestedKey(const values::Workspace& ws, const ValueDescriptor& d, std::string& out, int depth) {
     const std::int32_t head[3] = {d.type == kBoolean ? kInteger : d.type, d.rank, d.count};
     put(out, 'v', head, sizeof head);
     for (std::int64_t i = 0; i < d.count; ++i) elementKey(ws, d, i, out, depth);
@@ -100,6 +100,10 @@ void rowKey(const values::Workspace& ws, const ValueDescriptor& column, std::int
         return;
     }
     elementKey(ws, column, row, out, 0);
+}
+
+void valueKey(const values::Workspace& ws, const ValueDescriptor& value, std::string& out) {
+    nestedKey(ws, value, out, 1);
 }
 
 bool hasDuplicateRows(const values::Workspace& ws, const ValueDescriptor& table) {

@@ -27,6 +27,9 @@ std::int32_t columnLength(const values::Workspace& ws, const ValueDescriptor& c)
 // are equal: numbers by value whatever their type, temporal values by their
 // fields, items of General columns by their contents.
 void rowKey(const values::Workspace& ws, const ValueDescriptor& column, std::int64_t row, std::string& out);
+// The same text for a whole value, as rowKey gives for an item of a General
+// column that equals it.
+void valueKey(const values::Workspace& ws, const ValueDescriptor& value, std::string& out);
 // Whether a table has two equal rows.
 bool hasDuplicateRows(const values::Workspace& ws, const ValueDescriptor& table);
 
