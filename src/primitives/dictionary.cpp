@@ -85,31 +85,6 @@ const ValueDescriptor* flipNames(const values::Workspace& ws, const ValueDescrip
     return nullptr;
 }
 
-// The values of a dictionary as one value per column: the items of a General
-// vector, or the elements of a simple one (each a single value).
-std::vector<ValueDescriptor> columnValues(const values::Workspace& ws, const ValueDescriptor& values) {
-    std::vector<ValueDescriptor> out(static_cast<std::size_t>(values.count));
-    if (values.type == kGeneral) {
-        const ValueDescriptor* items = ws.elems<ValueDescriptor>(values);
-        for (std::int32_t i = 0; i < values.count; ++i) out[static_cast<std::size_t>(i)] = items[i];
-        return out;
-    }
-    const char* bytes = ws.elems<char>(values);
-    const int stride = elementStride(values.type);
-    for (std::int32_t i = 0; i < values.count; ++i) {
-        ValueDescriptor& e = out[static_cast<std::size_t>(i)];
-        e.type = values.type;
-        e.count = 1;
-        if (isInline(e)) {
-            std::memcpy(&e.shape0, bytes + static_cast<std::int64_t>(i) * stride, static_cast<std::size_t>(stride));
-        } else {  // a complex element: its bytes stay where they are until copied
-            e.data = values.data + static_cast<std::uint32_t>(i * stride);
-            e.blockSize = stride;
-        }
-    }
-    return out;
-}
-
 Rc dictionaryToTable(values::Context& cx, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     auto parts = [&] { return partsOf(ws, ws.at(right)); };
@@ -118,7 +93,7 @@ Rc dictionaryToTable(values::Context& cx, int result, ValueRef right) {
     if (names->count != parts()[1].count) return kLengthError;
     if (repeatsName(ws.elems<std::int32_t>(*names), names->count)) return kNoSameColumnName;
     std::int32_t rows = 0;
-    std::vector<ValueDescriptor> values = columnValues(ws, parts()[1]);
+    std::vector<ValueDescriptor> values = valuesAsColumns(ws, parts()[1]);
     WOX_TRY(columnRows(ws, values.data(), static_cast<int>(values.size()), &rows));
     StackBuilder b(ws);
     b.need(*names);
@@ -126,7 +101,7 @@ Rc dictionaryToTable(values::Context& cx, int result, ValueRef right) {
     b.needBytes(tableFrame(values.size()));
     WOX_TRY(b.reserve());
     names = flipNames(ws, parts()[0]);
-    values = columnValues(ws, parts()[1]);
+    values = valuesAsColumns(ws, parts()[1]);
     const ValueDescriptor nameCopy = b.copy(*names);
     std::vector<ValueDescriptor> columns;
     for (const ValueDescriptor& v : values) columns.push_back(buildColumn(b, v, rows));

@@ -74,6 +74,31 @@ ValueDescriptor buildColumn(StackBuilder& b, const ValueDescriptor& v, std::int3
     return c;
 }
 
+std::vector<ValueDescriptor> valuesAsColumns(const values::Workspace& ws, const ValueDescriptor& values) {
+    // An enumeration's elements cannot stand alone without their domain.
+    if (values.type == kEnumeration) return {};
+    std::vector<ValueDescriptor> out(static_cast<std::size_t>(values.count));
+    if (values.type == kGeneral) {
+        const ValueDescriptor* items = ws.elems<ValueDescriptor>(values);
+        for (std::int32_t i = 0; i < values.count; ++i) out[static_cast<std::size_t>(i)] = items[i];
+        return out;
+    }
+    const char* bytes = ws.elems<char>(values);
+    const int stride = elementStride(values.type);
+    for (std::int32_t i = 0; i < values.count; ++i) {
+        ValueDescriptor& e = out[static_cast<std::size_t>(i)];
+        e.type = values.type;
+        e.count = 1;
+        if (isInline(e)) {
+            std::memcpy(&e.shape0, bytes + static_cast<std::int64_t>(i) * stride, static_cast<std::size_t>(stride));
+        } else {  // a complex element: its bytes stay where they are until copied
+            e.data = values.data + static_cast<std::uint32_t>(i * stride);
+            e.blockSize = stride;
+        }
+    }
+    return out;
+}
+
 bool repeatsName(const std::int32_t* names, int n) {
     std::unordered_set<std::int32_t> seen;
     for (int i = 0; i < n; ++i)

@@ -5,6 +5,7 @@
 // are repeated down every row; a character matrix is a column of strings,
 // one per row.
 #include <cstdint>
+#include <vector>
 
 #include "primitives/keyed_layout.h"
 
@@ -19,6 +20,11 @@ Rc columnRows(const values::Workspace& ws, const ValueDescriptor* values, int n,
 void needColumn(StackBuilder& b, const ValueDescriptor& v, std::int32_t rows);
 // The column of `rows` rows made from v (which columnRows accepted).
 ValueDescriptor buildColumn(StackBuilder& b, const ValueDescriptor& v, std::int32_t rows);
+
+// The values of a General vector's items, or of a simple vector's
+// elements, each as a value of its own: one value per column. An inline
+// element is held in the descriptor; any other one points into v's block.
+std::vector<ValueDescriptor> valuesAsColumns(const values::Workspace& ws, const ValueDescriptor& v);
 
 // Whether a name occurs twice among names[0..n).
 bool repeatsName(const std::int32_t* names, int n);
