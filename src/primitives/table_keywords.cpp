@@ -158,7 +158,7 @@ Rc foreignKeysOf(values::Context& cx, int result, ValueRef right) {
     }
     const auto n = static_cast<int>(columns.size());
     StackBuilder b(ws);
-    b.needBytes(8 * static_cast<std::uint64_t>(n) + 64);
+    b.needBytes(8 * static_cast<std::uint64_t>(n) + 128);
     WOX_TRY(b.reserve());
     ws.var(result) = b.pair(kDictionary, kPlainDictionary, b.symbols(columns.data(), n), b.symbols(domains.data(), n));
     return kOk;
