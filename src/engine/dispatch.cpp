@@ -117,6 +117,7 @@ Handlers buildHandlers() {
     // Dictionaries and tables.
     d(Family::MakeDictionary, primitives::makeDictionary);
     d(Family::TableLiteral, primitives::tableLiteral);
+    d(Family::Member, primitives::member);
     d(Family::MatrixDivide, primitives::matrixDivide);
     return h;
 }

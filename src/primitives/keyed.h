@@ -41,6 +41,10 @@ Rc xkey(values::Context& cx, int result, ValueRef left, ValueRef right);
 // of a table, a key of a keyed table or dictionary.
 Rc indexKeyed(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io);
 
+// x.name: the column of a table or keyed table (key columns first), or the
+// value of a dictionary's symbol key.
+Rc member(values::Context& cx, int code, int result, ValueRef x, ValueRef name);
+
 // t,v: the rows in v (one value, or one vector, per column) appended to
 // table t.
 Rc appendRows(values::Context& cx, int result, ValueRef table, ValueRef rows);

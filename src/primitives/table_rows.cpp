@@ -310,6 +310,44 @@ Rc lookupDictionary(values::Context& cx, int result, ValueRef x, std::span<const
 
 }  // namespace
 
+Rc member(values::Context& cx, int, int result, ValueRef x, ValueRef name) {
+    values::Workspace& ws = cx.ws;
+    const ValueDescriptor& d = ws.at(x);
+    if (d.unset() || ws.at(name).unset()) return kValueError;
+    if (ws.at(name).type != kSymbol || ws.at(name).count != 1) return kDomainError;
+    if (isPlainDictionary(d)) return lookupDictionary(cx, result, x, std::span<const ValueRef>(&name, 1));
+    const std::int32_t wanted = ws.elems<std::int32_t>(ws.at(name))[0];
+    // The part that holds the column, and its place there.
+    auto locate = [&](int* part, int* column) {
+        const ValueDescriptor& v = ws.at(x);
+        *part = -1;
+        if (isTable(v)) {
+            *column = findColumn(ws, v, wanted);
+            return;
+        }
+        for (int p = 0; p < 2; ++p) {
+            *column = findColumn(ws, partsOf(ws, v)[p], wanted);
+            if (*column >= 0) {
+                *part = p;
+                return;
+            }
+        }
+    };
+    if (!isTable(d) && !isKeyedTable(d)) return kDomainError;
+    int part = -1, column = -1;
+    locate(&part, &column);
+    if (column < 0) return kDomainError;
+    auto columnOf = [&]() -> const ValueDescriptor& {
+        const ValueDescriptor& v = ws.at(x);
+        return tableColumns(ws, part < 0 ? v : partsOf(ws, v)[part])[column];
+    };
+    StackBuilder b(ws);
+    b.need(columnOf());
+    WOX_TRY(b.reserve());
+    ws.var(result) = b.copy(columnOf());
+    return kOk;
+}
+
 Rc indexKeyed(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io) {
     const ValueDescriptor& d = cx.ws.at(x);
     if (indices.empty()) return kRankError;
