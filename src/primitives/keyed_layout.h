@@ -16,6 +16,13 @@
 
 namespace wox::primitives {
 
+// A column of strings: a character matrix, one string per row.
+inline bool isStringColumn(const ValueDescriptor& c) { return c.type == kChar && c.rank == 2; }
+
+// Bytes in front of an enumeration's indices: the symbol of its domain's
+// name and a reference to the domain's value.
+inline constexpr int kEnumerationHead = 8;
+
 // Position of the column named `name`, or -1.
 int findColumn(const values::Workspace& ws, const ValueDescriptor& t, std::int32_t name);
 

@@ -17,8 +17,6 @@ namespace wox::primitives {
 
 namespace {
 
-bool isStringColumn(const ValueDescriptor& c) { return c.type == kChar && c.rank == 2; }
-
 // How one column grows: the type it becomes, and the rows its new value
 // gives (-1 for a single value that every new row repeats).
 struct Growth {

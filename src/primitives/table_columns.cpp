@@ -11,10 +11,6 @@ namespace wox::primitives {
 namespace {
 
 bool isSingle(const ValueDescriptor& v) { return v.rank <= 1 && v.count == 1; }
-bool isStringColumn(const ValueDescriptor& v) { return v.type == kChar && v.rank == 2; }
-
-// Enumerations keep two words naming their domain in front of the indices.
-constexpr int kEnumerationHead = 8;
 
 }  // namespace
 

@@ -13,15 +13,6 @@
 
 namespace wox::primitives {
 
-namespace {
-
-bool isStringColumn(const ValueDescriptor& c) { return c.type == kChar && c.rank == 2; }
-
-// Enumerations keep two words naming their domain in front of the indices.
-constexpr int kEnumerationHead = 8;
-
-}  // namespace
-
 void needRows(StackBuilder& b, const ValueDescriptor& column, const std::vector<std::int32_t>& rows) {
     const auto n = static_cast<std::int64_t>(rows.size());
     if (isStringColumn(column)) {
