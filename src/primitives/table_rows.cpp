@@ -96,11 +96,7 @@ namespace {
 // within the table counted from io (else 25).
 Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, int io,
                 std::vector<std::int32_t>& out, bool* single) {
-    if (ref == kOmittedIndex) {
-        out.resize(static_cast<std::size_t>(rows));
-        for (std::int32_t r = 0; r < rows; ++r) out[static_cast<std::size_t>(r)] = r;
-        return kOk;
-    }
+    if (ref == kOmittedIndex) return kOk;  // every row, which the caller copies whole
     const ValueDescriptor& d = ws.at(ref);
     if (d.unset()) return kValueError;
     if (d.type != kBoolean && d.type != kInteger) return kTypeError;
@@ -144,25 +140,35 @@ Rc indexTable(values::Context& cx, int result, ValueRef x, std::span<const Value
             columns.push_back(c);
         }
     }
+    // All rows in order: the columns are copied whole.
+    const bool allRows = rowIndex == kOmittedIndex;
     StackBuilder b(ws);
-    for (int c : columns) needRows(b, tableColumns(ws, ws.at(x))[c], rows);
+    for (int c : columns) {
+        const ValueDescriptor& col = tableColumns(ws, ws.at(x))[c];
+        if (allRows) {
+            b.need(col);
+        } else {
+            needRows(b, col, rows);
+        }
+    }
     b.needBytes(tableFrame(columns.size()));
     WOX_TRY(b.reserve());
     const ValueDescriptor& t = ws.at(x);
     const ValueDescriptor* cols = tableColumns(ws, t);
+    auto take = [&](const ValueDescriptor& col, bool single) { return allRows ? b.copy(col) : takeRows(b, col, rows, single); };
     if (oneColumn) {
-        ws.var(result) = takeRows(b, cols[columns[0]], rows, singleRow);
+        ws.var(result) = take(cols[columns[0]], singleRow);
         return kOk;
     }
     std::vector<ValueDescriptor> parts;
     std::vector<std::int32_t> names;
     for (int c : columns) {
-        parts.push_back(takeRows(b, cols[c], rows, singleRow && columnIndex != kOmittedIndex));
+        parts.push_back(take(cols[c], singleRow && columnIndex != kOmittedIndex));
         names.push_back(columnName(ws, t, c));
     }
     if (columnIndex == kOmittedIndex) {
-        ws.var(result) = b.table(b.symbols(names.data(), static_cast<int>(names.size())), parts,
-                                 static_cast<std::int32_t>(rows.size()));
+        const std::int32_t count = allRows ? tableRows(ws, t) : static_cast<std::int32_t>(rows.size());
+        ws.var(result) = b.table(b.symbols(names.data(), static_cast<int>(names.size())), parts, count);
         return kOk;
     }
     ValueDescriptor list = b.vector(kGeneral, static_cast<std::int32_t>(parts.size()));
