@@ -88,12 +88,19 @@ const ValueDescriptor* flipNames(const values::Workspace& ws, const ValueDescrip
 Rc dictionaryToTable(values::Context& cx, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     auto parts = [&] { return partsOf(ws, ws.at(right)); };
+    // Keys wrapped in a General vector come with values wrapped alike: the
+    // columns are the items of the values' one item.
+    auto columnsPart = [&]() -> const ValueDescriptor* {
+        if (parts()[0].type != kGeneral) return &parts()[1];
+        const ValueDescriptor& v = parts()[1];
+        return v.type == kGeneral && v.count == 1 ? &ws.elems<ValueDescriptor>(v)[0] : nullptr;
+    };
     const ValueDescriptor* names = flipNames(ws, parts()[0]);
     if (names == nullptr) return kSymbolNameOnly;
-    if (names->count != parts()[1].count) return kLengthError;
+    if (columnsPart() == nullptr || names->count != columnsPart()->count) return kLengthError;
     if (repeatsName(ws.elems<std::int32_t>(*names), names->count)) return kNoSameColumnName;
     std::int32_t rows = 0;
-    std::vector<ValueDescriptor> values = valuesAsColumns(ws, parts()[1]);
+    std::vector<ValueDescriptor> values = valuesAsColumns(ws, *columnsPart());
     WOX_TRY(columnRows(ws, values.data(), static_cast<int>(values.size()), &rows));
     StackBuilder b(ws);
     b.need(*names);
@@ -101,7 +108,7 @@ Rc dictionaryToTable(values::Context& cx, int result, ValueRef right) {
     b.needBytes(tableFrame(values.size()));
     WOX_TRY(b.reserve());
     names = flipNames(ws, parts()[0]);
-    values = valuesAsColumns(ws, parts()[1]);
+    values = valuesAsColumns(ws, *columnsPart());
     const ValueDescriptor nameCopy = b.copy(*names);
     std::vector<ValueDescriptor> columns;
     for (const ValueDescriptor& v : values) columns.push_back(buildColumn(b, v, rows));
