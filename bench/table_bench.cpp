@@ -21,7 +21,7 @@ void run(Interpreter& in, std::string_view line) {
 // A table of a million rows: an Integer column of values 1 to 1000, a Float
 // column and a Symbol column.
 void makeTable(Interpreter& in) {
-    run(in, "a<-?1000000#1000");
+    run(in, "a<-?.1000000#1000");
     run(in, "t<-([]a:a;b:a*0.5;c:1000000#`x`yy`zzz)");
     run(in, "a<-0");
 }
