@@ -20,10 +20,10 @@ namespace {
 constexpr std::size_t kRuleLimit = 149;
 
 // The text of an item of a General part or column: a character vector in
-// quotes, another simple item as its elements parted by blanks, a nested
-// item as "-".
+// quotes, another simple item (a single character too) as its elements
+// parted by blanks, a nested item as "-".
 void itemText(const values::Context& cx, const ValueDescriptor& item, std::string& out) {
-    if (item.type == kChar && item.rank <= 1) {
+    if (item.type == kChar && item.rank == 1) {
         out.push_back('\'');
         out.append(cx.ws.elems<char>(item) ? cx.ws.elems<char>(item) : "", static_cast<std::size_t>(item.count));
         out.push_back('\'');
