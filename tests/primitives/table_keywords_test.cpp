@@ -54,8 +54,6 @@ TEST(TableKeywords, AKeyedDomainShowsItsKeyColumnsType) {
     s.run("t<-([]e:0 0 0 0 0 0)");
     enumerateFirstColumn(s, globalSlot(1), globalSlot(0), "kd");
     EXPECT_EQ(s.run("(meta t)[`e]"), "t| E\r\nf| kd\r\na|  ");
-    // The keyed table's key columns come first in fkeys as in cols.
-    s.run("kt<-`e xkey t,(1 2 3 4 5 6)");
 }
 
 TEST(TableKeywords, AGeneralDomainShowsL) {
