@@ -13,6 +13,10 @@ namespace wox::primitives {
 
 namespace {
 
+// Room beyond what a builder counted, against a count that falls short by
+// a block's padding somewhere.
+constexpr std::uint64_t kSpareBytes = 256;
+
 // Items of General values nest; beyond this depth their keys stop
 // distinguishing (such keys are not worth telling apart).
 constexpr int kMaxKeyDepth = 64;
@@ -155,6 +159,7 @@ void StackBuilder::need(const ValueDescriptor& d) {
 }
 
 Rc StackBuilder::reserve() {
+    bytes_ += kSpareBytes;
     if (ws_.gListFill + glist_ > ws_.caps.gList) return kGListFull;
     if (bytes_ >= ws_.freeBytes()) {
         ws_.compact();
