@@ -6,8 +6,8 @@
 #include "types/temporal.h"
 
 // Symbols and temporal elements are looked up in their tables, enumeration
-// elements in their domains. Until the keyed-collection displays exist
-// their whole displays are refused the way unsupported nesting is.
+// elements in their domains. Dictionaries and tables are shown by
+// keyed_display.cpp.
 
 namespace wox::display {
 
@@ -84,16 +84,6 @@ Rc displayEnumeration(Printer& p, const ValueDescriptor& d, bool item) {
         }
     }
     p.state.linePending = true;
-    return kOk;
-}
-
-Rc displayDictionary(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupportedDisplay);
-    return kOk;
-}
-
-Rc displayTable(Printer& p, const ValueDescriptor&, bool) {
-    p.diagnostic(kUnsupportedDisplay);
     return kOk;
 }
 

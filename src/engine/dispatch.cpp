@@ -10,6 +10,7 @@
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
 #include "primitives/grade.h"
+#include "primitives/keyed.h"
 #include "primitives/matrix_divide.h"
 #include "primitives/operators.h"
 #include "primitives/primitive_table.h"
@@ -121,9 +122,12 @@ Handlers buildHandlers() {
     d(Family::MakeDictionary, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
         auto& in = static_cast<Interpreter&>(cx);
         if (namesDomain(in.ws, left)) return makeEnumeration(in, result, left, right);
-        return Rc(kNotImplemented);
+        return primitives::makeDictionary(cx, 0, result, left, right);
     });
     m(Family::MatrixInverse, primitives::matrixInverse);
+    // Dictionaries and tables.
+    d(Family::TableLiteral, primitives::tableLiteral);
+    d(Family::Member, primitives::member);
     d(Family::MatrixDivide, primitives::matrixDivide);
     return h;
 }

@@ -1,47 +1,52 @@
 #include "engine/keyword_functions.h"
 
-#include <string_view>
-
+#include "engine/interpreter.h"
 #include "frontend/builtin_names.h"
-#include "primitives/enumerations.h"
+#include "primitives/keyed.h"
 #include "values/messages.h"
 
 namespace wox::engine {
 
 namespace {
 
-constexpr int keywordSlot(std::string_view name) {
-    for (const frontend::BuiltinName& b : frontend::kBuiltins)
-        if (b.kind == frontend::kFunctionName && b.name == name) return b.slot;
-    return -1;
+// The names of meta's columns: c the column, t its type letter, f the
+// domain of a foreign key, a its attribute.
+Rc metaNames(Interpreter& in, primitives::MetaNames* names) {
+    WOX_TRY(in.symbols.intern("c", &names->column));
+    WOX_TRY(in.symbols.intern("t", &names->type));
+    WOX_TRY(in.symbols.intern("f", &names->foreignKey));
+    return in.symbols.intern("a", &names->attribute);
 }
-constexpr int kValueKeyword = keywordSlot("value");
-static_assert(kValueKeyword >= 0);
 
-// `value`: the plain values of an enumeration; the values of a dictionary or
-// keyed table have no routine yet; anything else is a type error.
-Rc value(Interpreter& in, int result, ValueRef y) {
-    const std::int32_t type = in.ws.at(y).type;
-    if (type == kEnumeration) return primitives::enumerationValues(in, result, y);
-    if (type == kDictionary) return kNotImplemented;
-    return kTypeError;
+Rc monadic(Interpreter& in, int fn, int t, ValueRef right) {
+    switch (fn) {
+        case frontend::kKeyFunction: return primitives::keyOf(in, t, right);
+        case frontend::kValueFunction: return primitives::valueOf(in, t, right);
+        case frontend::kColsFunction: return primitives::columnsOf(in, t, right);
+        case frontend::kKeysFunction: return primitives::keyColumnsOf(in, t, right);
+        case frontend::kFkeysFunction: return primitives::foreignKeysOf(in, t, right);
+        case frontend::kMetaFunction: {
+            primitives::MetaNames names{};
+            WOX_TRY(metaNames(in, &names));
+            return primitives::metaOf(in, t, right, names);
+        }
+        default: return kDomainError;
+    }
 }
 
 }  // namespace
 
 Rc callKeyword(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
     *result = kNoValue;
-    const frontend::BuiltinName* b = nullptr;
-    for (const frontend::BuiltinName& n : frontend::kBuiltins)
-        if (n.kind == frontend::kFunctionName && n.slot == fn) b = &n;
-    if (!b) return kDomainError;
-    if (left != kNoValue && b->valence < 2) return kValenceMismatch;
+    if (fn == frontend::kDoFunction) return kNotImplemented;
     if (right == kNoValue) return kValenceMismatch;
-    if (in.ws.at(right).unset()) return kValueError;
+    if (in.ws.at(right).unset() || (left != kNoValue && in.ws.at(left).unset())) return kValueError;
+    const bool dyadic = fn == frontend::kXkeyFunction;
+    if (dyadic && left == kNoValue) return kLeftArgumentMissing;
+    if (!dyadic && left != kNoValue) return kValenceMismatch;
     int t;
     WOX_TRY(nextTemp(cx, &t));
-    Rc rc = fn == kValueKeyword ? value(in, t, right) : Rc(kNotImplemented);
-    if (rc.failed()) return rc;
+    WOX_TRY(dyadic ? primitives::xkey(in, t, left, right) : monadic(in, fn, t, right));
     *result = varRef(t);
     return kOk;
 }

@@ -13,6 +13,18 @@
 
 namespace wox::frontend {
 
+// Function slots of the keyword functions.
+enum KeywordFunction : std::int32_t {
+    kKeyFunction = 0,
+    kValueFunction = 1,
+    kXkeyFunction = 2,
+    kColsFunction = 3,
+    kMetaFunction = 4,
+    kKeysFunction = 5,
+    kFkeysFunction = 6,
+    kDoFunction = 7,
+};
+
 struct BuiltinName {
     std::string_view name;
     char kind;
@@ -26,14 +38,14 @@ inline constexpr std::array<BuiltinName, kBuiltinNames> kBuiltins = {{
     {"[]AV", kVariableName, kSystemSlotAV, 0},
     {"[]LX", kVariableName, kSystemSlotLX, 0},
     {"[]RL", kVariableName, kSystemSlotRL, 0},
-    {"key", kFunctionName, 0, 1},
-    {"value", kFunctionName, 1, 1},
-    {"xkey", kFunctionName, 2, 2},
-    {"cols", kFunctionName, 3, 1},
-    {"meta", kFunctionName, 4, 1},
-    {"keys", kFunctionName, 5, 1},
-    {"fkeys", kFunctionName, 6, 1},
-    {"do", kFunctionName, 7, 2},
+    {"key", kFunctionName, kKeyFunction, 1},
+    {"value", kFunctionName, kValueFunction, 1},
+    {"xkey", kFunctionName, kXkeyFunction, 2},
+    {"cols", kFunctionName, kColsFunction, 1},
+    {"meta", kFunctionName, kMetaFunction, 1},
+    {"keys", kFunctionName, kKeysFunction, 1},
+    {"fkeys", kFunctionName, kFkeysFunction, 1},
+    {"do", kFunctionName, kDoFunction, 2},
 }};
 static_assert(kBuiltins[0].slot == kIoSlot && kBuiltins[4].slot == kSystemSlotRL);
 

@@ -12,7 +12,8 @@ namespace wox::frontend {
 // One nesting level: the whole line, a parenthesised group or list, or the
 // index list of a bracket.
 struct ScanFrame {
-    char type;            // 'T' the line, '(' or '['
+    char type;            // 'T' the line, '(' or '['; a table literal: 'K' its key
+                          // columns in brackets, 'N' the columns after them
     int open;             // position of the opening bracket
     int head;             // first node of the chain built so far: the latest item's first node
     int segEntry;         // the latest value item: its first and last node in evaluation order
@@ -22,6 +23,11 @@ struct ScanFrame {
     int itemCount;        // items finished by ";"
     int pieces;           // items of the expression in progress
     bool leftValue;       // a value stands to the left
+    // Table literals only.
+    int nameBase;         // where this literal's column names start in ScanState::columnNames
+    int keyColumns;       // columns written in the key brackets
+    bool namedColumns;    // some column is written name:value
+    bool bareNames;       // some column is a bare variable name
 };
 
 struct ScanState {
@@ -30,6 +36,7 @@ struct ScanState {
     NumberList numbers;
     std::string chars;
     std::vector<std::int32_t> symbols;
+    std::vector<std::int32_t> columnNames;  // symbol indices of table literal columns
 };
 
 }  // namespace wox::frontend

@@ -123,6 +123,12 @@ Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_v
     return kOk;
 }
 
+Rc symbolVectorConstant(values::Workspace& ws, const std::vector<std::int32_t>& syms, int* slot) {
+    WOX_TRY(symbolValue(ws, syms, slot));
+    ws.consts[*slot].rank = 1;
+    return kOk;
+}
+
 Rc symbolConstant(values::Workspace& ws, types::SymbolTable& symbols, std::string_view name, int* slot) {
     std::int32_t index = 0;
     WOX_TRY(symbols.intern(name, &index));

@@ -25,6 +25,9 @@ Rc readString(values::Workspace& ws, std::string_view text, std::size_t pos, std
 Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_view text, std::size_t pos, std::vector<std::int32_t>& scratch,
                int* slot, std::size_t* end, std::size_t* errPos);
 
+// A Symbol vector constant of the symbols (a table literal's column names).
+Rc symbolVectorConstant(values::Workspace& ws, const std::vector<std::int32_t>& syms, int* slot);
+
 // A Symbol scalar constant of one name (member access: t.name).
 Rc symbolConstant(values::Workspace& ws, types::SymbolTable& symbols, std::string_view name, int* slot);
 

@@ -1,6 +1,7 @@
 #include "frontend/translator.h"
 
 #include <array>
+#include <vector>
 
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
@@ -64,7 +65,8 @@ private:
     Rc scan();
 
     void pushFrame(char type, int open) {
-        st_.frames.push_back(ScanFrame{type, open, -1, -1, -1, -1, static_cast<int>(st_.items.size()), 0, 0, false});
+        st_.frames.push_back(ScanFrame{type, open, -1, -1, -1, -1, static_cast<int>(st_.items.size()), 0, 0, false,
+                                       static_cast<int>(st_.columnNames.size()), 0, false, false});
     }
     Rc finishExpression(ScanFrame& f, int* head);
 
@@ -99,6 +101,12 @@ private:
     Rc closeParen();
     Rc closeBracket();
     Rc emptyList(std::size_t pos);
+    bool startsTable(std::size_t at) const;
+    Rc openTable(std::size_t at);
+    Rc columnName();
+    Rc finishColumn(int head, std::size_t at);
+    Rc closeKeys();
+    Rc closeTable();
     Rc listWords(int base, int count, std::size_t pos, int* start);
 
     const FrontEnd& fe_;
@@ -117,6 +125,7 @@ Rc Translator::run(TranslatedLine* out) {
     if (n_ > kMaxLine) return fail(kSyntaxError, 0);
     st_.frames.clear();
     st_.items.clear();
+    st_.columnNames.clear();
     p_ = skipBlanks(0);
     if (p_ >= n_ || commentAt(p_)) return kOk;
     if (fn_ != nullptr) {
@@ -612,6 +621,7 @@ int Translator::indexOrigin() const {
 Rc Translator::openParen() {
     std::size_t at = p_;
     if (frame().leftValue) return fail(kParenMissingFunction, at);
+    if (startsTable(at)) return openTable(at);
     if (at + 1 < n_ && text_[at + 1] == ')') {
         p_ = at + 2;
         return emptyList(at);
@@ -654,13 +664,15 @@ Rc Translator::separator() {
     if (f.type == 'T') return fail(kSyntaxError, at);
     int head = -1;
     WOX_TRY(finishExpression(f, &head));
-    if (head < 0 && f.type == '(') return fail(kSyntaxError, at);
+    if (head < 0 && f.type != '[') return fail(kSyntaxError, at);
+    if (f.type == 'K' || f.type == 'N') WOX_TRY(finishColumn(head, at));
     st_.items.push_back(head);
     ++f.itemCount;
     f.head = f.segEntry = f.segExit = f.lastCall = -1;
     f.pieces = 0;
     f.leftValue = false;
     p_ = at + 1;
+    if (f.type == 'K' || f.type == 'N') return columnName();
     return kOk;
 }
 
@@ -682,6 +694,7 @@ Rc Translator::emptyList(std::size_t pos) {
 
 Rc Translator::closeParen() {
     std::size_t at = p_;
+    if (frame().type == 'N') return closeTable();
     if (frame().type != '(') return fail(kUnpairedBrackets, at);
     int head = -1;
     WOX_TRY(finishExpression(frame(), &head));
@@ -741,6 +754,7 @@ Rc Translator::closeParen() {
 
 Rc Translator::closeBracket() {
     std::size_t at = p_;
+    if (frame().type == 'K') return closeKeys();
     if (frame().type != '[') return fail(kUnpairedBrackets, at);
     int head = -1;
     WOX_TRY(finishExpression(frame(), &head));
@@ -777,6 +791,130 @@ Rc Translator::closeBracket() {
     pf.lastCall = pf.segEntry = pf.segExit = -1;
     p_ = arrow + 2;
     return kOk;
+}
+
+// ---- Table literals ---------------------------------------------------------
+
+// "(" directly followed by "[" starts a table literal when the brackets hold
+// name:value items, or when "[]" is followed by a blank, or by a name and
+// ":". Otherwise "[]" keeps its meaning: ([]IO+1), ([]<-1 2).
+bool Translator::startsTable(std::size_t at) const {
+    std::size_t q = at + 2;
+    if (at + 1 >= n_ || text_[at + 1] != '[' || q >= n_) return false;
+    if (text_[q] == ']') {
+        ++q;
+        if (q < n_ && text_[q] == ' ') return true;
+    }
+    if (q >= n_ || !isLetter(text_[q])) return false;
+    std::size_t e = skipBlanks(nameEnd(text_, q));
+    return e < n_ && text_[e] == ':';
+}
+
+Rc Translator::openTable(std::size_t at) {
+    if (st_.frames.size() >= kMaxNesting) return fail(kStackFull, at);
+    const bool keyed = text_[at + 2] != ']';
+    pushFrame(keyed ? 'K' : 'N', static_cast<int>(at));
+    p_ = keyed ? at + 2 : at + 3;
+    return columnName();
+}
+
+// Each column starts with its name: "name:" before its value, or a bare
+// variable name that is both. A literal is all of one kind, and key
+// columns always have values.
+Rc Translator::columnName() {
+    ScanFrame& f = frame();
+    std::size_t q = skipBlanks(p_);
+    if (q >= n_ || !isLetter(text_[q])) return fail(kSyntaxError, q);
+    std::size_t e = nameEnd(text_, q);
+    std::int32_t symbol = 0;
+    if (Rc rc = fe_.symbols.intern(text_.substr(q, e - q), &symbol); rc.failed()) return fail(rc.code, q);
+    st_.columnNames.push_back(symbol);
+    std::size_t r = skipBlanks(e);
+    if (r < n_ && text_[r] == ':') {
+        f.namedColumns = true;
+        p_ = r + 1;
+    } else {
+        if (f.type == 'K') return fail(kSyntaxError, r);
+        f.bareNames = true;
+        p_ = q;
+    }
+    if (f.namedColumns && f.bareNames) return fail(kSyntaxError, q);
+    return kOk;
+}
+
+// A column's value is done: it must have one, and a bare name must stand
+// alone.
+Rc Translator::finishColumn(int head, std::size_t at) {
+    if (head < 0) return fail(kSyntaxError, at);
+    const ScanFrame& f = frame();
+    if (f.bareNames && (node(head).kind != kVarNode || node(head).next != -1))
+        return fail(kSyntaxError, static_cast<std::size_t>(node(head).pos));
+    return kOk;
+}
+
+Rc Translator::closeKeys() {
+    std::size_t at = p_;
+    ScanFrame& f = frame();
+    int head = -1;
+    WOX_TRY(finishExpression(f, &head));
+    WOX_TRY(finishColumn(head, at));
+    st_.items.push_back(head);
+    ++f.itemCount;
+    f.keyColumns = f.itemCount;
+    f.type = 'N';
+    f.head = f.segEntry = f.segExit = f.lastCall = -1;
+    f.pieces = 0;
+    f.leftValue = false;
+    p_ = at + 1;
+    return columnName();
+}
+
+// The literal becomes a group around a call of the table-literal code: the
+// names on its left, and on its right a list of the key column count and
+// the columns' values.
+Rc Translator::closeTable() {
+    std::size_t at = p_;
+    int head = -1;
+    WOX_TRY(finishExpression(frame(), &head));
+    WOX_TRY(finishColumn(head, at));
+    const ScanFrame f = frame();
+    st_.frames.pop_back();
+    const std::size_t open = static_cast<std::size_t>(f.open);
+    const int count = f.itemCount + 1;
+    st_.items.push_back(head);
+    p_ = at + 1;
+    int keySlot = 0;
+    if (Rc rc = takeConstant(ws_, &keySlot); rc.failed()) return fail(rc.code, open);
+    ValueDescriptor& kd = ws_.consts[static_cast<std::size_t>(keySlot)];
+    kd.type = kInteger;
+    kd.count = 1;
+    setInlineInt(kd, f.keyColumns);
+    int keyNode = 0;
+    WOX_TRY(makeNode(kConstNode, open, &keyNode));
+    node(keyNode).operand = keySlot;
+    st_.items.insert(st_.items.begin() + f.itemBase, keyNode);
+    int start = 0;
+    WOX_TRY(listWords(f.itemBase, count + 1, open, &start));
+    st_.items.resize(static_cast<std::size_t>(f.itemBase));
+    const std::vector<std::int32_t> names(st_.columnNames.begin() + f.nameBase, st_.columnNames.end());
+    st_.columnNames.resize(static_cast<std::size_t>(f.nameBase));
+    int nameSlot = 0;
+    if (Rc rc = symbolVectorConstant(ws_, names, &nameSlot); rc.failed()) return fail(rc.code, open);
+    int nameNode = 0;
+    WOX_TRY(makeNode(kConstNode, open, &nameNode));
+    node(nameNode).operand = nameSlot;
+    int list = 0;
+    WOX_TRY(makeNode(kListNode, open, &list));
+    node(list).list = start;
+    node(list).count = count + 1;
+    int call = 0;
+    WOX_TRY(callNode(kPrimitiveFn, prim::code::kTableLiteral, prim::code::kTableLiteral, open, &call));
+    ft_.entries[static_cast<std::size_t>(node(call).operand)].left = nameNode;
+    node(list).next = call;
+    int group = 0;
+    WOX_TRY(makeNode(kGroupNode, open, &group));
+    node(group).list = list;
+    return addValue(group, group, open);
 }
 
 }  // namespace

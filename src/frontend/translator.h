@@ -52,6 +52,8 @@
 //   (a;b)<-f 3   3 -> F(f) -> M[Z(a), Z(b)]
 //   x[2]<-5      5 -> Z(x, index list [2])
 //   t.col        C(`col) -> F(754, left t)
+//   ([k:1 2] v:3 4)   G[ L[C(1), C(1 2), C(3 4)] -> F(table literal, left C(`k`v)) ]
+//                the list's first item counts the key columns
 //
 // A line that starts with "->" is a branch line: the chain computes the
 // branch value and TranslatedLine::branch is set. A function line may start

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "primitives/element_convert.h"
+#include "primitives/keyed.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "primitives/vocabulary.h"
+#include "values/keyed_value.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/value_copy.h"
@@ -68,6 +70,7 @@ Rc joinTypes(const Arg& x, const Arg& y, std::int32_t* type, int unlike) {
 
 Rc catenate(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
+    if (isTable(ws.at(left)) && code == code::kCatenate) return appendRows(cx, result, left, right);
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;

@@ -30,7 +30,7 @@ const ValueDescriptor* tableColumn(const values::Workspace& ws, const ValueDescr
 // value table; null when there is none.
 const ValueDescriptor* columnNamed(const values::Workspace& ws, const ValueDescriptor& t, std::int32_t name) {
     if (t.type == kTable) return tableColumn(ws, t, name);
-    if (t.type != kDictionary || t.shape0 != types::kKeyedTableKind) return nullptr;
+    if (t.type != kDictionary || t.shape0 != kKeyedTable) return nullptr;
     const ValueDescriptor* kv = descriptorPair(ws, t);
     if (!kv) return nullptr;
     if (const ValueDescriptor* c = tableColumn(ws, kv[0], name)) return c;
@@ -45,7 +45,7 @@ const ValueDescriptor* referencedTable(const values::Workspace& ws, const ValueD
     *slot = types::domainSlot(ws, h);
     if (*slot < 0) return nullptr;
     const ValueDescriptor& kt = ws.vars[static_cast<std::size_t>(*slot)];
-    return kt.type == kDictionary && kt.shape0 == types::kKeyedTableKind ? &kt : nullptr;
+    return kt.type == kDictionary && kt.shape0 == kKeyedTable ? &kt : nullptr;
 }
 
 }  // namespace

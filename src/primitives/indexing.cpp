@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "primitives/enumerations.h"
+#include "primitives/keyed.h"
 #include "primitives/small_vector.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -490,7 +491,8 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
     const ValueDescriptor& xd = ws.at(x);
     if (xd.unset()) return kValueError;
     if (xd.type == kEnumeration) return indexEnumeration(cx, result, x, indices, io);
-    if (xd.type > kTemporal) return kNotImplemented;  // dictionaries and tables
+    if (xd.type == kDictionary || xd.type == kTable) return indexKeyed(cx, result, x, indices, io);
+    if (xd.type > kTemporal) return kNotImplemented;
     IndexDescriptors ixd;
     indexDescriptors(ws, indices, ixd);
     const IndexList ix(ixd.data(), ixd.size());

@@ -212,7 +212,8 @@ constexpr std::array kDyadicRanges = [] {
         one(kMakeDictionary, Family::MakeDictionary),
         one(kMember, Family::Member),
         one(kMatch, Family::Match),
-        CodeRange{kMatch + 1, kDenseCodes - 1, 1, Family::Invalid},
+        one(kTableLiteral, Family::TableLiteral),
+        CodeRange{kTableLiteral + 1, kDenseCodes - 1, 1, Family::Invalid},
     };
 }();
 

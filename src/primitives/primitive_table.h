@@ -142,6 +142,7 @@ enum class Family : std::uint8_t {
     MakeDictionary,
     Member,
     Match,
+    TableLiteral,
     InnerProduct,
 };
 

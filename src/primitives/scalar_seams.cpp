@@ -118,6 +118,5 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
     }
 }
 
-Rc dictionaryDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
 }  // namespace wox::primitives

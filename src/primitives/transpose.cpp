@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "primitives/keyed.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
@@ -62,7 +63,7 @@ Rc transpose(values::Context& cx, int, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg y(ws, right);
     if (y.d.unset()) return kValueError;
-    if (y.d.type == kDictionary || y.d.type == kTable) return kNotImplemented;
+    if (y.d.type == kDictionary || y.d.type == kTable) return flip(cx, result, right);
     if (!isSimple(y.d.type)) return kDomainError;
     const int rank = y.d.rank;
     SmallDims own = y.dims(ws);

@@ -293,6 +293,9 @@ inline constexpr int kPartition = dyadicCodeOf("||");
 inline constexpr int kMakeDictionary = dyadicCodeOf(":");
 inline constexpr int kMember = dyadicCodeOf(".");
 inline constexpr int kMatch = dyadicCodeOf("~");
+// No written form: what a table literal translates into, with the column
+// names on the left and the list of the columns' values on the right.
+inline constexpr int kTableLiteral = kMatch + 1;
 
 // Each has one code in both uses.
 inline constexpr int kEach = monadicCodeOf("\"");

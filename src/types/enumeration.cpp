@@ -30,7 +30,7 @@ Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) 
         out->length = v.count;
         return kOk;
     }
-    if (v.type != kDictionary || v.shape0 != kKeyedTableKind) return kTypeError;
+    if (v.type != kDictionary || v.shape0 != kKeyedTable) return kTypeError;
     const ValueDescriptor* kv = descriptorPair(ws, v);
     if (!kv || kv[0].type != kTable) return kTypeError;
     const ValueDescriptor* keyTable = descriptorPair(ws, kv[0]);

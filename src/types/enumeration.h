@@ -13,6 +13,7 @@
 
 #include "values/rc.h"
 #include "values/value.h"
+#include "values/keyed_value.h"
 #include "values/workspace.h"
 
 namespace wox::types {
@@ -32,8 +33,6 @@ struct Domain {
     bool symbols() const { return column != nullptr && column->type == kSymbol; }
 };
 
-// A keyed table is a Dictionary whose shape word 0 holds this sub-kind.
-inline constexpr std::int32_t kKeyedTableKind = 2;
 
 // The two descriptors a Dictionary or Table holds in its block (keys and
 // values; column names and columns), or null when its block cannot hold

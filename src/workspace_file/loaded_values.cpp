@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "types/enumeration.h"
+#include "values/keyed_value.h"
 
 namespace wox::workspace_file {
 
@@ -17,7 +18,7 @@ namespace {
 bool knownType(std::int32_t t) {
     switch (t) {
         case kBoolean: case kInteger: case kFloat: case kChar: case kComplex: case kSymbol: case kGeneral:
-        case kTemporal: case kEnumeration:
+        case kTemporal: case kEnumeration: case kDictionary: case kTable:
             return true;
         default:
             return false;
@@ -120,11 +121,18 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
         if (d.type == kTemporal && (d.shape0 < 0 || d.shape0 >= temporalCount)) return false;
         return true;
     }
-    if (d.rank == 1 && d.shape0 != d.count) return false;
-    if (shapeCount(ws, d) != d.count) return false;
-    if (d.count == 0) return true;
+    // A table's column list keeps the row count in shape word 0, a
+    // dictionary its kind.
+    const bool columnList = (owner & values::kOwnerTagMask) == kOwnerItem &&
+                            columnLists_.count(owner & ~values::kOwnerTagMask) > 0;
+    const bool keyedPair = d.type == kDictionary || d.type == kTable;
+    if (d.rank == 1 && d.shape0 != d.count && !columnList && !keyedPair) return false;
+    if (!columnList && !keyedPair && shapeCount(ws, d) != d.count) return false;
+    if (d.count == 0) return !keyedPair;
     if (d.blockSize < elementSize(d.type, d.count)) return false;
     const char* p = ws.base() + d.data;
+    if (keyedPair && !checkPair(ws, d)) return false;
+    if (columnList && !checkColumns(ws, d)) return false;
     if (d.type == kBoolean || d.type == kSymbol || d.type == kTemporal) {
         // Largest element allowed; an empty temporal table allows none.
         std::uint32_t limit = d.type == kBoolean  ? 1u
@@ -152,6 +160,7 @@ bool LoadedValues::check(values::Workspace& ws, ValueDescriptor& d, std::uint32_
         return true;
     }
     items_.clear();
+    columnLists_.clear();
     if (!checkOne(ws, d, owner, lastSymbol)) return false;
     // Items are checked from a work list, so no nesting depth can exhaust
     // the machine stack. Each item lies in a claimed block, and a block is
@@ -161,6 +170,47 @@ bool LoadedValues::check(values::Workspace& ws, ValueDescriptor& d, std::uint32_
         items_.pop_back();
         ValueDescriptor* item = reinterpret_cast<ValueDescriptor*>(ws.base() + at);
         if (!checkOne(ws, *item, kOwnerItem | at, lastSymbol)) return false;
+    }
+    return true;
+}
+
+// A dictionary, keyed table or table: two parts of the right kinds. Only
+// the descriptors are read here; each part is checked in its turn.
+bool LoadedValues::checkPair(values::Workspace& ws, const ValueDescriptor& d) {
+    if (d.rank != 1 || d.count != 2) return false;
+    const ValueDescriptor* parts = reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+    if (d.type == kTable) {
+        const ValueDescriptor& names = parts[0];
+        const ValueDescriptor& columns = parts[1];
+        if (names.type != kSymbol || names.rank > 1 || columns.type != kGeneral || columns.rank != 1) return false;
+        if (names.count != columns.count || columns.shape0 < 0) return false;
+        columnLists_.insert(d.data + 32u);
+        return true;
+    }
+    if (d.shape0 == kPlainDictionary) {
+        for (int i = 0; i < 2; ++i)
+            if (parts[i].type > kTemporal || parts[i].rank != 1) return false;
+        return parts[0].count == parts[1].count;
+    }
+    if (d.shape0 != kKeyedTable || parts[0].type != kTable || parts[1].type != kTable) return false;
+    // Key and value tables have one row count, which their column lists keep.
+    std::int32_t rows[2];
+    for (int i = 0; i < 2; ++i) {
+        const Block* b = parts[i].count == 2 ? find(parts[i].data) : nullptr;
+        if (b == nullptr || b->size < 64) return false;
+        rows[i] = reinterpret_cast<const ValueDescriptor*>(ws.base() + parts[i].data)[1].shape0;
+    }
+    return rows[0] == rows[1];
+}
+
+// Every column of a table has its row count.
+bool LoadedValues::checkColumns(values::Workspace& ws, const ValueDescriptor& list) {
+    const ValueDescriptor* columns = reinterpret_cast<const ValueDescriptor*>(ws.base() + list.data);
+    for (std::int32_t c = 0; c < list.count; ++c) {
+        const ValueDescriptor& col = columns[c];
+        const std::int64_t length = col.rank >= 2 ? col.shape0 : col.count;
+        if (col.rank < 1 || col.rank > 2 || (col.rank == 2 && col.type != kChar) || length != list.shape0)
+            return false;
     }
     return true;
 }

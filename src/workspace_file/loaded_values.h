@@ -6,6 +6,7 @@
 // of nested values likewise, however deep. Blocks in use that no value
 // claims are freed, so the heap stays consistent.
 #include <cstdint>
+#include <unordered_set>
 #include <vector>
 
 #include "values/value.h"
@@ -41,9 +42,12 @@ private:
     Block* find(std::uint32_t start);
     void relocate(values::Workspace& ws, std::int64_t shift);
     bool checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint32_t owner, std::int32_t lastSymbol);
+    bool checkPair(values::Workspace& ws, const ValueDescriptor& d);
+    bool checkColumns(values::Workspace& ws, const ValueDescriptor& list);
 
     std::vector<Block> blocks_;  // in use, by ascending start
     std::vector<std::uint32_t> items_;  // heap offsets of item descriptors still to check
+    std::unordered_set<std::uint32_t> columnLists_;  // heap offsets of tables' column lists
 };
 
 }  // namespace wox::workspace_file

@@ -60,7 +60,7 @@ protected:
         return holder(kTable, {n, c}, 2);
     }
     ValueDescriptor keyed(const ValueDescriptor& keys, const ValueDescriptor& values) {
-        return holder(kDictionary, {keys, values}, types::kKeyedTableKind);
+        return holder(kDictionary, {keys, values}, kKeyedTable);
     }
     // Makes `name` a global variable holding v (copied into owned blocks).
     void assign(const std::string& name, const ValueDescriptor& v) {

@@ -309,7 +309,9 @@ TEST_F(Scalar, TypesOutsideArithmetic) {
     EXPECT_EQ(dyadic(kCircle, L(kFloat, 1.5), R(kFloat, 0.5)).code, kDomainError);
     EXPECT_EQ(dyadic(kCircle, L(kInteger, -12), Rv(kFloat, {0.5, 1})).code, 0);
     EXPECT_EQ(dyadic(kCircle, put(in, kLeft, kComplex, {1}, {1, 0}), Rv(kFloat, {0.5, 1})).code, kDomainError);
-    EXPECT_EQ(dyadic(kPlus, put(in, kLeft, kDictionary, {2}, {0, 0}), R(kInteger, 1)).code, kNotImplemented);
+    // A dictionary goes to the dictionary arithmetic, which refuses one whose
+    // parts are not values it can compute with.
+    EXPECT_EQ(dyadic(kPlus, put(in, kLeft, kDictionary, {2}, {0, 0}), R(kInteger, 1)).code, kDomainError);
     EXPECT_EQ(dyadic(kPlus, put(in, kLeft, kGeneral, {2}, {0, 0}), R(kInteger, 1)).code, kDomainError);
 }
 
