@@ -48,6 +48,32 @@ private slots:
         }
     }
 
+    void offClosesTheWindowAfterTheQuestion() {
+        Home home;
+        auto w = startedWindow(home);
+        ModalAnswer answer([](QWidget* box) { press(box, QMessageBox::Yes); });
+        QVERIFY(typeLine(*w, ")off"));
+        QTRY_VERIFY(answer.seen());
+        QTRY_VERIFY(!w->isVisible());
+    }
+
+    void menuCommandsAreEchoedOverTheInputLine() {
+        Home home;
+        auto w = startedWindow(home);
+        SessionView* v = w->sessionView();
+        QVERIFY(typeLine(*w, "a<-1"));
+        v->moveCursor(QTextCursor::End);
+        QTest::keyClicks(v, "half typed");
+        w->fileNew();
+        QVERIFY(waitForLine(*w));
+        QVERIFY(v->toPlainText().endsWith("      a<-1\n      )clear\n      "));
+        w->fileSave();
+        QVERIFY(waitForLine(*w));
+        QVERIFY(v->toPlainText().endsWith("      )clear\n      )save\nnot saved, this is a clear ws\n      "));
+        QVERIFY(typeLine(*w, "a"));
+        QVERIFY(v->toPlainText().contains("      a\nvalue error"));
+    }
+
     void savingMarksTheSessionNotModified() {
         Home home;
         auto w = startedWindow(home);
