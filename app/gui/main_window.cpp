@@ -436,7 +436,10 @@ void MainWindow::buildMenus() {
     file->addAction(tr("E&xit"), this, &QWidget::close)->setShortcut(QKeySequence::Quit);
 
     QMenu* edit = menuBar()->addMenu(tr("&Edit"));
-    edit->addAction(tr("&Undo"), this, [this] { if (auto* t = activeText(); t != view_) t->undo(); })
+    edit->addAction(tr("&Undo"), this, [this] {
+            if (QPlainTextEdit* t = activeText(); t != view_) t->undo();
+            if (auto* e = qobject_cast<FunctionEditorView*>(activeText())) e->renumber();
+        })
         ->setShortcut(QKeySequence::Undo);
     edit->addSeparator();
     QAction* cutAction = edit->addAction(tr("Cu&t"), this, [this] {

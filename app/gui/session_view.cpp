@@ -82,7 +82,7 @@ void SessionView::keyPressEvent(QKeyEvent* e) {
     }
     const bool backspace = e->key() == Qt::Key_Backspace;
     const bool del = e->key() == Qt::Key_Delete;
-    const bool typing = !e->text().isEmpty() && e->text().front().isPrint() &&
+    const bool typing = !e->text().isEmpty() && (e->text().front().isPrint() || e->text() == QStringLiteral("\t")) &&
                         !(e->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     if (!backspace && !del && !typing) {
         QPlainTextEdit::keyPressEvent(e);  // moves, selections, copy

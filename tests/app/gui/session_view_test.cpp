@@ -74,9 +74,16 @@ private slots:
         QTest::keyClicks(v, "x");
         QCOMPARE(v->document()->blockCount(), lines);
         QCOMPARE(lineText(*v, 3), QString("      1+2"));
-        // None of that recorded a line: Enter runs only the input line.
+        // A Tab typed on an earlier line changes it like any character.
+        caretTo(*v, 3, 0);
+        QTest::keyClick(v, Qt::Key_Tab);
+        QCOMPARE(lineText(*v, 3), QString("\t      1+2"));
+        QVERIFY(typeLine(*w, "7"));
+        QVERIFY2(v->toPlainText().endsWith("      1+2\n3\n\t      1+2\n3\n      7\n7\n      "), qPrintable(v->toPlainText()));
+        // Nothing else recorded a line: Enter runs only the input line.
         QVERIFY(typeLine(*w, "5"));
-        QVERIFY(v->toPlainText().endsWith("      1+2\n3\n      5\n5\n      "));
+        QVERIFY(v->toPlainText().endsWith("      7\n7\n      5\n5\n      "));
+        QCOMPARE(lineText(*v, 3), QString("      1+2"));
     }
 
     void doubleClickOnAFunctionNameOpensItsEditor() {
