@@ -48,6 +48,30 @@ private slots:
         }
     }
 
+    void aWorkspaceNamedAtStartIsLoadedBeforeTheFirstDisplay() {
+        Home home;
+        {
+            auto w = startedWindow(home);
+            QVERIFY(typeLine(*w, "x<-42"));
+            QVERIFY(typeLine(*w, ")save startws"));
+            ModalAnswer none([](QWidget* box) { press(box, QMessageBox::No); });
+            QVERIFY(w->close());  // saved: nothing to ask
+            QTest::qWait(50);
+            QVERIFY(!none.seen());
+        }
+        MainWindow w(home.places, home.config);
+        std::string problem;
+        QVERIFY(!w.loadAtStart((home.workspaceFolder() + "absent.wox").toStdString(), &problem));
+        QCOMPARE(problem, std::string("the file is not found"));
+        QVERIFY(w.loadAtStart((home.workspaceFolder() + "startws.wox").toStdString(), &problem));
+        w.show();
+        w.startSession();
+        QCOMPARE(w.sessionView()->toPlainText(), QString("WOX version 0.2\n      startws ws loaded\n\n      "));
+        QVERIFY(!w.isSessionModified());
+        QVERIFY(typeLine(w, "x"));
+        QVERIFY(w.sessionView()->toPlainText().endsWith("      x\n42\n      "));
+    }
+
     void offClosesTheWindowAfterTheQuestion() {
         Home home;
         auto w = startedWindow(home);
