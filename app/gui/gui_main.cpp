@@ -6,6 +6,7 @@
 #include <QMessageBox>
 #include <string>
 
+#include "app_icon.h"
 #include "gui_texts.h"
 #include "main_window.h"
 #include "session/configuration.h"
@@ -16,7 +17,7 @@ int main(int argc, char** argv) {
     QApplication::setOrganizationName(wox::gui::ViewSettings::kOrganisation);
     QApplication::setApplicationName(wox::gui::ViewSettings::kApplication);
     QApplication::setDesktopFileName(QStringLiteral("wox-gui"));
-    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("wox-gui")));
+    QApplication::setWindowIcon(wox::gui::appIcon());
     gsl_set_error_handler_off();
     using wox::gui::text::qtext;
 

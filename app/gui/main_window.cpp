@@ -22,6 +22,7 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include "app_icon.h"
 #include "function_editor_view.h"
 #include "gui_texts.h"
 #include "help_documents.h"
@@ -60,9 +61,11 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
       mdi_(new QMdiArea),
       view_(new SessionView) {
     setWindowTitle(qtext(text::kCaption).trimmed());
+    setWindowIcon(appIcon());
     setAcceptDrops(true);
     setCentralWidget(mdi_);
     sessionWindow_ = mdi_->addSubWindow(view_);
+    sessionWindow_->setWindowIcon(appIcon());
     // Closing the session closes the program, with its question.
     sessionWindow_->installEventFilter(this);
 
@@ -219,6 +222,7 @@ FunctionEditorView* MainWindow::openFunctionEditor(const QString& name) {
     editor->setFont(view_->font());
     QMdiSubWindow* w = mdi_->addSubWindow(editor);
     w->setAttribute(Qt::WA_DeleteOnClose);
+    w->setWindowIcon(appIcon());
     connect(editor, &FunctionEditorView::commitRequested, this,
             [this, editor](const std::vector<std::string>& lines) { commit(editor, lines); });
     const QRect area = mdi_->viewport()->rect();
