@@ -153,6 +153,10 @@ void MainWindow::runPasted(const QStringList& lines) {
 }
 
 bool MainWindow::runMenuCommand(const QString& echo, std::string command) {
+    if (runner_.busy()) {
+        statusBar()->showMessage(qtext(text::kBusy), 5000);
+        return false;
+    }
     std::string shown = fromDocumentText(echo);
     return runner_.run([this, shown, command = std::move(command)] {
         transcript_->selectInputLine();

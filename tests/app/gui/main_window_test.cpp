@@ -221,6 +221,27 @@ private slots:
         QVERIFY(v->toPlainText().endsWith("      kept\n1 2 3\n      "));
     }
 
+    void closingDuringALineStopsItFirst() {
+        Home home;
+        auto w = startedWindow(home);
+        QVERIFY(typeLine(*w, "[]FX 2 9#'z<-spin x->1      '"));
+        SessionView* v = w->sessionView();
+        v->moveCursor(QTextCursor::End);
+        QTest::keyClicks(v, "spin 0");
+        QTest::keyClick(v, Qt::Key_Return);
+        QTest::qWait(100);
+        QVERIFY(w->runner().busy());
+        // A menu command waits for the line, it does not run beside it.
+        QVERIFY(!w->openWorkspaceFile(home.workspaceFolder() + "x.wox"));
+        ModalAnswer answer([](QWidget* box) { press(box, QMessageBox::Yes); });
+        QVERIFY(!w->close());
+        QTRY_VERIFY(answer.seen());
+        QCOMPARE(answer.text(), QString("Are you sure?"));
+        QTRY_VERIFY(!w->isVisible());
+        QVERIFY(v->toPlainText().contains("interrupt"));
+        QVERIFY(!v->toPlainText().contains(")load"));
+    }
+
     void interpreterDiagnosticsShowAsMessageBoxes() {
         Home home;
         auto w = startedWindow(home);
