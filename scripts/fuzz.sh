@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (when it is installed) and runs one:
-#   scripts/fuzz.sh [translate|evaluate|workspace_read] [seconds]
+#   scripts/fuzz.sh [translate|evaluate|workspace_read|xlsx_read] [seconds]
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:-evaluate}_fuzz"

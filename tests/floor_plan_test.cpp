@@ -32,6 +32,7 @@ constexpr std::array kFloorPlan{
     Floor{"display", 1},
     Floor{"types", 1},
     Floor{"numeric", 1},
+    Floor{"spreadsheet", 1},
     Floor{"frontend", 2},
     Floor{"engine", 3},
     Floor{"workspace_file", 4},

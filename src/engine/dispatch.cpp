@@ -3,7 +3,9 @@
 #include <array>
 
 #include "display/character_form.h"
+#include "engine/enumeration_domain.h"
 #include "engine/error_report.h"
+#include "engine/spreadsheet_functions.h"
 #include "engine/system_functions.h"
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
@@ -89,6 +91,8 @@ Handlers buildHandlers() {
     });
     m(Family::SystemFunction, systemFunction);
     m(Family::NiladicSystemFunction, niladicSystemFunction);
+    m(Family::SpreadsheetLink, spreadsheetMonadic);
+    d(Family::SpreadsheetLink, spreadsheetDyadic);
     d(Family::Reshape, primitives::reshape);
     d(Family::Catenate, primitives::catenate);
     d(Family::Laminate, primitives::laminate);
@@ -112,6 +116,13 @@ Handlers buildHandlers() {
     d(Family::Match, primitives::match);
     d(Family::Decode, primitives::decode);
     d(Family::Encode, primitives::encode);
+    // Dyadic colon: an enumeration when x is a single symbol; dictionaries
+    // and keyed tables otherwise.
+    d(Family::MakeDictionary, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
+        auto& in = static_cast<Interpreter&>(cx);
+        if (namesDomain(in.ws, left)) return makeEnumeration(in, result, left, right);
+        return Rc(kNotImplemented);
+    });
     m(Family::MatrixInverse, primitives::matrixInverse);
     d(Family::MatrixDivide, primitives::matrixDivide);
     return h;

@@ -6,6 +6,7 @@
 
 #include "display/value_display.h"
 #include "engine/error_report.h"
+#include "engine/keyword_functions.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -256,7 +257,7 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
 
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
     *result = kNoValue;
-    if (fn < kKeywordFunctions) return kNotImplemented;
+    if (fn < kKeywordFunctions) return callKeyword(in, cx, fn, left, right, result);
     const DefinedFunction* df = frontend::definedFunction(in.functions, fn);
     if (!df) return kValueError;
     const frontend::FunctionRecord& rec = in.functions.records[static_cast<std::size_t>(fn)];

@@ -9,6 +9,7 @@
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/scope_stack.h"
+#include "spreadsheet/spreadsheet_link.h"
 #include "types/symbol_table.h"
 #include "values/capacities.h"
 #include "values/context.h"
@@ -35,6 +36,9 @@ public:
     // The random generator of roll and deal; clearing sets it back, so a
     // fresh workspace draws the same numbers every time.
     std::int32_t randomState = frontend::kInitialRandomSeed;
+    // The spreadsheet link lives as long as the interpreter; clearing the
+    // workspace leaves it as it is.
+    spreadsheet::Link spreadsheet;
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }

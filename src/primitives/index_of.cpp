@@ -2,6 +2,7 @@
 // the vector x, and whether each element of x occurs in y.
 #include <cstdint>
 
+#include "primitives/enumerations.h"
 #include "primitives/search.h"
 #include "primitives/search_keys.h"
 #include "primitives/structural_result.h"
@@ -26,6 +27,7 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     if (x.d.unset() || y.d.unset()) return kValueError;
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
+    if (x.d.type == kEnumeration) return indexInEnumeration(cx, result, left, right, origin);
     WOX_TRY(searchableType(x.d.type));
     WOX_TRY(searchableType(y.d.type));
     if (x.d.rank > 1) return kRankError;

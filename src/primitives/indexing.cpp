@@ -12,8 +12,10 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <new>
 #include <vector>
 
+#include "primitives/enumerations.h"
 #include "primitives/small_vector.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -465,11 +467,30 @@ void widen(std::int32_t dt, char* dst, std::int32_t st, const char* src, std::in
 
 }  // namespace
 
+Rc selectedPositions(const values::Workspace& ws, const ValueDescriptor& x, std::span<const ValueRef> indices, int io,
+                     std::vector<std::int64_t>* positions, std::vector<std::int32_t>* dims) {
+    IndexDescriptors ixd;
+    indexDescriptors(ws, indices, ixd);
+    if (generalIndex(IndexList(ixd.data(), ixd.size()))) return kDomainError;
+    Selection s;
+    WOX_TRY(plan(ws, x, IndexList(ixd.data(), ixd.size()), io, s));
+    try {
+        dims->assign(s.dims.begin(), s.dims.end());
+        positions->clear();
+        positions->reserve(static_cast<std::size_t>(s.count));
+        forEachPosition(s, io, [&](std::int64_t p) { positions->push_back(p); });
+    } catch (const std::bad_alloc&) {
+        return kWorkspaceFull;
+    }
+    return kOk;
+}
+
 Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io) {
     Workspace& ws = cx.ws;
     const ValueDescriptor& xd = ws.at(x);
     if (xd.unset()) return kValueError;
-    if (xd.type > kTemporal) return kNotImplemented;  // enumerations, dictionaries and tables
+    if (xd.type == kEnumeration) return indexEnumeration(cx, result, x, indices, io);
+    if (xd.type > kTemporal) return kNotImplemented;  // dictionaries and tables
     IndexDescriptors ixd;
     indexDescriptors(ws, indices, ixd);
     const IndexList ix(ixd.data(), ixd.size());
@@ -496,6 +517,7 @@ Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::
     Workspace& ws = cx.ws;
     const ValueDescriptor& x = ws.var(target);
     if (x.unset()) return kValueError;
+    if (x.type == kEnumeration) return assignIntoEnumeration(cx, target, v, indices, io);
     if (x.type > kTemporal) return kNotImplemented;
     IndexDescriptors ixd;
     indexDescriptors(ws, indices, ixd);

@@ -4,7 +4,9 @@
 // Indices are given left to right, one per axis of x; kOmittedIndex stands
 // for an index left out (x[;2]), which takes the whole axis.
 #include <climits>
+#include <cstdint>
 #include <span>
+#include <vector>
 
 #include "primitives/index_origin.h"
 #include "values/context.h"
@@ -26,5 +28,12 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
 // (Workspace::releasePending).
 Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::span<const ValueRef> indices,
                  int io);
+
+// The positions of x (from 0, row-major) that x[i;j;...] selects, in result
+// order, and the selection's shape; the indices are checked as indexing
+// checks them. For the types whose elements are not plain blocks
+// (enumerations), which select through positions.
+Rc selectedPositions(const values::Workspace& ws, const ValueDescriptor& x, std::span<const ValueRef> indices, int io,
+                     std::vector<std::int64_t>* positions, std::vector<std::int32_t>* dims);
 
 }  // namespace wox::primitives

@@ -120,6 +120,4 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
 
 Rc dictionaryDyadic(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
 
-Rc enumerationEquality(values::Context& cx, int, int, ValueRef, ValueRef) { return cx.fail(kNotImplemented); }
-
 }  // namespace wox::primitives

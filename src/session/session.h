@@ -41,7 +41,11 @@ public:
     // terminal) "@." says that the editor needs the desktop program.
     void setEditorOpener(std::function<void(std::string_view)> open) { openEditor_ = std::move(open); }
     // The folder of workspace and script files, ending with "/".
-    void setWorkspaceFolder(std::string folder) { workspaceFolder_ = std::move(folder); }
+    // Workbooks of the spreadsheet link live there too.
+    void setWorkspaceFolder(std::string folder) {
+        in_.spreadsheet.folder = folder;
+        workspaceFolder_ = std::move(folder);
+    }
     const std::string& workspaceFolder() const { return workspaceFolder_; }
     // The workspace name; empty for a clear workspace ("CLEAR WS").
     const std::string& workspaceName() const { return workspaceName_; }
@@ -107,6 +111,10 @@ private:
     int commandTrace(std::string_view argument);
     int commandSave(std::string_view argument);
     int commandLoad(std::string_view argument);
+    // The export commands (export_commands.cpp).
+    int commandCpp(std::string_view argument);
+    int commandCsv(std::string_view argument);
+    int exportFailure(std::string_view text);
     int fail(int message);
 
     Interpreter& in_;

@@ -102,6 +102,10 @@ int Session::dispatchCommand(std::string_view commandLine) {
             return commandSave(argument);
         case Command::Load:
             return commandLoad(argument);
+        case Command::Cpp:
+            return commandCpp(argument);
+        case Command::Csv:
+            return commandCsv(argument);
         default:
             // Script files, the other diagnostics and the exports come later.
             return fail(kIncorrectCommand);

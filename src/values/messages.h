@@ -73,6 +73,13 @@ enum Message : int {
     kExcelReadFormat = 153,
     kExcelFileNotFound = 154,
     kSheetNameError = 155,
+    // The spreadsheet link's numbers without a text.
+    kWorksheetArgument = 156,   // not a character vector, or not a valid worksheet name
+    kWorkbookName = 157,        // []OF holds no valid workbook name
+    kWorkbookNotOpened = 158,   // the workbook file cannot be read
+    kSpreadsheetArgument = 159, // wrong argument types or ranks
+    kNoWorkbook = 160,          // the link is not started
+    kOpenArgument = 161,        // wrong arguments to []OP
     kMismatch = 200,
     kUniqueRecordForKeys = 201,
     kSymbolNameOnly = 202,

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "types/enumeration.h"
+
 namespace wox::workspace_file {
 
 using values::kOwnerItem;
@@ -15,7 +17,7 @@ namespace {
 bool knownType(std::int32_t t) {
     switch (t) {
         case kBoolean: case kInteger: case kFloat: case kChar: case kComplex: case kSymbol: case kGeneral:
-        case kTemporal:
+        case kTemporal: case kEnumeration:
             return true;
         default:
             return false;
@@ -39,6 +41,21 @@ std::int64_t shapeCount(const values::Workspace& ws, const ValueDescriptor& d) {
         if (n > INT32_MAX) return -1;
     }
     return ws.gList[static_cast<std::size_t>(run + d.rank - 1)] == -1 ? n : -1;
+}
+
+// An enumeration names its domain by a symbol and a variable slot, and
+// holds positions, which are never negative. Whether the slot holds a
+// domain is asked whenever the enumeration is read, as the domain variable
+// may change at any time.
+bool soundEnumeration(const values::Workspace& ws, const ValueDescriptor& d, std::int32_t lastSymbol) {
+    types::EnumerationHeader h;
+    if (d.rank > 1 || !types::readHeader(ws, d, &h)) return false;
+    if (h.name < 0 || h.name > lastSymbol || isConstRef(h.domain)) return false;
+    if (-static_cast<std::int64_t>(h.domain) >= static_cast<std::int64_t>(ws.vars.size())) return false;
+    const std::int32_t* p = types::positionsOf(ws, d);
+    bool negative = false;
+    for (std::int32_t i = 0; i < d.count; ++i) negative |= p[i] < 0;
+    return !negative;
 }
 
 }  // namespace
@@ -121,6 +138,7 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
         }
         if (bad) return false;
     }
+    if (d.type == kEnumeration && !soundEnumeration(ws, d, lastSymbol)) return false;
     if (holdsDescriptors(d.type))
         for (std::int32_t i = 0; i < d.count; ++i) items_.push_back(d.data + 32u * static_cast<std::uint32_t>(i));
     return true;

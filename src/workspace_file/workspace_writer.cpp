@@ -1,14 +1,9 @@
 #include "workspace_file/workspace_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "frontend/function_store.h"
+#include "values/file_replacement.h"
 #include "values/messages.h"
 #include "workspace_file/file_format.h"
 #include "workspace_file/stored_records.h"
@@ -142,57 +137,19 @@ Rc writeWorkspace(const Interpreter& in, OutputArchive& out, std::string_view pa
 }
 
 bool saveWorkspaceFile(const Interpreter& in, const std::string& path, std::string* problem) {
-    auto fail = [&](const std::string& what, int error) {
-        *problem = what + ": " + std::strerror(error);
-        return false;
-    };
-    // rename() would replace a read-only file; the user asked it be kept,
-    // whoever runs the program.
-    struct stat st {};
-    if (stat(path.c_str(), &st) == 0 &&
-        (access(path.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0))
-        return fail("cannot replace " + path, EACCES);
-    std::size_t slash = path.rfind('/');
-    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-    std::string temp = (slash == std::string::npos ? std::string() : folder) + ".wox-save-XXXXXX";
-    int fd = mkstemp(temp.data());
-    if (fd < 0) return fail("cannot write into " + folder, errno);
-    fchmod(fd, 0666 & ~[] {
-        mode_t m = umask(0);
-        umask(m);
-        return m;
-    }());
-    OutputArchive out(fd);
+    values::FileReplacement file;
+    if (!file.open(path, ".wox-save-", problem)) return false;
+    OutputArchive out(file.fd());
     Rc rc = writeWorkspace(in, out, path);
-    bool ok = !rc.failed() && out.flush();
-    int error = rc.failed() ? ENOSPC : out.error();
-    if (ok && fsync(fd) != 0) {
-        ok = false;
-        error = errno;
+    if (rc.failed()) {
+        *problem = std::string(messageText(rc.code));
+        return false;
     }
-    if (close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
+    if (!out.flush()) {
+        *problem = "cannot save " + path + ": " + std::strerror(out.error());
+        return false;
     }
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
-        ok = false;
-        error = errno;
-    }
-    if (!ok) {
-        unlink(temp.c_str());
-        if (rc.failed()) {
-            *problem = std::string(messageText(rc.code));
-            return false;
-        }
-        return fail("cannot save " + path, error);
-    }
-    // The rename itself is made durable with the folder.
-    int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (dir >= 0) {
-        (void)fsync(dir);
-        close(dir);
-    }
-    return true;
+    return file.commit(problem);
 }
 
 }  // namespace wox::workspace_file

@@ -57,7 +57,7 @@ void fill(LineSession& s) {
     ASSERT_EQ(engine::clearWorkspace(s.in).code, 0);
     for (const char* line : {"b<-1 0 1", "i<-_7 0 2147483647", "f<-2.5 _3.25", "c<-'hello'", "x<-1j2 3j_4",
                              "y<-`abc`de", "t<-2013.06.26T09:05:03.007 2000.02.29T23:59:59.999", "u<-12:00", "m<-2 3#!6", "r<-2 2 3#!12", "n<-(1 2;'ab';(3.5;`x);2 2#!4)",
-                             "e<-!0", "averyverylongname<-5", "[]IO<-0", "b<-b,b"})
+                             "e<-!0", "averyverylongname<-5", "dom<-`p`q", "en<-`dom:`q`p`q", "[]IO<-0", "b<-b,b"})
         s.run(line);
     s.define({"z<-tot x;v", "z<-0", "for (v: x) z<-z+v"});
     s.define({"z<-sq x", "z<-x*x"});
@@ -117,6 +117,7 @@ TEST(WorkspaceFile, LoadsTheSameWorkspaceAndSavesItAgainByteForByte) {
     EXPECT_EQ(b.run("averyverylongname+[]IO"), "5");
     EXPECT_EQ(b.run("tot 1 2 3"), "6");
     EXPECT_EQ(b.run("sq 4"), "16");
+    EXPECT_EQ(b.run("en"), "`dom:`q `p `q");
 
     // Values and blocks that moved in a compaction still load.
     c.run("m<-m,m");
@@ -283,6 +284,38 @@ TEST(WorkspaceFile, ADamagedItemThatBecameASingleNumberOwnsNoBlock) {
     EXPECT_EQ(c.run("#z"), "4");
 }
 
+// An enumeration keeps naming its domain's variable after a load, so a
+// domain changed afterwards is seen; a header naming an unknown symbol or a
+// constant, or a negative position, is refused.
+TEST(WorkspaceFile, EnumerationsLoadWithTheirDomainsAndDamagedOnesAreRefused) {
+    LineSession a;
+    ASSERT_EQ(engine::clearWorkspace(a.in).code, 0);
+    a.run("d<-`a`b`c");
+    a.run("e<-`d:`c`a");
+    const std::string file = saved(a.in);
+    LineSession b(smallHeap());
+    ASSERT_TRUE(load(b.in, file).loaded);
+    EXPECT_EQ(b.run("e"), "`d:`c `a");
+    b.run("d<-`x`y`z");
+    EXPECT_EQ(b.run("e"), "`d:`z `x");
+    EXPECT_EQ(b.run("e[2]<-`y"), "");
+    EXPECT_EQ(b.run("value e"), "`z `y");
+
+    const int e = kFirstGlobalSlot + 1;
+    ASSERT_EQ(a.in.ws.vars[e].type, kEnumeration);
+    auto* words = reinterpret_cast<std::int32_t*>(a.in.ws.base() + a.in.ws.vars[e].data);
+    const std::int32_t good[3] = {words[0], words[1], words[2]};
+    for (auto [at, bad] : {std::pair{0, a.in.symbols.last() + 1}, std::pair{1, 5}, std::pair{2, -1}}) {
+        words[at] = bad;
+        LineSession c;
+        EXPECT_FALSE(load(c.in, saved(a.in)).loaded) << "word " << at;
+        EXPECT_TRUE(isClear(c.in));
+        words[at] = good[at];
+    }
+    LineSession c;
+    EXPECT_TRUE(load(c.in, saved(a.in)).loaded);
+}
+
 // Damaged bytes: each file is refused or loads as a workspace whose every
 // value displays and whose functions run.
 TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
@@ -305,7 +338,7 @@ TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
         }
         ++loaded;
         for (const char* line : {"b", "i", "f", "c", "x", "y", "m", "r", "n", "e", "averyverylongname", "tot 1 2 3",
-                                 "sq 3", "[]IO", "z<-n,n", "m<-m,r"})
+                                 "sq 3", "[]IO", "z<-n,n", "m<-m,r", "en", "value en", "en[1]<-`p", "en=`q"})
             (void)b.run(line);
         b.in.ws.compact();
         ASSERT_TRUE(load(b.in, saved(b.in)).loaded);

@@ -1,0 +1,77 @@
+// What a range holds: shape, the widest class of its cells,
+// and every way a range is refused.
+#include "spreadsheet/range_analysis.h"
+
+#include <gtest/gtest.h>
+
+#include "values/messages.h"
+
+namespace wox::spreadsheet {
+namespace {
+
+using Kind = RangeRequest::Kind;
+
+Worksheet grid() {
+    // B2:D3 holds 1 2 3 / 4 5.5 6; F1 a text; B5 a truth value; D5 a gap before it.
+    Worksheet s{"S", {}};
+    double v[2][3] = {{1, 2, 3}, {4, 5.5, 6}};
+    for (int r = 0; r < 2; ++r)
+        for (int c = 0; c < 3; ++c) s.cells[{r + 2, c + 2}] = Cell{CellKind::Number, false, v[r][c], {}};
+    s.cells[{1, 6}] = Cell{CellKind::Text, false, 0, "abc"};
+    s.cells[{5, 2}] = Cell{CellKind::Boolean, false, 1, {}};
+    s.cells[{5, 4}] = Cell{CellKind::Number, true, 45000, {}};
+    return s;
+}
+
+TEST(RangeAnalysis, ClassesOfTheCells) {
+    Worksheet s = grid();
+    RangeContents got;
+    ASSERT_EQ(analyseRange(s, {Kind::Corners, 3, 4, 2, 2}, got), 0);
+    EXPECT_EQ(got.shape, ShapeKind::Rows);
+    EXPECT_EQ(got.type, ValueClass::Real);  // 5.5 makes the whole range real
+    EXPECT_EQ(got.numbers, (std::vector<double>{1, 2, 3, 4, 5.5, 6}));
+    ASSERT_EQ(analyseRange(s, {Kind::Cell, 1, 6, 1, 6}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Text);
+    EXPECT_EQ(got.text, "abc");
+    ASSERT_EQ(analyseRange(s, {Kind::Cell, 5, 4, 5, 4}, got), 0);
+    EXPECT_TRUE(got.metDate);
+    EXPECT_EQ(got.numbers, (std::vector<double>{45000}));
+}
+
+TEST(RangeAnalysis, RefusedRanges) {
+    Worksheet s = grid();
+    RangeContents got;
+    auto refused = [&](RangeRequest r) { return analyseRange(s, r, got) == kExcelFileNotFound; };
+    EXPECT_TRUE(refused({Kind::Cell, 0, 2, 0, 2}));              // before the used range
+    EXPECT_TRUE(refused({Kind::Cell, 2, 0, 2, 0}));
+    EXPECT_TRUE(refused({Kind::Cell, -5, -5, -5, -5}));
+    EXPECT_TRUE(refused({Kind::Cell, 1, 2, 1, 2}));              // empty
+    EXPECT_TRUE(refused({Kind::Corners, 1, 2, 1, 6}));          // text with gaps
+    EXPECT_TRUE(refused({Kind::Cell, 5, 2, 5, 2}));              // a truth value
+    EXPECT_TRUE(refused({Kind::Corners, 2, 2, 9, 4}));          // beyond the used range
+    EXPECT_TRUE(refused({Kind::Corners, 2, 2, 2147483647, 2147483647}));
+    EXPECT_TRUE(refused({Kind::UsedRange}));                     // the used range has gaps
+    Worksheet texts{"T", {}};
+    texts.cells[{1, 1}] = Cell{CellKind::Text, false, 0, "a"};
+    texts.cells[{1, 2}] = Cell{CellKind::Text, false, 0, "b"};
+    EXPECT_EQ(analyseRange(texts, {Kind::Corners, 1, 1, 1, 2}, got), kExcelFileNotFound);  // text in a range
+    texts.cells[{1, 2}] = Cell{CellKind::Number, false, 1, {}};
+    EXPECT_EQ(analyseRange(texts, {Kind::Corners, 1, 1, 1, 2}, got), kExcelFileNotFound);  // text and numbers
+    Worksheet empty{"E", {}};
+    EXPECT_EQ(analyseRange(empty, {Kind::UsedRange}, got), kExcelFileNotFound);
+}
+
+TEST(RangeAnalysis, IntegersAreWholeNumbersWithin32Bits) {
+    Worksheet s{"S", {}};
+    s.cells[{1, 1}] = Cell{CellKind::Number, false, -2147483648.0, {}};
+    s.cells[{1, 2}] = Cell{CellKind::Number, false, 2147483647.0, {}};
+    RangeContents got;
+    ASSERT_EQ(analyseRange(s, {Kind::UsedRange}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Integer);
+    s.cells[{1, 2}] = Cell{CellKind::Number, false, 2147483648.0, {}};
+    ASSERT_EQ(analyseRange(s, {Kind::UsedRange}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Real);
+}
+
+}  // namespace
+}  // namespace wox::spreadsheet
