@@ -14,6 +14,20 @@
 
 namespace wox::gui::test {
 
+namespace {
+
+// Defines a function whose line 1 branches to itself and calls it; the line
+// runs until it is stopped.
+bool startEndlessLine(MainWindow& w) {
+    if (!typeLine(w, "[]FX 2 9#'z<-spin x->1      '")) return false;
+    w.sessionView()->moveCursor(QTextCursor::End);
+    QTest::keyClicks(w.sessionView(), "spin 0");
+    QTest::keyClick(w.sessionView(), Qt::Key_Return);
+    return w.runner().busy();
+}
+
+}  // namespace
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
@@ -199,12 +213,9 @@ private slots:
         Home home;
         auto w = startedWindow(home);
         QVERIFY(typeLine(*w, "kept<-1 2 3"));
-        QVERIFY(typeLine(*w, "[]FX 2 9#'z<-spin x->1      '"));
         SessionView* v = w->sessionView();
-        v->moveCursor(QTextCursor::End);
-        QTest::keyClicks(v, "spin 0");
         QSignalSpy done(w.get(), &MainWindow::lineFinished);
-        QTest::keyClick(v, Qt::Key_Return);
+        QVERIFY(startEndlessLine(*w));
         // The window goes on: events are handled while the line runs.
         QTest::qWait(300);
         QVERIFY(w->runner().busy());
@@ -224,11 +235,8 @@ private slots:
     void closingDuringALineStopsItFirst() {
         Home home;
         auto w = startedWindow(home);
-        QVERIFY(typeLine(*w, "[]FX 2 9#'z<-spin x->1      '"));
         SessionView* v = w->sessionView();
-        v->moveCursor(QTextCursor::End);
-        QTest::keyClicks(v, "spin 0");
-        QTest::keyClick(v, Qt::Key_Return);
+        QVERIFY(startEndlessLine(*w));
         QTest::qWait(100);
         QVERIFY(w->runner().busy());
         // A menu command waits for the line, it does not run beside it.
