@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libreadline-dev libgsl-dev liblapack-dev libblas-dev
   libzip-dev libpugixml-dev libxlsxwriter-dev
+  qt6-base-dev xvfb xauth
 )
 # clang builds the fuzz targets; optional when the archive lacks it.
 optional=(clang-16 libclang-rt-16-dev)

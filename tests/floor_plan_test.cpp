@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <unistd.h>
 
@@ -100,6 +101,39 @@ TEST(FloorPlan, NoIncludeRunsBackUp) {
     EXPECT_TRUE(found.empty()) << "includes that run back up the floor plan "
                                   "(values < primitives, display, types < frontend < engine < session):\n"
                                << found;
+}
+
+// The desktop program (app/gui) is the top floor: no library and not the
+// terminal program may include one of its headers. Its headers are named
+// as they are (its folder is on its own include path), so a line naming
+// one of them, with or without "gui/", is the include to refuse.
+std::string guiIncludes(const fs::path& root) {
+    std::vector<std::string> guiHeaders;
+    for (const auto& f : fs::directory_iterator(root / "app" / "gui"))
+        if (f.path().extension() == ".h") guiHeaders.push_back(f.path().filename().string());
+    std::ostringstream out;
+    auto scan = [&](const fs::path& file) {
+        std::ifstream in(file);
+        std::string line;
+        for (int n = 1; std::getline(in, line); ++n) {
+            if (line.find("#include \"") == std::string::npos) continue;
+            for (const std::string& h : guiHeaders)
+                if (line.find("\"" + h + "\"") != std::string::npos || line.find("\"gui/" + h + "\"") != std::string::npos)
+                    out << fs::relative(file, root).string() << ':' << n << ": " << line << '\n';
+        }
+    };
+    for (const auto& f : fs::recursive_directory_iterator(root / "src"))
+        if (f.is_regular_file()) scan(f.path());
+    for (const auto& f : fs::directory_iterator(root / "app"))
+        if (f.is_regular_file()) scan(f.path());
+    return out.str();
+}
+
+TEST(FloorPlan, NothingIncludesTheDesktopProgram) {
+    const fs::path root = fs::path(WOX_SOURCE_DIR);
+    ASSERT_TRUE(fs::is_directory(root / "app" / "gui"));
+    std::string found = guiIncludes(root);
+    EXPECT_TRUE(found.empty()) << "includes of the desktop program from below it:\n" << found;
 }
 
 TEST(FloorPlan, CatchesAnUpwardInclude) {

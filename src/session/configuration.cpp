@@ -74,6 +74,32 @@ std::string configurationText(const Configuration& c) {
     return t;
 }
 
+bool saveConfiguration(const ConfigurationPlaces& places, const Configuration& c, std::string* problem) {
+    std::error_code ec;
+    fs::create_directories(places.file.parent_path(), ec);
+    if (ec) {
+        *problem = "cannot make " + places.file.parent_path().string() + ": " + ec.message();
+        return false;
+    }
+    fs::path temp = places.file;
+    temp += ".new";
+    {
+        std::ofstream f(temp, std::ios::binary | std::ios::trunc);
+        f << configurationText(c);
+        f.flush();
+        if (!f) {
+            *problem = "cannot write " + temp.string();
+            return false;
+        }
+    }
+    fs::rename(temp, places.file, ec);
+    if (ec) {
+        *problem = "cannot write " + places.file.string() + ": " + ec.message();
+        return false;
+    }
+    return true;
+}
+
 bool loadConfiguration(const ConfigurationPlaces& places, Configuration& out, std::string* problem) {
     Configuration c;
     {
@@ -90,28 +116,7 @@ bool loadConfiguration(const ConfigurationPlaces& places, Configuration& out, st
         c.version = std::string(kVersionMarker);
         c.binaryPath = places.defaultBinaryPath;
         c.workspacePath = places.defaultWorkspacePath;
-        fs::create_directories(places.file.parent_path(), ec);
-        if (ec) {
-            *problem = "cannot make " + places.file.parent_path().string() + ": " + ec.message();
-            return false;
-        }
-        // Written beside and renamed, so a half-written file is never read.
-        fs::path temp = places.file;
-        temp += ".new";
-        {
-            std::ofstream f(temp, std::ios::binary | std::ios::trunc);
-            f << configurationText(c);
-            f.flush();
-            if (!f) {
-                *problem = "cannot write " + temp.string();
-                return false;
-            }
-        }
-        fs::rename(temp, places.file, ec);
-        if (ec) {
-            *problem = "cannot write " + places.file.string() + ": " + ec.message();
-            return false;
-        }
+        if (!saveConfiguration(places, c, problem)) return false;
     }
     c.workspacePath = withSlash(c.workspacePath);
     c.binaryPath = withSlash(c.binaryPath);

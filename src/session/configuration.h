@@ -36,6 +36,10 @@ ConfigurationPlaces configurationPlaces();
 // workspace folder is created when missing. Fails with a readable reason.
 bool loadConfiguration(const ConfigurationPlaces& places, Configuration& out, std::string* problem);
 
+// Writes the file (beside it first, then renamed over it, so a half-written
+// file is never read). Fails with a readable reason.
+bool saveConfiguration(const ConfigurationPlaces& places, const Configuration& c, std::string* problem);
+
 // The values of an INI text; lines other than key=value are ignored.
 Configuration parseConfiguration(std::string_view text);
 std::string configurationText(const Configuration& c);

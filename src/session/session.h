@@ -53,6 +53,9 @@ public:
     // stops the session from taking more lines.
     void setOff(std::function<void()> off) { off_ = std::move(off); }
     bool switchedOff() const { return switchedOff_; }
+    // Told after SAVE has written the workspace file, so a window can mark
+    // its document as not modified.
+    void setSavedListener(std::function<void()> saved) { saved_ = std::move(saved); }
 
     // Runs a system command line (the text after ")") and returns the last
     // command result: 0, or a message number or 1.
@@ -122,6 +125,7 @@ private:
     std::string workspaceFolder_;
     std::string workspaceName_;
     std::function<void()> off_;
+    std::function<void()> saved_;
     bool switchedOff_ = false;
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;

@@ -294,6 +294,7 @@ int Session::commandSave(std::string_view argument) {
     }
     write(Piece::Output, "\r\n" + fileTimeText(file.path) + " " + file.workspaceName);
     workspaceName_ = file.workspaceName;
+    if (saved_) saved_();
     return 0;
 }
 

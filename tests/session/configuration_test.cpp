@@ -90,5 +90,26 @@ TEST(FileTimeText, ShowsTheLocalTimeAndTheOffsetInWholeHours) {
     unlink(pattern);
 }
 
+TEST_F(ConfigurationFiles, ASavedFolderIsReadBackAndAFailedSaveSaysWhy) {
+    ConfigurationPlaces places = configurationPlaces(home_.string(), "");
+    Configuration c;
+    std::string problem;
+    ASSERT_TRUE(loadConfiguration(places, c, &problem)) << problem;
+    c.workspacePath = (home_ / "chosen").string() + "/";
+    ASSERT_TRUE(saveConfiguration(places, c, &problem)) << problem;
+    Configuration again;
+    ASSERT_TRUE(loadConfiguration(places, again, &problem)) << problem;
+    EXPECT_EQ(again.workspacePath, c.workspacePath);
+    EXPECT_EQ(again.version, kVersionMarker);
+    EXPECT_FALSE(fs::exists(places.file.string() + ".new"));
+
+    // Where the configuration folder would be stands a file.
+    std::ofstream(home_ / "blocked") << "x";
+    ConfigurationPlaces blocked = configurationPlaces(home_.string(), (home_ / "blocked").string());
+    problem.clear();
+    EXPECT_FALSE(saveConfiguration(blocked, c, &problem));
+    EXPECT_NE(problem.find("cannot make"), std::string::npos) << problem;
+}
+
 }  // namespace
 }  // namespace wox::session
