@@ -108,6 +108,9 @@ private:
     int commandTrace(std::string_view argument);
     int commandSave(std::string_view argument);
     int commandLoad(std::string_view argument);
+    // The script files (script_commands.cpp).
+    int commandReadScript(std::string_view argument, bool clear, bool timing);
+    int commandOut(std::string_view argument);
     // The export commands (export_commands.cpp).
     int commandCpp(std::string_view argument);
     int commandCsv(std::string_view argument);
@@ -123,6 +126,7 @@ private:
     std::string workspaceName_;
     std::function<void()> off_;
     bool switchedOff_ = false;
+    int scriptDepth_ = 0;  // scripts being read, one inside another
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;

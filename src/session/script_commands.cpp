@@ -1,0 +1,142 @@
+// The script-file commands: FLOAD clears the workspace and reads a script,
+// FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
+// OUT writes functions and variables into one.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/workspace_clear.h"
+#include "frontend/source_text.h"
+#include "script_file/script_reader.h"
+#include "script_file/script_writer.h"
+#include "session/file_names.h"
+#include "session/session.h"
+#include "values/file_replacement.h"
+#include "values/messages.h"
+
+namespace wox::session {
+namespace {
+
+constexpr std::string_view kScriptExtension = "vsf";
+// How many scripts may be read one inside another (a script that reads
+// itself would otherwise never end).
+constexpr int kMaxScriptDepth = 17;
+
+bool readWhole(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    if (in.bad()) return false;
+    *text = s.str();
+    return true;
+}
+
+bool writeAll(int fd, std::string_view text, std::string* problem) {
+    while (!text.empty()) {
+        ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            *problem = std::strerror(errno);
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The names of OUT's argument, separated by blanks and tabs; false for a
+// character that cannot start a name.
+bool outNames(std::string_view argument, std::vector<std::string>* names) {
+    using frontend::text::isBlank;
+    for (std::size_t i = 0; i < argument.size();) {
+        if (isBlank(argument[i])) {
+            ++i;
+            continue;
+        }
+        if (!frontend::text::isLetter(argument[i])) return false;
+        std::size_t end = frontend::text::nameEnd(argument, i);
+        names->emplace_back(argument.substr(i, end - i));
+        i = end;
+    }
+    return true;
+}
+
+}  // namespace
+
+int Session::commandReadScript(std::string_view argument, bool clear, bool timing) {
+    ResolvedFile file = resolveFileName(argument, kScriptExtension, true, workspaceFolder_);
+    if (file.message != 0) {
+        showMessage(file.message);
+        return 1;
+    }
+    std::string text;
+    if (!readWhole(file.path, &text)) {
+        showMessage(kBadFilePath);
+        return 1;
+    }
+    if (scriptDepth_ >= kMaxScriptDepth) {
+        showMessage(kScriptsTooDeep);
+        return 1;
+    }
+    if (clear) {
+        workspaceName_.clear();
+        (void)engine::clearWorkspace(in_);
+    }
+    if (timing) in_.errors.lineTiming = true;
+    script_file::ScriptHooks hooks;
+    hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
+    hooks.dispatch = [this](std::string_view line) {
+        int result = dispatchCommand(line);
+        if (result != 0) noteFailure();
+        return result;
+    };
+    hooks.statementFailed = [this] { noteFailure(); };
+    ++scriptDepth_;
+    int result = script_file::readScript(in_, script_file::scriptLines(text), hooks);
+    --scriptDepth_;
+    if (result != 0) {
+        noteFailure();
+        return 1;
+    }
+    // Only a read that succeeded lowers the timing flag.
+    if (timing) in_.errors.lineTiming = false;
+    write(Piece::Output, "\r\nsaved " + fileTimeText(file.path));
+    return 0;
+}
+
+int Session::commandOut(std::string_view argument) {
+    std::vector<std::string> names;
+    if (!outNames(argument, &names)) {
+        showMessage(kIncorrectCommand);
+        return 1;
+    }
+    std::string fileName = names.empty() ? workspaceName_ : names.front();
+    if (fileName.empty()) {
+        showMessage(kFileNameRequired);
+        return 1;
+    }
+    ResolvedFile file = resolveFileName(fileName, kScriptExtension, false, workspaceFolder_);
+    if (file.message != 0) {
+        showMessage(file.message);
+        return 1;
+    }
+    if (names.size() < 2) names.clear();
+    std::string text = script_file::scriptText(in_, names);
+    std::string problem;
+    values::FileReplacement replacement;
+    if (!replacement.open(file.path, ".wox-out-", &problem) || !writeAll(replacement.fd(), text, &problem) ||
+        !replacement.commit(&problem)) {
+        showMessage(kSaveFailed);
+        write(Piece::Output, "\r\n" + problem);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace wox::session
