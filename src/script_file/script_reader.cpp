@@ -62,12 +62,9 @@ Rc variableBlock(Interpreter& in, const std::vector<std::string>& lines, std::si
     line = trimBlanks(line);
     std::size_t end = frontend::text::nameEnd(line, 0);
     LineCursor cursor{lines, at + 1};
-    Rc rc = readTaggedValue(in, line.substr(0, end), line.substr(end), cursor);
+    Rc rc = readTaggedValue(in, line.substr(0, end), line.substr(end), std::string_view(&kVariableMark, 1), cursor);
     if (rc.failed()) return rc.code == kTableFull || rc.code == kWorkspaceFull ? rc : Rc(kGetVariableError);
-    std::string_view closing;
-    if (cursor.next >= lines.size() || trimBlanks(lines[cursor.next]) != std::string_view(&kVariableMark, 1))
-        return kGetVariableError;
-    *next = cursor.next + 1;
+    *next = cursor.next;
     return kOk;
 }
 

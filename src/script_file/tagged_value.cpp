@@ -412,13 +412,16 @@ std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int
     }
 }
 
-Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, LineCursor& cursor) {
+Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, std::string_view closing,
+                   LineCursor& cursor) {
     if (!frontend::text::isValidName(name)) return kGetVariableError;
     int entry = frontend::findGlobal(in.front, name);
     if (entry >= 0 && in.front.globals[static_cast<std::size_t>(entry)].kind != frontend::kVariableName)
         return kGetVariableError;
     ParsedValue v;
     WOX_TRY(parseValue(cursor, trimBlanks(header), 0, v));
+    std::string_view last;
+    if (!nextLine(cursor, &last) || last != closing) return kGetVariableError;
 
     values::Workspace& ws = in.ws;
     const std::uint32_t mark = ws.stackTop;

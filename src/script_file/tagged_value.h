@@ -41,10 +41,12 @@ struct LineCursor {
 };
 
 // Reads the value whose header is `header` (the rest of a block's first
-// line) and whose data follow at the cursor, and assigns it to the global
-// variable `name`, making the name when it is new. Fails with 82 for any
-// malformed text or a name that is a function, 84 when the variable table
-// is full, 6 when the heap is; nothing is assigned then.
-Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, LineCursor& cursor);
+// line) and whose data follow at the cursor, then the line `closing`, and
+// assigns the value to the global variable `name`, making the name when it
+// is new. Fails with 82 for any malformed text (a missing closing line too)
+// or a name that is a function, 84 when the variable table is full, 6 when
+// the heap is; nothing is assigned then.
+Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, std::string_view closing,
+                   LineCursor& cursor);
 
 }  // namespace wox::script_file

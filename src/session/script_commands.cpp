@@ -85,8 +85,11 @@ int Session::commandReadScript(std::string_view argument, bool clear, bool timin
         return 1;
     }
     if (clear) {
+        // The timing flag outlives the reset: only a P that succeeds lowers it.
+        const bool timed = in_.errors.lineTiming;
         workspaceName_.clear();
         (void)engine::clearWorkspace(in_);
+        in_.errors.lineTiming = timed;
     }
     if (timing) in_.errors.lineTiming = true;
     script_file::ScriptHooks hooks;
