@@ -159,7 +159,10 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
         } else if (line[0] == kOpenBrace) {
             if (Rc rc = bracedDefinition(in, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
         } else {
-            if (!hooks.quiet) write(std::string(kEcho) + std::string(line));
+            if (!hooks.quiet) {
+                if (hooks.echo) hooks.echo(std::string(kEcho) + std::string(line));
+                else write(std::string(kEcho) + std::string(line));
+            }
             if (line[0] == kCommandMark) {
                 int result = hooks.dispatch ? hooks.dispatch(line.substr(1)) : kIncorrectCommand;
                 if (result != 0) return stop(0, at, line);

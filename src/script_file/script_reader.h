@@ -19,6 +19,7 @@ namespace wox::script_file {
 
 struct ScriptHooks {
     std::function<void(std::string_view)> write;      // session output
+    std::function<void(std::string_view)> echo;       // a line about to run, after its prompt
     std::function<int(std::string_view)> dispatch;    // a system command: its result
     std::function<void()> statementFailed;            // a statement wrote an error report
     bool quiet = false;                               // no echo, no failure report

@@ -75,8 +75,14 @@ int Session::commandReadScript(std::string_view argument, bool clear, bool timin
         showMessage(file.message);
         return 1;
     }
+    return readScriptFile(file.path, clear, timing, true);
+}
+
+int Session::loadScript(const std::string& path, bool announce) { return readScriptFile(path, true, false, announce); }
+
+int Session::readScriptFile(const std::string& path, bool clear, bool timing, bool announce) {
     std::string text;
-    if (!readWhole(file.path, &text)) {
+    if (!readWhole(path, &text)) {
         showMessage(kBadFilePath);
         return 1;
     }
@@ -94,6 +100,7 @@ int Session::commandReadScript(std::string_view argument, bool clear, bool timin
     if (timing) in_.errors.lineTiming = true;
     script_file::ScriptHooks hooks;
     hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
+    hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
     hooks.dispatch = [this](std::string_view line) {
         int result = dispatchCommand(line);
         if (result != 0) noteFailure();
@@ -109,7 +116,7 @@ int Session::commandReadScript(std::string_view argument, bool clear, bool timin
     }
     // Only a read that succeeded lowers the timing flag.
     if (timing) in_.errors.lineTiming = false;
-    write(Piece::Output, "\r\nsaved " + fileTimeText(file.path));
+    if (announce) write(Piece::Output, "\r\nsaved " + fileTimeText(path));
     return 0;
 }
 
