@@ -23,6 +23,7 @@
 #include "session/file_names.h"
 #include "session/line_reader.h"
 #include "session/session.h"
+#include "session/standard_library.h"
 #include "session/terminal_text.h"
 #include "session/transcript.h"
 #include "values/messages.h"
@@ -138,6 +139,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wox: %s\n", problem.c_str());
         return 1;
     }
+    // A workspace folder without the standard library gets it; one that
+    // cannot take it still serves.
+    if (!wox::session::installStandardLibrary(config.workspacePath, &problem))
+        std::fprintf(stderr, "wox: %s\n", problem.c_str());
     std::string loadedName;
     const bool script = workspace && std::string_view(workspace).ends_with(".vsf");
     if (script && !std::ifstream(workspace)) {

@@ -11,6 +11,7 @@
 
 #include "session/function_requests.h"
 #include "session/session.h"
+#include "session/standard_library.h"
 
 namespace wox::session {
 namespace {
@@ -204,6 +205,17 @@ TEST_F(ScriptFixture, LineTimingIsLoweredOnlyByAReadThatSucceeds) {
     command("P good", &result);
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(in.errors.lineTiming);
+}
+
+TEST_F(ScriptFixture, TheStandardLibraryIsWrittenOnlyWhereItIsMissing) {
+    std::string problem;
+    ASSERT_TRUE(installStandardLibrary(dir.string() + "/", &problem)) << problem;
+    EXPECT_EQ(file("standard.vsf"), std::string(standardLibraryText()));
+    put("standard.vsf", "{mine: 1}\n");
+    ASSERT_TRUE(installStandardLibrary(dir.string() + "/", &problem)) << problem;
+    EXPECT_EQ(file("standard.vsf"), "{mine: 1}\n");
+    EXPECT_FALSE(installStandardLibrary(dir.string() + "/missing/", &problem));
+    EXPECT_FALSE(problem.empty());
 }
 
 }  // namespace
