@@ -1,9 +1,9 @@
 #include "script_file/tagged_value.h"
 
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "frontend/name_table.h"
@@ -179,9 +179,10 @@ bool readReal(std::string_view w, double* v) {
         text += c;
     }
     if (!digits) return false;
-    char* end = nullptr;
-    double r = std::strtod(text.c_str(), &end);
-    if (end != text.c_str() + text.size()) return false;
+    // from_chars reads the "C" form whatever the locale.
+    double r = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), r);
+    if (ec != std::errc() || end != text.data() + text.size()) return false;
     *v = negative ? -r : r;
     return true;
 }
@@ -253,6 +254,9 @@ Rc parseValue(LineCursor& c, std::string_view head, int depth, ParsedValue& v) {
     std::int64_t count = 0;
     WOX_TRY(parseHeader(head, depth, v, &count));
     if (v.type == kGeneral) {
+        // Every item takes a line at least: a count beyond the lines left
+        // is refused before anything is made for it.
+        if (count > static_cast<std::int64_t>(c.lines.size() - c.next)) return kGetVariableError;
         v.items.resize(static_cast<std::size_t>(count));
         for (ParsedValue& item : v.items) {
             std::string_view line;

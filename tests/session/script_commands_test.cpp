@@ -117,6 +117,10 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
         {"&v B 1 2\n1 2\n&\n", "get variable error\r\n[*ln1] [&v B 1 2]"},
         {"&v C 1 3\n'ab\n&\n", "get variable error\r\n[*ln1] [&v C 1 3]"},
         {"&v E 1 1\n1.5.2\n&\n", "get variable error\r\n[*ln1] [&v E 1 1]"},
+        {"&v E 1 1\n1e\n&\n", "get variable error\r\n[*ln1] [&v E 1 1]"},
+        {"&v I 1 1\n2147483648\n&\n", "get variable error\r\n[*ln1] [&v I 1 1]"},
+        {"&v L 1 2000000000\n&\n", "get variable error\r\n[*ln1] [&v L 1 2000000000]"},
+        {"&v D 1 2\n2000.01.02 12:00\n&\n", "get variable error\r\n[*ln1] [&v D 1 2]"},
         // A complex value written with no data line, as older files have it.
         {"&q Q 0\n&\n", "get variable error\r\n[*ln1] [&q Q 0]"},
         {"&v L 1 2\n<I 0\n1\n&\n", "get variable error\r\n[*ln1] [&v L 1 2]"},
@@ -140,6 +144,22 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
         EXPECT_FALSE(defined("after")) << c.script;
         EXPECT_FALSE(defined("v")) << c.script;
     }
+}
+
+TEST_F(ScriptFixture, HandMadeBlocksReadAsWritten) {
+    // Exponent signs "-", "_" and "+"; data continued over lines; a block
+    // name after blanks; values replace what the names held.
+    put("hand.vsf",
+        "v<-'old'\n"
+        "&  v E 1 3\n1e-3 1E_3 \\\n 2.5e+2\n&\n"
+        "&t C 1 4\n'ab'\\\n'c'''\n&\n"
+        "&e S 1 0\n\n&\n"
+        "&n L 0\n<I 1 2\n_1 2\n&\n");
+    int result = 0;
+    command("FLOAD hand", &result);
+    ASSERT_EQ(result, 0) << transcript.wholeText();
+    session.submit("(v~0.001 0.001 250),(t~'abc'''),(0=^e),(n~<._1 2),#n");
+    EXPECT_TRUE(endsWith("\r\n1 1 1 1")) << transcript.wholeText();
 }
 
 TEST_F(ScriptFixture, StatementsAndCommandsInAScript) {
