@@ -1,10 +1,6 @@
 // The script-file commands: FLOAD clears the workspace and reads a script,
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
 // OUT writes functions and variables into one.
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -34,19 +30,6 @@ bool readWhole(const std::string& path, std::string* text) {
     s << in.rdbuf();
     if (in.bad()) return false;
     *text = s.str();
-    return true;
-}
-
-bool writeAll(int fd, std::string_view text, std::string* problem) {
-    while (!text.empty()) {
-        ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            *problem = std::strerror(errno);
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
     return true;
 }
 
@@ -140,7 +123,7 @@ int Session::commandOut(std::string_view argument) {
     std::string text = script_file::scriptText(in_, names);
     std::string problem;
     values::FileReplacement replacement;
-    if (!replacement.open(file.path, ".wox-out-", &problem) || !writeAll(replacement.fd(), text, &problem) ||
+    if (!replacement.open(file.path, ".wox-out-", &problem) || !replacement.write(text, &problem) ||
         !replacement.commit(&problem)) {
         showMessage(kSaveFailed);
         write(Piece::Output, "\r\n" + problem);

@@ -1,9 +1,5 @@
 #include "session/standard_library.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 
 #include "values/file_replacement.h"
@@ -16,16 +12,7 @@ bool installStandardLibrary(const std::string& folder, std::string* problem) {
     if (std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found) return true;
     values::FileReplacement file;
     if (!file.open(path, ".wox-standard-", problem)) return false;
-    std::string_view text = standardLibraryText();
-    while (!text.empty()) {
-        ssize_t n = ::write(file.fd(), text.data(), text.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            *problem = "cannot write " + path + ": " + std::strerror(errno);
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
+    if (!file.write(standardLibraryText(), problem)) return false;
     return file.commit(problem);
 }
 
