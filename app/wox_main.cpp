@@ -10,6 +10,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <fstream>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -22,6 +23,7 @@
 #include "session/file_names.h"
 #include "session/line_reader.h"
 #include "session/session.h"
+#include "session/standard_library.h"
 #include "session/terminal_text.h"
 #include "session/transcript.h"
 #include "values/messages.h"
@@ -66,10 +68,11 @@ void writeOut(std::string_view bytes) {
 
 int usage(std::FILE* to, int status) {
     std::fputs(
-        "usage: wox [-q] [WORKSPACE.wox]\n"
+        "usage: wox [-q] [WORKSPACE.wox | SCRIPT.vsf]\n"
         "Starts the Wox interpreter. On a terminal lines are edited with history\n"
         "and Tab completes names and system commands; with input from a file or a\n"
-        "pipe, wox writes the session transcript.\n"
+        "pipe, wox writes the session transcript. A script file is read at start\n"
+        "as )fload reads one: `wox -q SCRIPT.vsf < /dev/null` runs it as a program.\n"
         "\n"
         "  -q, --quiet    with input from a file or a pipe: no banner, no echo of\n"
         "                 the lines, no prompts; only results and error reports\n"
@@ -136,8 +139,17 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wox: %s\n", problem.c_str());
         return 1;
     }
+    // A workspace folder without the standard library gets it; one that
+    // cannot take it still serves.
+    if (!wox::session::installStandardLibrary(config.workspacePath, &problem))
+        std::fprintf(stderr, "wox: %s\n", problem.c_str());
     std::string loadedName;
-    if (workspace) {
+    const bool script = workspace && std::string_view(workspace).ends_with(".vsf");
+    if (script && !std::ifstream(workspace)) {
+        std::fprintf(stderr, "wox: cannot read %s\n", workspace);
+        return 1;
+    }
+    if (workspace && !script) {
         wox::workspace_file::LoadResult r = wox::workspace_file::loadWorkspaceFile(in, workspace);
         if (!r.loaded) {
             std::string_view why = r.message.empty() ? wox::messageText(wox::kFileNotFound) : r.message;
@@ -164,9 +176,19 @@ int main(int argc, char** argv) {
         if (interactive) std::fflush(stdout);
     });
 
+    // A script named on the command line is read as FLOAD reads one, once
+    // the session shows its banner.
+    auto startSession = [&] {
+        if (!script) {
+            session.start(loadedName);
+            return;
+        }
+        text.showAfterBanner();
+        session.startWithScript(workspace, !quiet);
+    };
     if (!interactive) {
         // Batch mode keeps the default Ctrl-C: it stops the whole run.
-        session.start(loadedName);
+        startSession();
         wox::session::LineReader reader(STDIN_FILENO);
         std::string line;
         // A program that drives us through a pipe may wait for the banner or
@@ -201,7 +223,7 @@ int main(int argc, char** argv) {
     interruptTarget = &in.interruptRequested;
     installHandler(SIGINT, onInterrupt);
     installHandler(SIGWINCH, onResize);
-    session.start(loadedName);
+    startSession();
     const std::string prompt(wox::session::kPrompt);
     while (!session.switchedOff()) {
         auto typed = editor.read(prompt);

@@ -36,6 +36,7 @@ constexpr std::array kFloorPlan{
     Floor{"frontend", 2},
     Floor{"engine", 3},
     Floor{"workspace_file", 4},
+    Floor{"script_file", 4},
     Floor{"session", 5},
 };
 

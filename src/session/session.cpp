@@ -66,6 +66,17 @@ void Session::showMessage(int number) {
 }
 
 void Session::start(std::string_view workspaceName) {
+    writeBanner(workspaceName);
+    writePrompt();
+}
+
+void Session::startWithScript(const std::string& path, bool announce) {
+    writeBanner({});
+    if (loadScript(path, announce) != 0) noteFailure();
+    writePrompt();
+}
+
+void Session::writeBanner(std::string_view workspaceName) {
     transcript_.caretToEnd();
     workspaceName_ = std::string(workspaceName);
     std::string banner = "WOX version " WOX_VERSION_TEXT "\r\n";
@@ -79,7 +90,6 @@ void Session::start(std::string_view workspaceName) {
         banner += " ws loaded\r\n";
     }
     write(Piece::Output, banner);
-    writePrompt();
 }
 
 void Session::beforeKeyOn(int line) {

@@ -23,6 +23,7 @@ enum class Piece {
     Output,  // banner, results, messages
     Echo,    // the typed line placed on the input line
     Prompt,  // "\r\n" and the six-blank prompt
+    ScriptLine,  // "\r\n", the prompt and a line of a script being read
 };
 using Sink = std::function<void(Piece, std::string_view)>;
 
@@ -61,12 +62,21 @@ public:
     // command result: 0, or a message number or 1.
     int dispatchCommand(std::string_view commandLine);
 
+    // Reads the script file at `path` as FLOAD does (the program's start
+    // with a script named on its command line); `announce` writes "saved"
+    // and the file time after a read that succeeded. Returns 0 or 1.
+    int loadScript(const std::string& path, bool announce = true);
+
     // Writes a line of output below the current one.
     void writeNote(std::string_view text);
 
     // First display: banner, then the workspace name with " ws loaded", or
     // "CLEAR WS" when `workspaceName` is empty, then the first prompt.
     void start(std::string_view workspaceName = {});
+    // The same with the script file at `path` read, as FLOAD reads one,
+    // between the banner and the first prompt (a script named on the
+    // program's command line); `announce` as for loadScript.
+    void startWithScript(const std::string& path, bool announce);
 
     // Key handling: call before a key reaches an earlier line (any line but
     // the last), so that the line's former text is kept for Enter.
@@ -95,6 +105,7 @@ public:
 private:
     void write(Piece piece, std::string_view text);
     void writePrompt();
+    void writeBanner(std::string_view workspaceName);
     void noteFailure();
     void runEditedLines();
     void processInputLine();
@@ -111,6 +122,10 @@ private:
     int commandTrace(std::string_view argument);
     int commandSave(std::string_view argument);
     int commandLoad(std::string_view argument);
+    // The script files (script_commands.cpp).
+    int commandReadScript(std::string_view argument, bool clear, bool timing);
+    int readScriptFile(const std::string& path, bool clear, bool timing, bool announce);
+    int commandOut(std::string_view argument);
     // The export commands (export_commands.cpp).
     int commandCpp(std::string_view argument);
     int commandCsv(std::string_view argument);
@@ -127,6 +142,7 @@ private:
     std::function<void()> off_;
     std::function<void()> saved_;
     bool switchedOff_ = false;
+    int scriptDepth_ = 0;  // scripts being read, one inside another
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;

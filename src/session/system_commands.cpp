@@ -102,6 +102,14 @@ int Session::dispatchCommand(std::string_view commandLine) {
             return commandSave(argument);
         case Command::Load:
             return commandLoad(argument);
+        case Command::Fload:
+            return commandReadScript(argument, true, false);
+        case Command::Fcopy:
+            return commandReadScript(argument, false, false);
+        case Command::P:
+            return commandReadScript(argument, true, true);
+        case Command::Out:
+            return commandOut(argument);
         case Command::Cpp:
             return commandCpp(argument);
         case Command::Csv:

@@ -21,6 +21,11 @@ void TerminalText::put(Piece piece, std::string_view text, std::string& out) {
 
 void TerminalText::putQuiet(Piece piece, std::string_view text, std::string& out) {
     switch (piece) {
+        case Piece::ScriptLine:
+            // A line a script runs is not shown, but what it writes is.
+            finish(out);
+            if (lineWrote_) out.push_back('\n');
+            [[fallthrough]];
         case Piece::Echo:
             // Like a terminal after Enter: the line break that starts the
             // output is already there.
@@ -36,7 +41,11 @@ void TerminalText::putQuiet(Piece piece, std::string_view text, std::string& out
             lineWrote_ = false;
             return;
         case Piece::Output:
-            if (!lineStarted_) return;  // the banner
+            if (!lineStarted_) {  // the banner
+                // As after Enter: the next output's line break is there.
+                lineStarted_ = enterShown_ = showAfterBanner_;
+                return;
+            }
             lineWrote_ = true;
             convert(text, out);
             return;

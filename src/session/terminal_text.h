@@ -33,6 +33,9 @@ public:
     // What ends the whole stream: the transcript's last line break, nothing
     // in quiet mode.
     void close(std::string& out);
+    // Quiet mode: what follows the banner (a script read at start) is shown
+    // even before the first typed line.
+    void showAfterBanner() { showAfterBanner_ = true; }
 
 private:
     void putQuiet(Piece piece, std::string_view text, std::string& out);
@@ -44,6 +47,7 @@ private:
     bool enterShown_ = false;
     bool lineStarted_ = false;  // quiet: an input line has been typed
     bool lineWrote_ = false;    // quiet: and it has written something
+    bool showAfterBanner_ = false;
 };
 
 }  // namespace wox::session

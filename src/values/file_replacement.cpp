@@ -46,6 +46,16 @@ bool FileReplacement::open(const std::string& path, const char* tempPrefix, std:
     return true;
 }
 
+bool FileReplacement::write(std::string_view text, std::string* problem) {
+    while (!text.empty()) {
+        ssize_t n = ::write(fd_, text.data(), text.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return fail(problem, "cannot write " + temp_, n < 0 ? errno : EIO);
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
 bool FileReplacement::commit(std::string* problem) {
     int error = 0;
     if (fsync(fd_) != 0) error = errno;

@@ -5,6 +5,7 @@
 // folder. Until commit() succeeds the old file is as it was; a replacement
 // that is not committed removes its temporary file.
 #include <string>
+#include <string_view>
 
 namespace wox::values {
 
@@ -24,6 +25,9 @@ public:
     // The temporary file: its descriptor (open until commit) and its name.
     int fd() const { return fd_; }
     const std::string& tempPath() const { return temp_; }
+
+    // Writes all of `text` into the temporary file.
+    bool write(std::string_view text, std::string* problem);
 
     // Flushes the temporary file to the disk and renames it over the file.
     bool commit(std::string* problem);

@@ -73,6 +73,7 @@ constexpr std::array kMessages{
     MessageRow{kTableFull, "one table is full"},
     MessageRow{kRandomLinkError, "[]RL error"},
     MessageRow{kInterrupted, "interrupt"},
+    MessageRow{kScriptsTooDeep, "scripts nested too deeply: a script reads at most 16 others"},
     MessageRow{kNoExcelDriver, "no excel driver"},
     MessageRow{kExcelReadWrite, "excel reading and writing error"},
     MessageRow{kExcelRangeError, "error in xrc"},

@@ -67,6 +67,7 @@ enum Message : int {
     kRandomLinkError = 85,
     kCharacterBranch = 100,  // signalled after the branch's own text was shown; no text
     kInterrupted = 101,      // the user stopped the running line (Ctrl-C)
+    kScriptsTooDeep = 102,   // a script read another, and so on, too deep
     kNoExcelDriver = 150,
     kExcelReadWrite = 151,
     kExcelRangeError = 152,

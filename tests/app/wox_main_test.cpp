@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -298,6 +299,35 @@ TEST(CommandLine, AWorkspaceFileNamedIsLoadedBeforeTheBanner) {
     Finished off = runWith({"-q"}, "1\n)off\n2\n");
     EXPECT_EQ(off.output, "1\n");
     EXPECT_EQ(off.status, 0);
+}
+
+// A script named on the command line is read as FLOAD reads it, between the
+// banner and the first prompt; with -q and no input it runs as a program.
+TEST(CommandLine, AScriptFileNamedRunsBeforeTheFirstLine) {
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    const std::string file = std::string(home) + "/prog.vsf";
+    std::ofstream(file) << "// squares\n{sq: x*x}\nr<-sq !4\nr\n1+'a'\n'done'\n";
+    Finished program = runWith({"-q", file}, "");
+    EXPECT_EQ(program.output, "1 4 9 16\ndomain error\n      1+'a'\n       ^\ndone\n");
+    EXPECT_EQ(program.status, 1);
+
+    Finished batch = runWith({file}, "sq 3\n");
+    const std::string banner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n";
+    ASSERT_TRUE(batch.output.starts_with(banner + "\n      r<-sq !4\n      r\n1 4 9 16\n      1+'a'\ndomain error\n"))
+        << batch.output;
+    EXPECT_NE(batch.output.find("\n      'done'\ndone\nsaved "), std::string::npos) << batch.output;
+    EXPECT_TRUE(batch.output.ends_with("\n      sq 3\n9\n      \n")) << batch.output;
+
+    // A broken block is reported even before any line ran.
+    std::ofstream(file) << "&v I 1 2\n1\n&\n";
+    Finished broken = runWith({"-q", file}, "");
+    EXPECT_EQ(broken.output, "get variable error\n[*ln0] [&v I 1 2]\n");
+    EXPECT_EQ(broken.status, 1);
+
+    Finished missing = runWith({"-q", file + ".gone.vsf"}, "");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.output, "");
 }
 
 }  // namespace

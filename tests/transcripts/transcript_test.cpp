@@ -27,6 +27,7 @@
 
 #include "engine/interpreter.h"
 #include "session/session.h"
+#include "session/standard_library.h"
 #include "session/terminal_text.h"
 #include "session/transcript.h"
 
@@ -91,6 +92,13 @@ Outcome runTranscript(const std::string& expected) {
     Session session(in, transcript);
     const std::string folder = workspaceFolderOf(freshHome());
     fs::create_directories(folder);
+    // As the wox program finds its folder: with the standard library.
+    std::string problem;
+    if (!installStandardLibrary(folder, &problem)) {
+        Outcome failed;
+        failed.problem = problem;
+        return failed;
+    }
     session.setWorkspaceFolder(folder);
     TerminalText stream(TerminalText::Mode::Batch);
     Outcome out;

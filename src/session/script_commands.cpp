@@ -1,0 +1,135 @@
+// The script-file commands: FLOAD clears the workspace and reads a script,
+// FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
+// OUT writes functions and variables into one.
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/workspace_clear.h"
+#include "frontend/source_text.h"
+#include "script_file/script_reader.h"
+#include "script_file/script_writer.h"
+#include "session/file_names.h"
+#include "session/session.h"
+#include "values/file_replacement.h"
+#include "values/messages.h"
+
+namespace wox::session {
+namespace {
+
+constexpr std::string_view kScriptExtension = "vsf";
+// How many scripts may be read one inside another (a script that reads
+// itself would otherwise never end).
+constexpr int kMaxScriptDepth = 17;
+
+bool readWhole(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    if (in.bad()) return false;
+    *text = s.str();
+    return true;
+}
+
+// The names of OUT's argument, separated by blanks and tabs; false for a
+// character that cannot start a name.
+bool outNames(std::string_view argument, std::vector<std::string>* names) {
+    using frontend::text::isBlank;
+    for (std::size_t i = 0; i < argument.size();) {
+        if (isBlank(argument[i])) {
+            ++i;
+            continue;
+        }
+        if (!frontend::text::isLetter(argument[i])) return false;
+        std::size_t end = frontend::text::nameEnd(argument, i);
+        names->emplace_back(argument.substr(i, end - i));
+        i = end;
+    }
+    return true;
+}
+
+}  // namespace
+
+int Session::commandReadScript(std::string_view argument, bool clear, bool timing) {
+    ResolvedFile file = resolveFileName(argument, kScriptExtension, true, workspaceFolder_);
+    if (file.message != 0) {
+        showMessage(file.message);
+        return 1;
+    }
+    return readScriptFile(file.path, clear, timing, true);
+}
+
+int Session::loadScript(const std::string& path, bool announce) { return readScriptFile(path, true, false, announce); }
+
+int Session::readScriptFile(const std::string& path, bool clear, bool timing, bool announce) {
+    std::string text;
+    if (!readWhole(path, &text)) {
+        showMessage(kBadFilePath);
+        return 1;
+    }
+    if (scriptDepth_ >= kMaxScriptDepth) {
+        showMessage(kScriptsTooDeep);
+        return 1;
+    }
+    if (clear) {
+        // The timing flag outlives the reset: only a P that succeeds lowers it.
+        const bool timed = in_.errors.lineTiming;
+        workspaceName_.clear();
+        (void)engine::clearWorkspace(in_);
+        in_.errors.lineTiming = timed;
+    }
+    if (timing) in_.errors.lineTiming = true;
+    script_file::ScriptHooks hooks;
+    hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
+    hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
+    hooks.dispatch = [this](std::string_view line) {
+        int result = dispatchCommand(line);
+        if (result != 0) noteFailure();
+        return result;
+    };
+    hooks.statementFailed = [this] { noteFailure(); };
+    ++scriptDepth_;
+    int result = script_file::readScript(in_, script_file::scriptLines(text), hooks);
+    --scriptDepth_;
+    if (result != 0) {
+        noteFailure();
+        return 1;
+    }
+    // Only a read that succeeded lowers the timing flag.
+    if (timing) in_.errors.lineTiming = false;
+    if (announce) write(Piece::Output, "\r\nsaved " + fileTimeText(path));
+    return 0;
+}
+
+int Session::commandOut(std::string_view argument) {
+    std::vector<std::string> names;
+    if (!outNames(argument, &names)) {
+        showMessage(kIncorrectCommand);
+        return 1;
+    }
+    std::string fileName = names.empty() ? workspaceName_ : names.front();
+    if (fileName.empty()) {
+        showMessage(kFileNameRequired);
+        return 1;
+    }
+    ResolvedFile file = resolveFileName(fileName, kScriptExtension, false, workspaceFolder_);
+    if (file.message != 0) {
+        showMessage(file.message);
+        return 1;
+    }
+    if (names.size() < 2) names.clear();
+    std::string text = script_file::scriptText(in_, names);
+    std::string problem;
+    values::FileReplacement replacement;
+    if (!replacement.open(file.path, ".wox-out-", &problem) || !replacement.write(text, &problem) ||
+        !replacement.commit(&problem)) {
+        showMessage(kSaveFailed);
+        write(Piece::Output, "\r\n" + problem);
+        return 1;
+    }
+    return 0;
+}
+
+}  // namespace wox::session
