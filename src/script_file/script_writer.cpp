@@ -9,14 +9,59 @@
 #include "script_file/tagged_value.h"
 
 namespace wox::script_file {
+namespace {
 
-std::string scriptText(const Interpreter& in, const std::vector<std::string>& only) {
+// A statement and the variables of the script it needs assigned first.
+struct Waiting {
+    std::string name;
+    std::string statement;
+    std::vector<std::string> needs;
+};
+
+bool contains(const std::vector<std::string>& names, const std::string& name) {
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+}  // namespace
+
+bool scriptText(const Interpreter& in, const std::vector<std::string>& only, std::string* text,
+                std::string* problem) {
     std::string s;
     const frontend::FrontTables& ft = in.front;
+    std::vector<std::string> variables;  // those the script assigns
     for (int g = kBuiltinNames; g <= ft.lastGlobal; ++g) {
         const frontend::NameEntry& e = ft.globals[static_cast<std::size_t>(g)];
         std::string name = frontend::fullName(ft, e);
-        if (!only.empty() && std::find(only.begin(), only.end(), name) == only.end()) continue;
+        if (!only.empty() && !contains(only, name)) continue;
+        if (e.kind == frontend::kVariableName && !in.ws.vars[static_cast<std::size_t>(e.slot)].unset())
+            variables.push_back(name);
+    }
+
+    std::vector<std::string> written;
+    std::vector<Waiting> waiting;
+    auto ready = [&](const Waiting& w) {
+        return std::all_of(w.needs.begin(), w.needs.end(),
+                           [&](const std::string& n) { return !contains(variables, n) || contains(written, n); });
+    };
+    auto release = [&](bool force) {
+        // Each statement written may let others that wait for it go.
+        for (bool moved = true; moved;) {
+            moved = false;
+            for (auto it = waiting.begin(); it != waiting.end(); ++it) {
+                if (!force && !ready(*it)) continue;
+                s += '\n' + it->statement + '\n';
+                written.push_back(it->name);
+                waiting.erase(it);
+                moved = true;
+                break;
+            }
+        }
+    };
+
+    for (int g = kBuiltinNames; g <= ft.lastGlobal; ++g) {
+        const frontend::NameEntry& e = ft.globals[static_cast<std::size_t>(g)];
+        std::string name = frontend::fullName(ft, e);
+        if (!only.empty() && !contains(only, name)) continue;
         if (e.kind == frontend::kFunctionName) {
             const frontend::DefinedFunction* df = frontend::definedFunction(in.functions, e.slot);
             if (!df || df->text.source.empty()) continue;
@@ -26,15 +71,25 @@ std::string scriptText(const Interpreter& in, const std::vector<std::string>& on
         } else if (e.kind == frontend::kVariableName) {
             const ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(e.slot)];
             if (d.unset()) continue;
-            if (std::string statement = rebuildStatement(in, name, d); !statement.empty()) {
-                s += '\n' + statement + '\n';
+            std::string statement;
+            if (!rebuildStatement(in, name, d, &statement, problem)) return false;
+            if (!statement.empty()) {
+                std::vector<std::string> needs = domainNames(in, d);
+                std::erase(needs, name);
+                waiting.push_back({name, statement, needs});
+                release(false);
                 continue;
             }
             s += '\n';
             s += kVariableMark + name + ' ' + taggedValueText(in, d) + kVariableMark + '\n';
+            written.push_back(name);
+            release(false);
         }
     }
-    return s;
+    // Domains that lean on each other in a ring keep the order of the names.
+    release(true);
+    *text = std::move(s);
+    return true;
 }
 
 }  // namespace wox::script_file

@@ -39,37 +39,6 @@ constexpr std::string_view kInfinityText = "0w";
 
 // ---------------------------------------------------------------- writing
 
-std::string integerText(std::int64_t v) {
-    std::string s = v < 0 ? std::string(1, kMinus) : std::string();
-    return s + std::to_string(v < 0 ? -v : v);
-}
-
-// 17 significant digits read back as the same double.
-std::string realText(double v) {
-    if (std::isnan(v)) return std::string(kNullText);
-    std::string s = std::signbit(v) && v != 0 ? std::string(1, kMinus) : std::string();
-    if (std::isinf(v)) return s + std::string(kInfinityText);
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.17g", std::fabs(v));
-    return s + buf;
-}
-
-std::string complexText(double re, double im) {
-    std::string s = realText(re) + kImaginary + realText(im);
-    for (char& c : s)
-        if (c == '-') c = kMinus;
-    return s;
-}
-
-std::string quoted(std::string_view piece) {
-    std::string s(1, kQuote);
-    for (char c : piece) {
-        s += c;
-        if (c == kQuote) s += kQuote;
-    }
-    return s + kQuote;
-}
-
 std::string textData(std::string_view text) {
     std::string s;
     while (text.size() > kTextPiece) {
@@ -362,6 +331,37 @@ Rc buildValue(Interpreter& in, ParsedValue& v, int depth) {
 }
 
 }  // namespace
+
+std::string integerText(std::int64_t v) {
+    std::string s = v < 0 ? std::string(1, kMinus) : std::string();
+    return s + std::to_string(v < 0 ? -v : v);
+}
+
+// 17 significant digits read back as the same double.
+std::string realText(double v) {
+    if (std::isnan(v)) return std::string(kNullText);
+    std::string s = std::signbit(v) && v != 0 ? std::string(1, kMinus) : std::string();
+    if (std::isinf(v)) return s + std::string(kInfinityText);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.17g", std::fabs(v));
+    return s + buf;
+}
+
+std::string complexText(double re, double im) {
+    std::string s = realText(re) + kImaginary + realText(im);
+    for (char& c : s)
+        if (c == '-') c = kMinus;
+    return s;
+}
+
+std::string quoted(std::string_view piece) {
+    std::string s(1, kQuote);
+    for (char c : piece) {
+        s += c;
+        if (c == kQuote) s += kQuote;
+    }
+    return s + kQuote;
+}
 
 char typeLetter(std::int32_t type) {
     for (const LetterOfType& l : kLetters)

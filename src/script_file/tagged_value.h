@@ -31,6 +31,14 @@ inline constexpr int kMaxDepth = 64;
 // own (complex numbers, enumerations, dictionaries, tables).
 char typeLetter(std::int32_t type);
 
+// Item texts shared with the statements that rebuild values: decimals with
+// "_" for minus, reals at 17 digits ("0n", "0w" for null and infinity),
+// complex "1j_2", and a text in quotes with each quote doubled.
+std::string integerText(std::int64_t v);
+std::string realText(double v);
+std::string complexText(double re, double im);
+std::string quoted(std::string_view piece);
+
 // The tagged text of a value at nesting depth `depth`, ending with "\n".
 std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int depth = 0);
 

@@ -120,8 +120,13 @@ int Session::commandOut(std::string_view argument) {
         return 1;
     }
     if (names.size() < 2) names.clear();
-    std::string text = script_file::scriptText(in_, names);
+    std::string text;
     std::string problem;
+    if (!script_file::scriptText(in_, names, &text, &problem)) {
+        showMessage(kSaveFailed);
+        write(Piece::Output, "\r\n" + problem);
+        return 1;
+    }
     values::FileReplacement replacement;
     if (!replacement.open(file.path, ".wox-out-", &problem) || !replacement.write(text, &problem) ||
         !replacement.commit(&problem)) {
