@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "frontend/builtin_names.h"
 #include "primitives/char_class.h"
 #include "primitives/shaped_result.h"
 #include "script_file/tagged_value.h"
@@ -23,6 +24,12 @@ constexpr std::string_view kDrop = "!.";
 constexpr std::string_view kFirst = "^.";
 constexpr std::string_view kEmptyIntegers = "!0";
 constexpr std::string_view kColon = ":";
+constexpr std::string_view kKeyWord = [] {
+    for (const frontend::BuiltinName& b : frontend::kBuiltins)
+        if (b.kind == frontend::kFunctionName && b.slot == frontend::kXkeyFunction) return b.name;
+    return std::string_view();
+}();
+static_assert(!kKeyWord.empty());
 constexpr char kSymbolMark = '`';
 constexpr std::string_view kNull = "0n";
 
@@ -248,6 +255,10 @@ private:
     }
 
     bool table(const ValueDescriptor& t, std::string* out) {
+        if (tableWidth(in_.ws, t) == 0) {
+            problem = "a table without columns has no written form";
+            return false;
+        }
         std::string items;
         if (!columns(t, &items)) return false;
         *out = "([]" + items + ")";
@@ -256,6 +267,20 @@ private:
 
     bool keyedTable(const ValueDescriptor& d, std::string* out) {
         const ValueDescriptor* parts = partsOf(in_.ws, d);
+        if (tableWidth(in_.ws, parts[1]) == 0) {
+            // The literal has no form for a keyed table without value
+            // columns; keying the plain table of its key columns makes it.
+            std::string keys, names;
+            if (!table(parts[0], &keys)) return false;
+            for (std::int32_t c = 0; c < tableWidth(in_.ws, parts[0]); ++c) {
+                std::string name;
+                if (!symbolText(columnName(in_.ws, parts[0], c), &name)) return false;
+                names += (c ? " " : "") + name;
+            }
+            if (tableWidth(in_.ws, parts[0]) == 1) names = std::string(kRavel) + names;
+            *out = parenthesised(parenthesised(names) + " " + std::string(kKeyWord) + " " + keys);
+            return true;
+        }
         std::string keys, values;
         if (!columns(parts[0], &keys) || !columns(parts[1], &values)) return false;
         *out = "([" + keys + "] " + values + ")";

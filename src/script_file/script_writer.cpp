@@ -76,6 +76,14 @@ bool scriptText(const Interpreter& in, const std::vector<std::string>& only, std
             if (!statement.empty()) {
                 std::vector<std::string> needs = domainNames(in, d);
                 std::erase(needs, name);
+                for (const std::string& n : needs) {
+                    // A domain left out of a script of chosen names would
+                    // make the statement fail wherever the script is read.
+                    if (!only.empty() && !contains(variables, n)) {
+                        *problem = name + ": its domain " + n + " is not among the names written";
+                        return false;
+                    }
+                }
                 waiting.push_back({name, statement, needs});
                 release(false);
                 continue;
