@@ -9,9 +9,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "frontend/name_table.h"
 #include "session/function_requests.h"
 #include "session/session.h"
 #include "session/standard_library.h"
+#include "values/keyed_value.h"
 
 namespace wox::session {
 namespace {
@@ -92,6 +94,33 @@ TEST_F(ScriptFixture, OutWritesBlocksByteForByte) {
     ASSERT_EQ(result, 0);
     session.submit("(s~`x`),(c~0.5j_2 1j0),(b~(2 2#1 0 1 1)=1),(inc 1),r~2 1 3#!6");
     EXPECT_TRUE(endsWith("\r\n1 1 1 2 1")) << transcript.wholeText();
+}
+
+// Neither a symbol that is no name nor a line end in a text can stand in a
+// statement: OUT stops with the reason and writes no file rather than one
+// that loses them. The language makes neither, so they are put in place.
+TEST_F(ScriptFixture, ATableNoStatementCanCarryIsRefused) {
+    session.submit("t<-([]s:`x`y;c:2 2#'abcd')");
+    const ValueDescriptor& t = in.ws.vars[static_cast<std::size_t>(
+        in.front.globals[static_cast<std::size_t>(frontend::findGlobal(in.front, "t"))].slot)];
+    const ValueDescriptor* cols = tableColumns(in.ws, t);
+    std::int32_t odd = 0;
+    ASSERT_FALSE(in.symbols.intern("a b", &odd).failed());
+    std::int32_t* symbols = const_cast<std::int32_t*>(in.ws.elems<std::int32_t>(cols[0]));
+    const std::int32_t kept = symbols[1];
+    symbols[1] = odd;
+    int result = 0;
+    std::string out = command("OUT odd", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(out.starts_with("\r\nunexpected error while saving\r\nt: the symbol `a b")) << out;
+    EXPECT_FALSE(fs::exists(dir / "odd.vsf"));
+
+    symbols[1] = kept;
+    const_cast<char*>(in.ws.elems<char>(cols[1]))[2] = '\n';
+    out = command("OUT odd", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_NE(out.find("line end"), std::string::npos) << out;
+    EXPECT_FALSE(fs::exists(dir / "odd.vsf"));
 }
 
 TEST_F(ScriptFixture, AFailedWriteKeepsTheOldFile) {
