@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "frontend/builtin_names.h"
+#include "frontend/source_text.h"
 #include "primitives/char_class.h"
 #include "primitives/shaped_result.h"
 #include "script_file/tagged_value.h"
@@ -248,7 +249,12 @@ private:
         const ValueDescriptor* cols = tableColumns(in_.ws, t);
         for (std::int32_t c = 0; c < tableWidth(in_.ws, t); ++c) {
             std::string name, column;
-            if (!symbolText(columnName(in_.ws, t, c), &name) || !expression(cols[c], &column)) return false;
+            if (!symbolText(columnName(in_.ws, t, c), &name)) return false;
+            if (!frontend::text::isValidName(name.substr(1))) {
+                problem = "the column name " + name + " is no name, which a table literal cannot write";
+                return false;
+            }
+            if (!expression(cols[c], &column)) return false;
             *out += (c ? ";" : "") + name.substr(1) + std::string(kColon) + parenthesised(column);
         }
         return true;
