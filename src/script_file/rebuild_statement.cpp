@@ -7,6 +7,7 @@
 #include "frontend/source_text.h"
 #include "primitives/char_class.h"
 #include "primitives/shaped_result.h"
+#include "primitives/vocabulary.h"
 #include "script_file/tagged_value.h"
 #include "types/enumeration.h"
 #include "types/temporal.h"
@@ -16,15 +17,29 @@
 namespace wox::script_file {
 namespace {
 
+namespace code = primitives::code;
+
+// The written forms a statement is made of, each bound to its use.
 constexpr std::string_view kAssign = "<-";
 constexpr std::string_view kRavel = ",";
 constexpr std::string_view kReshape = "#";
 constexpr std::string_view kEnclose = "<.";
-constexpr std::string_view kTakeNone = "0^.";
+constexpr std::string_view kTake = "^.";  // monadic: the first item
 constexpr std::string_view kDrop = "!.";
-constexpr std::string_view kFirst = "^.";
-constexpr std::string_view kEmptyIntegers = "!0";
+constexpr std::string_view kInterval = "!";
+constexpr std::string_view kEqual = "=";
 constexpr std::string_view kColon = ":";
+static_assert(primitives::monadicCodeOf(kAssign) == code::kAssign);
+static_assert(primitives::monadicCodeOf(kRavel) == code::kRavel);
+static_assert(primitives::dyadicCodeOf(kReshape) == code::kReshape);
+static_assert(primitives::monadicCodeOf(kEnclose) == code::kEnclose);
+static_assert(primitives::monadicCodeOf(kTake) == code::kFirst && primitives::dyadicCodeOf(kTake) == code::kTake);
+static_assert(primitives::dyadicCodeOf(kDrop) == code::kDrop);
+static_assert(primitives::monadicCodeOf(kInterval) == code::kInterval);
+static_assert(primitives::dyadicCodeOf(kEqual) == code::kEqual);
+static_assert(primitives::dyadicCodeOf(kColon) == code::kMakeDictionary);
+const std::string kTakeNone = "0" + std::string(kTake);
+const std::string kEmptyIntegers = std::string(kInterval) + "0";
 constexpr std::string_view kKeyWord = [] {
     for (const frontend::BuiltinName& b : frontend::kBuiltins)
         if (b.kind == frontend::kFunctionName && b.slot == frontend::kXkeyFunction) return b.name;
@@ -123,7 +138,7 @@ private:
     // empty vector of that type.
     static std::string_view prototype(std::int32_t type) {
         switch (type) {
-            case kBoolean: return "1=1";
+            case kBoolean: return "1=1";  // 1 equal to 1
             case kFloat: return "0.5";
             case kComplex: return "0j1";
             case kSymbol: return "`";
@@ -168,10 +183,10 @@ private:
                                        : std::string(kTakeNone) + std::string(prototype(type));
         } else if (keepType) {
             items = "1" + std::string(kDrop) + std::string(prototype(type)) + " " + items;
-            if (rank == 0) items = std::string(kFirst) + items;
+            if (rank == 0) items = std::string(kTake) + items;
         } else {
             if (type == kChar) items = quoted(items);
-            if (type == kBoolean) items += "=1";
+            if (type == kBoolean) items += std::string(kEqual) + "1";
             if (count == 1 && rank >= 1) items = std::string(kRavel) + items;
         }
         if (rank <= 1) {
