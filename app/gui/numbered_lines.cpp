@@ -10,7 +10,9 @@ constexpr std::string_view kCommit = "@.";
 }  // namespace
 
 std::string numberedLine(int number, std::string_view text) {
-    std::string line = "[" + std::to_string(number) + "]";
+    std::string line = "[";
+    line += std::to_string(number);
+    line += ']';
     line += kNumberGap;
     line += text;
     return line;

@@ -194,7 +194,7 @@ private:
             return true;
         }
         std::string shape;
-        for (std::size_t k = 0; k < dims.size(); ++k) shape += (k ? " " : "") + std::to_string(dims[k]);
+        for (std::size_t k = 0; k < dims.size(); ++k) { if (k) shape += ' '; shape += std::to_string(dims[k]); }
         *out = shape + std::string(kReshape) + parenthesised(items);
         return true;
     }
@@ -205,7 +205,8 @@ private:
         for (std::int32_t i = 0; i < d.count; ++i) {
             std::string one;
             if (!expression(itemAt(e, i), &one)) return false;
-            items += (i ? ";" : "") + parenthesised(one);
+            if (i) items += ';';
+            items += parenthesised(one);
         }
         if (d.count == 0) {
             items = std::string(kTakeNone) + std::string(kEnclose) + std::string(kEmptyIntegers);
@@ -220,7 +221,7 @@ private:
         }
         std::vector<std::int32_t> dims = primitives::dimensionsOf(in_.ws, d);
         std::string shape;
-        for (std::size_t k = 0; k < dims.size(); ++k) shape += (k ? " " : "") + std::to_string(dims[k]);
+        for (std::size_t k = 0; k < dims.size(); ++k) { if (k) shape += ' '; shape += std::to_string(dims[k]); }
         *out = shape + std::string(kReshape) + parenthesised(items);
         return true;
     }
@@ -270,7 +271,8 @@ private:
                 return false;
             }
             if (!expression(cols[c], &column)) return false;
-            *out += (c ? ";" : "") + name.substr(1) + std::string(kColon) + parenthesised(column);
+            if (c) *out += ';';
+            *out += name.substr(1) + std::string(kColon) + parenthesised(column);
         }
         return true;
     }
@@ -296,7 +298,8 @@ private:
             for (std::int32_t c = 0; c < tableWidth(in_.ws, parts[0]); ++c) {
                 std::string name;
                 if (!symbolText(columnName(in_.ws, parts[0], c), &name)) return false;
-                names += (c ? " " : "") + name;
+                if (c) names += ' ';
+                names += name;
             }
             if (tableWidth(in_.ws, parts[0]) == 1) names = std::string(kRavel) + names;
             *out = parenthesised(parenthesised(names) + " " + std::string(kKeyWord) + " " + keys);

@@ -53,7 +53,7 @@ std::string header(const Interpreter& in, const ValueDescriptor& d, char letter,
     s += letter;
     s += ' ' + std::to_string(d.rank) + ' ';
     std::vector<std::int32_t> dims = primitives::dimensionsOf(in.ws, d);
-    for (std::size_t k = 0; k < dims.size(); ++k) s += (k ? " " : "") + std::to_string(dims[k]);
+    for (std::size_t k = 0; k < dims.size(); ++k) { if (k) s += ' '; s += std::to_string(dims[k]); }
     return s + '\n';
 }
 
@@ -394,7 +394,7 @@ std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int
             return s + textData(std::string_view(e ? e : "", static_cast<std::size_t>(d.count)));
         case kSymbol:
             return s + itemLines(d.count, [&](std::int32_t i) {
-                return std::string(1, kSymbolMark) + std::string(in.symbols.name(word(i)));
+                return std::string(1, kSymbolMark).append(in.symbols.name(word(i)));
             });
         case kTemporal:
             return s + itemLines(d.count, [&](std::int32_t i) {
