@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "display/formatted_file.h"
 #include "engine/interpreter.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
@@ -25,6 +26,7 @@ using primitives::makeResult;
 constexpr int kFixCode = primitives::systemCodeOf("[]FX");
 constexpr int kCanonicalCode = primitives::systemCodeOf("[]CR");
 constexpr int kAccountCode = primitives::systemCodeOf("[]AI");
+constexpr int kFileFormatCode = primitives::systemCodeOf("[]FM");
 // []AI answers only its one described question.
 constexpr std::int32_t kElapsedQuestion = 2;
 
@@ -180,6 +182,12 @@ Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
         case kAccountCode: return elapsed(in, result, right);
         default: return kSysVarNotImplemented;
     }
+}
+
+Rc dyadicSystemFunction(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    auto& in = static_cast<Interpreter&>(cx);
+    if (code == kFileFormatCode) return display::formatToFile(in, in.workspaceFolder, result, left, right);
+    return kSysVarNotImplemented;
 }
 
 }  // namespace wox::engine
