@@ -19,16 +19,6 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-Rc answer(values::Context& cx, int result, std::int32_t value) {
-    ValueDescriptor d;
-    d.type = kInteger;
-    d.rank = 0;
-    d.count = 1;
-    setInlineInt(d, value);
-    cx.ws.var(result) = d;
-    return kOk;
-}
-
 }  // namespace
 
 Rc fileTextOf(const values::Context& cx, const ValueDescriptor& d, std::string& text) {
@@ -51,7 +41,8 @@ Rc fileTextOf(const values::Context& cx, const ValueDescriptor& d, std::string& 
     return kOk;
 }
 
-Rc formatToFile(values::Context& cx, std::string_view folder, int result, ValueRef left, ValueRef right) {
+Rc formatToFile(const values::Context& cx, std::string_view folder, ValueRef left, ValueRef right,
+                std::int32_t* answer) {
     const ValueDescriptor l = cx.ws.at(left);
     const ValueDescriptor r = cx.ws.at(right);
     if (l.unset() || r.unset()) return kValueError;
@@ -61,16 +52,23 @@ Rc formatToFile(values::Context& cx, std::string_view folder, int result, ValueR
     for (char& c : path)
         if (c == '\\') c = '/';
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) return answer(cx, result, kNoSuchFolder);
+    if (slash == std::string::npos) {
+        *answer = kNoSuchFolder;
+        return kOk;
+    }
     if (path.front() != '/') path.insert(0, folder);
     if (!isFolder(path.substr(0, path.rfind('/') + 1)))
-        return answer(cx, result, kNoSuchFolder);
+        {
+        *answer = kNoSuchFolder;
+        return kOk;
+    }
     std::string text;
     WOX_TRY(fileTextOf(cx, r, text));
     // A file that cannot be written is left as it was; the answer stays 0.
     std::string problem;
     (void)values::replaceFile(path, text, kTempPrefix, &problem);
-    return answer(cx, result, kFileHandled);
+    *answer = kFileHandled;
+    return kOk;
 }
 
 }  // namespace wox::display

@@ -26,9 +26,10 @@ Rc fileTextOf(const values::Context& cx, const ValueDescriptor& d, std::string& 
 // two characters or more (else 46), with "/" (or "\") between folders; a
 // path that does not begin with "/" lies in `folder` (the workspace folder,
 // ending with "/"). Without a folder part, or when the folder does not
-// exist, nothing is written and the result is 1; otherwise the file is
-// replaced by the text of the right argument and the result is 0, also when
+// exist, nothing is written and *answer is 1; otherwise the file is
+// replaced by the text of the right argument and *answer is 0, also when
 // the file cannot be written (it then stays as it was).
-Rc formatToFile(values::Context& cx, std::string_view folder, int result, ValueRef left, ValueRef right);
+Rc formatToFile(const values::Context& cx, std::string_view folder, ValueRef left, ValueRef right,
+                std::int32_t* answer);
 
 }  // namespace wox::display

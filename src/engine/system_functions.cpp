@@ -12,6 +12,7 @@
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
 #include "primitives/shaped_result.h"
+#include "primitives/single_scalars.h"
 #include "primitives/vocabulary.h"
 #include "types/temporal.h"
 #include "values/messages.h"
@@ -186,8 +187,11 @@ Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
 
 Rc dyadicSystemFunction(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     auto& in = static_cast<Interpreter&>(cx);
-    if (code == kFileFormatCode) return display::formatToFile(in, in.workspaceFolder, result, left, right);
-    return kSysVarNotImplemented;
+    if (code != kFileFormatCode) return kSysVarNotImplemented;
+    std::int32_t answer = 0;
+    WOX_TRY(display::formatToFile(in, in.workspaceFolder, left, right, &answer));
+    primitives::writeSingleInt(in.ws, result, kInteger, 0, answer);
+    return kOk;
 }
 
 }  // namespace wox::engine
