@@ -1,6 +1,8 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
+#include <string>
+
 #include "display/display_state.h"
 #include "engine/call_frame.h"
 #include "engine/error_trace.h"
@@ -39,6 +41,8 @@ public:
     // The spreadsheet link lives as long as the interpreter; clearing the
     // workspace leaves it as it is.
     spreadsheet::Link spreadsheet;
+    // The workspace folder, ending with "/"; []FM writes a relative path there.
+    std::string workspaceFolder;
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }

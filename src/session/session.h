@@ -45,6 +45,7 @@ public:
     // Workbooks of the spreadsheet link live there too.
     void setWorkspaceFolder(std::string folder) {
         in_.spreadsheet.folder = folder;
+        in_.workspaceFolder = folder;
         workspaceFolder_ = std::move(folder);
     }
     const std::string& workspaceFolder() const { return workspaceFolder_; }
@@ -126,6 +127,19 @@ private:
     int commandReadScript(std::string_view argument, bool clear, bool timing);
     int readScriptFile(const std::string& path, bool clear, bool timing, bool announce);
     int commandOut(std::string_view argument);
+    // The diagnostic commands (diagnostic_commands.cpp).
+    int commandStackEntry(std::string_view argument);
+    int commandAsk(std::string_view argument);
+    int commandIf();
+    int commandPt();
+    int commandOpen();
+    int commandSt(std::string_view argument);
+    bool saveTranscript(const std::string& path);
+    // What the desktop program showed in a message box.
+    void messageBox(std::string_view text);
+    // The test runner (test_runner.cpp).
+    int commandSu();
+    int commandMf();
     // The export commands (export_commands.cpp).
     int commandCpp(std::string_view argument);
     int commandCsv(std::string_view argument);
@@ -143,6 +157,13 @@ private:
     std::function<void()> saved_;
     bool switchedOff_ = false;
     int scriptDepth_ = 0;  // scripts being read, one inside another
+    // While SU runs: the number of the test being read, and whether one of
+    // its system command lines failed.
+    struct TestMode {
+        bool on = false;
+        int number = 0;
+        bool failed = false;
+    } testMode_;
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;
