@@ -510,6 +510,14 @@ Rc evaluateCallLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& 
     if (Rc rc = callDefined(in, cx, e.monadic, kNoValue, right, &r); rc.failed()) return in.failAt(rc.code, call.pos);
     const ParseNode& z = in.front.nodes[static_cast<std::size_t>(call.next)];
     if (r == kNoValue) return in.failAt(kNoReturnValue, z.pos);
+    // A single result into a variable that holds no block, as assignCurrent()
+    // would store it first; anything else through it.
+    if (const int slot = slotOf(in, z);
+        slot != kOutSlot && slot != kOutOpenSlot && !isTemp(slot) && values::assignScalarInPlace(in.ws, slot, r)) {
+        in.ws.stackTop = cx.stackMark;
+        *result = varRef(slot);
+        return kOk;
+    }
     WOX_TRY(assignCurrent(in, cx, z, &r));
     *result = r;
     return kOk;

@@ -34,7 +34,14 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
     const CallFrame f = in.frames.back();
     in.frames.pop_back();
     frontend::ScopeStack& scope = in.scope;
-    for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
+    // The call's own slots, all at or above lowestLocalSlot: released as
+    // releaseVar() does, without its test of that.
+    values::Workspace& ws = in.ws;
+    for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) {
+        ValueDescriptor& d = ws.vars[static_cast<std::size_t>(s)];
+        if (ws.isOwnedBlock(d)) ws.freeValueBlocks(d);
+        d = ValueDescriptor{};
+    }
     in.ws.lowestLocalSlot += f.locals;
     // Newest first, so a name bound twice ends with the slot it had first.
     const frontend::ScopeBinding* bindings = scope.bindings.data();
