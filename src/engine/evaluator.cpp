@@ -255,24 +255,6 @@ bool feedsInnerProduct(const Interpreter& in, const ParseNode& node, ValueRef cu
     return true;
 }
 
-// The routines for two single real numbers, by dyadic code: looked up once,
-// as every scalar dyadic code is below the table's end.
-constexpr int kSingleCodes = 128;
-using SingleTable = std::array<primitives::SingleDyadic, kSingleCodes>;
-const SingleTable kSingleDyadic = [] {
-    SingleTable t{};
-    for (int c = 0; c < kSingleCodes; ++c) {
-        t[static_cast<std::size_t>(c)] = primitives::singleArithmetic(c);
-        if (!t[static_cast<std::size_t>(c)]) t[static_cast<std::size_t>(c)] = primitives::singleComparison(c);
-    }
-    return t;
-}();
-
-// The routine for two single real numbers under a dyadic code, or null.
-primitives::SingleDyadic singleDyadicOf(int dyadicCode) {
-    return dyadicCode >= 0 && dyadicCode < kSingleCodes ? kSingleDyadic[static_cast<std::size_t>(dyadicCode)] : nullptr;
-}
-
 // A lone name or constant as a value in place; kNoValue for an unset name.
 ValueRef loneValue(Interpreter& in, const ParseNode& n) {
     if (n.kind == frontend::kConstNode) return n.operand;
@@ -280,15 +262,12 @@ ValueRef loneValue(Interpreter& in, const ParseNode& n) {
     return in.ws.var(slot).unset() ? kNoValue : varRef(slot);
 }
 
-// a f b of a line's pair (BodyLine::pairOp), b at node `first`: whether a
-// and b are single real numbers and f has a single routine; if so, *single
-// is that routine and p its operands. Otherwise the caller walks the chain,
-// which also reports an unset name with its caret.
-bool readSinglePairOf(Interpreter& in, int first, int op, primitives::SingleDyadic* single, primitives::SinglePair& p) {
+// a f b of a line's pair (BodyLine::pairOp): whether a and b are single
+// real numbers, for f's single routine (pairSingle); if so p holds them.
+// Otherwise the caller walks the chain, which also reports an unset name
+// with its caret.
+bool readSinglePairOf(Interpreter& in, const frontend::BodyLine& line, primitives::SinglePair& p) {
     const ParseNode* nodes = in.front.nodes.data();
-    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(nodes[op].operand)];
-    *single = singleDyadicOf(e.dyadic);
-    if (!*single) return false;
     // Each operand's descriptor in place: a constant's, or a name's when set.
     // The tables are read once; nothing here writes to them.
     const frontend::NameEntry* locals = in.front.locals.data();
@@ -299,19 +278,18 @@ bool readSinglePairOf(Interpreter& in, int first, int op, primitives::SingleDyad
         const ValueDescriptor& d = vars[n.local >= 0 ? locals[n.local].slot : n.operand];
         return d.unset() ? nullptr : &d;
     };
-    const ValueDescriptor* r = operand(nodes[first]);
-    const ValueDescriptor* l = operand(nodes[e.left]);
+    const ValueDescriptor* r = operand(nodes[line.pairFirst]);
+    const ValueDescriptor* l = operand(nodes[line.pairLeft]);
     return r && l && primitives::readSinglePair(*l, *r, p);
 }
 
 // a f b of a line's pair, its result in the next temporary; false, having
 // done nothing, when readSinglePairOf says no or no temporary is left.
-bool runSinglePair(Interpreter& in, EvalContext& cx, int first, int op, ValueRef* out) {
-    primitives::SingleDyadic single;
+bool runSinglePair(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* out) {
     primitives::SinglePair p;
     int t;
-    if (!readSinglePairOf(in, first, op, &single, p) || nextTemp(cx, &t).failed()) return false;
-    single(in.ws, t, p);
+    if (!readSinglePairOf(in, line, p) || nextTemp(cx, &t).failed()) return false;
+    line.pairSingle(in.ws, t, p);
     *out = varRef(t);
     return true;
 }
@@ -327,7 +305,7 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
         // A loop's counters and tests: two single numbers need neither
         // dispatch nor an argument digest.
         primitives::SinglePair p;
-        if (primitives::SingleDyadic single = singleDyadicOf(e.dyadic);
+        if (primitives::SingleDyadic single = primitives::singleDyadic(e.dyadic);
             single && primitives::readSinglePair(in.ws, left, *cur, p)) {
             int t;
             if (Rc rc = nextTemp(cx, &t); rc.failed()) return in.failAt(rc.code, node.pos);
@@ -413,18 +391,6 @@ bool showsValue(const Interpreter& in, int last, ValueRef value) {
     return true;
 }
 
-int followingTemp(int t) {
-    ++t;
-    return t > kLastFirstSeriesTemp && t < kSecondSeriesTemp ? kSecondSeriesTemp : t;
-}
-
-Rc nextTemp(EvalContext& cx, int* slot) {
-    int t = followingTemp(cx.temp);
-    if (t > kLastTemp) return kDomainError;
-    cx.temp = t;
-    *slot = t;
-    return kOk;
-}
 
 namespace {
 
@@ -506,57 +472,62 @@ Rc evaluate(Interpreter& in, EvalContext& cx, int first, ValueRef* result) {
     return kOk;
 }
 
-Rc evaluateLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result) {
-    if (line.pairOp >= 0) {
-        primitives::SingleDyadic single;
-        primitives::SinglePair p;
-        int t;
-        if (readSinglePairOf(in, line.pairFirst, line.pairOp, &single, p) && nextTemp(cx, &t).ok()) {
-            const ParseNode& z = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.pairOp)].next)];
-            const int slot = slotOf(in, z);
-            ValueDescriptor& v = in.ws.var(slot);
-            if (slot != kOutSlot && slot != kOutOpenSlot && !isTemp(slot) && !in.ws.isOwnedBlock(v) &&
-                !in.ws.hasPending()) {
-                // What assigning the single result would do (assignScalarInPlace):
-                // the variable holds no block, so the result is written straight
-                // into it, its operands having been read already.
-                single(in.ws, slot, p);
-                in.ws.stackTop = cx.stackMark;
-                *result = varRef(slot);
-                return kOk;
-            }
-            single(in.ws, t, p);
-            ValueRef cur = varRef(t);
-            WOX_TRY(assignCurrent(in, cx, z, &cur));
-            *result = cur;
+Rc evaluatePairLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result) {
+    const primitives::SingleDyadic single = line.pairSingle;
+    primitives::SinglePair p;
+    int t;
+    if (readSinglePairOf(in, line, p) && nextTemp(cx, &t).ok()) {
+        const ParseNode& z = in.front.nodes[static_cast<std::size_t>(in.front.nodes[static_cast<std::size_t>(line.pairOp)].next)];
+        const int slot = slotOf(in, z);
+        ValueDescriptor& v = in.ws.var(slot);
+        if (slot != kOutSlot && slot != kOutOpenSlot && !isTemp(slot) && !in.ws.isOwnedBlock(v) &&
+            !in.ws.hasPending()) {
+            // What assigning the single result would do (assignScalarInPlace):
+            // the variable holds no block, so the result is written straight
+            // into it, its operands having been read already.
+            single(in.ws, slot, p);
+            in.ws.stackTop = cx.stackMark;
+            *result = varRef(slot);
             return kOk;
         }
-    }
-    if (line.callOp >= 0) {
-        // v<-f b: the call as apply() makes it, then the assignment, without
-        // the walk. An unset b takes the walk, which reports it.
-        const ParseNode& call = in.front.nodes[static_cast<std::size_t>(line.callOp)];
-        const ValueRef right = loneValue(in, in.front.nodes[static_cast<std::size_t>(line.first)]);
-        if (right != kNoValue) {
-            const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(call.operand)];
-            ValueRef r = kNoValue;
-            if (Rc rc = callDefined(in, cx, e.monadic, kNoValue, right, &r); rc.failed())
-                return in.failAt(rc.code, call.pos);
-            const ParseNode& z = in.front.nodes[static_cast<std::size_t>(call.next)];
-            if (r == kNoValue) return in.failAt(kNoReturnValue, z.pos);
-            WOX_TRY(assignCurrent(in, cx, z, &r));
-            *result = r;
-            return kOk;
-        }
+        single(in.ws, t, p);
+        ValueRef cur = varRef(t);
+        WOX_TRY(assignCurrent(in, cx, z, &cur));
+        *result = cur;
+        return kOk;
     }
     return evaluate(in, cx, line.first, result);
+}
+
+Rc evaluateCallLine(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, ValueRef* result) {
+    // v<-f b: the call as apply() makes it, then the assignment, without
+    // the walk. An unset b takes the walk, which reports it.
+    const ParseNode& call = in.front.nodes[static_cast<std::size_t>(line.callOp)];
+    const ValueRef right = loneValue(in, in.front.nodes[static_cast<std::size_t>(line.first)]);
+    if (right == kNoValue) return evaluate(in, cx, line.first, result);
+    const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(call.operand)];
+    ValueRef r = kNoValue;
+    if (Rc rc = callDefined(in, cx, e.monadic, kNoValue, right, &r); rc.failed()) return in.failAt(rc.code, call.pos);
+    const ParseNode& z = in.front.nodes[static_cast<std::size_t>(call.next)];
+    if (r == kNoValue) return in.failAt(kNoReturnValue, z.pos);
+    // A single result into a variable that holds no block, as assignCurrent()
+    // would store it first; anything else through it.
+    if (const int slot = slotOf(in, z);
+        slot != kOutSlot && slot != kOutOpenSlot && !isTemp(slot) && values::assignScalarInPlace(in.ws, slot, r)) {
+        in.ws.stackTop = cx.stackMark;
+        *result = varRef(slot);
+        return kOk;
+    }
+    WOX_TRY(assignCurrent(in, cx, z, &r));
+    *result = r;
+    return kOk;
 }
 
 Rc evaluateConditionalBranch(Interpreter& in, EvalContext& cx, const frontend::BodyLine& line, int* condition,
                              ValueRef* value) {
     *value = kNoValue;
     Walk w;
-    if (line.pairOp < 0 || !runSinglePair(in, cx, line.pairFirst, line.pairOp, &w.cur))
+    if (line.pairOp < 0 || !runSinglePair(in, cx, line, &w.cur))
         WOX_TRY(walk(in, cx, line.condFirst, line.notNode, w));
     if (w.cur != kNoValue) {
         const ValueDescriptor& c = in.ws.at(w.cur);

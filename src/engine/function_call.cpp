@@ -34,7 +34,14 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
     const CallFrame f = in.frames.back();
     in.frames.pop_back();
     frontend::ScopeStack& scope = in.scope;
-    for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) in.ws.releaseVar(s);
+    // The call's own slots, all at or above lowestLocalSlot: released as
+    // releaseVar() does, without its test of that.
+    values::Workspace& ws = in.ws;
+    for (int s = f.firstLocal; s < f.firstLocal + f.locals; ++s) {
+        ValueDescriptor& d = ws.vars[static_cast<std::size_t>(s)];
+        if (ws.isOwnedBlock(d)) ws.freeValueBlocks(d);
+        d = ValueDescriptor{};
+    }
     in.ws.lowestLocalSlot += f.locals;
     // Newest first, so a name bound twice ends with the slot it had first.
     const frontend::ScopeBinding* bindings = scope.bindings.data();
@@ -184,7 +191,7 @@ Rc branchTarget(Interpreter& in, ValueRef v, int line, int* next) {
 Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     const DefinedFunction& df = in.functions.definitions[static_cast<std::size_t>(fn)];
     LineRing ring{LineRing::Unfilled{}};
-    int count = static_cast<int>(df.lines.size());
+    const auto count = static_cast<unsigned>(df.lines.size());
     std::uint32_t mark = in.ws.stackTop;
     // The innermost failing call records where it failed.
     auto failed = [&](Rc rc, int line) {
@@ -200,8 +207,11 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     // The call-trace table has a fixed size: its entry stays put.
     CallTraceEntry& traced = in.errors.callTrace[static_cast<std::size_t>(depth)];
     const frontend::BodyLine* lines = df.lines.data();
+    // Every line starts from the body's context; lines change only its
+    // temporary counter, which is set back before each.
+    EvalContext cx = body;
     int line = 1;
-    while (line >= 1 && line <= count) {
+    while (static_cast<unsigned>(line - 1) < count) {  // 1 <= line <= count
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
             return failed(in.fail(kInterrupted), line);
@@ -230,14 +240,14 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
                 break;
             case frontend::LineShape::kBranchUnless:
             case frontend::LineShape::kBranchIf: {
-                EvalContext cx = body;
+                cx.temp = body.temp;
                 int taken = 0;
                 rc = evaluateConditionalBranch(in, cx, bl, &taken, &v);
                 if (rc.ok() && v == kNoValue && taken && bl.target >= 0) next = bl.target;
                 break;
             }
             case frontend::LineShape::kPlain: {
-                EvalContext cx = body;
+                cx.temp = body.temp;
                 rc = evaluateLine(in, cx, bl, &v);
                 break;
             }

@@ -18,6 +18,13 @@
 #include "values/capacities.h"
 #include "values/rc.h"
 
+namespace wox::values {
+class Workspace;
+}
+namespace wox::primitives {
+struct SinglePair;
+}
+
 namespace wox::frontend {
 
 struct FrontEnd;
@@ -70,6 +77,10 @@ struct BodyLine {
     // otherwise. pairFirst is b's node.
     std::int32_t pairOp = -1;
     std::int32_t pairFirst = -1;
+    // a's node, and f's routine for two single real numbers
+    // (primitives::SingleDyadic); a pair is recognised only when f has one.
+    std::int32_t pairLeft = -1;
+    void (*pairSingle)(values::Workspace&, int, const primitives::SinglePair&) = nullptr;
     // The call node of a plain line v<-f b, f a defined function without a
     // left operand and b (node `first`) a lone name or constant; -1 otherwise.
     std::int32_t callOp = -1;

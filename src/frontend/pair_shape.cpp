@@ -1,6 +1,7 @@
 #include "frontend/pair_shape.h"
 
 #include "frontend/front_tables.h"
+#include "primitives/single_scalars.h"
 
 namespace wox::frontend {
 
@@ -22,6 +23,7 @@ int pairAt(const FrontTables& ft, int first) {
     if (op.kind != kCallNode || op.list >= 0) return -1;
     const FunctionEntry& e = ft.entries[static_cast<std::size_t>(op.operand)];
     if (e.kind != kPrimitiveFn || e.left < 0 || !loneOperand(ft, e.left)) return -1;
+    if (!primitives::singleDyadic(e.dyadic)) return -1;
     return right.next;
 }
 
@@ -32,6 +34,15 @@ int finalAssign(const FrontTables& ft, int op) {
     const ParseNode& assign = nodeAt(ft, z);
     if (assign.kind != kAssignNode || assign.list >= 0 || assign.next != -1) return -1;
     return z;
+}
+
+// Records the pair whose call node is op and whose b is node `first`.
+void setPair(const FrontTables& ft, BodyLine& line, int op, int first) {
+    const FunctionEntry& e = ft.entries[static_cast<std::size_t>(nodeAt(ft, op).operand)];
+    line.pairOp = op;
+    line.pairFirst = first;
+    line.pairLeft = e.left;
+    line.pairSingle = primitives::singleDyadic(e.dyadic);
 }
 
 }  // namespace
@@ -53,14 +64,15 @@ void recogniseCallShape(const FrontTables& ft, BodyLine& line) {
 void recognisePairShape(const FrontTables& ft, BodyLine& line) {
     line.pairOp = -1;
     line.pairFirst = -1;
+    line.pairLeft = -1;
+    line.pairSingle = nullptr;
     switch (line.shape) {
         case LineShape::kPlain: {
             if (line.branch || line.first < 0) return;
             int op = pairAt(ft, line.first);
             if (op < 0) return;
             if (finalAssign(ft, op) < 0) return;
-            line.pairOp = op;
-            line.pairFirst = line.first;
+            setPair(ft, line, op, line.first);
             return;
         }
         case LineShape::kBranchUnless:
@@ -74,8 +86,7 @@ void recognisePairShape(const FrontTables& ft, BodyLine& line) {
             }
             int op = pairAt(ft, first);
             if (op < 0 || nodeAt(ft, op).next != end) return;
-            line.pairOp = op;
-            line.pairFirst = first;
+            setPair(ft, line, op, first);
             return;
         }
         case LineShape::kJump:

@@ -1,9 +1,10 @@
 #pragma once
 // The one-operation lines a loop runs on every step, recognised once per
 // translation: v<-a f b, and a branch condition a f b or (a f b), where a and b are
-// lone names or constants and f a dyadic primitive (BodyLine::pairOp). The
-// engine runs such a pair without walking the chain when both are single
-// numbers, and walks it as usual otherwise. Likewise v<-f b with a defined
+// lone names or constants and f a dyadic primitive with a routine for two
+// single real numbers (BodyLine::pairOp, pairSingle). The engine runs such a
+// pair with that routine when both are single numbers, and walks the chain as
+// usual otherwise. Likewise v<-f b with a defined
 // f (BodyLine::callOp): the call is made without walking the chain.
 #include "frontend/function_store.h"
 

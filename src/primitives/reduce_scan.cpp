@@ -23,6 +23,7 @@
 #include "primitives/complex_step.h"
 #include "primitives/element_loops.h"
 #include "primitives/integer_plus_scan.h"
+#include "primitives/integer_sum.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
 #include "primitives/shaped_result.h"
@@ -138,23 +139,12 @@ void scanRunning(const T* x, const Axis& a, double* out, Step& step) {
 
 // ---- Integer sums --------------------------------------------------------
 
-WOX_VECTOR_CLONES std::int64_t blockSum(const std::int32_t* x, std::int64_t n, int* null) {
-    std::int64_t s = 0;
-    int nul = 0;
-    for (std::int64_t i = 0; i < n; ++i) {
-        s += x[i];
-        nul |= x[i] == kIntNull;
-    }
-    *null |= nul;
-    return s;
-}
-
 // The sum of one run of Integer elements as the described right-to-left
 // double sum gives it; false when some partial sum could round.
 bool exactIntSum(const std::int32_t* x, std::int64_t n, double* sum) {
-    int null = 0;
+    bool null = false;
     if (n <= kAlwaysExact) {
-        std::int64_t s = blockSum(x, n, &null);
+        std::int64_t s = integerSum(x, n, &null);
         *sum = null ? ops::kNull : static_cast<double>(s);
         return true;
     }
@@ -165,7 +155,7 @@ bool exactIntSum(const std::int32_t* x, std::int64_t n, double* sum) {
     for (std::int64_t end = n; end > 0; end -= kBlock) {
         std::int64_t start = end > kBlock ? end - kBlock : 0;
         if (std::fabs(static_cast<double>(suffix)) > kExactLimit - kExactLimit / 4) exact = false;
-        suffix += blockSum(x + start, end - start, &null);
+        suffix += integerSum(x + start, end - start, &null);
     }
     *sum = null ? ops::kNull : static_cast<double>(suffix);
     return exact || null;

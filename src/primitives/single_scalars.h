@@ -5,6 +5,7 @@
 // for them building an argument digest costs more than the arithmetic. The
 // scalar families answer them from the descriptors with the same element
 // rules as their full loops, and fall back to the digest for anything else.
+#include <array>
 #include <cstdint>
 
 #include "primitives/element_loops.h"
@@ -74,5 +75,13 @@ inline void writeSingleNumber(values::Workspace& ws, int result, std::int32_t ra
 using SingleDyadic = void (*)(values::Workspace& ws, int result, const SinglePair& p);
 SingleDyadic singleArithmetic(int code);  // scalar_dyadic.cpp
 SingleDyadic singleComparison(int code);  // comparison.cpp
+// Either of them by dyadic code, in a table made when the program loads:
+// every scalar dyadic code is below its end.
+inline constexpr int kSingleDyadicCodes = 128;
+extern const std::array<SingleDyadic, kSingleDyadicCodes> kSingleDyadicTable;
+// The routine for any dyadic code; null for a code that has neither.
+inline SingleDyadic singleDyadic(int code) {
+    return code >= 0 && code < kSingleDyadicCodes ? kSingleDyadicTable[static_cast<std::size_t>(code)] : nullptr;
+}
 
 }  // namespace wox::primitives

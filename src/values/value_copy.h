@@ -39,10 +39,10 @@ inline bool assignScalarInPlace(Workspace& ws, int dst, ValueRef src) {
     const ValueDescriptor& s = ws.at(src);
     ValueDescriptor& d = ws.var(dst);
     if (!isInline(s) || src == varRef(dst) || ws.isOwnedBlock(d) || ws.hasPending()) return false;
-    ValueDescriptor v = s;
-    v.blockSize = 0;
-    v.data = 0;
-    d = v;
+    // Copied whole, then the two words cleared: s and d are distinct slots.
+    d = s;
+    d.blockSize = 0;
+    d.data = 0;
     return true;
 }
 
