@@ -7,6 +7,7 @@
 #include "display/value_display.h"
 #include "engine/error_report.h"
 #include "engine/keyword_functions.h"
+#include "engine/query_library.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -360,6 +361,10 @@ void leaveSuspended(Interpreter& in) {
     // The session line that began the call goes with it.
     if (depth > 0 && in.errors.callTrace[static_cast<std::size_t>(depth - 1)].function == kSessionLevel)
         in.errors.depth = depth - 2;
+}
+
+void leaveCallsAbove(Interpreter& in, std::size_t keep) {
+    while (in.frames.size() > keep) popFrame(in);
 }
 
 }  // namespace wox::engine

@@ -66,6 +66,9 @@ int Session::dispatchCommand(std::string_view commandLine) {
     std::string_view argument = blank == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(blank + 1));
     std::optional<Command> command = findCommand(word);
     if (!command) return fail(kIncorrectCommand);
+    // The query library's script copies the standard library in; nothing
+    // else may happen to the workspace under the line that loads it.
+    if (libraryCaller_ && *command != Command::Fcopy) return fail(kIncorrectCommand);
     switch (*command) {
         case Command::Wsid:
             return commandWsid(argument);
