@@ -355,6 +355,18 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
 
 void leaveSuspended(Interpreter& in) {
     if (in.frames.empty()) return;
+    // Calls of the query library are passed over: they go with the call or
+    // the session line below them.
+    while (isLibraryFunction(in, in.frames.back().function)) {
+        const int depth = in.frames.back().depth;
+        popFrame(in);
+        in.errors.depth = depth - 1;
+        if (depth > 0 && in.errors.callTrace[static_cast<std::size_t>(depth - 1)].function == kSessionLevel) {
+            in.errors.depth = depth - 2;
+            return;
+        }
+        if (in.frames.empty()) return;
+    }
     int depth = in.frames.back().depth;
     popFrame(in);
     in.errors.depth = depth - 1;
