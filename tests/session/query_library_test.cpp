@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <random>
 
 #include "engine/query_library.h"
 #include "frontend/builtin_names.h"
@@ -131,6 +132,44 @@ TEST_F(QueryFixture, TheLoadKeepsClearOfTheRunningLine) {
     run(")clear");
     run("{f: y,(#do x),10+!3}");
     EXPECT_EQ(run("7 f 'SELECT'"), "\r\n7 18 11 12 13");
+}
+
+// No statement text, however malformed, breaks the interpreter: pieces of
+// statements, quotes, comments, line ends and bytes of every value, long
+// and short, go through do; each line ends in a result or a report, and
+// the session goes on as before.
+TEST_F(QueryFixture, MalformedStatementsNeverBreakTheSession) {
+    const std::string_view pieces[] = {
+        "SELECT", "CREATE", "TABLE ", "FROM", " WHERE ", "BY", "<-", "->", "(", ")", "[", "]", "'", "''", "//",
+        "{", "}", "@.", "[]IO", "`", ";", ":", ",", "=", " ", "\n", "\r", "SELECT a,b FROM t WHERE c>2", "!.",
+    };
+    std::mt19937 random(20261208);
+    auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    for (int round = 0; round < 1500; ++round) {
+        std::string statement;
+        const std::size_t parts = pick(12);
+        for (std::size_t p = 0; p < parts; ++p) {
+            if (pick(4) == 0) statement += static_cast<char>(pick(256));
+            else statement += pieces[pick(std::size(pieces))];
+        }
+        if (round % 250 == 0) statement.append(5000 + pick(5000), "'(SELECT"[pick(8)]);
+        // The statement goes in as a value, so it may hold any byte.
+        run("s<-" + std::to_string(statement.size()) + "#' '");
+        if (!statement.empty()) {
+            ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(
+                in.front.globals[static_cast<std::size_t>(frontend::findGlobal(in.front, "s"))].slot)];
+            std::copy(statement.begin(), statement.end(), in.ws.elems<char>(d));
+        }
+        const std::string out = run(round % 3 == 0 ? "1+#do s" : "do s");
+        ASSERT_FALSE(out.empty()) << round;
+        run(")sic");
+        ASSERT_EQ(in.errors.depth, -1) << round;
+        ASSERT_TRUE(in.frames.empty()) << round;
+    }
+    EXPECT_TRUE(in.queryLibraryLoaded);
+    EXPECT_EQ(run("do 'SELECT'"), "\r\nSELECT successful.");
+    EXPECT_EQ(run("2+3"), "\r\n5");
+    EXPECT_EQ(run(")fns d"), "");
 }
 
 }  // namespace
