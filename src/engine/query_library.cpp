@@ -70,4 +70,10 @@ bool isLibraryFunction(const Interpreter& in, int fn) {
     return df && frontend::isReservedFunctionName(df->text.name);
 }
 
+bool holdsQueryLibrary(const Interpreter& in) {
+    for (std::string_view name : frontend::kReservedFunctionNames)
+        if (frontend::findFunction(in.front, name) < kFirstUserFunction) return false;
+    return true;
+}
+
 }  // namespace wox::engine

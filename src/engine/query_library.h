@@ -27,4 +27,8 @@ std::string doStatementLine(std::string_view statement);
 // a defined function with a reserved name while the library is loaded.
 bool isLibraryFunction(const Interpreter& in, int fn);
 
+// Whether every reserved name is a defined function, as in a workspace
+// that was saved with the library loaded.
+bool holdsQueryLibrary(const Interpreter& in);
+
 }  // namespace wox::engine

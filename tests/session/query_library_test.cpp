@@ -134,6 +134,25 @@ TEST_F(QueryFixture, TheLoadKeepsClearOfTheRunningLine) {
     EXPECT_EQ(run("7 f 'SELECT'"), "\r\n7 18 11 12 13");
 }
 
+// A workspace saved with the library keeps it loaded: its functions stay
+// reserved after the workspace is loaded again, as they were when saved.
+TEST_F(QueryFixture, ASavedLibraryIsReservedWhenLoadedAgain) {
+    std::string library(kLibrary);
+    for (std::string_view name : frontend::kReservedFunctionNames)
+        if (name != "do" && name != "select") library += "@.z<-" + std::string(name) + " x\nz<-x\n@.\n";
+    session.setQueryLibraryText(library);
+    run("{mine: x}");
+    EXPECT_EQ(run("do 'SELECT'"), "\r\nSELECT successful.");
+    run(")save lib");
+    run(")clear");
+    EXPECT_EQ(run("{split: x}"), "\r\n--------split--------\r\n[0]   z<-split x\r\n[1]   z<-x\r\n--------------------");
+    run(")load lib");
+    EXPECT_TRUE(in.queryLibraryLoaded);
+    EXPECT_EQ(run("{split}"), "\r\n`split is a reserved function.");
+    EXPECT_EQ(run(")fns"), "\r\nalphabet  alphanum  index  last  lower  mine  replacac  sym\r\ntrim      triml     trimr");
+    EXPECT_EQ(run("do 'x'"), "\r\nno proper sql function specified.");
+}
+
 // No statement text, however malformed, breaks the interpreter: pieces of
 // statements, quotes, comments, line ends and bytes of every value, long
 // and short, go through do; each line ends in a result or a report, and
