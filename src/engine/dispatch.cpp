@@ -92,6 +92,7 @@ Handlers buildHandlers() {
     });
     m(Family::SystemFunction, systemFunction);
     m(Family::NiladicSystemFunction, niladicSystemFunction);
+    d(Family::DyadicSystemFunction, dyadicSystemFunction);
     m(Family::SpreadsheetLink, spreadsheetMonadic);
     d(Family::SpreadsheetLink, spreadsheetDyadic);
     d(Family::Reshape, primitives::reshape);

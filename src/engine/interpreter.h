@@ -2,6 +2,7 @@
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
 #include <functional>
+#include <string>
 
 #include "display/display_state.h"
 #include "engine/call_frame.h"
@@ -51,6 +52,8 @@ public:
     // script reader from inside the running line whose context it is given.
     bool queryLibraryLoaded = false;
     std::function<Rc(const engine::EvalContext&)> queryLibraryLoader;
+    // The workspace folder, ending with "/"; []FM writes a relative path there.
+    std::string workspaceFolder;
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }

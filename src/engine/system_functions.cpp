@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
+#include "display/formatted_file.h"
 #include "engine/interpreter.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
 #include "primitives/shaped_result.h"
+#include "primitives/single_scalars.h"
 #include "primitives/vocabulary.h"
 #include "types/temporal.h"
 #include "values/messages.h"
@@ -25,6 +27,7 @@ using primitives::makeResult;
 constexpr int kFixCode = primitives::systemCodeOf("[]FX");
 constexpr int kCanonicalCode = primitives::systemCodeOf("[]CR");
 constexpr int kAccountCode = primitives::systemCodeOf("[]AI");
+constexpr int kFileFormatCode = primitives::systemCodeOf("[]FM");
 // []AI answers only its one described question.
 constexpr std::int32_t kElapsedQuestion = 2;
 
@@ -180,6 +183,15 @@ Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
         case kAccountCode: return elapsed(in, result, right);
         default: return kSysVarNotImplemented;
     }
+}
+
+Rc dyadicSystemFunction(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
+    auto& in = static_cast<Interpreter&>(cx);
+    if (code != kFileFormatCode) return kSysVarNotImplemented;
+    std::int32_t answer = 0;
+    WOX_TRY(display::formatToFile(in, in.workspaceFolder, left, right, &answer));
+    primitives::writeSingleInt(in.ws, result, kInteger, 0, answer);
+    return kOk;
 }
 
 }  // namespace wox::engine

@@ -172,13 +172,17 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
         } else if (line[0] == kOpenBrace) {
             if (Rc rc = bracedDefinition(in, hooks, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
         } else {
-            if (!hooks.quiet) {
+            if (!hooks.quiet && !hooks.numbered) {
                 if (hooks.echo) hooks.echo(std::string(kEcho) + std::string(line));
                 else write(std::string(kEcho) + std::string(line));
             }
             if (line[0] == kCommandMark) {
                 int result = hooks.dispatch ? hooks.dispatch(line.substr(1)) : kIncorrectCommand;
-                if (result != 0) return stop(0, at, line);
+                if (result != 0 && hooks.numbered) {
+                    if (hooks.commandFailed) hooks.commandFailed();
+                } else if (result != 0) {
+                    return stop(0, at, line);
+                }
             } else if (!(hooks.execute ? hooks.execute(line) : engine::executeLine(in, line) == 0)) {
                 if (hooks.statementFailed) hooks.statementFailed();
                 if (hooks.stopAtFailedStatement) return stop(0, at, line);

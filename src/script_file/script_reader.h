@@ -6,8 +6,8 @@
 // that starts with ")" is a system command; any other line is a statement,
 // echoed after the prompt and run. A statement that fails has written its
 // error report and the script goes on; a bad block, a failing system
-// command or an unclosed definition stops it, and everything defined
-// before stays.
+// command (outside numbered mode) or an unclosed definition stops it, and
+// everything defined before stays.
 #include <functional>
 #include <string>
 #include <string_view>
@@ -34,6 +34,10 @@ struct ScriptHooks {
     std::function<bool(std::string_view)> mayDefine;
     int firstTemp = kFirstTemp;
     bool stopAtFailedStatement = false;               // a failing statement stops the script
+    // The test runner's numbered mode: lines are not echoed, and a failing
+    // system command is told to commandFailed while the script goes on.
+    bool numbered = false;
+    std::function<void()> commandFailed;
 };
 
 struct ScriptFailure {

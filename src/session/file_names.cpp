@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <fstream>
+#include <sstream>
 
 #include "primitives/char_class.h"
 #include "values/messages.h"
@@ -104,6 +106,16 @@ std::string fileTimeText(const std::string& path) {
     char sign = hours > 0 ? '+' : hours < 0 ? '-' : ' ';
     std::snprintf(text + n, sizeof text - n, " (gmt%c%ld)", sign, std::labs(hours));
     return text;
+}
+
+bool readWholeFile(const std::string& path, std::string* text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream s;
+    s << in.rdbuf();
+    if (in.bad()) return false;
+    *text = s.str();
+    return true;
 }
 
 }  // namespace wox::session

@@ -32,4 +32,7 @@ std::string workspaceNameOf(std::string_view path);
 // local offset from UTC. Empty when the file cannot be read.
 std::string fileTimeText(const std::string& path);
 
+// The whole content of a file; false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string* text);
+
 }  // namespace wox::session

@@ -2,8 +2,6 @@
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
 // OUT writes functions and variables into one.
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -25,16 +23,6 @@ constexpr std::string_view kScriptExtension = "vsf";
 // How many scripts may be read one inside another (a script that reads
 // itself would otherwise never end).
 constexpr int kMaxScriptDepth = 17;
-
-bool readWhole(const std::string& path, std::string* text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    if (in.bad()) return false;
-    *text = s.str();
-    return true;
-}
 
 // The names of OUT's argument, separated by blanks and tabs; false for a
 // character that cannot start a name.
@@ -68,7 +56,7 @@ int Session::loadScript(const std::string& path, bool announce) { return readScr
 
 int Session::readScriptFile(const std::string& path, bool clear, bool timing, bool announce) {
     std::string text;
-    if (!readWhole(path, &text)) {
+    if (!readWholeFile(path, &text)) {
         showMessage(kBadFilePath);
         return 1;
     }
@@ -107,12 +95,15 @@ script_file::ScriptHooks Session::scriptHooks() {
         return result;
     };
     hooks.statementFailed = [this] { noteFailure(); };
+    hooks.numbered = testMode_.on;
+    hooks.commandFailed = [this] { testMode_.failed = true; };
     if (libraryCaller_) {
         // Read from inside a running line: statements run above its
         // temporaries and stop the read when they fail, and no function
         // with a call in progress (running or suspended) is redefined.
         const engine::EvalContext& caller = *libraryCaller_;
         hooks.quiet = true;
+        hooks.numbered = false;
         hooks.stopAtFailedStatement = true;
         hooks.execute = [this, &caller](std::string_view line) {
             return engine::executeScriptStatement(in_, caller, line).ok();
@@ -151,9 +142,7 @@ int Session::commandOut(std::string_view argument) {
         write(Piece::Output, "\r\n" + problem);
         return 1;
     }
-    values::FileReplacement replacement;
-    if (!replacement.open(file.path, ".wox-out-", &problem) || !replacement.write(text, &problem) ||
-        !replacement.commit(&problem)) {
+    if (!values::replaceFile(file.path, text, ".wox-out-", &problem)) {
         showMessage(kSaveFailed);
         write(Piece::Output, "\r\n" + problem);
         return 1;

@@ -46,6 +46,7 @@ public:
     // Workbooks of the spreadsheet link live there too.
     void setWorkspaceFolder(std::string folder) {
         in_.spreadsheet.folder = folder;
+        in_.workspaceFolder = folder;
         workspaceFolder_ = std::move(folder);
     }
     const std::string& workspaceFolder() const { return workspaceFolder_; }
@@ -135,6 +136,19 @@ private:
     // running line whose context is `caller`.
     Rc loadQueryLibrary(const engine::EvalContext& caller);
     int commandOut(std::string_view argument);
+    // The diagnostic commands (diagnostic_commands.cpp).
+    int commandStackEntry(std::string_view argument);
+    int commandAsk(std::string_view argument);
+    int commandIf();
+    int commandPt();
+    int commandOpen();
+    int commandSt(std::string_view argument);
+    bool saveTranscript(const std::string& path);
+    // What the desktop program showed in a message box.
+    void messageBox(std::string_view text);
+    // The test runner (test_runner.cpp).
+    int commandSu();
+    int commandMf();
     // The export commands (export_commands.cpp).
     int commandCpp(std::string_view argument);
     int commandCsv(std::string_view argument);
@@ -156,6 +170,13 @@ private:
     // it. Nothing is shown then, and only FCOPY runs of the system commands.
     const engine::EvalContext* libraryCaller_ = nullptr;
     std::string queryLibraryText_;
+    // While SU runs: the number of the test being read, and whether one of
+    // its system command lines failed.
+    struct TestMode {
+        bool on = false;
+        int number = 0;
+        bool failed = false;
+    } testMode_;
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;

@@ -10,10 +10,7 @@ bool installStandardLibrary(const std::string& folder, std::string* problem) {
     const std::string path = folder + std::string(kStandardLibraryFile);
     std::error_code ec;
     if (std::filesystem::symlink_status(path, ec).type() != std::filesystem::file_type::not_found) return true;
-    values::FileReplacement file;
-    if (!file.open(path, ".wox-standard-", problem)) return false;
-    if (!file.write(standardLibraryText(), problem)) return false;
-    return file.commit(problem);
+    return values::replaceFile(path, standardLibraryText(), ".wox-standard-", problem);
 }
 
 }  // namespace wox::session

@@ -1,7 +1,6 @@
 // The system commands: a line that starts with ")" names one by its first
 // word, upper-cased and matched whole; the rest of the line, trimmed, is its
-// argument. Commands whose subsystems are not built yet answer "incorrect
-// command".
+// argument.
 #include <dirent.h>
 
 #include <algorithm>
@@ -118,10 +117,24 @@ int Session::dispatchCommand(std::string_view commandLine) {
             return commandCpp(argument);
         case Command::Csv:
             return commandCsv(argument);
-        default:
-            // Script files, the other diagnostics and the exports come later.
-            return fail(kIncorrectCommand);
+        case Command::If:
+            return commandIf();
+        case Command::Su:
+            return commandSu();
+        case Command::Mf:
+            return commandMf();
+        case Command::S:
+            return commandStackEntry(argument);
+        case Command::Ask:
+            return commandAsk(argument);
+        case Command::Open:
+            return commandOpen();
+        case Command::St:
+            return commandSt(argument);
+        case Command::Pt:
+            return commandPt();
     }
+    return fail(kIncorrectCommand);
 }
 
 int Session::commandWsid(std::string_view argument) {

@@ -72,4 +72,9 @@ bool FileReplacement::commit(std::string* problem) {
     return true;
 }
 
+bool replaceFile(const std::string& path, std::string_view text, const char* tempPrefix, std::string* problem) {
+    FileReplacement file;
+    return file.open(path, tempPrefix, problem) && file.write(text, problem) && file.commit(problem);
+}
+
 }  // namespace wox::values

@@ -40,4 +40,7 @@ private:
     bool committed_ = false;
 };
 
+// Replaces the file at `path` by `text` in one go (open, write, commit).
+bool replaceFile(const std::string& path, std::string_view text, const char* tempPrefix, std::string* problem);
+
 }  // namespace wox::values

@@ -52,7 +52,13 @@ struct Outcome {
     std::vector<std::string> inputs;
     // Batch wox's exit status for these lines: 1 when any of them failed.
     int status = 0;
+    // What each input line wrote in the file: from the end of its echo up
+    // to the next prompt.
+    std::vector<std::string> outputs;
 };
+
+// The prompt that ends every step of a batch transcript.
+constexpr std::string_view kBatchPrompt = "\n      ";
 
 // File times (of SAVE and LOAD) differ from run to run; both sides show
 // them as this one.
@@ -81,6 +87,15 @@ void normaliseFileTimes(std::string& s, std::size_t from = 0) {
     }
 }
 
+// Each run has a workspace folder of its own; both sides show it as the
+// folder the program takes by default.
+constexpr std::string_view kShownFolder = "~/wox/ws/";
+
+void normaliseFolder(std::string& s, const std::string& folder, std::size_t from = 0) {
+    for (std::size_t at = s.find(folder, from); at != std::string::npos; at = s.find(folder, at + kShownFolder.size()))
+        s.replace(at, folder.size(), kShownFolder);
+}
+
 // A fresh home for one run: the configuration and the workspace folder
 // that `wox` would make there.
 fs::path freshHome();
@@ -105,15 +120,19 @@ Outcome runTranscript(const std::string& expected) {
     session.setSink([&](Piece piece, std::string_view text) { stream.put(piece, text, out.actual); });
     session.start();
     std::size_t checked = 0;
+    std::size_t echoEnd = std::string::npos;
     for (;;) {
         stream.finish(out.actual);
         normaliseFileTimes(out.actual, checked);
+        normaliseFolder(out.actual, folder, checked);
         if (expected.compare(checked, out.actual.size() - checked, out.actual, checked) != 0) {
             out.problem = "the output differs";
             out.stoppedEarly = true;
             return out;
         }
         checked = out.actual.size();
+        if (echoEnd != std::string::npos)
+            out.outputs.push_back(expected.substr(echoEnd, checked - kBatchPrompt.size() - echoEnd));
         std::string_view rest = std::string_view(expected).substr(checked);
         if (rest == "\n") {
             out.actual += '\n';
@@ -130,6 +149,7 @@ Outcome runTranscript(const std::string& expected) {
         }
         std::string_view input = rest.substr(0, nl);
         out.inputs.emplace_back(input);
+        echoEnd = checked + input.size();
         if (input.ends_with('\r')) input.remove_suffix(1);  // as batch input reads it
         session.submit(input);
     }
@@ -291,7 +311,11 @@ private:
 fs::path freshHome() {
     static int runs = 0;
     fs::path home = PrivateHome::dir() / ("run" + std::to_string(++runs));
-    fs::create_directories(home);
+    // Every workspace folder starts with the diagnostic commands' folder
+    // (diag/ beside the transcripts); LIB lists no folder.
+    const fs::path folder = workspaceFolderOf(home);
+    fs::create_directories(folder);
+    fs::copy(kFolder / "diag", folder / "diag", fs::copy_options::recursive);
     return home;
 }
 [[maybe_unused]] ::testing::Environment* const privateHome =
@@ -409,10 +433,12 @@ Outcome runBatch(const std::string& expected, const std::vector<std::string>& in
                  const std::string& program = WOX_BINARY) {
     std::string typed;
     for (const std::string& line : inputs) typed += line + '\n';
-    ProgramRun run = runProgram({program}, typed, expectedStatus, freshHome());
+    const fs::path home = freshHome();
+    ProgramRun run = runProgram({program}, typed, expectedStatus, home);
     Outcome out;
     out.actual = std::move(run.output);
     normaliseFileTimes(out.actual);
+    normaliseFolder(out.actual, workspaceFolderOf(home));
     out.inputs = inputs;
     if (!run.problem.empty()) {
         out.problem = run.problem;
@@ -447,6 +473,79 @@ INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptFile, ::testing::ValuesIn(transc
                              return name;
                          });
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(TranscriptFile);
+
+// The transcripts also run through the regression runner of the language
+// itself, SU. A transcript becomes a test script by its input lines, one
+// per script line in order; SU reads scripts without echoing their lines,
+// so what the test writes in the suite's saved transcript must be exactly
+// what those lines wrote in the transcript file. Only transcripts whose
+// lines are statements and system commands qualify: a definition in braces
+// typed in the session answers with its name, which the script reader does
+// not, and "@." and "->" lines have no meaning in a script.
+bool runsAsScript(const std::vector<std::string>& inputs) {
+    for (const std::string& line : inputs) {
+        std::string_view l = line;
+        while (l.starts_with(' ')) l.remove_prefix(1);
+        if (l.starts_with('{') || l.starts_with("@.") || l.starts_with("->")) return false;
+    }
+    return true;
+}
+
+TEST(TranscriptSuite, TranscriptsRunAsTestScriptsOfSu) {
+    const std::vector<std::string> chosen = {"catenate", "compress", "grade", "set", "search", "structural"};
+    const std::string folder = workspaceFolderOf(freshHome());
+    const fs::path diag = fs::path(folder) / "diag";
+    fs::create_directories(diag / "etest" / "ts03");
+    fs::create_directories(diag / "loadf");
+    std::string problem;
+    ASSERT_TRUE(installStandardLibrary(folder, &problem)) << problem;
+    auto put = [&](const fs::path& path, const std::string& text) {
+        std::ofstream(path, std::ios::binary) << text;
+    };
+    const std::string saved = "\nsaved " + std::string(kFileTime);
+    std::string list;
+    std::string sections;
+    int number = 0;
+    for (const std::string& name : chosen) {
+        Outcome typed = runTranscript(readFile(kFolder / (name + ".wt")));
+        ASSERT_TRUE(typed.passed) << name << ": " << typed.problem;
+        ASSERT_TRUE(runsAsScript(typed.inputs)) << name << " has lines a script cannot hold";
+        std::string script;
+        for (const std::string& line : typed.inputs) script += line + "\n";
+        put(diag / "etest" / "ts03" / (name + ".vsf"), script);
+        list += std::to_string(++number) + ": " + name + ".vsf\n";
+        sections += "\n[ " + name + " ]";
+        for (const std::string& o : typed.outputs) sections += o;
+        sections += saved;
+    }
+    // A failing system command fails its test, and the script goes on; a
+    // test script that is missing fails too. A line without a colon ends
+    // the list.
+    put(diag / "etest" / "ts03" / "failing.vsf", "1+2\n)load nosuchws\n2+3\n");
+    list += "7: failing.vsf\n8: missing.vsf\nthe end\n9: set.vsf\n";
+    sections += "\n[ failing ]\n3\nthe file is not found\n5" + saved;
+    sections += "\n[ missing ]\nthe file is not found";
+    put(diag / "etest" / "dolist.txt", list);
+
+    Interpreter in;
+    TextTranscript transcript;
+    Session session(in, transcript);
+    session.setWorkspaceFolder(folder);
+    session.start();
+    session.submit(")su");
+    EXPECT_EQ(session.lastCommandResult(), 1) << "tests failed";
+    const std::string totals = "\n[ 7] failing.vsf\n[ 8] missing.vsf\ntotal:[ 8]:\n right:[ 6]\t wrong[ 2]";
+    const std::string expected = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      )su" + sections + totals;
+    std::string log = readFile(diag / "loadf" / "suite01.log");
+    normaliseFileTimes(log);
+    if (log != expected) {
+        Outcome got;
+        got.actual = log;
+        got.problem = "the suite's transcript differs";
+        ADD_FAILURE() << report("suite01.log", expected, got);
+    }
+    EXPECT_TRUE(transcript.wholeText().ends_with("\r\nfile suite01.log is saved in dir: " + folder + "diag/loadf/\r\n      "));
+}
 
 TEST(TranscriptRunner, StopsAtTheFirstDifferenceWithADiff) {
     const std::string banner = "WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      ";
