@@ -1,6 +1,7 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
+#include <functional>
 #include <string>
 
 #include "display/display_state.h"
@@ -16,6 +17,10 @@
 #include "values/capacities.h"
 #include "values/context.h"
 #include "values/rc.h"
+
+namespace wox::engine {
+struct EvalContext;
+}
 
 namespace wox {
 
@@ -41,6 +46,12 @@ public:
     // The spreadsheet link lives as long as the interpreter; clearing the
     // workspace leaves it as it is.
     spreadsheet::Link spreadsheet;
+    // The query library (the statements of `do`): whether its script has
+    // run without error in this workspace (clearing forgets it), and the
+    // loader the session installs, which reads that script through the
+    // script reader from inside the running line whose context it is given.
+    bool queryLibraryLoaded = false;
+    std::function<Rc(const engine::EvalContext&)> queryLibraryLoader;
     // The workspace folder, ending with "/"; []FM writes a relative path there.
     std::string workspaceFolder;
 

@@ -1,10 +1,13 @@
 // The script-file commands: FLOAD clears the workspace and reads a script,
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
 // OUT writes functions and variables into one.
+#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "engine/execute_text.h"
 #include "engine/workspace_clear.h"
+#include "frontend/function_store.h"
 #include "frontend/source_text.h"
 #include "script_file/script_reader.h"
 #include "script_file/script_writer.h"
@@ -69,6 +72,20 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
         in_.errors.lineTiming = timed;
     }
     if (timing) in_.errors.lineTiming = true;
+    ++scriptDepth_;
+    int result = script_file::readScript(in_, script_file::scriptLines(text), scriptHooks());
+    --scriptDepth_;
+    if (result != 0) {
+        noteFailure();
+        return 1;
+    }
+    // Only a read that succeeded lowers the timing flag.
+    if (timing) in_.errors.lineTiming = false;
+    if (announce) write(Piece::Output, "\r\nsaved " + fileTimeText(path));
+    return 0;
+}
+
+script_file::ScriptHooks Session::scriptHooks() {
     script_file::ScriptHooks hooks;
     hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
     hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
@@ -80,17 +97,25 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
     hooks.statementFailed = [this] { noteFailure(); };
     hooks.numbered = testMode_.on;
     hooks.commandFailed = [this] { testMode_.failed = true; };
-    ++scriptDepth_;
-    int result = script_file::readScript(in_, script_file::scriptLines(text), hooks);
-    --scriptDepth_;
-    if (result != 0) {
-        noteFailure();
-        return 1;
+    if (libraryCaller_) {
+        // Read from inside a running line: statements run above its
+        // temporaries and stop the read when they fail, and no function
+        // with a call in progress (running or suspended) is redefined.
+        const engine::EvalContext& caller = *libraryCaller_;
+        hooks.quiet = true;
+        hooks.numbered = false;
+        hooks.stopAtFailedStatement = true;
+        hooks.execute = [this, &caller](std::string_view line) {
+            return engine::executeScriptStatement(in_, caller, line).ok();
+        };
+        hooks.mayDefine = [this](std::string_view name) {
+            const int slot = frontend::findFunction(in_.front, name);
+            return std::none_of(in_.frames.begin(), in_.frames.end(),
+                                [slot](const engine::CallFrame& f) { return slot >= 0 && f.function == slot; });
+        };
+        hooks.firstTemp = engine::followingTemp(caller.temp);
     }
-    // Only a read that succeeded lowers the timing flag.
-    if (timing) in_.errors.lineTiming = false;
-    if (announce) write(Piece::Output, "\r\nsaved " + fileTimeText(path));
-    return 0;
+    return hooks;
 }
 
 int Session::commandOut(std::string_view argument) {
