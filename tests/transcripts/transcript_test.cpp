@@ -99,6 +99,11 @@ Outcome runTranscript(const std::string& expected) {
         failed.problem = problem;
         return failed;
     }
+    // The query library's script, so that a transcript can read it with
+    // ")fload query" and call its functions one by one.
+    std::error_code copied;
+    fs::copy_file(fs::path(WOX_SOURCE_DIR) / "src" / "session" / "query.vsf", fs::path(folder) / "query.vsf",
+                  fs::copy_options::overwrite_existing, copied);
     session.setWorkspaceFolder(folder);
     TerminalText stream(TerminalText::Mode::Batch);
     Outcome out;
