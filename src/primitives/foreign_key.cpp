@@ -13,7 +13,6 @@ namespace wox::primitives {
 
 namespace {
 
-using types::descriptorPair;
 
 // Column `name` of a Table, or null.
 const ValueDescriptor* tableColumn(const values::Workspace& ws, const ValueDescriptor& t, std::int32_t name) {

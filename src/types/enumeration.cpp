@@ -14,14 +14,6 @@ bool isSimpleVector(const ValueDescriptor& c) {
 
 }  // namespace
 
-const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d) {
-    if ((d.type != kDictionary && d.type != kTable) || d.count != 2 ||
-        d.blockSize < 2 * static_cast<std::int32_t>(sizeof(ValueDescriptor)))
-        return nullptr;
-    if (static_cast<std::uint64_t>(d.data) + 2 * sizeof(ValueDescriptor) > ws.region.size()) return nullptr;
-    return reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
-}
-
 Rc domainOf(const values::Workspace& ws, const ValueDescriptor& v, Domain* out) {
     *out = Domain{};
     if (v.unset()) return kTypeError;

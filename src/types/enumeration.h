@@ -34,10 +34,6 @@ struct Domain {
 };
 
 
-// The two descriptors a Dictionary or Table holds in its block (keys and
-// values; column names and columns), or null when its block cannot hold
-// them.
-const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d);
 
 // The domain that value v offers: v itself when it is a Symbol vector of
 // more than one element; the key column of a keyed table whose key table

@@ -15,8 +15,20 @@ namespace wox {
 inline constexpr std::int32_t kPlainDictionary = 1;
 inline constexpr std::int32_t kKeyedTable = 2;
 
+// The two descriptors, for values already known to be well formed.
 inline const ValueDescriptor* partsOf(const values::Workspace& ws, const ValueDescriptor& d) {
     return ws.elems<ValueDescriptor>(d);
+}
+
+// The two descriptors, or null when d is no dictionary or table or its block
+// cannot hold them; for values whose origin is not trusted (a domain
+// reference, a path through foreign keys).
+inline const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d) {
+    if ((d.type != kDictionary && d.type != kTable) || d.count != 2 ||
+        d.blockSize < 2 * static_cast<std::int32_t>(sizeof(ValueDescriptor)))
+        return nullptr;
+    if (static_cast<std::uint64_t>(d.data) + 2 * sizeof(ValueDescriptor) > ws.region.size()) return nullptr;
+    return reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
 }
 inline bool isPair(const ValueDescriptor& d) { return d.count == 2 && d.rank >= 0; }
 inline bool isTable(const ValueDescriptor& d) { return d.type == kTable && isPair(d); }
