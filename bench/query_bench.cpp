@@ -77,4 +77,18 @@ void BM_QuerySumBy(benchmark::State& state) {
 }
 BENCHMARK(BM_QuerySumBy)->Unit(benchmark::kMillisecond);
 
+// The same work through select itself: no statement to take apart, and
+// nothing displayed.
+void BM_QuerySelectCallWhere(benchmark::State& state) {
+    QuerySession q;
+    for (auto _ : state) q.submit("r<-`t select (<.(`<;`v;3);!0;`g`v)");
+}
+BENCHMARK(BM_QuerySelectCallWhere)->Unit(benchmark::kMillisecond);
+
+void BM_QuerySelectCallSumBy(benchmark::State& state) {
+    QuerySession q;
+    for (auto _ : state) q.submit("r<-`t select (!0;`g;(,`s):,<.(`+/;`v))");
+}
+BENCHMARK(BM_QuerySelectCallSumBy)->Unit(benchmark::kMillisecond);
+
 }  // namespace
