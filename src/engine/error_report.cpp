@@ -1,11 +1,14 @@
 #include "engine/error_report.h"
 
+#include "engine/query_library.h"
 #include "frontend/name_table.h"
 #include "values/messages.h"
 
 namespace wox::engine {
 
 namespace {
+
+constexpr std::string_view kLibraryErrorReport = "\r\nerror in `do statement";
 
 // Tabs take the prompt's width, so the caret stays under its character.
 void appendExpanded(std::string& out, std::string_view text) {
@@ -28,12 +31,19 @@ void appendCaret(std::string& out, std::string_view line, int pos) {
 
 std::string errorReport(const Interpreter& in, std::string_view line) {
     std::string out;
+    const ErrorTrace& t = in.errors.trace;
+    if (t.recorded && isLibraryFunction(in, t.function)) {
+        // Inside the query library: a character branch has shown the
+        // library's own message, which is the whole report; any other
+        // error names the statement rather than the library's lines.
+        if (in.errorWord != kCharacterBranch) out += kLibraryErrorReport;
+        return out;
+    }
     // A character branch has shown its own text already.
     if (in.errorWord != kCharacterBranch) {
         out += "\r\n";
         out += messageText(in.errorWord);
     }
-    const ErrorTrace& t = in.errors.trace;
     if (t.recorded) {
         // Inside a function: name[line], the line, the caret under it.
         std::string prefix = t.name;

@@ -9,7 +9,9 @@
 namespace wox::engine {
 
 // The report text for the error in the error word; `line` is the session
-// line that was executed.
+// line that was executed. An error inside the query library is reported as
+// "error in `do statement" alone, or by nothing more than the message its
+// character branch showed.
 std::string errorReport(const Interpreter& in, std::string_view line);
 
 // Writes that report to the session.

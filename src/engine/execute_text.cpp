@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "engine/function_call.h"
 #include "frontend/front_tables.h"
 #include "frontend/source_text.h"
 #include "frontend/translator.h"
@@ -84,6 +85,38 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     } else {
         WOX_TRY(values::copyToTemp(in.ws, result, r));
         *out = varRef(result);
+    }
+    releaseIfUnused(in, before, translated);
+    return kOk;
+}
+
+Rc executeScriptStatement(Interpreter& in, const EvalContext& caller, std::string_view text) {
+    const std::uint32_t mark = in.ws.stackTop;
+    const std::size_t calls = in.frames.size();
+    const int depth = in.errors.depth;
+    const frontend::LineMark before = frontend::markLine(in.front, in.ws);
+    const frontend::ScopeStack noBindings(0);
+    frontend::TranslatedLine tl;
+    Rc rc = frontend::translateLine({in, in.front, in.functions, in.symbols, noBindings}, text, -1, 0, &tl);
+    const frontend::LineMark translated = frontend::markLine(in.front, in.ws);
+    if (rc.ok() && tl.first >= 0) {
+        EvalContext cx;
+        cx.stackMark = mark;
+        cx.temp = caller.temp;
+        cx.ioSlot = kIoSlot;
+        ValueRef r = kNoValue;
+        rc = evaluate(in, cx, tl.first, &r);
+        if (rc.ok() && in.errorWord != 0) rc = Rc(in.errorWord);
+    }
+    in.ws.stackTop = mark;
+    if (rc.failed()) {
+        leaveCallsAbove(in, calls);
+        in.errors.depth = depth;
+        in.errorWord = 0;
+        in.errors.trace = ErrorTrace{};
+        in.errors.position = 0;
+        in.errors.positionDepth = -1;
+        return rc;
     }
     releaseIfUnused(in, before, translated);
     return kOk;

@@ -7,6 +7,7 @@
 #include "display/value_display.h"
 #include "engine/error_report.h"
 #include "engine/keyword_functions.h"
+#include "engine/query_library.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -354,12 +355,28 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
 
 void leaveSuspended(Interpreter& in) {
     if (in.frames.empty()) return;
+    // Calls of the query library are passed over: they go with the call or
+    // the session line below them.
+    while (isLibraryFunction(in, in.frames.back().function)) {
+        const int depth = in.frames.back().depth;
+        popFrame(in);
+        in.errors.depth = depth - 1;
+        if (depth > 0 && in.errors.callTrace[static_cast<std::size_t>(depth - 1)].function == kSessionLevel) {
+            in.errors.depth = depth - 2;
+            return;
+        }
+        if (in.frames.empty()) return;
+    }
     int depth = in.frames.back().depth;
     popFrame(in);
     in.errors.depth = depth - 1;
     // The session line that began the call goes with it.
     if (depth > 0 && in.errors.callTrace[static_cast<std::size_t>(depth - 1)].function == kSessionLevel)
         in.errors.depth = depth - 2;
+}
+
+void leaveCallsAbove(Interpreter& in, std::size_t keep) {
+    while (in.frames.size() > keep) popFrame(in);
 }
 
 }  // namespace wox::engine

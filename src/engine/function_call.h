@@ -3,6 +3,8 @@
 // header names in fresh local slots), argument binding, the line loop with
 // its branches, the result, and leaving the frame. A call that fails keeps
 // its frame: the function is suspended until "->" leaves it.
+#include <cstddef>
+
 #include "engine/evaluator.h"
 
 namespace wox::engine {
@@ -13,8 +15,14 @@ namespace wox::engine {
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result);
 
 // "->" at the session: leaves the most recent suspended call, and the
-// session line's level below it when the session called it. Does nothing
-// when no call is suspended.
+// session line's level below it when the session called it. Calls of the
+// query library on top are passed over and go with it. Does nothing when
+// no call is suspended.
 void leaveSuspended(Interpreter& in);
+
+// Leaves the innermost calls until `keep` remain, each as a return would,
+// without touching the call-trace depth: for work that began calls inside
+// a running line and failed (a statement of a script read by `do`).
+void leaveCallsAbove(Interpreter& in, std::size_t keep);
 
 }  // namespace wox::engine

@@ -1,6 +1,8 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
+#include <functional>
+
 #include "display/display_state.h"
 #include "engine/call_frame.h"
 #include "engine/error_trace.h"
@@ -14,6 +16,10 @@
 #include "values/capacities.h"
 #include "values/context.h"
 #include "values/rc.h"
+
+namespace wox::engine {
+struct EvalContext;
+}
 
 namespace wox {
 
@@ -39,6 +45,12 @@ public:
     // The spreadsheet link lives as long as the interpreter; clearing the
     // workspace leaves it as it is.
     spreadsheet::Link spreadsheet;
+    // The query library (the statements of `do`): whether its script has
+    // run without error in this workspace (clearing forgets it), and the
+    // loader the session installs, which reads that script through the
+    // script reader from inside the running line whose context it is given.
+    bool queryLibraryLoaded = false;
+    std::function<Rc(const engine::EvalContext&)> queryLibraryLoader;
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }

@@ -1,6 +1,7 @@
 #include "engine/keyword_functions.h"
 
 #include "engine/interpreter.h"
+#include "engine/query_library.h"
 #include "frontend/builtin_names.h"
 #include "primitives/keyed.h"
 #include "values/messages.h"
@@ -38,7 +39,7 @@ Rc monadic(Interpreter& in, int fn, int t, ValueRef right) {
 
 Rc callKeyword(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
     *result = kNoValue;
-    if (fn == frontend::kDoFunction) return kNotImplemented;
+    if (fn == frontend::kDoFunction) return callDo(in, cx, left, right, result);
     if (right == kNoValue) return kValenceMismatch;
     if (in.ws.at(right).unset() || (left != kNoValue && in.ws.at(left).unset())) return kValueError;
     const bool dyadic = fn == frontend::kXkeyFunction;

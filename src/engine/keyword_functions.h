@@ -1,6 +1,7 @@
 #pragma once
 // Calls of the keyword functions (function slots 0 to 7): key, value, xkey,
-// cols, meta, keys and fkeys go to the routines of dictionaries and tables.
+// cols, meta, keys and fkeys go to the routines of dictionaries and tables,
+// do to the query library.
 #include "engine/evaluator.h"
 
 namespace wox::engine {

@@ -19,6 +19,7 @@ Rc clearWorkspace(Interpreter& in) {
     in.errors = ErrorState(in.ws.caps.callTrace);
     in.displayState.reset();
     in.randomState = frontend::kInitialRandomSeed;
+    in.queryLibraryLoaded = false;  // the next do loads the library again
     return frontend::enterSystemValues(in.ws);
 }
 

@@ -53,6 +53,19 @@ inline constexpr int kKeywordFunctions = 8;
 static_assert(kBuiltins[kBuiltinNames - 1].slot == kKeywordFunctions - 1,
               "keyword functions take function slots 0 to 7");
 inline constexpr std::int32_t kKeywordResult = -2;  // resultName of a keyword-function record
+
+// The functions of the query library whose names are reserved once it is
+// loaded: listings show the reserved-function line instead of their text,
+// and the state indicator, FNS, VARS and TRACE pass over their calls.
+inline constexpr std::array<std::string_view, 15> kReservedFunctionNames = {
+    "do", "proc_where", "proc_sel1", "proc_sel", "nxt", "create", "select", "exec",
+    "eval", "vcol", "ch2sym", "col_nam", "isfk", "de_enum", "split",
+};
+constexpr bool isReservedFunctionName(std::string_view name) {
+    for (std::string_view r : kReservedFunctionNames)
+        if (r == name) return true;
+    return false;
+}
 inline constexpr std::int32_t kInitialRandomSeed = 16807;
 
 // Writes global entries 0 to 12 and the keyword-function records; the

@@ -16,7 +16,11 @@
 namespace wox::frontend {
 
 FunctionStore::FunctionStore(const Capacities& caps)
-    : records(static_cast<std::size_t>(caps.functions < kFirstUserFunction ? kFirstUserFunction : caps.functions)) {}
+    : records(static_cast<std::size_t>(caps.functions < kFirstUserFunction ? kFirstUserFunction : caps.functions)) {
+    // Room for every slot at once: a definition made while a line runs (the
+    // query library loaded by do) never moves the texts of running calls.
+    definitions.reserve(records.size());
+}
 
 void FunctionStore::clear() {
     std::fill(records.begin(), records.end(), FunctionRecord{});

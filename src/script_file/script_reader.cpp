@@ -4,6 +4,7 @@
 
 #include "engine/execute_line.h"
 #include "frontend/direct_definition.h"
+#include "frontend/function_header.h"
 #include "frontend/function_store.h"
 #include "frontend/source_text.h"
 #include "script_file/script_writer.h"
@@ -34,9 +35,23 @@ bool startsVariableBlock(std::string_view line) {
     return i < line.size() && isLetter(line[i]);
 }
 
+// Defines a function from its lines, header first, unless the hooks keep
+// that name from being defined.
+Rc define(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines) {
+    if (hooks.mayDefine) {
+        frontend::FunctionHeader header;
+        if (frontend::parseHeader(lines.front(), header).failed() || !hooks.mayDefine(header.name))
+            return kGetFunctionError;
+    }
+    int slot = 0;
+    if (frontend::defineFunction(in.frontEnd(), lines, &slot).failed()) return kGetFunctionError;
+    return kOk;
+}
+
 // "@." and the header (a header ending in "\" goes on on the next line),
 // the body lines, and a line "@.". *next is the line after the block.
-Rc functionBlock(Interpreter& in, const std::vector<std::string>& lines, std::size_t at, std::size_t* next) {
+Rc functionBlock(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
+                 std::size_t* next) {
     std::string header(trimBlanks(trimBlanks(lines[at]).substr(kFunctionMark.size())));
     std::size_t i = at + 1;
     while (!header.empty() && header.back() == kHeaderContinued) {
@@ -52,17 +67,17 @@ Rc functionBlock(Interpreter& in, const std::vector<std::string>& lines, std::si
         source.emplace_back(line);
     }
     *next = i + 1;
-    int slot = 0;
-    if (frontend::defineFunction(in.frontEnd(), source, &slot).failed()) return kGetFunctionError;
-    return kOk;
+    return define(in, hooks, source);
 }
 
-Rc variableBlock(Interpreter& in, const std::vector<std::string>& lines, std::size_t at, std::size_t* next) {
+Rc variableBlock(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
+                 std::size_t* next) {
     std::string_view line = trimBlanks(lines[at]).substr(1);
     line = trimBlanks(line);
     std::size_t end = frontend::text::nameEnd(line, 0);
     LineCursor cursor{lines, at + 1};
-    Rc rc = readTaggedValue(in, line.substr(0, end), line.substr(end), std::string_view(&kVariableMark, 1), cursor);
+    Rc rc = readTaggedValue(in, line.substr(0, end), line.substr(end), std::string_view(&kVariableMark, 1), cursor,
+                            hooks.firstTemp);
     if (rc.failed()) return rc.code == kTableFull || rc.code == kWorkspaceFull ? rc : Rc(kGetVariableError);
     *next = cursor.next;
     return kOk;
@@ -85,8 +100,8 @@ std::size_t closingBrace(std::string_view text, int* depth) {
 }
 
 // "{name: first line", further lines, the last one closing the braces.
-Rc bracedDefinition(Interpreter& in, const std::vector<std::string>& lines, std::size_t at, std::string_view first,
-                    std::size_t* next) {
+Rc bracedDefinition(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
+                    std::string_view first, std::size_t* next) {
     std::size_t colon = first.find(':');
     if (colon == std::string_view::npos) return kGetFunctionError;
     std::string_view name = trimBlanks(first.substr(1, colon - 1));
@@ -110,9 +125,7 @@ Rc bracedDefinition(Interpreter& in, const std::vector<std::string>& lines, std:
     frontend::DirectDefinition dd;
     auto isFunction = [&](std::string_view n) { return frontend::findFunction(in.front, n) >= 0; };
     if (frontend::buildDirectDefinition(name, body, isFunction, dd).failed()) return kGetFunctionError;
-    int slot = 0;
-    if (frontend::defineFunction(in.frontEnd(), dd.lines, &slot).failed()) return kGetFunctionError;
-    return kOk;
+    return define(in, hooks, dd.lines);
 }
 
 }  // namespace
@@ -153,11 +166,11 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
         ++i;
         if (line.empty()) continue;
         if (line.starts_with(kFunctionMark)) {
-            if (Rc rc = functionBlock(in, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = functionBlock(in, hooks, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
         } else if (startsVariableBlock(line)) {
-            if (Rc rc = variableBlock(in, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = variableBlock(in, hooks, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
         } else if (line[0] == kOpenBrace) {
-            if (Rc rc = bracedDefinition(in, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = bracedDefinition(in, hooks, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
         } else {
             if (!hooks.quiet) {
                 if (hooks.echo) hooks.echo(std::string(kEcho) + std::string(line));
@@ -166,8 +179,9 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
             if (line[0] == kCommandMark) {
                 int result = hooks.dispatch ? hooks.dispatch(line.substr(1)) : kIncorrectCommand;
                 if (result != 0) return stop(0, at, line);
-            } else if (engine::executeLine(in, line) != 0 && hooks.statementFailed) {
-                hooks.statementFailed();
+            } else if (!(hooks.execute ? hooks.execute(line) : engine::executeLine(in, line) == 0)) {
+                if (hooks.statementFailed) hooks.statementFailed();
+                if (hooks.stopAtFailedStatement) return stop(0, at, line);
             }
         }
     }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "engine/interpreter.h"
+#include "values/capacities.h"
 
 namespace wox::script_file {
 
@@ -23,6 +24,16 @@ struct ScriptHooks {
     std::function<int(std::string_view)> dispatch;    // a system command: its result
     std::function<void()> statementFailed;            // a statement wrote an error report
     bool quiet = false;                               // no echo, no failure report
+    // A script read from inside a running line (the query library) runs
+    // its statements its own way and must keep its hands off what the line
+    // uses: `execute` runs a statement (true when it ran without error;
+    // unset: execute line, with its report), `mayDefine` tells whether a
+    // function of that name may be defined (unset: any), and variable blocks
+    // build their values from temporary `firstTemp` on.
+    std::function<bool(std::string_view)> execute;
+    std::function<bool(std::string_view)> mayDefine;
+    int firstTemp = kFirstTemp;
+    bool stopAtFailedStatement = false;               // a failing statement stops the script
 };
 
 struct ScriptFailure {

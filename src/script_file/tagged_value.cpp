@@ -278,15 +278,18 @@ Rc parseValue(LineCursor& c, std::string_view head, int depth, ParsedValue& v) {
     return kOk;
 }
 
-int tempAtDepth(int depth) {
-    return depth <= kLastFirstSeriesTemp - kFirstTemp ? kFirstTemp + depth
-                                                      : kSecondSeriesTemp + depth - (kLastFirstSeriesTemp - kFirstTemp + 1);
+// The temporary `depth` places after temporary `first`, in the order the
+// evaluator hands them out (4 to 17, then the second series).
+int tempAtDepth(int first, int depth) {
+    constexpr int kFirstSeries = kLastFirstSeriesTemp - kFirstTemp + 1;
+    const int place = (first <= kLastFirstSeriesTemp ? first - kFirstTemp : kFirstSeries + first - kSecondSeriesTemp) + depth;
+    return place < kFirstSeries ? kFirstTemp + place : kSecondSeriesTemp + place - kFirstSeries;
 }
 
 // Builds v into the temporary of its depth, items into the deeper ones.
-Rc buildValue(Interpreter& in, ParsedValue& v, int depth) {
+Rc buildValue(Interpreter& in, ParsedValue& v, int first, int depth) {
     values::Workspace& ws = in.ws;
-    const int tmp = tempAtDepth(depth);
+    const int tmp = tempAtDepth(first, depth);
     if (v.type == kSymbol) {
         std::string_view names = v.chars;
         while (!names.empty()) {
@@ -321,9 +324,9 @@ Rc buildValue(Interpreter& in, ParsedValue& v, int depth) {
             break;
         case kGeneral:
             for (std::size_t i = 0; i < v.items.size(); ++i) {
-                WOX_TRY(buildValue(in, v.items[i], depth + 1));
+                WOX_TRY(buildValue(in, v.items[i], first, depth + 1));
                 std::uint32_t at = ws.var(tmp).data + static_cast<std::uint32_t>(sizeof(ValueDescriptor) * i);
-                WOX_TRY(values::copyIntoTempItem(ws, at, varRef(tempAtDepth(depth + 1))));
+                WOX_TRY(values::copyIntoTempItem(ws, at, varRef(tempAtDepth(first, depth + 1))));
             }
             break;
     }
@@ -417,8 +420,11 @@ std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int
 }
 
 Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, std::string_view closing,
-                   LineCursor& cursor) {
+                   LineCursor& cursor, int firstTemp) {
     if (!frontend::text::isValidName(name)) return kGetVariableError;
+    if (firstTemp < kFirstTemp || (firstTemp > kLastFirstSeriesTemp && firstTemp < kSecondSeriesTemp) ||
+        tempAtDepth(firstTemp, kMaxDepth + 1) > kLastTemp)
+        return kGetVariableError;  // no room for the deepest value
     int entry = frontend::findGlobal(in.front, name);
     if (entry >= 0 && in.front.globals[static_cast<std::size_t>(entry)].kind != frontend::kVariableName)
         return kGetVariableError;
@@ -432,18 +438,18 @@ Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view head
     auto done = [&](Rc rc) {
         // The temporaries held only stack blocks, which the mark gives back.
         for (int depth = 0; depth <= kMaxDepth + 1; ++depth) {
-            ValueDescriptor& t = ws.var(tempAtDepth(depth));
+            ValueDescriptor& t = ws.var(tempAtDepth(firstTemp, depth));
             t = ValueDescriptor{};
             t.rank = -1;
         }
         ws.stackTop = mark;
         return rc;
     };
-    if (Rc rc = buildValue(in, v, 0); rc.failed()) return done(rc.code == kWorkspaceFull ? rc : Rc(kGetVariableError));
+    if (Rc rc = buildValue(in, v, firstTemp, 0); rc.failed()) return done(rc.code == kWorkspaceFull ? rc : Rc(kGetVariableError));
     if (entry < 0) {
         if (Rc rc = frontend::newGlobalVariable(in.front, ws, name, &entry); rc.failed()) return done(rc);
     }
-    Rc rc = values::assignValue(ws, in.front.globals[static_cast<std::size_t>(entry)].slot, varRef(tempAtDepth(0)));
+    Rc rc = values::assignValue(ws, in.front.globals[static_cast<std::size_t>(entry)].slot, varRef(tempAtDepth(firstTemp, 0)));
     ws.releasePending();
     return done(rc);
 }

@@ -53,8 +53,10 @@ struct LineCursor {
 // assigns the value to the global variable `name`, making the name when it
 // is new. Fails with 82 for any malformed text (a missing closing line too)
 // or a name that is a function, 84 when the variable table is full, 6 when
-// the heap is; nothing is assigned then.
+// the heap is; nothing is assigned then. The value is built in the
+// temporaries from `firstTemp` on, one per nesting level: between lines any
+// will do, inside a running line only those above the line's own.
 Rc readTaggedValue(Interpreter& in, std::string_view name, std::string_view header, std::string_view closing,
-                   LineCursor& cursor);
+                   LineCursor& cursor, int firstTemp = kFirstTemp);
 
 }  // namespace wox::script_file

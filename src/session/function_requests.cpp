@@ -1,5 +1,6 @@
 #include "session/function_requests.h"
 
+#include "engine/query_library.h"
 #include "frontend/builtin_names.h"
 #include "frontend/direct_definition.h"
 #include "frontend/function_header.h"
@@ -14,7 +15,7 @@ bool isDefinedFunction(const Interpreter& in, std::string_view name) {
 
 bool listFunction(const Interpreter& in, std::string_view name, std::string& text) {
     int slot = frontend::findFunction(in.front, name);
-    if (slot >= 0 && slot < frontend::kKeywordFunctions) {
+    if ((slot >= 0 && slot < frontend::kKeywordFunctions) || engine::isLibraryFunction(in, slot)) {
         text = frontend::reservedFunctionLine(name);
         return true;
     }

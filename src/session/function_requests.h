@@ -12,7 +12,8 @@ namespace wox::session {
 bool isDefinedFunction(const Interpreter& in, std::string_view name);
 
 // The listing of a user function, or the reserved-function line of a
-// keyword function; false when the name is no function.
+// keyword function or a function of the loaded query library; false when
+// the name is no function.
 bool listFunction(const Interpreter& in, std::string_view name, std::string& text);
 
 // Defines a function from the text after "{"; the reply is its listing.

@@ -1,12 +1,15 @@
 // The script-file commands: FLOAD clears the workspace and reads a script,
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
 // OUT writes functions and variables into one.
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "engine/execute_text.h"
 #include "engine/workspace_clear.h"
+#include "frontend/function_store.h"
 #include "frontend/source_text.h"
 #include "script_file/script_reader.h"
 #include "script_file/script_writer.h"
@@ -81,17 +84,8 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
         in_.errors.lineTiming = timed;
     }
     if (timing) in_.errors.lineTiming = true;
-    script_file::ScriptHooks hooks;
-    hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
-    hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
-    hooks.dispatch = [this](std::string_view line) {
-        int result = dispatchCommand(line);
-        if (result != 0) noteFailure();
-        return result;
-    };
-    hooks.statementFailed = [this] { noteFailure(); };
     ++scriptDepth_;
-    int result = script_file::readScript(in_, script_file::scriptLines(text), hooks);
+    int result = script_file::readScript(in_, script_file::scriptLines(text), scriptHooks());
     --scriptDepth_;
     if (result != 0) {
         noteFailure();
@@ -101,6 +95,36 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
     if (timing) in_.errors.lineTiming = false;
     if (announce) write(Piece::Output, "\r\nsaved " + fileTimeText(path));
     return 0;
+}
+
+script_file::ScriptHooks Session::scriptHooks() {
+    script_file::ScriptHooks hooks;
+    hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
+    hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
+    hooks.dispatch = [this](std::string_view line) {
+        int result = dispatchCommand(line);
+        if (result != 0) noteFailure();
+        return result;
+    };
+    hooks.statementFailed = [this] { noteFailure(); };
+    if (libraryCaller_) {
+        // Read from inside a running line: statements run above its
+        // temporaries and stop the read when they fail, and no function
+        // with a call in progress (running or suspended) is redefined.
+        const engine::EvalContext& caller = *libraryCaller_;
+        hooks.quiet = true;
+        hooks.stopAtFailedStatement = true;
+        hooks.execute = [this, &caller](std::string_view line) {
+            return engine::executeScriptStatement(in_, caller, line).ok();
+        };
+        hooks.mayDefine = [this](std::string_view name) {
+            const int slot = frontend::findFunction(in_.front, name);
+            return std::none_of(in_.frames.begin(), in_.frames.end(),
+                                [slot](const engine::CallFrame& f) { return slot >= 0 && f.function == slot; });
+        };
+        hooks.firstTemp = engine::followingTemp(caller.temp);
+    }
+    return hooks;
 }
 
 int Session::commandOut(std::string_view argument) {

@@ -33,12 +33,18 @@ const std::string& tooManyEditsText() {
 
 Session::Session(Interpreter& in, Transcript& transcript) : in_(in), transcript_(transcript) {
     in_.sessionOutput = [this](std::string_view text) { write(Piece::Output, text); };
+    in_.queryLibraryLoader = [this](const engine::EvalContext& caller) { return loadQueryLibrary(caller); };
 }
 
-Session::~Session() { in_.sessionOutput = nullptr; }
+Session::~Session() {
+    in_.sessionOutput = nullptr;
+    in_.queryLibraryLoader = nullptr;
+}
 
 void Session::write(Piece piece, std::string_view text) {
-    if (text.empty()) return;
+    // The query library loads quietly: whatever it fails with, the line
+    // that asked for it reports 205.
+    if (text.empty() || libraryCaller_) return;
     transcript_.append(text);
     if (sink_) sink_(piece, text);
 }

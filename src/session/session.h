@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "engine/interpreter.h"
+#include "script_file/script_reader.h"
 #include "session/edited_lines.h"
 #include "session/transcript.h"
 
@@ -93,6 +94,10 @@ public:
     // Writes "\r\n" and the text of message `number`.
     void showMessage(int number);
 
+    // The script the first `do` of a workspace reads as the query library;
+    // empty (the default) for the one the program carries.
+    void setQueryLibraryText(std::string text) { queryLibraryText_ = std::move(text); }
+
     // 0, or the message number a system command ended with.
     int lastCommandResult() const { return lastCommandResult_; }
     // Whether the last line run ended in an error (an error report or a
@@ -125,6 +130,10 @@ private:
     // The script files (script_commands.cpp).
     int commandReadScript(std::string_view argument, bool clear, bool timing);
     int readScriptFile(const std::string& path, bool clear, bool timing, bool announce);
+    script_file::ScriptHooks scriptHooks();
+    // The query library (query_library.cpp): read quietly from inside the
+    // running line whose context is `caller`.
+    Rc loadQueryLibrary(const engine::EvalContext& caller);
     int commandOut(std::string_view argument);
     // The export commands (export_commands.cpp).
     int commandCpp(std::string_view argument);
@@ -143,6 +152,10 @@ private:
     std::function<void()> saved_;
     bool switchedOff_ = false;
     int scriptDepth_ = 0;  // scripts being read, one inside another
+    // While the query library loads: the context of the line that asked for
+    // it. Nothing is shown then, and only FCOPY runs of the system commands.
+    const engine::EvalContext* libraryCaller_ = nullptr;
+    std::string queryLibraryText_;
     int lastCommandResult_ = 0;
     bool lastLineFailed_ = false;
     bool anyLineFailed_ = false;

@@ -13,6 +13,7 @@
 
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
+#include "engine/query_library.h"
 #include "engine/workspace_clear.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
@@ -66,6 +67,9 @@ int Session::dispatchCommand(std::string_view commandLine) {
     std::string_view argument = blank == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(blank + 1));
     std::optional<Command> command = findCommand(word);
     if (!command) return fail(kIncorrectCommand);
+    // The query library's script copies the standard library in; nothing
+    // else may happen to the workspace under the line that loads it.
+    if (libraryCaller_ && *command != Command::Fcopy) return fail(kIncorrectCommand);
     switch (*command) {
         case Command::Wsid:
             return commandWsid(argument);
@@ -136,7 +140,7 @@ int Session::commandFns(std::string_view prefix) {
     std::vector<std::string> names;
     for (int s = kFirstUserFunction; s <= in_.functions.lastSlot; ++s) {
         const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, s);
-        if (df && df->text.name.starts_with(prefix)) names.push_back(df->text.name);
+        if (df && df->text.name.starts_with(prefix) && !engine::isLibraryFunction(in_, s)) names.push_back(df->text.name);
     }
     write(Piece::Output, nameListText(std::move(names)));
     return 0;
@@ -151,9 +155,12 @@ int Session::commandVars(std::string_view prefix) {
         std::string name = frontend::fullName(ft, e);
         if (name.starts_with(prefix)) names.push_back(std::move(name));
     }
-    if (!in_.frames.empty()) {
-        // The locals of the most recent suspended call.
-        if (const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, in_.frames.back().function)) {
+    // The locals of the most recent suspended call that is not one of the
+    // query library's.
+    auto call = std::find_if(in_.frames.rbegin(), in_.frames.rend(),
+                             [&](const engine::CallFrame& f) { return !engine::isLibraryFunction(in_, f.function); });
+    if (call != in_.frames.rend()) {
+        if (const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, call->function)) {
             const frontend::FunctionHeader& h = df->header;
             std::vector<std::string> locals;
             if (!h.result.empty()) locals.push_back(h.result);
@@ -215,7 +222,7 @@ int Session::commandSi() {
             continue;
         }
         const frontend::DefinedFunction* df = frontend::definedFunction(in_.functions, e.function);
-        if (!df) continue;
+        if (!df || engine::isLibraryFunction(in_, e.function)) continue;
         char head[64];
         std::snprintf(head, sizeof head, "[%d] ", e.line);
         Level l{df->text.name + head, functionLineText(df, e.line)};
@@ -246,7 +253,7 @@ int Session::commandTrace(std::string_view argument) {
     n = std::min(n, kTraceMost);
     const engine::ErrorTrace& t = in_.errors.trace;
     const frontend::DefinedFunction* df = t.recorded ? frontend::definedFunction(in_.functions, t.function) : nullptr;
-    if (!df) {
+    if (!df || engine::isLibraryFunction(in_, t.function)) {
         write(Piece::Output, "\r\nnothing here");
         return 0;
     }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <vector>
 
+#include "engine/query_library.h"
 #include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"
 #include "types/temporal.h"
@@ -438,6 +439,9 @@ LoadResult loadWorkspaceFile(Interpreter& in, const std::string& path) {
     madvise(map, size, MADV_SEQUENTIAL);
     LoadResult r = readWorkspace(in, std::span<const unsigned char>(static_cast<const unsigned char*>(map), size));
     munmap(map, size);
+    // A workspace saved with the query library loaded holds its functions:
+    // they are the library's, reserved as they were.
+    if (r.loaded) in.queryLibraryLoaded = engine::holdsQueryLibrary(in);
     return r;
 }
 

@@ -1,0 +1,31 @@
+#include "session/query_library.h"
+
+#include "engine/evaluator.h"
+#include "frontend/global_names_mark.h"
+#include "session/session.h"
+#include "values/messages.h"
+
+namespace wox::session {
+
+Rc Session::loadQueryLibrary(const engine::EvalContext& caller) {
+    // A read of the library that reads the library would never end.
+    if (libraryCaller_) return kLibraryMissing;
+    const std::string_view text = queryLibraryText_.empty() ? queryLibraryText() : std::string_view(queryLibraryText_);
+    const bool failedBefore = lastLineFailed_;
+    const bool anyFailedBefore = anyLineFailed_;
+    const frontend::GlobalNamesMark names = frontend::markGlobalNames(in_.frontEnd());
+    libraryCaller_ = &caller;
+    ++scriptDepth_;
+    const int result = script_file::readScript(in_, script_file::scriptLines(text), scriptHooks());
+    --scriptDepth_;
+    libraryCaller_ = nullptr;
+    // A library that did not load leaves no names behind: its do must not
+    // hide the keyword, whose next call tries again.
+    if (result != 0) frontend::dropGlobalNamesSince(in_.frontEnd(), names);
+    // Failures inside count only as the one the line reports.
+    lastLineFailed_ = failedBefore;
+    anyLineFailed_ = anyFailedBefore;
+    return result == 0 ? kOk : kLibraryMissing;
+}
+
+}  // namespace wox::session
