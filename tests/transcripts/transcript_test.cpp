@@ -86,16 +86,6 @@ void normaliseFileTimes(std::string& s, std::size_t from = 0) {
 fs::path freshHome();
 std::string workspaceFolderOf(const fs::path& home) { return (home / "wox" / "ws").string() + "/"; }
 
-// The query library's script, in the workspace folder for the transcripts
-// that read it with ")fload query" to call its functions one by one.
-void offerQueryScript(const std::string& expected, const std::string& folder) {
-    if (expected.find(")fload query") == std::string::npos) return;
-    std::error_code failed;
-    fs::create_directories(folder, failed);
-    fs::copy_file(fs::path(WOX_SOURCE_DIR) / "src" / "session" / "query.vsf", fs::path(folder) / "query.vsf",
-                  fs::copy_options::overwrite_existing, failed);
-}
-
 Outcome runTranscript(const std::string& expected) {
     Interpreter in;
     TextTranscript transcript;
@@ -109,7 +99,6 @@ Outcome runTranscript(const std::string& expected) {
         failed.problem = problem;
         return failed;
     }
-    offerQueryScript(expected, folder);
     session.setWorkspaceFolder(folder);
     TerminalText stream(TerminalText::Mode::Batch);
     Outcome out;
@@ -420,9 +409,7 @@ Outcome runBatch(const std::string& expected, const std::vector<std::string>& in
                  const std::string& program = WOX_BINARY) {
     std::string typed;
     for (const std::string& line : inputs) typed += line + '\n';
-    const fs::path home = freshHome();
-    offerQueryScript(expected, workspaceFolderOf(home));
-    ProgramRun run = runProgram({program}, typed, expectedStatus, home);
+    ProgramRun run = runProgram({program}, typed, expectedStatus, freshHome());
     Outcome out;
     out.actual = std::move(run.output);
     normaliseFileTimes(out.actual);
