@@ -58,32 +58,19 @@ private:
     fs::path folder_;
 };
 
+// One line, run as the session runs it.
+void BM_Query(benchmark::State& state, const char* line) {
+    QuerySession q;
+    for (auto _ : state) q.submit(line);
+}
 // About 0.2% of the rows (those with v below 3) are chosen and shown.
-void BM_QuerySelectWhere(benchmark::State& state) {
-    QuerySession q;
-    for (auto _ : state) q.submit("do 'SELECT g, v FROM t WHERE v<3'");
-}
-BENCHMARK(BM_QuerySelectWhere)->Unit(benchmark::kMillisecond);
-
+BENCHMARK_CAPTURE(BM_Query, SelectWhere, "do 'SELECT g, v FROM t WHERE v<3'")->Unit(benchmark::kMillisecond);
 // 100 groups, each the sum of about 10,000 values.
-void BM_QuerySumBy(benchmark::State& state) {
-    QuerySession q;
-    for (auto _ : state) q.submit("do 'SELECT s<-SUM v BY g FROM t'");
-}
-BENCHMARK(BM_QuerySumBy)->Unit(benchmark::kMillisecond);
-
+BENCHMARK_CAPTURE(BM_Query, SumBy, "do 'SELECT s<-SUM v BY g FROM t'")->Unit(benchmark::kMillisecond);
 // The same work through select itself: no statement to take apart, and
 // nothing displayed.
-void BM_QuerySelectCallWhere(benchmark::State& state) {
-    QuerySession q;
-    for (auto _ : state) q.submit("r<-`t select (<.(`<;`v;3);!0;`g`v)");
-}
-BENCHMARK(BM_QuerySelectCallWhere)->Unit(benchmark::kMillisecond);
-
-void BM_QuerySelectCallSumBy(benchmark::State& state) {
-    QuerySession q;
-    for (auto _ : state) q.submit("r<-`t select (!0;`g;(,`s):,<.(`+/;`v))");
-}
-BENCHMARK(BM_QuerySelectCallSumBy)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Query, SelectCallWhere, "r<-`t select (<.(`<;`v;3);!0;`g`v)")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_Query, SelectCallSumBy, "r<-`t select (!0;`g;(,`s):,<.(`+/;`v))")
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
