@@ -23,7 +23,7 @@ int variableSlot(const Interpreter& in, std::string_view name) {
 
 bool namesDomain(const values::Workspace& ws, ValueRef x) {
     const ValueDescriptor& d = ws.at(x);
-    return d.type == kSymbol && d.rank <= 1 && d.count == 1;
+    return d.type == kSymbol && d.rank == 0;
 }
 
 Rc makeEnumeration(Interpreter& in, int result, ValueRef x, ValueRef y) {

@@ -8,7 +8,8 @@
 
 namespace wox::engine {
 
-// Whether x is a single symbol, which makes `x:y` an enumeration.
+// Whether x is a symbol scalar, which makes `x:y` an enumeration; a
+// one-element Symbol vector makes a dictionary of one entry instead.
 bool namesDomain(const values::Workspace& ws, ValueRef x);
 
 // `x:y` with a single symbol x: the enumeration of y over the value of the

@@ -103,7 +103,13 @@ Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_v
     std::size_t i = pos;
     for (;;) {
         std::size_t start = ++i;  // past the backquote
-        while (i < n && isNameChar(text[i])) ++i;
+        // A symbol names a name, or a primitive glyph run such as `+/ or
+        // `<= (the query library keeps comparisons and aggregates so);
+        // whichever run is longer is the symbol, so `_./ is one glyph run.
+        std::size_t name = i, glyphs = i;
+        while (name < n && isNameChar(text[name])) ++name;
+        while (glyphs < n && text[glyphs] != '\'' && primitives::isPrimitiveChar(text[glyphs])) ++glyphs;
+        i = glyphs > name ? glyphs : name;
         std::int32_t index = 0;
         if (Rc rc = symbols.intern(text.substr(start, i - start), &index); rc.failed()) {
             *errPos = start - 1;

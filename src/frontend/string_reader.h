@@ -2,7 +2,8 @@
 // Quoted literals. 'text' is a character string ('' inside stands for one
 // quote; '' alone is an empty Integer vector, one character a Char scalar).
 // `name starts a symbol; a run of them (`a`b`c, or parted by blanks) is one
-// Symbol vector. Symbol names are letters, digits and "_".
+// Symbol vector. Symbol names are letters, digits and "_", or a run of
+// primitive glyph characters (`+/, `<=, `^.).
 #include <cstddef>
 #include <string>
 #include <string_view>

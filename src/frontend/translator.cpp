@@ -574,13 +574,26 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
     return kOk;
 }
 
-// x.name : member access, with the name as a symbol.
+// x.name : member access, with the name as a symbol. A foreign-key path
+// x.name.other is one access with the two names as a Symbol pair, so that
+// it reads from the left as it is written.
 Rc Translator::memberItem(std::size_t at, std::size_t next) {
     int k = 0;
     WOX_TRY(callNode(kPrimitiveFn, prim::code::kMember, prim::code::kMember, at, &k));
     WOX_TRY(addFunction(k));
     std::size_t end = nameEnd(text_, next);
     int slot = 0;
+    if (end + 1 < n_ && text_[end] == '.' && isLetter(text_[end + 1])) {
+        const std::size_t second = end + 1;
+        const std::size_t last = nameEnd(text_, second);
+        std::vector<std::int32_t> names(2);
+        if (Rc rc = fe_.symbols.intern(text_.substr(next, end - next), &names[0]); rc.failed()) return fail(rc.code, next);
+        if (Rc rc = fe_.symbols.intern(text_.substr(second, last - second), &names[1]); rc.failed())
+            return fail(rc.code, second);
+        if (Rc rc = symbolVectorConstant(ws_, names, &slot); rc.failed()) return fail(rc.code, next);
+        p_ = last;
+        return constNode(slot, next);
+    }
     if (Rc rc = symbolConstant(ws_, fe_.symbols, text_.substr(next, end - next), &slot); rc.failed()) return fail(rc.code, next);
     p_ = end;
     return constNode(slot, next);

@@ -47,18 +47,14 @@ const ValueDescriptor* referencedTable(const values::Workspace& ws, const ValueD
     return kt.type == kDictionary && kt.shape0 == kKeyedTable ? &kt : nullptr;
 }
 
-}  // namespace
-
-Rc foreignKeyPath(values::Context& cx, int result, ValueRef table, std::int32_t column, std::int32_t referenced) {
+// For each element of enumeration `e`, the element of column `referenced`
+// of the keyed table that is its domain.
+Rc referencedColumn(values::Context& cx, int result, const ValueDescriptor& e, std::int32_t referenced) {
     values::Workspace& ws = cx.ws;
-    const ValueDescriptor& t = ws.at(table);
-    if (t.unset()) return kValueError;
-    const ValueDescriptor* e = columnNamed(ws, t, column);
-    if (!e) return kDomainError;
-    const std::int32_t n = e->count;
+    const std::int32_t n = e.count;
     int slot = -1;
-    const ValueDescriptor* kt = n > 0 ? referencedTable(ws, *e, &slot) : nullptr;
-    if (e->type != kEnumeration || (n > 0 && !kt)) return kForeignKeyProblem;
+    const ValueDescriptor* kt = n > 0 ? referencedTable(ws, e, &slot) : nullptr;
+    if (e.type != kEnumeration || (n > 0 && !kt)) return kForeignKeyProblem;
     if (n == 0) {
         char* none;
         return makeVector(ws, result, kInteger, 0, &none);
@@ -71,13 +67,14 @@ Rc foreignKeyPath(values::Context& cx, int result, ValueRef table, std::int32_t 
     const std::int32_t width = c->rank == 2 ? values::dimension(ws, *c, 1) : 1;
     WorkTable<std::int32_t> at;
     WOX_TRY(at.allocate(ws.caps, static_cast<std::uint64_t>(n)));
-    std::memcpy(at.data(), types::positionsOf(ws, *e), 4 * static_cast<std::size_t>(n));
+    std::memcpy(at.data(), types::positionsOf(ws, e), 4 * static_cast<std::size_t>(n));
     for (std::int32_t j = 0; j < n; ++j)
         if (static_cast<std::uint32_t>(at[static_cast<std::uint64_t>(j)]) >= static_cast<std::uint32_t>(rows))
             return kIndexError;
     const std::int32_t type = c->type;
     const std::int32_t dims[2] = {n, width};
     char* out;
+    // From here on `e` may have moved with the heap; its positions are in `at`.
     WOX_TRY(makeResult(ws, result, type, dims, c->rank == 2 ? 2 : 1, &out));
     // The result's block may have moved the table's: find the column again.
     auto lay = [&, type](char* to) {
@@ -92,6 +89,22 @@ Rc foreignKeyPath(values::Context& cx, int result, ValueRef table, std::int32_t 
         return kOk;
     }
     return ownItems(ws, result, [&] { lay(ws.base() + ws.var(result).data); });
+}
+
+}  // namespace
+
+Rc foreignKeyPath(values::Context& cx, int result, ValueRef table, std::int32_t column, std::int32_t referenced) {
+    const ValueDescriptor& t = cx.ws.at(table);
+    if (t.unset()) return kValueError;
+    const ValueDescriptor* e = columnNamed(cx.ws, t, column);
+    if (!e) return kDomainError;
+    return referencedColumn(cx, result, *e, referenced);
+}
+
+Rc enumerationMember(values::Context& cx, int result, ValueRef enumeration, std::int32_t referenced) {
+    const ValueDescriptor& e = cx.ws.at(enumeration);
+    if (e.unset()) return kValueError;
+    return referencedColumn(cx, result, e, referenced);
 }
 
 }  // namespace wox::primitives

@@ -18,4 +18,8 @@ namespace wox::primitives {
 // position beyond the keyed table's rows is 25.
 Rc foreignKeyPath(values::Context& cx, int result, ValueRef table, std::int32_t column, std::int32_t referenced);
 
+// The same for an enumerated column already taken out of its table:
+// e.referenced, as `t.s.c` reads once `t.s` is evaluated.
+Rc enumerationMember(values::Context& cx, int result, ValueRef enumeration, std::int32_t referenced);
+
 }  // namespace wox::primitives

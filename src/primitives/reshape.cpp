@@ -114,7 +114,14 @@ Rc ravel(values::Context& cx, int, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg y(ws, right);
     if (y.d.unset()) return kValueError;
-    if (y.d.type == kGeneral) return values::copyToTemp(ws, result, right);
+    if (y.d.type == kGeneral) {
+        // The items stay as they are; a scalar or an array becomes a vector.
+        WOX_TRY(values::copyToTemp(ws, result, right));
+        ValueDescriptor& r = ws.var(result);
+        r.rank = 1;
+        r.shape0 = r.count;
+        return kOk;
+    }
     if (!isSimple(y.d.type)) return kDomainError;
     char* out;
     WOX_TRY(makeVector(ws, result, y.d.type, y.d.count, &out));

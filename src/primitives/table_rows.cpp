@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "primitives/foreign_key.h"
 #include "primitives/indexing.h"
 #include "primitives/keyed.h"
 #include "values/messages.h"
@@ -311,9 +312,14 @@ Rc member(values::Context& cx, int, int result, ValueRef x, ValueRef name) {
     values::Workspace& ws = cx.ws;
     const ValueDescriptor& d = ws.at(x);
     if (d.unset() || ws.at(name).unset()) return kValueError;
-    if (ws.at(name).type != kSymbol || ws.at(name).count != 1) return kDomainError;
+    if (ws.at(name).type != kSymbol || ws.at(name).count < 1 || ws.at(name).count > 2) return kDomainError;
+    if (ws.at(name).count == 2) {  // a foreign-key path: column, then referenced column
+        const std::int32_t* path = ws.elems<std::int32_t>(ws.at(name));
+        return foreignKeyPath(cx, result, x, path[0], path[1]);
+    }
     if (isPlainDictionary(d)) return lookupDictionary(cx, result, x, std::span<const ValueRef>(&name, 1));
     const std::int32_t wanted = ws.elems<std::int32_t>(ws.at(name))[0];
+    if (d.type == kEnumeration) return enumerationMember(cx, result, x, wanted);
     // The part that holds the column, and its place there.
     auto locate = [&](int* part, int* column) {
         const ValueDescriptor& v = ws.at(x);
