@@ -4,7 +4,16 @@
 #include "values/value.h"
 
 #if defined(__x86_64__)
+// GCC 12 takes the headers' deliberately undefined upper halves for
+// uninitialised reads once sanitizers are on.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 #endif
 
 namespace wox::primitives {
