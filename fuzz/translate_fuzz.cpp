@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "sandbox.h"
 #include "engine/interpreter.h"
 #include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"
@@ -128,6 +129,12 @@ bool nearlyFull(const Interpreter& in) {
 }
 
 }  // namespace
+
+// Nothing here writes a file; the sandbox makes sure of it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)wox::fuzz::sandbox();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static std::unique_ptr<Interpreter> in = [] {

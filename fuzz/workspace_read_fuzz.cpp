@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "sandbox.h"
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
 #include "engine/interpreter.h"
@@ -80,6 +81,12 @@ Fixture& fixture() {
 }
 
 }  // namespace
+
+// Nothing here writes a file; the sandbox makes sure of it.
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)wox::fuzz::sandbox();
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Fixture& f = fixture();

@@ -1,0 +1,31 @@
+// Fuzz target for reading script files: the input is written as a script
+// in the sandbox's workspace folder and read through the session, once by
+// FLOAD with its full path and once by FCOPY with its name, so malformed
+// blocks, unclosed braced definitions and bad value texts all reach the
+// reader, and what they define meets the next read. Reading either works or
+// ends in a numbered report; never a crash.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "session_fixture.h"
+#include "values/file_replacement.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)wox::fuzz::sandbox();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    wox::fuzz::SessionFixture& f = wox::fuzz::sessionFixture();
+    f.nextInput();
+    static const std::string path = wox::fuzz::sandbox() + "fuzz.vsf";
+    std::string problem;
+    if (!wox::values::replaceFile(path, std::string_view(reinterpret_cast<const char*>(data), size), ".fuzz-", &problem))
+        std::abort();
+    f.submit(")FLOAD '" + path + "'");
+    f.submit(")FCOPY fuzz");
+    return 0;
+}
