@@ -9,6 +9,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// As many links as Linux follows in one path (ELOOP beyond).
+constexpr int kMaxLinkHops = 40;
+
 // The resolved folder, ending with "/"; empty while no fence is set.
 std::string& fence() {
     static std::string folder;
@@ -36,10 +39,19 @@ bool fileEffectAllowed(const std::string& path) {
     if (root.empty()) return true;
     if (path.empty()) return false;
     std::error_code ec;
-    fs::path absolute = fs::absolute(path, ec);
+    fs::path resolved = fs::absolute(path, ec);
     if (ec) return false;
-    fs::path resolved = fs::weakly_canonical(absolute, ec);
-    if (ec) return false;
+    // weakly_canonical stops at a link whose target does not exist yet, but
+    // opening it for writing would make that target: follow such links by
+    // hand, as far as the system itself would.
+    for (int hops = 0;; ++hops) {
+        resolved = fs::weakly_canonical(resolved, ec);
+        if (ec || hops > kMaxLinkHops) return false;
+        if (!fs::is_symlink(fs::symlink_status(resolved, ec))) break;
+        fs::path target = fs::read_symlink(resolved, ec);
+        if (ec) return false;
+        resolved = target.is_absolute() ? target : resolved.parent_path() / target;
+    }
     // The folder itself counts as inside (making it again is harmless).
     std::string text = resolved.string();
     if (text.empty() || text.back() != '/') text += '/';

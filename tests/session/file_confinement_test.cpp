@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "session/session.h"
 #include "values/file_confinement.h"
@@ -43,10 +44,10 @@ struct ConfinedSession : ::testing::Test {
         Session session{in, transcript};
         session.setWorkspaceFolder(outside.string() + "/");
         session.start();
-        for (const char* line :
+        for (const std::string& line : std::vector<std::string>
              {"m<-2 2#'abcd'", ")WSID keep", ")SAVE", ")SAVE '" + outside.string() + "/other.wox'", ")OUT keep m",
               ")CPP rows m", ")OPEN", ")ST named", "'" + outside.string() + "/m.txt' []FM m", "[]OF<-'book'",
-              "1 []OP 'xls'", "'Data' []XW 2 2#1 2 3 4", "0 []OP 'xls'"})
+              "0 []OP 'xls'", "'Data' []XW 2 2#1 2 3 4", "1 []OP 'xls'"})
             session.submit(line);
         return transcript.wholeText();
     }

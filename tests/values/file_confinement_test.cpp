@@ -51,6 +51,10 @@ TEST_F(FenceFixture, LetsThroughOnlyPathsInsideTheFolder) {
     EXPECT_FALSE(fileEffectAllowed(inside + "/out/a.wox"));
     fs::create_symlink(top / "target.txt", inside + "/file-link");
     EXPECT_FALSE(fileEffectAllowed(inside + "/file-link"));
+    fs::create_symlink(inside + "/file-link", inside + "/link-to-link");
+    EXPECT_FALSE(fileEffectAllowed(inside + "/link-to-link"));
+    fs::create_symlink("new.txt", inside + "/near-link");
+    EXPECT_TRUE(fileEffectAllowed(inside + "/near-link"));
 }
 
 TEST_F(FenceFixture, RelativePathsAreTakenFromTheWorkingFolder) {
