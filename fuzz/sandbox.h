@@ -6,6 +6,9 @@
 // it. The folder is removed when the fuzzer ends normally; after a crash it
 // stays, with what the input left there.
 //
+// Including this header is entering the sandbox: it defines the target's
+// LLVMFuzzerInitialize, which makes the folder before the first input.
+//
 // Relative paths given to the fuzzer (corpus, artifacts) would be taken
 // inside the folder; scripts/fuzz.sh and .ci/run pass absolute ones.
 #include <unistd.h>
@@ -58,3 +61,8 @@ inline const std::string& sandbox() {
 }
 
 }  // namespace wox::fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    (void)wox::fuzz::sandbox();
+    return 0;
+}

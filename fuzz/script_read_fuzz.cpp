@@ -13,11 +13,6 @@
 
 #include "session_fixture.h"
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    (void)wox::fuzz::sandbox();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     wox::fuzz::SessionFixture& f = wox::fuzz::sessionFixture();
     f.nextInput();

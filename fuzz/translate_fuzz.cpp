@@ -130,12 +130,6 @@ bool nearlyFull(const Interpreter& in) {
 
 }  // namespace
 
-// Nothing here writes a file; the sandbox makes sure of it.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    (void)wox::fuzz::sandbox();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static std::unique_ptr<Interpreter> in = [] {
         auto p = std::make_unique<Interpreter>(smallTables());

@@ -82,12 +82,6 @@ Fixture& fixture() {
 
 }  // namespace
 
-// Nothing here writes a file; the sandbox makes sure of it.
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    (void)wox::fuzz::sandbox();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Fixture& f = fixture();
     std::string file;

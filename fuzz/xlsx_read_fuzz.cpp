@@ -116,11 +116,6 @@ void use(const Workbook& book, bool writeBack) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    (void)folder();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const std::string valid = validWorkbook();
     if (size == 0) return 0;
