@@ -9,6 +9,7 @@
 #include <memory>
 #include <string_view>
 
+#include "sandbox.h"
 #include "engine/interpreter.h"
 #include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"

@@ -14,6 +14,7 @@
 #include <string>
 #include <string_view>
 
+#include "sandbox.h"
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
 #include "engine/interpreter.h"

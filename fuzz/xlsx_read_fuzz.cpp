@@ -19,6 +19,7 @@
 #include <string_view>
 #include <vector>
 
+#include "sandbox.h"
 #include "spreadsheet/range_analysis.h"
 #include "spreadsheet/xlsx_reader.h"
 #include "spreadsheet/xlsx_writer.h"
@@ -38,14 +39,7 @@ constexpr std::string_view kStylesXml =
     R"(<?xml version="1.0"?><styleSheet><numFmts><numFmt numFmtId="164" formatCode="yyyy\-mm"/></numFmts>)"
     R"(<cellXfs><xf numFmtId="0"/><xf numFmtId="14"/><xf numFmtId="164"/></cellXfs></styleSheet>)";
 
-std::string folder() {
-    static const std::string f = [] {
-        char name[] = "/tmp/wox-xlsx-fuzz-XXXXXX";
-        if (!mkdtemp(name)) std::abort();
-        return std::string(name) + "/";
-    }();
-    return f;
-}
+const std::string& folder() { return wox::fuzz::sandbox(); }
 
 std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (when it is installed) and runs one:
-#   scripts/fuzz.sh [translate|evaluate|workspace_read|xlsx_read] [seconds]
+#   scripts/fuzz.sh [translate|evaluate|workspace_read|script_read|xlsx_read] [seconds]
+# Each target works inside its own folder under /tmp (fuzz/sandbox.h), so
+# the corpus and crash artifacts are given as absolute paths.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 target="${1:-evaluate}_fuzz"
@@ -15,4 +17,5 @@ cmake -S "$root" -B "$root/build/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInf
 cmake --build "$root/build/fuzz" --target "$target"
 corpus="$root/build/fuzz/corpus-$target"
 mkdir -p "$corpus"
-exec "$root/build/fuzz/$target" "$corpus" -max_total_time="$seconds" -max_len=256 -rss_limit_mb=4096
+exec "$root/build/fuzz/$target" "$corpus" -max_total_time="$seconds" -max_len=256 -rss_limit_mb=4096 \
+  -artifact_prefix="$root/build/fuzz/"

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "session/line_text.h"
+#include "values/file_confinement.h"
 
 #ifndef WOX_DATA_DIR
 #define WOX_DATA_DIR "/usr/local/share/wox/"
@@ -76,7 +77,8 @@ std::string configurationText(const Configuration& c) {
 
 bool saveConfiguration(const ConfigurationPlaces& places, const Configuration& c, std::string* problem) {
     std::error_code ec;
-    fs::create_directories(places.file.parent_path(), ec);
+    if (!values::fileEffectAllowed(places.file.string())) ec = std::make_error_code(std::errc::permission_denied);
+    else fs::create_directories(places.file.parent_path(), ec);
     if (ec) {
         *problem = "cannot make " + places.file.parent_path().string() + ": " + ec.message();
         return false;
@@ -120,7 +122,8 @@ bool loadConfiguration(const ConfigurationPlaces& places, Configuration& out, st
     }
     c.workspacePath = withSlash(c.workspacePath);
     c.binaryPath = withSlash(c.binaryPath);
-    fs::create_directories(c.workspacePath, ec);
+    if (!values::fileEffectAllowed(c.workspacePath)) ec = std::make_error_code(std::errc::permission_denied);
+    else fs::create_directories(c.workspacePath, ec);
     if (ec) {
         *problem = "cannot make the workspace folder " + c.workspacePath + ": " + ec.message();
         return false;

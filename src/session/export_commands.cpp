@@ -9,6 +9,7 @@
 #include "frontend/name_table.h"
 #include "session/line_text.h"
 #include "session/session.h"
+#include "values/file_confinement.h"
 
 namespace wox::session {
 
@@ -60,7 +61,7 @@ int Session::commandCpp(std::string_view argument) {
     const ValueDescriptor* d = variableValue(in_, a.variable);
     if (!d) return exportFailure(kVarNotFound);
     if (d->type != kChar || d->rank != 2) return exportFailure(kCppNotValid);
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    std::FILE* f = values::fileEffectAllowed(path) ? std::fopen(path.c_str(), "w") : nullptr;
     if (!f) return exportFailure(kCheckPath);
     const std::size_t rows = static_cast<std::size_t>(d->shape0), width = static_cast<std::size_t>(d->shape1);
     const char* c = d->count > 0 ? in_.ws.base() + d->data : nullptr;

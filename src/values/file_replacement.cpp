@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "values/file_confinement.h"
+
 namespace wox::values {
 
 namespace {
@@ -38,6 +40,8 @@ bool FileReplacement::open(const std::string& path, const char* tempPrefix, std:
     path_ = path;
     std::size_t slash = path.rfind('/');
     folder_ = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    // The temporary file lies in the same folder, so one check covers both.
+    if (!fileEffectAllowed(path)) return fail(problem, "cannot write into " + folder_, EACCES);
     std::string temp = (slash == std::string::npos ? std::string() : folder_) + tempPrefix + "XXXXXX";
     fd_ = mkstemp(temp.data());
     if (fd_ < 0) return fail(problem, "cannot write into " + folder_, errno);
