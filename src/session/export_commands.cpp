@@ -1,7 +1,6 @@
 // The export commands: CPP writes a character matrix to a text file in the
 // workspace folder, one line per row; CSV checks its variable and writes
 // nothing.
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -9,7 +8,7 @@
 #include "frontend/name_table.h"
 #include "session/line_text.h"
 #include "session/session.h"
-#include "values/file_confinement.h"
+#include "values/file_replacement.h"
 
 namespace wox::session {
 
@@ -19,6 +18,7 @@ constexpr std::string_view kVarNotFound = "var not found";
 constexpr std::string_view kCppNotValid = "cpp not valid";
 constexpr std::string_view kCheckPath = "check path";
 constexpr std::string_view kCppExtension = ".cpp";
+constexpr const char* kCppTempPrefix = ".wox-cpp-";
 
 struct ExportArgument {
     std::string_view file;
@@ -61,20 +61,20 @@ int Session::commandCpp(std::string_view argument) {
     const ValueDescriptor* d = variableValue(in_, a.variable);
     if (!d) return exportFailure(kVarNotFound);
     if (d->type != kChar || d->rank != 2) return exportFailure(kCppNotValid);
-    std::FILE* f = values::fileEffectAllowed(path) ? std::fopen(path.c_str(), "w") : nullptr;
-    if (!f) return exportFailure(kCheckPath);
     const std::size_t rows = static_cast<std::size_t>(d->shape0), width = static_cast<std::size_t>(d->shape1);
     const char* c = d->count > 0 ? in_.ws.base() + d->data : nullptr;
-    bool ok = true;
-    for (std::size_t r = 0; r < rows && ok; ++r) {
+    std::string text;
+    for (std::size_t r = 0; r < rows; ++r) {
         std::string_view row(c + r * width, width);
         while (!row.empty() && row.back() == ' ') row.remove_suffix(1);
         // A blank row writes nothing, not even its line end.
         if (row.empty()) continue;
-        ok = std::fwrite(row.data(), 1, row.size(), f) == row.size() && std::fputc('\n', f) != EOF;
+        text += row;
+        text += '\n';
     }
-    if (std::fclose(f) != 0) ok = false;
-    return ok ? 0 : exportFailure(kCheckPath);
+    // Replaced as a whole, so a failure part way keeps the old file.
+    std::string problem;
+    return values::replaceFile(path, text, kCppTempPrefix, &problem) ? 0 : exportFailure(kCheckPath);
 }
 
 int Session::commandCsv(std::string_view argument) {

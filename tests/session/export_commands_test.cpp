@@ -49,6 +49,19 @@ TEST_F(ExportFixture, CppWritesTheRowsOfACharacterMatrix) {
     EXPECT_EQ(file("out.cpp"), "");
 }
 
+// A file that cannot be replaced keeps its old rows, and no scratch file is
+// left beside it.
+TEST_F(ExportFixture, CppThatCannotReplaceKeepsTheOldFile) {
+    session.submit("m<-1 3#'old'");
+    ASSERT_EQ(session.dispatchCommand("CPP out m"), 0);
+    fs::permissions(dir / "out.cpp", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    session.submit("m<-2 3#'new'");
+    EXPECT_EQ(session.dispatchCommand("CPP out m"), 1);
+    EXPECT_NE(transcript.wholeText().find("\r\ncheck path"), std::string::npos);
+    EXPECT_EQ(file("out.cpp"), "old\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
+}
+
 TEST_F(ExportFixture, RefusedValuesMakeNoFile) {
     session.submit("n<-2 2#1 2 3 4");
     session.submit("v<-'abc'");
