@@ -13,6 +13,7 @@
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
 #include "frontend/scope_stack.h"
+#include "primitives/single_scalars.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/value_copy.h"
@@ -287,6 +288,37 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     return kOk;
 }
 
+// A call of a leaf pair body (DefinedFunction::leafLeft, leafRight) with two
+// single numbers: f's routine writes the result straight into the caller's
+// next temporary. Binding the names, running the line and copying z out
+// leave just that behind, and nothing can look in between: the routine
+// neither fails nor calls out. False, having done nothing, when the
+// ordinary road would go otherwise (no room to bind or for temporaries, a
+// release pending, line timing, an interrupt to take), so that road runs.
+bool callLeafPair(Interpreter& in, EvalContext& cx, int fn, const DefinedFunction& df, int depth, ValueRef left,
+                  ValueRef right, ValueRef* result) {
+    using Leaf = DefinedFunction::LeafOperand;
+    auto operand = [&](const Leaf& o) {
+        return o.from == Leaf::kConstant ? o.constant : o.from == Leaf::kRightArgument ? right : left;
+    };
+    const ValueRef a = operand(df.leafLeft), b = operand(df.leafRight);
+    primitives::SinglePair p;
+    if (a == kNoValue || b == kNoValue || !primitives::readSinglePair(in.ws, a, b, p)) return false;
+    const frontend::FunctionRecord& r = in.functions.records[static_cast<std::size_t>(fn)];
+    const int count = r.headerLast - r.headerFirst + 1;
+    // The callee's line would take the temporary after this one.
+    const int t = followingTemp(cx.temp);
+    if (followingTemp(t) > kLastTemp || in.scope.top + 1 + count >= static_cast<int>(in.scope.bindings.size()) ||
+        in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count || in.ws.hasPending() || in.errors.lineTiming ||
+        in.interruptRequested.load(std::memory_order_relaxed))
+        return false;
+    df.lines[0].pairSingle(in.ws, t, p);
+    cx.temp = t;
+    in.errors.callTrace[static_cast<std::size_t>(depth)] = CallTraceEntry{fn, 1};
+    *result = varRef(t);
+    return true;
+}
+
 }  // namespace
 
 Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef right, ValueRef* result) {
@@ -316,6 +348,9 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
             return rc;
         }
     }
+    if (df->leafRight.from != DefinedFunction::LeafOperand::kNone &&
+        callLeafPair(in, cx, fn, *df, depth, left, right, result))
+        return kOk;
     WOX_TRY(enterFrame(in, fn, *df, depth, cx));
     in.errors.depth = depth;
     auto leave = [&] {

@@ -125,6 +125,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
     df.resultEntry = -1;
     df.ioEntry = -1;
     df.rlEntry = -1;
+    df.leafLeft = df.leafRight = DefinedFunction::LeafOperand{};
 
     // Header names, then labels: one run of local entries.
     r.headerFirst = ft.lastLocal + 1;
@@ -184,6 +185,7 @@ Rc translateFunction(const FrontEnd& fe, int slot, int* errorLine, int* errorPos
         const NameEntry& entry = ft.locals[static_cast<std::size_t>(f)];
         if (entry.kind == kVariableName) df.freeVariables.push_back({f, fullName(ft, entry)});
     }
+    recogniseLeafPair(ft, df);
     r.translated = 1;
     r.localsAtTranslation = ft.lastLocal;
     return kOk;

@@ -106,6 +106,18 @@ struct DefinedFunction {
     std::vector<FreeName> freeVariables;
     int ioEntry = -1;               // a local []IO
     int rlEntry = -1;               // a local []RL
+    // A body of the one line z<-a f b (a pair line) whose a and b are
+    // constants or argument names and whose z is the result, with no other
+    // names and no local []IO or []RL: where a and b come from
+    // (recogniseLeafPair). A call with two single numbers then needs no
+    // frame: f's routine answers it.
+    struct LeafOperand {
+        enum From : std::int8_t { kNone, kConstant, kRightArgument, kLeftArgument };
+        From from = kNone;
+        std::int32_t constant = 0;  // kConstant: the constant's reference
+    };
+    LeafOperand leafLeft;
+    LeafOperand leafRight;  // from is kNone unless the body is such a line
 };
 
 // Every function of the workspace by function slot: keyword functions in

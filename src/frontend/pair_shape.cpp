@@ -61,6 +61,31 @@ void recogniseCallShape(const FrontTables& ft, BodyLine& line) {
     line.callOp = right.next;
 }
 
+void recogniseLeafPair(const FrontTables& ft, DefinedFunction& df) {
+    using Leaf = DefinedFunction::LeafOperand;
+    df.leafLeft = df.leafRight = Leaf{};
+    if (df.lines.size() != 1 || df.resultEntry < 0 || df.ioEntry >= 0 || df.rlEntry >= 0 || !df.freeVariables.empty())
+        return;
+    const BodyLine& line = df.lines[0];
+    if (line.shape != LineShape::kPlain || line.branch || line.pairOp < 0 || !line.pairSingle) return;
+    if (nodeAt(ft, nodeAt(ft, line.pairOp).next).local != df.resultEntry) return;
+    // A lone argument name, bound whole (not a list of names), or a constant.
+    auto source = [&](int n) {
+        const ParseNode& node = nodeAt(ft, n);
+        if (node.kind == kConstNode) return Leaf{Leaf::kConstant, node.operand};
+        if (node.kind != kVarNode || node.local < 0) return Leaf{};
+        if (df.rightEntries.size() == 1 && !df.header.rightIsList && node.local == df.rightEntries[0])
+            return Leaf{Leaf::kRightArgument, 0};
+        if (df.leftEntries.size() == 1 && !df.header.leftIsList && node.local == df.leftEntries[0])
+            return Leaf{Leaf::kLeftArgument, 0};
+        return Leaf{};
+    };
+    const Leaf a = source(line.pairLeft), b = source(line.pairFirst);
+    if (a.from == Leaf::kNone || b.from == Leaf::kNone) return;
+    df.leafLeft = a;
+    df.leafRight = b;
+}
+
 void recognisePairShape(const FrontTables& ft, BodyLine& line) {
     line.pairOp = -1;
     line.pairFirst = -1;

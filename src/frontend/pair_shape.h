@@ -20,5 +20,10 @@ void recognisePairShape(const FrontTables& ft, BodyLine& line);
 // function called without a left operand and b a lone name or constant, as
 // a loop's call i<-f i; -1 otherwise.
 void recogniseCallShape(const FrontTables& ft, BodyLine& line);
+// Sets df.leafLeft and leafRight when the body is one pair line z<-a f b
+// with a and b constants or argument names, z the result name, no free
+// names and no local []IO or []RL; from is kNone otherwise. Run after
+// the lines are recognised and the free names spelled out.
+void recogniseLeafPair(const FrontTables& ft, DefinedFunction& df);
 
 }  // namespace wox::frontend
