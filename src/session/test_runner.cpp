@@ -68,7 +68,11 @@ int Session::commandSu() {
         rest.remove_prefix(end + 1);
         testMode_.failed = false;
         write(Piece::Output, "\r\n[ " + upToFirstDot(name) + " ]");
-        if (commandReadScript("'" + folders.testScripts() + name + "'", true, false) != 0) testMode_.failed = true;
+        std::string quoted(1, '\'');
+        quoted += folders.testScripts();
+        quoted += name;
+        quoted += '\'';
+        if (commandReadScript(quoted, true, false) != 0) testMode_.failed = true;
         if (testMode_.failed) {
             std::snprintf(buffer, sizeof buffer, "[%2d] %s\r\n", testMode_.number, name.c_str());
             report += buffer;
