@@ -16,15 +16,19 @@ namespace {
 // From this many elements on, the interval is larger than the caches, and
 // streaming stores skip reading each line of the block before writing it.
 constexpr std::int32_t kStreamFrom = 1 << 20;
+// Except for its last elements, written through the cache and so still there
+// for a reduction, which starts at the right.
+constexpr std::int32_t kCachedTail = 1 << 21;
 
 void countUp(std::int32_t* out, std::int32_t n, std::int32_t origin) {
     std::int32_t i = 0;
     if (n >= kStreamFrom) {
+        const std::int32_t streamed = n - kCachedTail;
         for (; i < n && reinterpret_cast<std::uintptr_t>(out + i) % 16 != 0; ++i) out[i] = origin + i;
         __m128i a = _mm_setr_epi32(origin + i, origin + i + 1, origin + i + 2, origin + i + 3);
         __m128i b = _mm_add_epi32(a, _mm_set1_epi32(4));
         const __m128i eight = _mm_set1_epi32(8);
-        for (; n - i >= 8; i += 8) {
+        for (; streamed - i >= 8; i += 8) {
             _mm_stream_si128(reinterpret_cast<__m128i*>(out + i), a);
             _mm_stream_si128(reinterpret_cast<__m128i*>(out + i + 4), b);
             a = _mm_add_epi32(a, eight);
