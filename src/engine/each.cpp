@@ -138,7 +138,11 @@ Rc eachMonadic(Interpreter& in, EvalContext& cx0, const frontend::FunctionEntry&
     WOX_TRY(nextTemp(cx, &out));
     WOX_TRY(generalResult(in, result, in.ws.at(right)));
     const std::int32_t n = in.ws.at(right).count;
+    // A defined function's result takes a temporary of its own, copied into
+    // the result at once: each item reuses the same ones.
+    const int temps = cx.temp;
     for (std::int32_t i = 0; i < n; ++i) {
+        cx.temp = temps;
         WOX_TRY(itemInto(in, item, right, i));
         ValueRef r = kNoValue;
         WOX_TRY(applyTo(in, cx, f, kNoValue, varRef(item), out, &r));
@@ -168,7 +172,9 @@ Rc eachDyadic(Interpreter& in, EvalContext& cx0, const frontend::FunctionEntry& 
     shape.rank = 1;
     shape.count = n;
     WOX_TRY(generalResult(in, result, shape));
+    const int temps = cx.temp;
     for (std::int32_t i = 0; i < n; ++i) {
+        cx.temp = temps;
         WOX_TRY(itemInto(in, a, left, x.count == 1 ? 0 : i));
         WOX_TRY(itemInto(in, b, right, y.count == 1 ? 0 : i));
         ValueRef r = kNoValue;

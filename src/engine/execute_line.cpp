@@ -29,6 +29,8 @@ int executeLine(Interpreter& in, std::string_view text) {
         return -1;
     }
     in.ws.stackTop = 0;
+    // Before a session line no temporary is in use.
+    if (in.ws.dimRunsGatherDue()) (void)in.ws.gatherDimRuns(kFirstTemp - 1);
     in.errorWord = 0;
     for (auto& f : in.functions.records) f.translated = 0;
     if (line.first < 0) return 0;

@@ -232,6 +232,9 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
             line = bl.target < 0 ? line + 1 : bl.target;
             continue;
         }
+        // Between lines no routine holds a descriptor of its own, and only
+        // the callers' temporaries are in use.
+        if (in.ws.dimRunsGatherDue()) (void)in.ws.gatherDimRuns(body.temp);
         std::int64_t started = timing ? processClockMs() : 0;
         ValueRef v = kNoValue;
         int next = line + 1;

@@ -28,6 +28,7 @@ Workspace::Workspace(const Capacities& c)
     // A sixteenth of the heap, at most 16 MiB: garbage costs memory, not
     // speed, and small test heaps still reach the rule.
     margin_ = std::min<std::uint32_t>(std::uint32_t{16} << 20, region.size() / 16);
+    gatherAt_ = c.gList / 4;
     presetConstants();
     for (int s = kFirstGlobalSlot; s < kVariableSlots; ++s) vars[s].rank = -1;
 }
@@ -343,6 +344,7 @@ void Workspace::clear() {
     lowestLocalSlot = kLocalRegionEnd;
     lastConstant = kPresetConstants - 1;
     gListFill = 0;
+    gatherAt_ = caps.gList / 4;
 }
 
 void Workspace::adoptOwnedRegion(std::uint32_t top) {

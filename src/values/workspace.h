@@ -132,6 +132,15 @@ public:
 
     // Slides every block in use to the top of the heap.
     void compact();
+    // Dimension runs of values that are gone stay in gList until they are
+    // gathered: the runs that descriptors still name are packed together and
+    // the fill comes down. Call only between lines, when no routine holds a
+    // descriptor of its own. Temporary slots up to lastLiveTemp may be in
+    // use by callers: the runs they name stay where they are (a temporary
+    // cannot tell whether it is still in use); those above it are out of use.
+    // False when gathering would not fit, and then nothing changed.
+    bool gatherDimRuns(int lastLiveTemp);
+    bool dimRunsGatherDue() const { return gListFill >= gatherAt_; }
     // Appends a dimension run for dims[1..] and a -1; returns its index or -1 (gList full).
     int appendDimRun(const std::int32_t* dims, int rank);
     // Appends a copy of the run at `from` of a rank-`rank` value; returns its
@@ -176,6 +185,7 @@ private:
     std::uint32_t garbage_ = 0;
     std::uint32_t margin_ = 0;
     std::uint32_t touchedLow_ = 0;  // lowest heap top since pages were last given back
+    int gatherAt_ = 0;              // gList fill at which runs are next gathered
 };
 
 }  // namespace wox::values
