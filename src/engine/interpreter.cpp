@@ -1,6 +1,7 @@
 #include "engine/interpreter.h"
 
 #include "frontend/builtin_names.h"
+#include "frontend/name_table.h"
 
 namespace wox {
 
@@ -12,6 +13,14 @@ Interpreter::Interpreter(const Capacities& caps)
       shadowedSlots(scope.bindings.size()),
       errors(caps.callTrace) {
     symbolNames = &symbols;
+    ws.localNamed = [this](int slot, std::int32_t name) {
+        for (int i = scope.top; i >= 0; --i) {
+            const frontend::ScopeBinding& b = scope.at(i);
+            if (b.name >= 0 && b.slot == slot)
+                return frontend::fullName(front, front.locals[static_cast<std::size_t>(b.name)]) == symbols.name(name);
+        }
+        return false;
+    };
     frontend::enterBuiltinNames(front, functions);
     // The heap stays empty until start-up: []AV gets its block there.
     frontend::enterInlineSystemValues(ws);

@@ -66,6 +66,10 @@ public:
 
     // Where the allocation diagnostics go (a message box on the desktop).
     std::function<void(std::string_view)> diagnostic;
+    // Whether local slot `slot` is bound now to the name that symbol `name`
+    // spells. Only the engine knows the calls' bindings; a slot outlives
+    // the call that named it and is given to the next call's locals.
+    std::function<bool(int slot, std::int32_t name)> localNamed;
 
     ValueDescriptor& var(int slot) { return vars[slot]; }
     ValueDescriptor& cst(int slot) { return consts[slot]; }
