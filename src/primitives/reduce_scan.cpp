@@ -8,7 +8,9 @@
 //     partial sum the described order forms can pass 2^53 (below that a
 //     double sum is exact, so it equals the integer one);
 //   - plus on integral Float elements whose sums stay below 2^53;
-//   - maximum and minimum, and the logical functions, which are exact.
+//   - maximum and minimum, and the logical functions, which are exact;
+//   - a comparison scan, whose running value is 1 or 0 after one step, so
+//     each prefix's fold is known from two values carried along.
 // A scan of any other operand reduces each prefix anew (quadratic time),
 // because rounding makes its results depend on that order.
 //
@@ -18,6 +20,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #include "primitives/complex_step.h"
@@ -133,6 +136,35 @@ void scanRunning(const T* x, const Axis& a, double* out, Step& step) {
             double* cur = obase + i * a.inner;
             const T* row = base + i * a.inner;
             for (std::int64_t j = 0; j < a.inner; ++j) cur[j] = step(prev[j], ops::toDouble(row[j]));
+        }
+    }
+}
+
+template <class Step>
+struct IsTruthStep : std::false_type {};
+template <class Cmp>
+struct IsTruthStep<steps::Truth<Cmp>> : std::true_type {};
+
+// Item i is f0(f1(...f[i-1](x[i]))) with f[k](v) = x[k] cmp v. f[i-1](x[i])
+// is 1 or 0, and the composition f0(...f[i-2](b)) is carried along for b = 0
+// and b = 1, growing by one map a step: the values scanPrefixes gives, in
+// one pass.
+template <class T, class Step>
+void scanThroughTruths(const T* x, const Axis& a, double* out, Step& step) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        for (std::int64_t j = 0; j < a.inner; ++j) {
+            const T* base = x + o * a.n * a.inner + j;
+            double* obase = out + o * a.n * a.inner + j;
+            obase[0] = ops::toDouble(base[0]);
+            double to0 = 0.0, to1 = 1.0;  // the composition so far, at 0 and at 1
+            for (std::int64_t i = 1; i < a.n; ++i) {
+                const double prev = ops::toDouble(base[(i - 1) * a.inner]);
+                obase[i * a.inner] = step(prev, ops::toDouble(base[i * a.inner])) != 0 ? to1 : to0;
+                const double at0 = step(prev, 0.0) != 0 ? to1 : to0;
+                const double at1 = step(prev, 1.0) != 0 ? to1 : to0;
+                to0 = at0;
+                to1 = at1;
+            }
         }
     }
 }
@@ -415,6 +447,10 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     values::InterruptPoll poll(&cx.interruptRequested);
     Rc rc = visitOperand(op.f, [&](auto step) -> Rc {
         auto run = [&](const auto* p) {
+            if constexpr (IsTruthStep<decltype(step)>::value) {
+                scanThroughTruths(p, a, out, step);
+                return true;
+            }
             if (!running) return scanPrefixes(p, a, out, step, poll);
             scanRunning(p, a, out, step);
             return true;

@@ -115,6 +115,42 @@ TEST_F(Operators, ScanReducesEveryPrefixInTheDescribedOrder) {
     EXPECT_TRUE(std::isnan(r.at(2)) && std::isnan(r.at(3)));
 }
 
+// A comparison scan runs in one pass; every item must still be the
+// reduction of its prefix, which reduce computes in the described order.
+TEST_F(Operators, ComparisonScansEqualTheReductionOfEveryPrefix) {
+    std::mt19937 rng(7);
+    const int comparisons[] = {code::kLess, code::kLessEqual, code::kEqual,
+                               code::kGreaterEqual, code::kGreater, code::kNotEqual};
+    const double floats[] = {0, 1, 0.5, -1, 2, 1 + 1e-15, 1e-300, -0.0};
+    for (int f : comparisons) {
+        for (int round = 0; round < 40; ++round) {
+            const bool whole = round % 2 == 0;
+            const int n = 1 + static_cast<int>(rng() % 24);
+            std::vector<double> v;
+            for (int i = 0; i < n; ++i)
+                v.push_back(whole ? static_cast<double>(static_cast<int>(rng() % 5) - 1) : floats[rng() % 8]);
+            const std::int32_t type = whole ? kInteger : kFloat;
+            ASSERT_EQ(scan(in, code::kScanBase + f, kResult, arg(type, {n}, v)).code, 0);
+            const Read got = result();
+            ASSERT_EQ(got.count, n);
+            for (int i = 0; i < n; ++i) {
+                std::vector<double> prefix(v.begin(), v.begin() + i + 1);
+                ASSERT_EQ(reduce(in, code::kReduceBase + f, kResult, arg(type, {i + 1}, prefix)).code, 0);
+                EXPECT_EQ(got.at(static_cast<std::size_t>(i)), result().at(0)) << "code " << f << " item " << i;
+            }
+        }
+        // Down the first axis, each column as its own vector.
+        const std::vector<double> m = {1, 0, 3, 2, 2, 0, 1, 1, 1, 0, 5, 1};
+        ASSERT_EQ(scan(in, code::kScanFirstBase + f, kResult, arg(kInteger, {4, 3}, m)).code, 0);
+        const Read down = result();
+        for (int j = 0; j < 3; ++j) {
+            ASSERT_EQ(scan(in, code::kScanBase + f, kResult, arg(kInteger, {4}, {m[j], m[3 + j], m[6 + j], m[9 + j]})).code, 0);
+            const Read column = result();
+            for (int i = 0; i < 4; ++i) EXPECT_EQ(down.at(static_cast<std::size_t>(3 * i + j)), column.at(static_cast<std::size_t>(i)));
+        }
+    }
+}
+
 TEST_F(Operators, LongIntegerScanLeavesTheIntegerRangeLate) {
     // 3000 sums of 1,000,000 stay Integer; those after 2147 leave the range.
     std::vector<double> v(3000, 1'000'000);
