@@ -1,8 +1,8 @@
 // The operators, each beside a plain C++ loop doing the same work on the
 // same data in the same run: +/ of the 10,000,000-element interval (alone,
-// and with the interval in one line), +\ of
-// 1,000,000 integers, the outer product .:* of two 2,000-element vectors and
-// +:* of two 500 by 500 Float matrices. Results go to the stack of
+// and with the interval in one line), +\ of 1,000,000 integers and the
+// comparison scan <\ of them, the outer product .:* of two 2,000-element
+// vectors and +:* of two 500 by 500 Float matrices. Results go to the stack of
 // temporaries, reset before every call as a new line would reset it; the
 // plain loops write into buffers touched beforehand.
 #include <benchmark/benchmark.h>
@@ -124,6 +124,29 @@ void BM_PlainPlusScan(benchmark::State& state) {
     }
 }
 
+// A comparison scan in one pass; before, each prefix was folded anew.
+void BM_WoxLessScan(benchmark::State& state) {
+    runWox(state, [](Interpreter& in) {
+        return wox::primitives::scan(in, code::kScanBase + code::kLess, kResult, wox::varRef(kScanArg));
+    });
+}
+void BM_PlainLessScan(benchmark::State& state) {
+    Data& d = data();
+    for (auto _ : state) {
+        const std::int32_t* x = d.elems<std::int32_t>(kScanArg);
+        std::int32_t* out = d.scanOut.data();
+        out[0] = x[0];
+        std::int32_t to0 = 0, to1 = 1;
+        for (int i = 1; i < kScanCount; ++i) {
+            out[i] = x[i - 1] < x[i] ? to1 : to0;
+            const std::int32_t at0 = x[i - 1] < 0 ? to1 : to0, at1 = x[i - 1] < 1 ? to1 : to0;
+            to0 = at0;
+            to1 = at1;
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
 void BM_WoxOuterTimes(benchmark::State& state) {
     runWox(state, [](Interpreter& in) {
         return wox::primitives::outerProduct(in, code::kOuterProductBase + code::kTimes, kResult, wox::varRef(kOuterA),
@@ -174,6 +197,8 @@ BENCHMARK(BM_WoxSumOfIntervalLine)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainSumOfInterval)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WoxPlusScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainPlusScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WoxLessScan)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PlainLessScan)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WoxOuterTimes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PlainOuterTimes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_WoxPlusTimesMatrices)->Unit(benchmark::kMillisecond);
