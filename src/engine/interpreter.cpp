@@ -17,7 +17,7 @@ Interpreter::Interpreter(const Capacities& caps)
         for (int i = scope.top; i >= 0; --i) {
             const frontend::ScopeBinding& b = scope.at(i);
             if (b.name >= 0 && b.slot == slot)
-                return frontend::fullName(front, front.locals[static_cast<std::size_t>(b.name)]) == symbols.name(name);
+                return frontend::nameEquals(front, front.locals[static_cast<std::size_t>(b.name)], symbols.name(name));
         }
         return false;
     };

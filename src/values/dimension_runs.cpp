@@ -17,26 +17,25 @@
 
 namespace wox::values {
 
-namespace {
-
-constexpr std::int32_t kRunEnd = -1;
-
-}  // namespace
+void Workspace::scheduleGather(int fill) {
+    // When a quarter of what is left has been taken: a list that stays
+    // nearly full is not walked again at every line.
+    gatherAt_ = fill + std::max(1, (caps.gList - fill) / 4);
+}
 
 bool Workspace::gatherDimRuns(int lastLiveTemp) {
     const int fill = gListFill;
     const int cap = caps.gList;
-    // Next time when a quarter of what is left has been taken: a list that
-    // stays nearly full is not walked again at every line.
-    gatherAt_ = fill + std::max(1, (cap - fill) / 4);
+    scheduleGather(fill);  // stands if gathering gives up
     // A run of a rank-r value is r words: dimensions 2 to r, then -1.
     auto runIn = [&](const ValueDescriptor& d) {
         return d.rank >= 3 && d.shape1 >= 0 && d.shape1 <= fill - d.rank;
     };
 
-    std::vector<std::uint8_t> kept(static_cast<std::size_t>(fill), 0);
+    // Words of the list taken: first the kept runs, then each moved one.
+    std::vector<std::uint8_t> used(static_cast<std::size_t>(cap), 0);
     auto keep = [&](const ValueDescriptor& d) {
-        if (runIn(d)) std::fill_n(kept.begin() + d.shape1, d.rank, std::uint8_t{1});
+        if (runIn(d)) std::fill_n(used.begin() + d.shape1, d.rank, std::uint8_t{1});
     };
     // Temporaries and what they seem to hold, read with every bound checked:
     // a stale descriptor may point anywhere. The walk is bounded too, so a
@@ -67,7 +66,7 @@ bool Workspace::gatherDimRuns(int lastLiveTemp) {
     std::vector<ValueDescriptor*> moving;
     auto consider = [&](ValueDescriptor& d) {
         if (!runIn(d)) return;
-        if (std::all_of(kept.begin() + d.shape1, kept.begin() + d.shape1 + d.rank, [](std::uint8_t k) { return k; }))
+        if (std::all_of(used.begin() + d.shape1, used.begin() + d.shape1 + d.rank, [](std::uint8_t k) { return k; }))
             return;  // shares a kept run
         moving.push_back(&d);
     };
@@ -88,12 +87,10 @@ bool Workspace::gatherDimRuns(int lastLiveTemp) {
     // New places, first fit from the bottom around the kept words, in the
     // order of the old places. Nothing is written until every run has one.
     std::vector<std::int32_t> next(static_cast<std::size_t>(cap), 0);
-    std::vector<std::uint8_t> used(static_cast<std::size_t>(cap), 0);
     int top = 0;
     for (int w = 0; w < fill; ++w) {
-        if (!kept[static_cast<std::size_t>(w)]) continue;
+        if (!used[static_cast<std::size_t>(w)]) continue;
         next[static_cast<std::size_t>(w)] = gList[static_cast<std::size_t>(w)];
-        used[static_cast<std::size_t>(w)] = 1;
         top = w + 1;
     }
     std::stable_sort(moving.begin(), moving.end(),
@@ -112,7 +109,6 @@ bool Workspace::gatherDimRuns(int lastLiveTemp) {
             at = static_cast<int>(clash - used.begin()) + 1;
         }
         std::copy_n(gList.begin() + moving[k]->shape1, r, next.begin() + at);
-        next[static_cast<std::size_t>(at + r - 1)] = kRunEnd;
         std::fill_n(used.begin() + at, r, std::uint8_t{1});
         places[k] = at;
         at += r;
@@ -122,7 +118,7 @@ bool Workspace::gatherDimRuns(int lastLiveTemp) {
     for (std::size_t k = 0; k < moving.size(); ++k) moving[k]->shape1 = places[k];
     std::copy_n(next.begin(), top, gList.begin());
     gListFill = top;
-    gatherAt_ = top + std::max(1, (cap - top) / 4);
+    scheduleGather(top);
     return true;
 }
 

@@ -28,7 +28,6 @@ Workspace::Workspace(const Capacities& c)
     // A sixteenth of the heap, at most 16 MiB: garbage costs memory, not
     // speed, and small test heaps still reach the rule.
     margin_ = std::min<std::uint32_t>(std::uint32_t{16} << 20, region.size() / 16);
-    gatherAt_ = c.gList / 4;
     presetConstants();
     for (int s = kFirstGlobalSlot; s < kVariableSlots; ++s) vars[s].rank = -1;
 }
@@ -344,7 +343,7 @@ void Workspace::clear() {
     lowestLocalSlot = kLocalRegionEnd;
     lastConstant = kPresetConstants - 1;
     gListFill = 0;
-    gatherAt_ = caps.gList / 4;
+    scheduleGather(0);
 }
 
 void Workspace::adoptOwnedRegion(std::uint32_t top) {

@@ -183,13 +183,14 @@ private:
     void noteFreed(const Trailer& t) { garbage_ += t.size + kTrailerBytes; }
     bool garbageDue() const { return garbage_ > liveBytes() + margin_; }
     void givePagesBack();
+    void scheduleGather(int fill);
 
     bool pending_ = false;
     std::uint32_t pendingTrailer_ = 0;  // offset of the replaced block's trailer
     std::uint32_t garbage_ = 0;
     std::uint32_t margin_ = 0;
     std::uint32_t touchedLow_ = 0;  // lowest heap top since pages were last given back
-    int gatherAt_ = 0;              // gList fill at which runs are next gathered
+    int gatherAt_ = caps.gList / 4;  // gList fill at which runs are next gathered
 };
 
 }  // namespace wox::values
