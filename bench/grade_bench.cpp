@@ -12,9 +12,9 @@
 
 #include "bench_workspace.h"
 #include "engine/interpreter.h"
-#include "numeric/grade.h"
+#include "numeric/sorting.h"
 #include "primitives/grade.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace {
 
@@ -53,7 +53,7 @@ Data& data() {
 
 void gradePrimitive(benchmark::State& state, int slot) {
     wox::bench::runWox(state, data().in, kCount, [slot](Interpreter& in) {
-        return wox::primitives::grade(in, wox::primitives::code::kGradeUp, kResult, wox::varRef(slot),
+        return wox::primitives::grade(in, wox::vocabulary::code::kGradeUp, kResult, wox::varRef(slot),
                                       wox::varRef(wox::kIoSlot));
     });
 }

@@ -11,7 +11,7 @@
 #include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/matrix_divide.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 extern "C" void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
                        const int* ldb, int* info);
@@ -52,7 +52,7 @@ Data& data() {
 
 void BM_Solve500(benchmark::State& state) {
     wox::bench::runWox(state, data().in, 0, [](Interpreter& in) {
-        return wox::primitives::matrixDivide(in, wox::primitives::code::kMatrixDivide, kResult, wox::varRef(kRhs),
+        return wox::primitives::matrixDivide(in, wox::vocabulary::code::kMatrixDivide, kResult, wox::varRef(kRhs),
                                              wox::varRef(kSquare));
     });
 }
@@ -60,7 +60,7 @@ BENCHMARK(BM_Solve500)->Unit(benchmark::kMillisecond);
 
 void BM_Invert500(benchmark::State& state) {
     wox::bench::runWox(state, data().in, 0, [](Interpreter& in) {
-        return wox::primitives::matrixInverse(in, wox::primitives::code::kMatrixInverse, kResult,
+        return wox::primitives::matrixInverse(in, wox::vocabulary::code::kMatrixInverse, kResult,
                                               wox::varRef(kSquare));
     });
 }
@@ -68,7 +68,7 @@ BENCHMARK(BM_Invert500)->Unit(benchmark::kMillisecond);
 
 void BM_LeastSquares1000x500(benchmark::State& state) {
     wox::bench::runWox(state, data().in, 0, [](Interpreter& in) {
-        return wox::primitives::matrixDivide(in, wox::primitives::code::kMatrixDivide, kResult,
+        return wox::primitives::matrixDivide(in, wox::vocabulary::code::kMatrixDivide, kResult,
                                              wox::varRef(kTallRhs), wox::varRef(kTall));
     });
 }

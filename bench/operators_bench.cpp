@@ -16,13 +16,13 @@
 #include "engine/execute_line.h"
 #include "engine/interpreter.h"
 #include "primitives/operators.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/shape.h"
 
 namespace {
 
 using wox::Interpreter;
-namespace code = wox::primitives::code;
+namespace code = wox::vocabulary::code;
 
 constexpr int kInterval = 10'000'000;
 constexpr int kScanCount = 1'000'000;

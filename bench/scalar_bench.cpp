@@ -12,7 +12,7 @@
 #include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/scalar.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace {
 
@@ -20,9 +20,9 @@ using wox::Interpreter;
 using wox::ValueRef;
 
 constexpr int kCount = 10'000'000;
-using wox::primitives::code::kEqual;
-using wox::primitives::code::kPlus;
-using wox::primitives::code::kTimes;
+using wox::vocabulary::code::kEqual;
+using wox::vocabulary::code::kPlus;
+using wox::vocabulary::code::kTimes;
 constexpr int kResult = 4;
 constexpr int kFloatA = 20, kFloatB = 21, kIntA = 22, kIntB = 23, kOne = 24;
 

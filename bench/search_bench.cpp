@@ -17,12 +17,12 @@
 #include "bench_workspace.h"
 #include "engine/interpreter.h"
 #include "primitives/search.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace {
 
 using wox::Interpreter;
-namespace code = wox::primitives::code;
+namespace code = wox::vocabulary::code;
 
 constexpr int kCount = 1'000'000;
 constexpr int kResult = 4;

@@ -15,12 +15,12 @@
 #include "engine/interpreter.h"
 #include "primitives/compress.h"
 #include "primitives/structural.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace {
 
 using wox::Interpreter;
-namespace code = wox::primitives::code;
+namespace code = wox::vocabulary::code;
 
 constexpr int kCount = 10'000'000;
 constexpr int kResult = 4;

@@ -10,10 +10,10 @@
 #include "primitives/compress.h"
 #include "frontend/name_table.h"
 #include "primitives/grade.h"
-#include "primitives/keyed.h"
+#include "primitives/keyed/keyed.h"
 #include "primitives/matrix_divide.h"
 #include "primitives/operators.h"
-#include "primitives/primitive_table.h"
+#include "vocabulary/primitive_table.h"
 #include "primitives/scalar.h"
 #include "primitives/search.h"
 #include "primitives/structural.h"
@@ -24,7 +24,7 @@ namespace wox::engine {
 
 namespace {
 
-using primitives::Family;
+using vocabulary::Family;
 constexpr std::size_t kFamilies = static_cast<std::size_t>(Family::InnerProduct) + 1;
 
 struct Handlers {
@@ -139,22 +139,22 @@ const Handlers& handlers() {
 }
 
 int missing(Family f) {
-    int e = primitives::familyError(f);
+    int e = vocabulary::familyError(f);
     return e ? e : kNotImplemented;
 }
 
 }  // namespace
 
 bool hasMonadicRoutine(int code) {
-    return handlers().monadic[static_cast<std::size_t>(primitives::monadicFamily(code))] != nullptr;
+    return handlers().monadic[static_cast<std::size_t>(vocabulary::monadicFamily(code))] != nullptr;
 }
 
 bool hasDyadicRoutine(int code) {
-    return handlers().dyadic[static_cast<std::size_t>(primitives::dyadicFamily(code))] != nullptr;
+    return handlers().dyadic[static_cast<std::size_t>(vocabulary::dyadicFamily(code))] != nullptr;
 }
 
 Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
-    Family f = primitives::monadicFamily(code);
+    Family f = vocabulary::monadicFamily(code);
     MonadicHandler fn = handlers().monadic[static_cast<std::size_t>(f)];
     if (!fn) return in.fail(missing(f));
     Rc rc = fn(in, code, result, right);
@@ -162,7 +162,7 @@ Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
 }
 
 Rc dispatchDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
-    Family f = primitives::dyadicFamily(code);
+    Family f = vocabulary::dyadicFamily(code);
     DyadicHandler fn = handlers().dyadic[static_cast<std::size_t>(f)];
     if (!fn) return in.fail(missing(f));
     Rc rc = fn(in, code, result, left, right);

@@ -10,7 +10,7 @@
 
 #include "engine/dispatch.h"
 #include "engine/function_call.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
@@ -19,7 +19,7 @@ namespace wox::engine {
 
 namespace {
 
-namespace code = primitives::code;
+namespace code = vocabulary::code;
 
 bool isTempRef(const values::Workspace& ws, ValueRef r) { return r < 0 && ws.isTempSlot(-r); }
 

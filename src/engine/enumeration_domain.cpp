@@ -2,7 +2,7 @@
 
 #include "frontend/name_table.h"
 #include "frontend/scope_stack.h"
-#include "primitives/enumerations.h"
+#include "primitives/keyed/enumerations.h"
 #include "values/messages.h"
 
 namespace wox::engine {

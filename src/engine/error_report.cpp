@@ -1,6 +1,6 @@
 #include "engine/error_report.h"
 
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "frontend/name_table.h"
 #include "values/messages.h"
 

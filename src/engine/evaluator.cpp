@@ -17,10 +17,10 @@
 #include "frontend/front_tables.h"
 #include "primitives/indexing.h"
 #include "primitives/operators.h"
-#include "primitives/primitive_table.h"
+#include "vocabulary/primitive_table.h"
 #include "primitives/single_scalars.h"
 #include "primitives/structural.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
 
@@ -30,7 +30,7 @@ namespace {
 
 using frontend::FunctionEntry;
 using frontend::ParseNode;
-namespace code = primitives::code;
+namespace code = vocabulary::code;
 
 bool isTemp(int slot) {
     return (slot >= kFirstTemp && slot <= kLastFirstSeriesTemp) || slot >= kSecondSeriesTemp;
@@ -231,7 +231,7 @@ Rc multiAssign(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef
 }
 
 bool isNiladic(const Interpreter& in, const FunctionEntry& e) {
-    if (e.kind == frontend::kPrimitiveFn) return primitives::isNiladicSystemFunction(e.monadic);
+    if (e.kind == frontend::kPrimitiveFn) return vocabulary::isNiladicSystemFunction(e.monadic);
     return in.functions.records[static_cast<std::size_t>(e.monadic)].valence == 0;
 }
 
@@ -247,7 +247,7 @@ bool feedsInnerProduct(const Interpreter& in, const ParseNode& node, ValueRef cu
     if (next.kind != frontend::kCallNode || next.list >= 0) return false;
     const FunctionEntry& e = in.front.entries[static_cast<std::size_t>(next.operand)];
     if (e.kind != frontend::kPrimitiveFn || e.left < 0) return false;
-    if (primitives::dyadicFamily(e.dyadic) != primitives::Family::InnerProduct) return false;
+    if (vocabulary::dyadicFamily(e.dyadic) != vocabulary::Family::InnerProduct) return false;
     if (cur < 0 && !isTempRef(cur)) {
         const ParseNode& head = in.front.nodes[static_cast<std::size_t>(e.left)];
         return head.next == -1 && (head.kind == frontend::kConstNode || head.kind == frontend::kVarNode);

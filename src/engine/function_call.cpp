@@ -7,7 +7,7 @@
 #include "display/value_display.h"
 #include "engine/error_report.h"
 #include "engine/keyword_functions.h"
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"

@@ -1,9 +1,9 @@
 #include "engine/keyword_functions.h"
 
 #include "engine/interpreter.h"
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "frontend/builtin_names.h"
-#include "primitives/keyed.h"
+#include "primitives/keyed/keyed.h"
 #include "values/messages.h"
 
 namespace wox::engine {

@@ -10,8 +10,8 @@
 #include "engine/interpreter.h"
 #include "frontend/name_table.h"
 #include "frontend/scope_stack.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "spreadsheet/range_analysis.h"
 #include "values/messages.h"
 
@@ -19,9 +19,9 @@ namespace wox::engine {
 
 namespace {
 
-using primitives::elementsOf;
-using primitives::makeResult;
-using primitives::systemCodeOf;
+using values::elementsOf;
+using values::makeResult;
+using vocabulary::systemCodeOf;
 using spreadsheet::Link;
 
 constexpr int kOpenCode = systemCodeOf("[]OP");
@@ -78,7 +78,7 @@ Rc workbookPath(Interpreter& in, std::string& path) {
     const ValueDescriptor d = in.ws.at(varRef(s >= 0 ? in.scope.at(s).slot : kSystemSlotOF));
     std::string name;
     if (d.unset() || !textArgument(in.ws, d, name)) return kWorkbookName;
-    if (!primitives::isLetter(name.front()) || frontend::nameEnd(name, 0) != name.size()) return kWorkbookName;
+    if (!vocabulary::isLetter(name.front()) || frontend::nameEnd(name, 0) != name.size()) return kWorkbookName;
     path = in.spreadsheet.folder + name + std::string(kWorkbookExtension);
     return kOk;
 }

@@ -11,9 +11,9 @@
 #include "engine/interpreter.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/single_scalars.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "types/temporal.h"
 #include "values/messages.h"
 
@@ -21,13 +21,13 @@ namespace wox::engine {
 
 namespace {
 
-namespace code = primitives::code;
-using primitives::makeResult;
+namespace code = vocabulary::code;
+using values::makeResult;
 
-constexpr int kFixCode = primitives::systemCodeOf("[]FX");
-constexpr int kCanonicalCode = primitives::systemCodeOf("[]CR");
-constexpr int kAccountCode = primitives::systemCodeOf("[]AI");
-constexpr int kFileFormatCode = primitives::systemCodeOf("[]FM");
+constexpr int kFixCode = vocabulary::systemCodeOf("[]FX");
+constexpr int kCanonicalCode = vocabulary::systemCodeOf("[]CR");
+constexpr int kAccountCode = vocabulary::systemCodeOf("[]AI");
+constexpr int kFileFormatCode = vocabulary::systemCodeOf("[]FM");
 // []AI answers only its one described question.
 constexpr std::int32_t kElapsedQuestion = 2;
 
@@ -42,7 +42,7 @@ std::string_view trimmed(std::string_view s) {
 Rc charMatrix(values::Workspace& ws, int result, const std::vector<std::string_view>& lines) {
     std::size_t width = 0;
     for (std::string_view l : lines) width = std::max(width, l.size());
-    if (lines.size() * width > static_cast<std::size_t>(primitives::kMaxElements)) return kWorkspaceFull;
+    if (lines.size() * width > static_cast<std::size_t>(values::kMaxElements)) return kWorkspaceFull;
     std::int32_t dims[2] = {static_cast<std::int32_t>(lines.size()), static_cast<std::int32_t>(width)};
     char* out;
     WOX_TRY(makeResult(ws, result, kChar, dims, 2, &out));
@@ -59,14 +59,14 @@ Rc charMatrix(values::Workspace& ws, int result, const std::vector<std::string_v
 Rc nameOf(const Interpreter& in, const ValueDescriptor& d, std::string& name) {
     if (d.type == kChar) {
         if (d.rank > 1) return kRankError;
-        const char* c = primitives::elementsOf(in.ws, d);
+        const char* c = values::elementsOf(in.ws, d);
         name.assign(c, static_cast<std::size_t>(d.count));
         return kOk;
     }
     if (d.type == kSymbol) {
         if (d.count != 1 || d.rank > 1) return kRankError;
         std::int32_t s;
-        std::memcpy(&s, primitives::elementsOf(in.ws, d), sizeof s);
+        std::memcpy(&s, values::elementsOf(in.ws, d), sizeof s);
         name = in.symbols.name(s);
         return kOk;
     }
@@ -97,7 +97,7 @@ Rc fix(Interpreter& in, int result, ValueRef right) {
     if (d.rank > 2) return kRankError;
     std::int32_t rows = d.rank == 2 ? d.shape0 : 1;
     std::int32_t width = d.rank == 2 ? d.shape1 : d.count;
-    const char* c = primitives::elementsOf(in.ws, d);
+    const char* c = values::elementsOf(in.ws, d);
     std::vector<std::string> lines;
     for (std::int32_t r = 0; r < rows; ++r) {
         std::string_view l(c + static_cast<std::size_t>(r) * static_cast<std::size_t>(width),
@@ -126,7 +126,7 @@ Rc elapsed(Interpreter& in, int result, ValueRef right) {
     if (d.type != kBoolean && d.type != kInteger) return kTypeError;
     if (d.count != 1 || d.rank > 1) return kDomainError;
     std::int32_t q;
-    std::memcpy(&q, primitives::elementsOf(in.ws, d), sizeof q);
+    std::memcpy(&q, values::elementsOf(in.ws, d), sizeof q);
     if (q != kElapsedQuestion) return kNotImplemented;
     std::int64_t ms = processClockMs() - in.errors.lineStartMs;
     std::int32_t one = 1;
@@ -170,7 +170,7 @@ Rc timeStamp(Interpreter& in, int result) {
 
 Rc niladicSystemFunction(values::Context& cx, int code, int result, ValueRef) {
     auto& in = static_cast<Interpreter&>(cx);
-    if (code == primitives::code::kTimeStamp) return timeStamp(in, result);
+    if (code == vocabulary::code::kTimeStamp) return timeStamp(in, result);
     return kNotImplemented;
 }
 

@@ -1,14 +1,14 @@
 #include "frontend/branch_shape.h"
 
 #include "frontend/front_tables.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/workspace.h"
 
 namespace wox::frontend {
 
 namespace {
 
-namespace code = primitives::code;
+namespace code = vocabulary::code;
 
 const ParseNode& nodeAt(const FrontTables& ft, int n) { return ft.nodes[static_cast<std::size_t>(n)]; }
 

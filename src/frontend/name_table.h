@@ -10,7 +10,7 @@
 #include <string_view>
 
 #include "frontend/front_tables.h"
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "values/rc.h"
 #include "values/workspace.h"
 
@@ -18,9 +18,9 @@ namespace wox::frontend {
 
 struct FrontEnd;
 
-using primitives::isDigit;
-using primitives::isLetter;
-using primitives::isNameChar;
+using vocabulary::isDigit;
+using vocabulary::isLetter;
+using vocabulary::isNameChar;
 
 // End of the name that starts at pos: the longest run of letters, digits and
 // "_" (pos must hold a letter), less one trailing "_".

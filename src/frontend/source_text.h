@@ -8,13 +8,13 @@
 #include <string_view>
 #include <vector>
 
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 
 namespace wox::frontend::text {
 
-using primitives::isDigit;
-using primitives::isLetter;
-using primitives::isNameChar;
+using vocabulary::isDigit;
+using vocabulary::isLetter;
+using vocabulary::isNameChar;
 constexpr bool isBlank(char c) { return c == ' ' || c == '\t'; }
 
 // A user name: a letter, then letters, digits and "_", not ending in "_".

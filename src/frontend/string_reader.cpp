@@ -4,13 +4,13 @@
 
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
-using primitives::isLineChar;
+using vocabulary::isLineChar;
 constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed string reports
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace
@@ -108,7 +108,7 @@ Rc readSymbols(values::Workspace& ws, types::SymbolTable& symbols, std::string_v
         // whichever run is longer is the symbol, so `_./ is one glyph run.
         std::size_t name = i, glyphs = i;
         while (name < n && isNameChar(text[name])) ++name;
-        while (glyphs < n && text[glyphs] != '\'' && primitives::isPrimitiveChar(text[glyphs])) ++glyphs;
+        while (glyphs < n && text[glyphs] != '\'' && vocabulary::isPrimitiveChar(text[glyphs])) ++glyphs;
         i = glyphs > name ? glyphs : name;
         std::int32_t index = 0;
         if (Rc rc = symbols.intern(text.substr(start, i - start), &index); rc.failed()) {

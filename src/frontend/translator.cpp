@@ -9,18 +9,18 @@
 #include "frontend/number_reader.h"
 #include "frontend/scan_state.h"
 #include "frontend/string_reader.h"
-#include "primitives/char_class.h"
-#include "primitives/primitive_table.h"
+#include "vocabulary/char_class.h"
+#include "vocabulary/primitive_table.h"
 #include "values/messages.h"
 
 namespace wox::frontend {
 
 namespace {
 
-namespace prim = primitives;
-using prim::CharClass;
-using prim::charClass;
-using prim::isLineChar;
+namespace voc = vocabulary;
+using voc::CharClass;
+using voc::charClass;
+using voc::isLineChar;
 
 // Deeper nesting than this is refused, so that the evaluator's recursion
 // over groups, lists and brackets stays bounded.
@@ -416,7 +416,7 @@ Rc Translator::resolveSystemName(std::string_view name, std::size_t at, Resolved
         }
         if (findGlobalIn(ft_, name, 0, kBuiltinNames - 1) >= 0) return newFreeName(name, at, r);
     }
-    if (const prim::SystemFunction* sf = prim::findSystemFunction(name)) {
+    if (const voc::SystemFunction* sf = voc::findSystemFunction(name)) {
         r->kind = Resolved::SystemFn;
         r->slot = sf->code;
         r->valence = sf->valence;
@@ -499,34 +499,34 @@ Rc Translator::primitiveItem() {
     bool lv = frame().leftValue;
     if (arrowAt(at) || (at + 1 < n_ && text_[at] == '-' && text_[at + 1] == '>')) return fail(kSyntaxError, at);
     if (at + 1 < n_ && text_[at] == '.' && text_[at + 1] == ':') return outerProduct(at);
-    prim::TokenMatch m = prim::matchToken(text_, at, lv);
+    voc::TokenMatch m = voc::matchToken(text_, at, lv);
     if (m.token < 0) return fail(kSyntaxError, at);
     int token = m.token;
     std::size_t q = at + static_cast<std::size_t>(m.length);
-    if (token == prim::token::kEach) return eachItem(at, q);
-    if (token == prim::token::kMember) return memberItem(at, q);
-    int monadic = prim::monadicCode(token);
-    int dyadic = prim::dyadicCode(token);
-    if (monadic < prim::code::kFirstFunction && dyadic < prim::code::kFirstFunction)
+    if (token == voc::token::kEach) return eachItem(at, q);
+    if (token == voc::token::kMember) return memberItem(at, q);
+    int monadic = voc::monadicCode(token);
+    int dyadic = voc::dyadicCode(token);
+    if (monadic < voc::code::kFirstFunction && dyadic < voc::code::kFirstFunction)
         return fail(kSyntaxError, at);  // no function: <- -> [ ;
     bool folded = false;
     if (q < n_ && (text_[q] == '/' || text_[q] == '\\') && !commentAt(q)) {
         bool slash = text_[q] == '/';
         bool dot = q + 1 < n_ && text_[q + 1] == '.';
         int code = 0;
-        if (Rc rc = prim::reduceScanCode(token, slash, dot, code); rc.failed()) return fail(rc.code, at);
+        if (Rc rc = voc::reduceScanCode(token, slash, dot, code); rc.failed()) return fail(rc.code, at);
         monadic = dyadic = code;
         q += dot ? 2 : 1;
         folded = true;
-    } else if (q < n_ && text_[q] == '[' && prim::takesAxis(token)) {
+    } else if (q < n_ && text_[q] == '[' && voc::takesAxis(token)) {
         int code = 0;
         WOX_TRY(axis(token, lv, at, &q, &code));
         monadic = dyadic = code;
         folded = true;
-    } else if (lv && q < n_ && text_[q] == ':' && prim::innerLeftOk(token)) {
-        prim::TokenMatch g = prim::matchToken(text_, q + 1, true);
+    } else if (lv && q < n_ && text_[q] == ':' && voc::innerLeftOk(token)) {
+        voc::TokenMatch g = voc::matchToken(text_, q + 1, true);
         if (g.token >= 0) {
-            int code = prim::innerProductCode(token, g.token);
+            int code = voc::innerProductCode(token, g.token);
             if (code >= 0) {
                 monadic = dyadic = code;
                 q += 1 + static_cast<std::size_t>(g.length);
@@ -534,8 +534,8 @@ Rc Translator::primitiveItem() {
             }
         }
     }
-    if (!lv && !folded && (prim::needsLeftArgument(token) || monadic < 0)) {
-        return fail(prim::needsLeftArgument(token) ? kLeftArgumentMissing : kSyntaxError, at);
+    if (!lv && !folded && (voc::needsLeftArgument(token) || monadic < 0)) {
+        return fail(voc::needsLeftArgument(token) ? kLeftArgumentMissing : kSyntaxError, at);
     }
     int k = 0;
     WOX_TRY(callNode(kPrimitiveFn, monadic, dyadic, at, &k));
@@ -546,10 +546,10 @@ Rc Translator::primitiveItem() {
 // x .:g y
 Rc Translator::outerProduct(std::size_t at) {
     if (!frame().leftValue) return fail(kLeftArgumentMissing, at);
-    prim::TokenMatch g = prim::matchToken(text_, at + 2, true);
+    voc::TokenMatch g = voc::matchToken(text_, at + 2, true);
     if (g.token < 0) return fail(kOuterProductNotDyadic, at);
     int code = 0;
-    if (Rc rc = prim::outerProductCode(g.token, code); rc.failed()) return fail(rc.code, at);
+    if (Rc rc = voc::outerProductCode(g.token, code); rc.failed()) return fail(rc.code, at);
     int k = 0;
     WOX_TRY(callNode(kPrimitiveFn, code, code, at, &k));
     p_ = at + 2 + static_cast<std::size_t>(g.length);
@@ -563,7 +563,7 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
     ParseNode& n = node(f.lastCall);
     int operand = n.operand;
     int e = 0;
-    if (Rc rc = takeEntry(ft_, kPrimitiveFn, prim::code::kEach, prim::code::kEach, &e); rc.failed())
+    if (Rc rc = takeEntry(ft_, kPrimitiveFn, voc::code::kEach, voc::code::kEach, &e); rc.failed())
         return fail(rc.code, at);
     FunctionEntry& fe = ft_.entries[static_cast<std::size_t>(operand)];
     ft_.entries[static_cast<std::size_t>(e)].left = fe.left;
@@ -579,7 +579,7 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
 // it reads from the left as it is written.
 Rc Translator::memberItem(std::size_t at, std::size_t next) {
     int k = 0;
-    WOX_TRY(callNode(kPrimitiveFn, prim::code::kMember, prim::code::kMember, at, &k));
+    WOX_TRY(callNode(kPrimitiveFn, voc::code::kMember, voc::code::kMember, at, &k));
     WOX_TRY(addFunction(k));
     std::size_t end = nameEnd(text_, next);
     int slot = 0;
@@ -611,7 +611,7 @@ Rc Translator::axis(int token, bool leftValue, std::size_t at, std::size_t* next
     if (st_.numbers.re.size() != 1 || st_.numbers.complex) return fail(kAxisRestriction, r);
     end = skipBlanks(end);
     if (end >= n_ || text_[end] != ']') return fail(kRightBracketExpected, end);
-    if (Rc rc = prim::axisCode(token, leftValue, st_.numbers.re[0], indexOrigin(), *code); rc.failed())
+    if (Rc rc = voc::axisCode(token, leftValue, st_.numbers.re[0], indexOrigin(), *code); rc.failed())
         return fail(rc.code, at);
     *next = end + 1;
     return kOk;
@@ -921,7 +921,7 @@ Rc Translator::closeTable() {
     node(list).list = start;
     node(list).count = count + 1;
     int call = 0;
-    WOX_TRY(callNode(kPrimitiveFn, prim::code::kTableLiteral, prim::code::kTableLiteral, open, &call));
+    WOX_TRY(callNode(kPrimitiveFn, voc::code::kTableLiteral, voc::code::kTableLiteral, open, &call));
     ft_.entries[static_cast<std::size_t>(node(call).operand)].left = nameNode;
     node(list).next = call;
     int group = 0;

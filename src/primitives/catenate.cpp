@@ -6,10 +6,10 @@
 #include <cstring>
 
 #include "primitives/element_convert.h"
-#include "primitives/keyed.h"
+#include "primitives/keyed/keyed.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/keyed_value.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -70,7 +70,7 @@ Rc joinTypes(const Arg& x, const Arg& y, std::int32_t* type, int unlike) {
 
 Rc catenate(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
-    if (isTable(ws.at(left)) && code == code::kCatenate) return appendRows(cx, result, left, right);
+    if (isTable(ws.at(left)) && code == vocabulary::code::kCatenate) return appendRows(cx, result, left, right);
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
@@ -85,10 +85,10 @@ Rc catenate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     if (!xExt && !yExt && (x.d.rank - y.d.rank > 1 || y.d.rank - x.d.rank > 1)) return kRankError;
 
     int axis = rank - 1;
-    if (code == code::kCatenateFirst) {
+    if (code == vocabulary::code::kCatenateFirst) {
         axis = 0;
-    } else if (code > code::kCatenateAxisBase && code <= code::kCatenateAxisBase + code::kMaxAxis) {
-        axis = code - code::kCatenateAxisBase;
+    } else if (code > vocabulary::code::kCatenateAxisBase && code <= vocabulary::code::kCatenateAxisBase + vocabulary::code::kMaxAxis) {
+        axis = code - vocabulary::code::kCatenateAxisBase;
         if (axis >= rank) return kAxisError;
     }
 
@@ -123,11 +123,11 @@ Rc catenate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
         if (k > axis) inner *= fx[k];
     }
     std::int64_t joined = static_cast<std::int64_t>(fx[axis]) + fy[axis];
-    if (joined > kMaxElements) return kWorkspaceFull;
+    if (joined > values::kMaxElements) return kWorkspaceFull;
     dims[axis] = static_cast<std::int32_t>(joined);
 
     char* out;
-    WOX_TRY(makeResult(ws, result, type, dims.data(), rank, &out));
+    WOX_TRY(values::makeResult(ws, result, type, dims.data(), rank, &out));
     Side a{&x, xExt, fx[axis] * inner};
     Side b{&y, yExt, fy[axis] * inner};
     return finish(ws, result, type, out, a, b, outer);
@@ -150,7 +150,7 @@ Rc laminate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
         for (int k = 0; k < x.d.rank; ++k)
             if (x.dim(ws, k) != y.dim(ws, k)) return kLengthError;
     }
-    const int axis = code - code::kLaminateFirst;
+    const int axis = code - vocabulary::code::kLaminateFirst;
     const int inRank = shaped.d.rank;
     if (axis > inRank) return kAxisError;
 
@@ -168,7 +168,7 @@ Rc laminate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
         ++j;
     }
     char* out;
-    WOX_TRY(makeResult(ws, result, type, dims.data(), inRank + 1, &out));
+    WOX_TRY(values::makeResult(ws, result, type, dims.data(), inRank + 1, &out));
     return finish(ws, result, type, out, Side{&x, xExt, inner}, Side{&y, yExt, inner}, outer);
 }
 

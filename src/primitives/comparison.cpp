@@ -13,16 +13,16 @@
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
 #include "primitives/single_scalars.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-using code::kEqual;
-using code::kNotEqual;
-constexpr int kFirstCode = code::kLess;
+using vocabulary::code::kEqual;
+using vocabulary::code::kNotEqual;
+constexpr int kFirstCode = vocabulary::code::kLess;
 
 enum class Kind { Real, Complex, Char, Symbol, General, Temporal };
 
@@ -140,10 +140,10 @@ struct ComparisonRow {
 };
 
 constexpr std::array kComparisons{
-    ComparisonRow{code::kLess, &runCompare<ops::Less>, &singlePair<ops::Less>},
-    ComparisonRow{code::kLessEqual, &runCompare<ops::LessEqual>, &singlePair<ops::LessEqual>},
-    ComparisonRow{code::kGreaterEqual, &runCompare<ops::GreaterEqual>, &singlePair<ops::GreaterEqual>},
-    ComparisonRow{code::kGreater, &runCompare<ops::Greater>, &singlePair<ops::Greater>},
+    ComparisonRow{vocabulary::code::kLess, &runCompare<ops::Less>, &singlePair<ops::Less>},
+    ComparisonRow{vocabulary::code::kLessEqual, &runCompare<ops::LessEqual>, &singlePair<ops::LessEqual>},
+    ComparisonRow{vocabulary::code::kGreaterEqual, &runCompare<ops::GreaterEqual>, &singlePair<ops::GreaterEqual>},
+    ComparisonRow{vocabulary::code::kGreater, &runCompare<ops::Greater>, &singlePair<ops::Greater>},
     ComparisonRow{kNotEqual, &runCompare<ops::NotEqual>, &singlePair<ops::NotEqual>},
     ComparisonRow{kEqual, &runCompare<ops::Equal>, &singlePair<ops::Equal>},
 };

@@ -4,7 +4,7 @@
 #include <optional>
 
 #include "numeric/complex_functions.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace wox::primitives {
 
@@ -13,16 +13,16 @@ struct ComplexMonadicRow {
     numeric::ComplexMonadic f;
 };
 inline constexpr std::array kComplexMonadic{
-    ComplexMonadicRow{code::kIdentity, numeric::ComplexMonadic::Conjugate},
-    ComplexMonadicRow{code::kNegate, numeric::ComplexMonadic::Negate},
-    ComplexMonadicRow{code::kSignum, numeric::ComplexMonadic::Direction},
-    ComplexMonadicRow{code::kReciprocal, numeric::ComplexMonadic::Reciprocal},
-    ComplexMonadicRow{code::kCeiling, numeric::ComplexMonadic::Ceiling},
-    ComplexMonadicRow{code::kFloor, numeric::ComplexMonadic::Floor},
-    ComplexMonadicRow{code::kExponential, numeric::ComplexMonadic::Exponential},
-    ComplexMonadicRow{code::kNaturalLog, numeric::ComplexMonadic::NaturalLog},
-    ComplexMonadicRow{code::kMagnitude, numeric::ComplexMonadic::Magnitude},
-    ComplexMonadicRow{code::kPiTimes, numeric::ComplexMonadic::PiTimes},
+    ComplexMonadicRow{vocabulary::code::kIdentity, numeric::ComplexMonadic::Conjugate},
+    ComplexMonadicRow{vocabulary::code::kNegate, numeric::ComplexMonadic::Negate},
+    ComplexMonadicRow{vocabulary::code::kSignum, numeric::ComplexMonadic::Direction},
+    ComplexMonadicRow{vocabulary::code::kReciprocal, numeric::ComplexMonadic::Reciprocal},
+    ComplexMonadicRow{vocabulary::code::kCeiling, numeric::ComplexMonadic::Ceiling},
+    ComplexMonadicRow{vocabulary::code::kFloor, numeric::ComplexMonadic::Floor},
+    ComplexMonadicRow{vocabulary::code::kExponential, numeric::ComplexMonadic::Exponential},
+    ComplexMonadicRow{vocabulary::code::kNaturalLog, numeric::ComplexMonadic::NaturalLog},
+    ComplexMonadicRow{vocabulary::code::kMagnitude, numeric::ComplexMonadic::Magnitude},
+    ComplexMonadicRow{vocabulary::code::kPiTimes, numeric::ComplexMonadic::PiTimes},
 };
 
 struct ComplexDyadicRow {
@@ -30,13 +30,13 @@ struct ComplexDyadicRow {
     numeric::ComplexDyadic f;
 };
 inline constexpr std::array kComplexDyadic{
-    ComplexDyadicRow{code::kPlus, numeric::ComplexDyadic::Plus},
-    ComplexDyadicRow{code::kMinus, numeric::ComplexDyadic::Minus},
-    ComplexDyadicRow{code::kTimes, numeric::ComplexDyadic::Times},
-    ComplexDyadicRow{code::kDivide, numeric::ComplexDyadic::Divide},
-    ComplexDyadicRow{code::kPower, numeric::ComplexDyadic::Power},
-    ComplexDyadicRow{code::kLogarithm, numeric::ComplexDyadic::Logarithm},
-    ComplexDyadicRow{code::kResidue, numeric::ComplexDyadic::Residue},
+    ComplexDyadicRow{vocabulary::code::kPlus, numeric::ComplexDyadic::Plus},
+    ComplexDyadicRow{vocabulary::code::kMinus, numeric::ComplexDyadic::Minus},
+    ComplexDyadicRow{vocabulary::code::kTimes, numeric::ComplexDyadic::Times},
+    ComplexDyadicRow{vocabulary::code::kDivide, numeric::ComplexDyadic::Divide},
+    ComplexDyadicRow{vocabulary::code::kPower, numeric::ComplexDyadic::Power},
+    ComplexDyadicRow{vocabulary::code::kLogarithm, numeric::ComplexDyadic::Logarithm},
+    ComplexDyadicRow{vocabulary::code::kResidue, numeric::ComplexDyadic::Residue},
 };
 
 template <class Row, std::size_t N>

@@ -15,10 +15,10 @@
 #include "primitives/conformability.h"
 #include "primitives/element_loops.h"
 #include "primitives/scalar_seams.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/small_dims.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 
@@ -113,7 +113,7 @@ SmallDims resultDims(const values::Workspace& ws, const ArgumentDigest& g) {
 // Gives the result its Complex block (an empty result is Integer).
 Rc complexResult(values::Context& cx, int result, const SmallDims& dims, std::int64_t n, Complex** out) {
     char* bytes = nullptr;
-    Rc rc = makeResult(cx.ws, result, n == 0 ? kInteger : kComplex, dims.data(), dims.rank(), &bytes);
+    Rc rc = values::makeResult(cx.ws, result, n == 0 ? kInteger : kComplex, dims.data(), dims.rank(), &bytes);
     if (rc.failed()) return cx.fail(rc.code);
     *out = reinterpret_cast<Complex*>(bytes);
     return kOk;
@@ -174,7 +174,7 @@ Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, Value
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     if (Rc rc = conformabilityCheck(ws, g); rc.failed()) return cx.fail(rc.code);
     std::optional<ComplexDyadic> f = complexDyadicOf(code);
-    if (!f && code != code::kCircle) return cx.fail(kNotImplemented);
+    if (!f && code != vocabulary::code::kCircle) return cx.fail(kNotImplemented);
     Complex* out = nullptr;
     WOX_TRY(complexResult(cx, result, resultDims(ws, g), g.resultCount, &out));
     if (g.resultCount == 0) return kOk;

@@ -13,8 +13,8 @@
 #include "numeric/complex_functions.h"
 #include "primitives/complex_codes.h"
 #include "primitives/scalar_ops.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "values/context.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -36,15 +36,15 @@ public:
             Complex r;
             return numeric::complexDyadic(*op_, x, y, r) ? r : fail();
         }
-        if (f_ == code::kCircle) {
+        if (f_ == vocabulary::code::kCircle) {
             if (ops::isNull(x.re) || ops::isNull(y.re) || ops::isNull(y.im)) return kNullElement;
             bool selector = x.im == 0 && x.re == std::floor(x.re) && x.re >= numeric::kLowestCircle &&
                             x.re <= numeric::kHighestCircle;
             return selector ? numeric::complexCircle(static_cast<int>(x.re), y) : fail();
         }
-        if (f_ == code::kEqual || f_ == code::kNotEqual) {
+        if (f_ == vocabulary::code::kEqual || f_ == vocabulary::code::kNotEqual) {
             bool same = ops::Equal::apply(ops::ComplexElement{x.re, x.im}, ops::ComplexElement{y.re, y.im});
-            return {same == (f_ == code::kEqual) ? 1.0 : 0.0, 0.0};
+            return {same == (f_ == vocabulary::code::kEqual) ? 1.0 : 0.0, 0.0};
         }
         return fail();  // ordering, maximum, minimum, logic: real numbers only
     }
@@ -68,7 +68,7 @@ inline bool wantsComplex(int failure) { return failure == kNotImplemented; }
 // block where it lies (valid until the next heap allocation), real elements
 // widened into `copy`. Throws std::bad_alloc.
 inline const Complex* asComplex(const values::Workspace& ws, const ValueDescriptor& d, std::vector<Complex>& copy) {
-    const char* p = elementsOf(ws, d);
+    const char* p = values::elementsOf(ws, d);
     if (d.type == kComplex) return reinterpret_cast<const Complex*>(p);
     copy.resize(static_cast<std::size_t>(d.count));
     if (d.type == kFloat) {
@@ -92,14 +92,14 @@ struct ComplexSides {
 
     Rc prepare(values::Context& cx, int result, const std::vector<std::int32_t>& dims, ValueRef left,
                ValueRef right) {
-        WOX_TRY(shapedResult(cx, result, kComplex, dims));
+        WOX_TRY(values::shapedResult(cx, result, kComplex, dims));
         try {
             x = asComplex(cx.ws, cx.ws.at(left), xCopy);
             y = asComplex(cx.ws, cx.ws.at(right), yCopy);
         } catch (const std::bad_alloc&) {
             return cx.fail(kWorkspaceFull);
         }
-        out = reinterpret_cast<Complex*>(resultElements(cx, result));
+        out = reinterpret_cast<Complex*>(values::resultElements(cx, result));
         return kOk;
     }
 };

@@ -12,14 +12,14 @@
 
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-constexpr int kFirstAxisCode = code::kCompressFirst;
+constexpr int kFirstAxisCode = vocabulary::code::kCompressFirst;
 
 // Every element is written and the cursor moves on a 1, so the loop has no
 // branch on the mask. Writing stops at the last 1, which keeps the cursor
@@ -71,7 +71,7 @@ void layout(char* out, const char* src, const std::int32_t* reps, const Plan& p,
 bool singleChoice(values::Workspace& ws, int code, int result, ValueRef left, ValueRef right, Rc* rc) {
     const ValueDescriptor& x = ws.at(left);
     const ValueDescriptor& y = ws.at(right);
-    if (code != code::kCompress && code != kFirstAxisCode) return false;
+    if (code != vocabulary::code::kCompress && code != kFirstAxisCode) return false;
     if (!isIntegralType(x.type) || !isInline(x) || (inlineInt(x) != 0 && inlineInt(x) != 1)) return false;
     if (y.rank != 0 || !isInline(y) || !isMovable(y.type)) return false;
     const ValueDescriptor element = y;  // the slot may be overwritten by the result
@@ -111,8 +111,8 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     if (p.scalarY) dims[0] = x.d.count;
     int axis = code == kFirstAxisCode ? 0 : rank - 1;
     // The axis forms x/[k]y; the primitive table does not route them here yet.
-    if (code > code::kCompressAxisBase && code <= code::kCompressAxisBase + code::kMaxAxis) {
-        axis = code - code::kCompressAxisBase;
+    if (code > vocabulary::code::kCompressAxisBase && code <= vocabulary::code::kCompressAxisBase + vocabulary::code::kMaxAxis) {
+        axis = code - vocabulary::code::kCompressAxisBase;
         if (axis >= rank) return kAxisError;
     }
     p.length = dims[axis];
@@ -126,11 +126,11 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
         if (k < axis) p.outer *= dims[k];
         if (k > axis) p.inner *= dims[k];
     }
-    if (total > kMaxElements) return kWorkspaceFull;
+    if (total > values::kMaxElements) return kWorkspaceFull;
     dims[axis] = static_cast<std::int32_t>(total);
 
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), rank, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), rank, &out));
     if (!out) return kOk;
     const int width = elementStride(y.d.type);
     auto lay = [&](char* to) {
@@ -162,10 +162,10 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     // A scalar y stands for as many items as x has 1s.
     const bool scalarY = y.d.rank == 0;
     const int rank = scalarY ? 1 : y.d.rank;
-    int axis = code == code::kExpandFirst ? 0 : rank - 1;
+    int axis = code == vocabulary::code::kExpandFirst ? 0 : rank - 1;
     // The axis forms x\[k]y; the primitive table does not route them here yet.
-    if (code > code::kExpandAxisBase && code <= code::kExpandAxisBase + code::kMaxAxis) {
-        axis = code - code::kExpandAxisBase;
+    if (code > vocabulary::code::kExpandAxisBase && code <= vocabulary::code::kExpandAxisBase + vocabulary::code::kMaxAxis) {
+        axis = code - vocabulary::code::kExpandAxisBase;
         if (axis >= rank) return kAxisError;
     }
     SmallDims dims = scalarY ? SmallDims(1) : y.dims(ws);
@@ -180,7 +180,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     dims[axis] = x.d.count;
 
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), rank, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), rank, &out));
     if (!out) return kOk;
     x.refresh(ws, result);
     y.refresh(ws, result);

@@ -11,7 +11,7 @@
 
 #include "primitives/scalar_ops.h"
 #include "primitives/search.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -60,11 +60,11 @@ Rc decode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
     std::vector<std::int32_t> dims;
     for (int k = 0; k + 1 < x.d.rank; ++k) dims.push_back(xd[k]);
     for (int k = 1; k < y.d.rank; ++k) dims.push_back(yd[k]);
-    const std::int64_t rows = x.d.rank <= 1 ? 1 : elementCount(xd.data(), x.d.rank - 1);
-    const std::int64_t cols = y.d.rank <= 1 ? 1 : elementCount(yd.data() + 1, y.d.rank - 1);
-    if (elementCount(dims.data(), static_cast<int>(dims.size())) < 0) return kWorkspaceFull;
+    const std::int64_t rows = x.d.rank <= 1 ? 1 : values::elementCount(xd.data(), x.d.rank - 1);
+    const std::int64_t cols = y.d.rank <= 1 ? 1 : values::elementCount(yd.data() + 1, y.d.rank - 1);
+    if (values::elementCount(dims.data(), static_cast<int>(dims.size())) < 0) return kWorkspaceFull;
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kFloat, dims.data(), static_cast<int>(dims.size()), &bytes));
+    WOX_TRY(values::makeResult(ws, result, kFloat, dims.data(), static_cast<int>(dims.size()), &bytes));
     if (rows * cols == 0) {
         ws.var(result).type = kInteger;
         return kOk;
@@ -100,14 +100,14 @@ Rc encode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
     std::vector<std::int32_t> dims;
     for (int k = 0; k < x.d.rank; ++k) dims.push_back(xd[k]);
     for (int k = 0; k < y.d.rank; ++k) dims.push_back(yd[k]);
-    if (elementCount(dims.data(), static_cast<int>(dims.size())) < 0) return kWorkspaceFull;
+    if (values::elementCount(dims.data(), static_cast<int>(dims.size())) < 0) return kWorkspaceFull;
     // The digits run along x's first axis; each cell across the rest of x is
     // one list of radices.
     const std::int64_t digits = x.d.rank == 0 ? 1 : xd[0];
     const std::int64_t radixLists = digits == 0 ? 0 : x.d.count / digits;
     const std::int64_t values = y.d.count;
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kFloat, dims.data(), static_cast<int>(dims.size()), &bytes));
+    WOX_TRY(values::makeResult(ws, result, kFloat, dims.data(), static_cast<int>(dims.size()), &bytes));
     if (x.d.count == 0 || values == 0) {
         ws.var(result).type = kInteger;
         return kOk;

@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "numeric/grade.h"
+#include "numeric/sorting.h"
 #include "primitives/heap_scratch.h"
 #include "primitives/index_origin.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -28,7 +28,7 @@ Rc grade(values::Context& cx, int code, int result, ValueRef right, ValueRef io)
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, rows, &bytes));
     y.refresh(ws, result);
-    auto dir = code == code::kGradeDown ? numeric::Direction::Down : numeric::Direction::Up;
+    auto dir = code == vocabulary::code::kGradeDown ? numeric::Direction::Down : numeric::Direction::Up;
     // The sort's memory need not fit the heap.
     HeapScratch scratch(ws, HeapScratch::Beyond::System);
     return numeric::gradeRows(y.bytes(ws), y.d.type, reinterpret_cast<std::int32_t*>(bytes), origin, rows, rowLength,

@@ -7,7 +7,7 @@
 
 namespace wox::primitives {
 
-// grade.cpp: `code` is code::kGradeUp or code::kGradeDown.
+// grade.cpp: `code` is vocabulary::code::kGradeUp or vocabulary::code::kGradeDown.
 Rc grade(values::Context& cx, int code, int result, ValueRef right, ValueRef io);
 
 // random.cpp: the generator's state is the interpreter's, `link` the []RL

@@ -2,7 +2,7 @@
 // the vector x, and whether each element of x occurs in y.
 #include <cstdint>
 
-#include "primitives/enumerations.h"
+#include "primitives/keyed/enumerations.h"
 #include "primitives/search.h"
 #include "primitives/search_keys.h"
 #include "primitives/structural_result.h"
@@ -33,7 +33,7 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     if (x.d.rank > 1) return kRankError;
     SmallDims dims = y.dims(ws);
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kInteger, dims.data(), y.d.rank, &bytes));
+    WOX_TRY(values::makeResult(ws, result, kInteger, dims.data(), y.d.rank, &bytes));
     if (y.d.count == 0) return kOk;
     x.refresh(ws, result);
     y.refresh(ws, result);
@@ -53,7 +53,7 @@ Rc membership(values::Context& cx, int, int result, ValueRef left, ValueRef righ
     if (x.d.type > kSymbol || y.d.type > kSymbol) return kDomainError;
     SmallDims dims = x.dims(ws);
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kBoolean, dims.data(), x.d.rank, &bytes));
+    WOX_TRY(values::makeResult(ws, result, kBoolean, dims.data(), x.d.rank, &bytes));
     if (x.d.count == 0) return kOk;
     x.refresh(ws, result);
     y.refresh(ws, result);

@@ -15,8 +15,8 @@
 #include <new>
 #include <vector>
 
-#include "primitives/enumerations.h"
-#include "primitives/keyed.h"
+#include "primitives/keyed/enumerations.h"
+#include "primitives/keyed/keyed.h"
 #include "primitives/small_vector.h"
 #include "values/messages.h"
 #include "values/narrowing.h"

@@ -19,8 +19,8 @@
 #include "primitives/element_loops.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 
@@ -44,9 +44,9 @@ struct Layout {
 // The elements of a real or character value as doubles: a Float array's
 // own block, or a copy converted into `v`.
 const double* asDoubles(const values::Workspace& ws, const ValueDescriptor& d, std::vector<double>& v) {
-    if (d.type == kFloat && !isInline(d)) return reinterpret_cast<const double*>(elementsOf(ws, d));
+    if (d.type == kFloat && !isInline(d)) return reinterpret_cast<const double*>(values::elementsOf(ws, d));
     v.resize(static_cast<std::size_t>(d.count));
-    const char* p = elementsOf(ws, d);
+    const char* p = values::elementsOf(ws, d);
     for (std::int32_t i = 0; i < d.count; ++i) {
         switch (d.type) {
             case kFloat: v[static_cast<std::size_t>(i)] = reinterpret_cast<const double*>(p)[i]; break;
@@ -267,13 +267,13 @@ bool anyNull(const double* p, std::int64_t n) {
 
 Rc checkTypes(const values::Workspace& ws, int f, int g, const ValueDescriptor& x, const ValueDescriptor& y) {
     if (!isScalarOperand(f)) return kDomainError;
-    bool member = g == code::kMembership;
+    bool member = g == vocabulary::code::kMembership;
     if (!isScalarOperand(g) && !member) return kDomainError;
-    if (member && f != code::kPlus) return kDomainError;
+    if (member && f != vocabulary::code::kPlus) return kDomainError;
     if (x.type == kChar || y.type == kChar) {
         if (x.type == kComplex || y.type == kComplex) return kDomainError;
         bool charPair = x.type == kChar && y.type == kChar;
-        bool equality = member || g == code::kEqual || g == code::kNotEqual;
+        bool equality = member || g == vocabulary::code::kEqual || g == vocabulary::code::kNotEqual;
         return charPair && equality ? kOk : kDomainError;
     }
     if (x.type == kComplex || y.type == kComplex) {
@@ -297,7 +297,7 @@ Rc complexProduct(values::Context& cx, int f, int g, int result, ValueRef left, 
     const Complex* y = sides.y;
     Complex* out = sides.out;
     ComplexStep outer(f);
-    ComplexStep inner(g == code::kMembership ? code::kEqual : g);
+    ComplexStep inner(g == vocabulary::code::kMembership ? vocabulary::code::kEqual : g);
     for (std::int64_t r = 0; r < l.rows; ++r) {
         const Complex* xr = x + r * l.xRow;
         for (std::int64_t c = 0; c < l.cols; ++c) {
@@ -320,12 +320,12 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
     const ValueDescriptor x = cx.ws.at(left);
     const ValueDescriptor y = cx.ws.at(right);
     if (x.unset() || y.unset()) return cx.fail(kValueError);
-    const int f = code / code::kInnerProductScale;
-    const int g = code % code::kInnerProductScale;
+    const int f = code / vocabulary::code::kInnerProductScale;
+    const int g = code % vocabulary::code::kInnerProductScale;
     if (Rc rc = checkTypes(cx.ws, f, g, x, y); rc.failed()) return cx.fail(rc.code);
     const bool transposed = rightTransposed && y.rank == 2;
-    std::vector<std::int32_t> xd = dimensionsOf(cx.ws, x);
-    std::vector<std::int32_t> yd = dimensionsOf(cx.ws, y);
+    std::vector<std::int32_t> xd = values::dimensionsOf(cx.ws, x);
+    std::vector<std::int32_t> yd = values::dimensionsOf(cx.ws, y);
     // The axis that meets x's last one, and what remains of y's shape.
     const std::size_t meet = transposed ? 1 : 0;
     const bool xs = single(x), ys = single(y);
@@ -349,9 +349,9 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
     const std::int64_t count = l.rows * l.cols;
     const bool complex = x.type == kComplex || y.type == kComplex;
     if (complex && count > 0 && l.k > 0) return complexProduct(cx, f, g, result, left, right, l, dims);
-    WOX_TRY(shapedResult(cx, result, kFloat, dims));
+    WOX_TRY(values::shapedResult(cx, result, kFloat, dims));
     if (count == 0) return kOk;
-    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    auto* out = reinterpret_cast<double*>(values::resultElements(cx, result));
     if (l.k == 0) {
         for (std::int64_t i = 0; i < count; ++i) out[i] = identityElement(f);
         values::narrow(cx.ws, cx.ws.var(result), isLogicalOperand(f));
@@ -367,14 +367,14 @@ Rc innerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
     } catch (const std::bad_alloc&) {
         return cx.fail(kWorkspaceFull);
     }
-    if (f == code::kPlus && g == code::kTimes) {
+    if (f == vocabulary::code::kPlus && g == vocabulary::code::kTimes) {
         plusTimes(xv, yv, l, out);
         if (!anyNull(out, count)) {
             values::narrow(cx.ws, cx.ws.var(result));
             return kOk;
         }
     }
-    const int inner = g == code::kMembership ? code::kEqual : g;
+    const int inner = g == vocabulary::code::kMembership ? vocabulary::code::kEqual : g;
     OuterRow fr = visitOperand(f, [](auto step) -> OuterRow { return &outerRow<decltype(step)>; });
     InnerRow gr = visitOperand(inner, [](auto step) -> InnerRow { return &innerRow<decltype(step)>; });
     int failure = 0;

@@ -6,16 +6,16 @@
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/single_scalars.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-using code::kAnd;
-using code::kNot;
-using code::kOr;
+using vocabulary::code::kAnd;
+using vocabulary::code::kNot;
+using vocabulary::code::kOr;
 
 bool holdsBits(const ArgumentSide& s) {
     const std::int64_t n = s.single ? 1 : s.count;
@@ -71,7 +71,7 @@ Rc runLogical(values::Context& cx, ArgumentDigest& g) {
 Rc logicalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
     if (code != kOr && code != kAnd) {
         // The codes between "and" and "less" are unused ones of the dyadic-only range.
-        return cx.fail(code > kAnd && code < code::kLess ? kDomainError : kNotImplemented);
+        return cx.fail(code > kAnd && code < vocabulary::code::kLess ? kDomainError : kNotImplemented);
     }
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);

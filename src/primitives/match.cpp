@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "primitives/search.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
 #include "values/shape.h"
@@ -58,8 +58,8 @@ bool identical(const values::Workspace& ws, const ValueDescriptor& x, const Valu
         pending.pop_back();
         if (!sameShape(ws, a, b)) return false;
         if (a.count == 0 && a.type != kEnumeration) continue;
-        const char* pa = elementsOf(ws, a);
-        const char* pb = elementsOf(ws, b);
+        const char* pa = values::elementsOf(ws, a);
+        const char* pb = values::elementsOf(ws, b);
         if (a.type == kTemporal) {
             if (!sameMoments(ws, pa, pb, a.count)) return false;
             continue;
@@ -92,7 +92,7 @@ Rc match(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
         return kWorkspaceFull;
     }
     char* out;
-    WOX_TRY(makeResult(ws, result, kBoolean, nullptr, 0, &out));
+    WOX_TRY(values::makeResult(ws, result, kBoolean, nullptr, 0, &out));
     const std::int32_t v = same ? 1 : 0;
     std::memcpy(out, &v, 4);
     return kOk;

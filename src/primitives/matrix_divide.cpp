@@ -2,7 +2,7 @@
 // which comes from the free heap above the stack and must fit there.
 #include "primitives/matrix_divide.h"
 
-#include "numeric/matrix_divide.h"
+#include "numeric/linear_solve.h"
 #include "primitives/heap_scratch.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
@@ -27,9 +27,9 @@ numeric::Matrix matrixOf(const values::Workspace& ws, const Arg& a) {
 
 // A Float result of the given dimensions (an empty one is Integer).
 Rc floatResult(values::Workspace& ws, int result, const SmallDims& dims, double** out) {
-    std::int64_t n = elementCount(dims.data(), dims.rank());
+    std::int64_t n = values::elementCount(dims.data(), dims.rank());
     char* bytes = nullptr;
-    WOX_TRY(makeResult(ws, result, n == 0 ? kInteger : kFloat, dims.data(), dims.rank(), &bytes));
+    WOX_TRY(values::makeResult(ws, result, n == 0 ? kInteger : kFloat, dims.data(), dims.rank(), &bytes));
     *out = n == 0 ? nullptr : reinterpret_cast<double*>(bytes);
     return kOk;
 }
@@ -64,7 +64,7 @@ Rc matrixDivide(values::Context& cx, int, int result, ValueRef left, ValueRef ri
     if (!out) return kOk;
     const std::int32_t m = rowsOf(ws, y);
     WOX_TRY(roomFor(ws, numeric::matrixDivideScratchBytes(m, n, k), result, x, &y));
-    out = reinterpret_cast<double*>(resultElements(cx, result));
+    out = reinterpret_cast<double*>(values::resultElements(cx, result));
     HeapScratch scratch(ws, HeapScratch::Beyond::Nothing);
     return numeric::matrixDivide(matrixOf(ws, x), matrixOf(ws, y), out, scratch.scratch());
 }
@@ -83,7 +83,7 @@ Rc matrixInverse(values::Context& cx, int, int result, ValueRef right) {
     y.refresh(ws, result);
     if (y.d.rank < 2) return numeric::vectorPseudoInverse(y.bytes(ws), y.d.type, y.d.count, out);
     WOX_TRY(roomFor(ws, numeric::matrixInverseScratchBytes(n), result, y, nullptr));
-    out = reinterpret_cast<double*>(resultElements(cx, result));
+    out = reinterpret_cast<double*>(values::resultElements(cx, result));
     HeapScratch scratch(ws, HeapScratch::Beyond::Nothing);
     return numeric::matrixInverse(matrixOf(ws, y), out, scratch.scratch());
 }

@@ -16,7 +16,7 @@ Rc enclose(values::Context& cx, int, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     if (ws.at(right).unset()) return kValueError;
     char* out;
-    WOX_TRY(makeResult(ws, result, kGeneral, nullptr, 0, &out));
+    WOX_TRY(values::makeResult(ws, result, kGeneral, nullptr, 0, &out));
     return ownItems(ws, result, [&] {
         ValueDescriptor item = ws.at(right);
         std::memcpy(ws.base() + ws.var(result).data, &item, sizeof item);
@@ -44,7 +44,7 @@ Rc first(values::Context& cx, int, int result, ValueRef right) {
     }
     if (!isSimple(y.d.type)) return kDomainError;
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, nullptr, 0, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, nullptr, 0, &out));
     y.refresh(ws, result);
     std::memcpy(out, y.bytes(ws), static_cast<std::size_t>(elementStride(y.d.type)));
     return kOk;

@@ -13,7 +13,7 @@
 
 #include "numeric/real_circle.h"
 #include "primitives/scalar_ops.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/value.h"
 #include "values/workspace.h"
@@ -23,22 +23,22 @@ namespace wox::primitives {
 // The dyadic scalar functions that may be operands: the logical functions,
 // the comparisons and the arithmetic.
 inline bool isScalarOperand(int f) {
-    if (f == code::kOr || f == code::kAnd) return true;
-    if (f >= code::kLess && f <= code::kEqual) return true;
-    return f >= code::kPlus && f <= code::kCircle && (f - code::kPlus) % 2 == 0;
+    if (f == vocabulary::code::kOr || f == vocabulary::code::kAnd) return true;
+    if (f >= vocabulary::code::kLess && f <= vocabulary::code::kEqual) return true;
+    return f >= vocabulary::code::kPlus && f <= vocabulary::code::kCircle && (f - vocabulary::code::kPlus) % 2 == 0;
 }
 
-inline bool isLogicalOperand(int f) { return f == code::kOr || f == code::kAnd; }
-inline bool isComparisonOperand(int f) { return f >= code::kLess && f <= code::kEqual; }
+inline bool isLogicalOperand(int f) { return f == vocabulary::code::kOr || f == vocabulary::code::kAnd; }
+inline bool isComparisonOperand(int f) { return f >= vocabulary::code::kLess && f <= vocabulary::code::kEqual; }
 
 // What reducing an empty axis gives.
 inline double identityElement(int f) {
     switch (f) {
-        case code::kAnd: case code::kLessEqual: case code::kGreaterEqual: case code::kEqual:
-        case code::kTimes: case code::kDivide: case code::kPower: case code::kBinomial:
+        case vocabulary::code::kAnd: case vocabulary::code::kLessEqual: case vocabulary::code::kGreaterEqual: case vocabulary::code::kEqual:
+        case vocabulary::code::kTimes: case vocabulary::code::kDivide: case vocabulary::code::kPower: case vocabulary::code::kBinomial:
             return 1;
-        case code::kMaximum: return -1.7976931348623157e308;
-        case code::kMinimum: return 1.7976931348623157e308;
+        case vocabulary::code::kMaximum: return -1.7976931348623157e308;
+        case vocabulary::code::kMinimum: return 1.7976931348623157e308;
         default: return 0;
     }
 }
@@ -156,24 +156,24 @@ struct Circle {
 template <class F>
 decltype(auto) visitOperand(int f, F&& fn) {
     switch (f) {
-        case code::kOr: return fn(steps::Or{});
-        case code::kAnd: return fn(steps::And{});
-        case code::kLess: return fn(steps::Truth<ops::Less>{});
-        case code::kLessEqual: return fn(steps::Truth<ops::LessEqual>{});
-        case code::kGreaterEqual: return fn(steps::Truth<ops::GreaterEqual>{});
-        case code::kGreater: return fn(steps::Truth<ops::Greater>{});
-        case code::kNotEqual: return fn(steps::Truth<ops::NotEqual>{});
-        case code::kEqual: return fn(steps::Truth<ops::Equal>{});
-        case code::kMinus: return fn(steps::Plain<ops::Minus>{});
-        case code::kTimes: return fn(steps::Plain<ops::Times>{});
-        case code::kDivide: return fn(steps::Plain<ops::Divide>{});
-        case code::kMaximum: return fn(steps::Plain<ops::Maximum>{});
-        case code::kMinimum: return fn(steps::Plain<ops::Minimum>{});
-        case code::kPower: return fn(steps::Power{});
-        case code::kLogarithm: return fn(steps::Logarithm{});
-        case code::kResidue: return fn(steps::Plain<ops::Residue>{});
-        case code::kBinomial: return fn(steps::Binomial{});
-        case code::kCircle: return fn(steps::Circle{});
+        case vocabulary::code::kOr: return fn(steps::Or{});
+        case vocabulary::code::kAnd: return fn(steps::And{});
+        case vocabulary::code::kLess: return fn(steps::Truth<ops::Less>{});
+        case vocabulary::code::kLessEqual: return fn(steps::Truth<ops::LessEqual>{});
+        case vocabulary::code::kGreaterEqual: return fn(steps::Truth<ops::GreaterEqual>{});
+        case vocabulary::code::kGreater: return fn(steps::Truth<ops::Greater>{});
+        case vocabulary::code::kNotEqual: return fn(steps::Truth<ops::NotEqual>{});
+        case vocabulary::code::kEqual: return fn(steps::Truth<ops::Equal>{});
+        case vocabulary::code::kMinus: return fn(steps::Plain<ops::Minus>{});
+        case vocabulary::code::kTimes: return fn(steps::Plain<ops::Times>{});
+        case vocabulary::code::kDivide: return fn(steps::Plain<ops::Divide>{});
+        case vocabulary::code::kMaximum: return fn(steps::Plain<ops::Maximum>{});
+        case vocabulary::code::kMinimum: return fn(steps::Plain<ops::Minimum>{});
+        case vocabulary::code::kPower: return fn(steps::Power{});
+        case vocabulary::code::kLogarithm: return fn(steps::Logarithm{});
+        case vocabulary::code::kResidue: return fn(steps::Plain<ops::Residue>{});
+        case vocabulary::code::kBinomial: return fn(steps::Binomial{});
+        case vocabulary::code::kCircle: return fn(steps::Circle{});
         default: return fn(steps::Plain<ops::Plus>{});
     }
 }

@@ -12,8 +12,8 @@
 #include "primitives/element_loops.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 
@@ -42,8 +42,8 @@ decltype(auto) visitReal(const Sides& s, F&& fn) {
 
 template <class Op>
 bool intRows(values::Context& cx, const Sides& s, std::int32_t* out) {
-    const auto* x = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.x));
-    const auto* y = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.y));
+    const auto* x = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.x));
+    const auto* y = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.y));
     bool fits = true;
     for (std::int64_t i = 0; i < s.nx; ++i)
         fits &= intLoop<Op>(Same<std::int32_t>{x[i]}, Each<std::int32_t>{y}, out + i * s.ny, s.ny);
@@ -56,8 +56,8 @@ bool floatRows(values::Context& cx, const Sides& s, double* out) {
     return visitReal(s, [&](auto lt, auto rt) {
         using L = typename decltype(lt)::type;
         using R = typename decltype(rt)::type;
-        const auto* x = reinterpret_cast<const L*>(elementsOf(cx.ws, s.x));
-        const auto* y = reinterpret_cast<const R*>(elementsOf(cx.ws, s.y));
+        const auto* x = reinterpret_cast<const L*>(values::elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const R*>(values::elementsOf(cx.ws, s.y));
         bool integral = true;
         for (std::int64_t i = 0; i < s.nx; ++i)
             integral &= floatLoop<Op>(Same<L>{x[i]}, Each<R>{y}, out + i * s.ny, s.ny);
@@ -72,8 +72,8 @@ void compareRows(values::Context& cx, const Sides& s, std::int32_t* out) {
         using R = typename decltype(rt)::type;
         using E = std::conditional_t<std::is_same_v<L, std::int32_t> && std::is_same_v<R, std::int32_t>,
                                      std::int32_t, double>;
-        const auto* x = reinterpret_cast<const L*>(elementsOf(cx.ws, s.x));
-        const auto* y = reinterpret_cast<const R*>(elementsOf(cx.ws, s.y));
+        const auto* x = reinterpret_cast<const L*>(values::elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const R*>(values::elementsOf(cx.ws, s.y));
         for (std::int64_t i = 0; i < s.nx; ++i)
             compareLoop<E, Cmp>(Same<L>{x[i]}, Each<R>{y}, out + i * s.ny, s.ny);
     });
@@ -82,8 +82,8 @@ void compareRows(values::Context& cx, const Sides& s, std::int32_t* out) {
 // Characters or symbols, equal or not.
 template <class T>
 void sameTypeRows(values::Context& cx, const Sides& s, bool notEqual, std::int32_t* out) {
-    const auto* x = reinterpret_cast<const T*>(elementsOf(cx.ws, s.x));
-    const auto* y = reinterpret_cast<const T*>(elementsOf(cx.ws, s.y));
+    const auto* x = reinterpret_cast<const T*>(values::elementsOf(cx.ws, s.x));
+    const auto* y = reinterpret_cast<const T*>(values::elementsOf(cx.ws, s.y));
     const std::int32_t flip = notEqual ? 1 : 0;
     for (std::int64_t i = 0; i < s.nx; ++i) {
         T v = x[i];
@@ -98,8 +98,8 @@ Rc stepRows(values::Context& cx, const Sides& s, double* out, Step step) {
     visitReal(s, [&](auto lt, auto rt) {
         using L = typename decltype(lt)::type;
         using R = typename decltype(rt)::type;
-        const auto* x = reinterpret_cast<const L*>(elementsOf(cx.ws, s.x));
-        const auto* y = reinterpret_cast<const R*>(elementsOf(cx.ws, s.y));
+        const auto* x = reinterpret_cast<const L*>(values::elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const R*>(values::elementsOf(cx.ws, s.y));
         for (std::int64_t i = 0; i < s.nx; ++i) {
             double v = ops::toDouble(x[i]);
             double* row = out + i * s.ny;
@@ -137,8 +137,8 @@ WOX_VECTOR_CLONES void boundedRow(std::int32_t v, const std::int32_t* __restrict
 template <class Op>
 bool boundedRows(values::Context& cx, const Sides& s, std::int32_t* out) {
     if constexpr (std::is_same_v<Op, ops::Plus> || std::is_same_v<Op, ops::Minus> || std::is_same_v<Op, ops::Times>) {
-        const auto* x = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.x));
-        const auto* y = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.y));
+        const auto* x = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.y));
         std::int64_t mx = largestMagnitude(x, s.nx), my = largestMagnitude(y, s.ny);
         if (mx < 0 || my < 0) return false;
         std::int64_t bound = std::is_same_v<Op, ops::Times> ? mx * my : mx + my;
@@ -155,48 +155,48 @@ Rc arithmetic(values::Context& cx, int result, Sides& s) {
     if constexpr (requires { Op::applyInt(0, 0); }) {
         if (isIntegral(s.x.type) && isIntegral(s.y.type)) {
             cx.ws.var(result).type = kInteger;
-            if (boundedRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(resultElements(cx, result)))) return kOk;
-            if (intRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(resultElements(cx, result)))) return kOk;
+            if (boundedRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(values::resultElements(cx, result)))) return kOk;
+            if (intRows<Op>(cx, s, reinterpret_cast<std::int32_t*>(values::resultElements(cx, result)))) return kOk;
         }
     }
     WOX_TRY(retypeFloat(cx, result));
-    floatRows<Op>(cx, s, reinterpret_cast<double*>(resultElements(cx, result)));
+    floatRows<Op>(cx, s, reinterpret_cast<double*>(values::resultElements(cx, result)));
     values::narrow(cx.ws, cx.ws.var(result));
     return kOk;
 }
 
 Rc compute(values::Context& cx, int f, int result, Sides& s) {
-    auto* truth = reinterpret_cast<std::int32_t*>(resultElements(cx, result));
+    auto* truth = reinterpret_cast<std::int32_t*>(values::resultElements(cx, result));
     auto asTruth = [&] { cx.ws.var(result).type = kBoolean; return kOk; };
     if (s.x.type == kChar) {
-        sameTypeRows<unsigned char>(cx, s, f == code::kNotEqual, truth);
+        sameTypeRows<unsigned char>(cx, s, f == vocabulary::code::kNotEqual, truth);
         return asTruth();
     }
     if (s.x.type == kSymbol) {
-        sameTypeRows<std::int32_t>(cx, s, f == code::kNotEqual, truth);
+        sameTypeRows<std::int32_t>(cx, s, f == vocabulary::code::kNotEqual, truth);
         return asTruth();
     }
     switch (f) {
-        case code::kLess: compareRows<ops::Less>(cx, s, truth); return asTruth();
-        case code::kLessEqual: compareRows<ops::LessEqual>(cx, s, truth); return asTruth();
-        case code::kGreaterEqual: compareRows<ops::GreaterEqual>(cx, s, truth); return asTruth();
-        case code::kGreater: compareRows<ops::Greater>(cx, s, truth); return asTruth();
-        case code::kNotEqual: compareRows<ops::NotEqual>(cx, s, truth); return asTruth();
-        case code::kEqual: compareRows<ops::Equal>(cx, s, truth); return asTruth();
-        case code::kPlus: return arithmetic<ops::Plus>(cx, result, s);
-        case code::kMinus: return arithmetic<ops::Minus>(cx, result, s);
-        case code::kTimes: return arithmetic<ops::Times>(cx, result, s);
-        case code::kDivide: return arithmetic<ops::Divide>(cx, result, s);
-        case code::kMaximum: return arithmetic<ops::Maximum>(cx, result, s);
-        case code::kMinimum: return arithmetic<ops::Minimum>(cx, result, s);
-        case code::kResidue: return arithmetic<ops::Residue>(cx, result, s);
+        case vocabulary::code::kLess: compareRows<ops::Less>(cx, s, truth); return asTruth();
+        case vocabulary::code::kLessEqual: compareRows<ops::LessEqual>(cx, s, truth); return asTruth();
+        case vocabulary::code::kGreaterEqual: compareRows<ops::GreaterEqual>(cx, s, truth); return asTruth();
+        case vocabulary::code::kGreater: compareRows<ops::Greater>(cx, s, truth); return asTruth();
+        case vocabulary::code::kNotEqual: compareRows<ops::NotEqual>(cx, s, truth); return asTruth();
+        case vocabulary::code::kEqual: compareRows<ops::Equal>(cx, s, truth); return asTruth();
+        case vocabulary::code::kPlus: return arithmetic<ops::Plus>(cx, result, s);
+        case vocabulary::code::kMinus: return arithmetic<ops::Minus>(cx, result, s);
+        case vocabulary::code::kTimes: return arithmetic<ops::Times>(cx, result, s);
+        case vocabulary::code::kDivide: return arithmetic<ops::Divide>(cx, result, s);
+        case vocabulary::code::kMaximum: return arithmetic<ops::Maximum>(cx, result, s);
+        case vocabulary::code::kMinimum: return arithmetic<ops::Minimum>(cx, result, s);
+        case vocabulary::code::kResidue: return arithmetic<ops::Residue>(cx, result, s);
         default: break;
     }
     if (isLogicalOperand(f)) {
         // 0/1 elements: or is the maximum, and the minimum.
-        const auto* x = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.x));
-        const auto* y = reinterpret_cast<const std::int32_t*>(elementsOf(cx.ws, s.y));
-        const bool isOr = f == code::kOr;
+        const auto* x = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.x));
+        const auto* y = reinterpret_cast<const std::int32_t*>(values::elementsOf(cx.ws, s.y));
+        const bool isOr = f == vocabulary::code::kOr;
         for (std::int64_t i = 0; i < s.nx; ++i) {
             std::int32_t v = x[i];
             std::int32_t* row = truth + i * s.ny;
@@ -205,7 +205,7 @@ Rc compute(values::Context& cx, int f, int result, Sides& s) {
         return asTruth();
     }
     WOX_TRY(retypeFloat(cx, result));
-    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    auto* out = reinterpret_cast<double*>(values::resultElements(cx, result));
     Rc rc = visitOperand(f, [&](auto step) { return stepRows(cx, s, out, step); });
     WOX_TRY(rc);
     values::narrow(cx.ws, cx.ws.var(result));
@@ -215,7 +215,7 @@ Rc compute(values::Context& cx, int f, int result, Sides& s) {
 Rc checkTypes(const values::Workspace& ws, int f, const ValueDescriptor& x, const ValueDescriptor& y) {
     std::int32_t widest = x.type > y.type ? x.type : y.type;
     if (widest == kChar || widest == kSymbol) {
-        bool equality = f == code::kEqual || f == code::kNotEqual;
+        bool equality = f == vocabulary::code::kEqual || f == vocabulary::code::kNotEqual;
         return x.type == y.type && equality ? kOk : kDomainError;
     }
     if (widest == kComplex) return x.type == kChar || y.type == kChar ? kDomainError : kOk;
@@ -238,7 +238,7 @@ Rc complexPairs(values::Context& cx, int f, int result, ValueRef left, ValueRef 
     for (std::int64_t i = 0; i < nx; ++i)
         for (std::int64_t j = 0; j < ny; ++j) out[i * ny + j] = step(x[i], y[j]);
     if (step.failure) return cx.fail(step.failure);
-    narrowComplexResult(cx.ws, result, f == code::kEqual || f == code::kNotEqual);
+    narrowComplexResult(cx.ws, result, f == vocabulary::code::kEqual || f == vocabulary::code::kNotEqual);
     return kOk;
 }
 
@@ -248,14 +248,14 @@ Rc outerProduct(values::Context& cx, int code, int result, ValueRef left, ValueR
     const ValueDescriptor& x0 = cx.ws.at(left);
     const ValueDescriptor& y0 = cx.ws.at(right);
     if (x0.unset() || y0.unset()) return cx.fail(kValueError);
-    const int f = code - code::kOuterProductBase;
+    const int f = code - vocabulary::code::kOuterProductBase;
     if (!isScalarOperand(f)) return cx.fail(kDomainError);
     if (Rc rc = checkTypes(cx.ws, f, x0, y0); rc.failed()) return cx.fail(rc.code);
-    std::vector<std::int32_t> dims = dimensionsOf(cx.ws, x0);
-    std::vector<std::int32_t> ydims = dimensionsOf(cx.ws, y0);
+    std::vector<std::int32_t> dims = values::dimensionsOf(cx.ws, x0);
+    std::vector<std::int32_t> ydims = values::dimensionsOf(cx.ws, y0);
     dims.insert(dims.end(), ydims.begin(), ydims.end());
     const bool complex = x0.type == kComplex || y0.type == kComplex;
-    WOX_TRY(shapedResult(cx, result, kInteger, dims));
+    WOX_TRY(values::shapedResult(cx, result, kInteger, dims));
     if (cx.ws.var(result).count == 0) return kOk;
     if (!complex) {
         // Read after the allocation, which may have moved the arguments' blocks.

@@ -6,7 +6,7 @@
 
 #include "primitives/grade.h"
 #include "primitives/index_origin.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/structural_result.h"
 #include "values/interrupt_poll.h"
 #include "values/messages.h"
@@ -68,9 +68,9 @@ Rc roll(values::Context& cx, int result, ValueRef right, ValueRef io, RandomSour
     const std::int32_t* n = y.as<std::int32_t>(ws);
     for (std::int32_t i = 0; i < y.d.count; ++i)
         if (n[i] <= 0) return kDomainError;
-    std::vector<std::int32_t> dims = dimensionsOf(ws, y.d);
+    std::vector<std::int32_t> dims = values::dimensionsOf(ws, y.d);
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kInteger, dims.data(), y.d.rank, &bytes));
+    WOX_TRY(values::makeResult(ws, result, kInteger, dims.data(), y.d.rank, &bytes));
     y.refresh(ws, result);
     n = y.as<std::int32_t>(ws);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);

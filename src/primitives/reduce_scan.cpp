@@ -29,8 +29,8 @@
 #include "primitives/integer_sum.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "values/interrupt_poll.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
@@ -58,7 +58,7 @@ struct Axis {
 
 Axis axisOf(const values::Workspace& ws, const ValueDescriptor& d, bool first) {
     Axis a;
-    a.dims = dimensionsOf(ws, d);
+    a.dims = values::dimensionsOf(ws, d);
     if (a.dims.empty()) a.dims.push_back(1);
     a.axis = first ? 0 : static_cast<int>(a.dims.size()) - 1;
     for (int k = 0; k < static_cast<int>(a.dims.size()); ++k) {
@@ -75,8 +75,8 @@ Rc checkArgument(const values::Workspace& ws, int f, const ValueDescriptor& d) {
     if (d.count == 0) return kOk;
     if (isLogicalOperand(f)) return allZeroOne(ws, d) ? kOk : kDomainError;
     bool real = isRealNumeric(d.type);
-    if (isComparisonOperand(f) || f == code::kMaximum || f == code::kMinimum) return real ? kOk : kDomainError;
-    if (f == code::kBinomial) return isIntegral(d.type) ? kOk : kDomainError;
+    if (isComparisonOperand(f) || f == vocabulary::code::kMaximum || f == vocabulary::code::kMinimum) return real ? kOk : kDomainError;
+    if (f == vocabulary::code::kBinomial) return isIntegral(d.type) ? kOk : kDomainError;
     return real || d.type == kComplex ? kOk : kDomainError;
 }
 
@@ -290,7 +290,7 @@ Rc complexRows(values::Context& cx, int result, ValueRef right, int f, const Axi
     } catch (const std::bad_alloc&) {
         return cx.fail(kWorkspaceFull);
     }
-    auto* out = reinterpret_cast<Complex*>(resultElements(cx, result));
+    auto* out = reinterpret_cast<Complex*>(values::resultElements(cx, result));
     ComplexStep step(f);
     values::InterruptPoll poll(&cx.interruptRequested);
     for (std::int64_t o = 0; o < a.outer; ++o) {
@@ -320,9 +320,9 @@ struct Operator {
 Rc start(values::Context& cx, int code, ValueRef right, Operator* op) {
     const ValueDescriptor& d = cx.ws.at(right);
     if (d.unset()) return cx.fail(kValueError);
-    op->f = code % code::kOperandLimit;
+    op->f = code % vocabulary::code::kOperandLimit;
     int base = code - op->f;
-    op->first = base == code::kReduceFirstBase || base == code::kScanFirstBase;
+    op->first = base == vocabulary::code::kReduceFirstBase || base == vocabulary::code::kScanFirstBase;
     if (!isScalarOperand(op->f)) return cx.fail(kDomainError);
     if (Rc rc = checkArgument(cx.ws, op->f, d); rc.failed()) return cx.fail(rc.code);
     return kOk;
@@ -346,9 +346,9 @@ template <class T>
 Rc reduceBlock(values::Context& cx, int result, ValueRef right, const Operator& op, const Axis& a) {
     // The result is computed in doubles in place, then narrowed.
     const T* x = cx.ws.elems<T>(cx.ws.at(right));
-    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    auto* out = reinterpret_cast<double*>(values::resultElements(cx, result));
     if constexpr (std::is_same_v<T, std::int32_t>) {
-        if (op.f == code::kPlus) {
+        if (op.f == vocabulary::code::kPlus) {
             if (a.inner == 1 && intSumRows(x, a, out)) return kOk;
             if (a.inner > 1 && a.n <= kAlwaysExact) {
                 intSumColumns(x, a, out);
@@ -373,8 +373,8 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
     if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
         if (d.type == kFloat || isIntegral(d.type)) return reduceSingle(cx, result, d, op.f);
         if (d.type != kComplex) return cx.fail(kDomainError);
-        WOX_TRY(shapedResult(cx, result, kComplex, {}));
-        *reinterpret_cast<Complex*>(resultElements(cx, result)) = *cx.ws.elems<Complex>(cx.ws.at(right));
+        WOX_TRY(values::shapedResult(cx, result, kComplex, {}));
+        *reinterpret_cast<Complex*>(values::resultElements(cx, result)) = *cx.ws.elems<Complex>(cx.ws.at(right));
         narrowComplexResult(cx.ws, result);
         return kOk;
     }
@@ -385,9 +385,9 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
     if (a.n == 0 || count == 0) {
         double id = identityElement(op.f);
         bool integral = values::fitsInteger(id);
-        WOX_TRY(shapedResult(cx, result, integral ? kInteger : kFloat, dims));
+        WOX_TRY(values::shapedResult(cx, result, integral ? kInteger : kFloat, dims));
         if (count == 0) return kOk;
-        char* out = resultElements(cx, result);
+        char* out = values::resultElements(cx, result);
         for (std::int64_t i = 0; i < count; ++i) {
             if (integral) reinterpret_cast<std::int32_t*>(out)[i] = static_cast<std::int32_t>(id);
             else reinterpret_cast<double*>(out)[i] = id;
@@ -396,7 +396,7 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
         return kOk;
     }
     if (d.type != kComplex) {
-        WOX_TRY(shapedResult(cx, result, kFloat, dims));
+        WOX_TRY(values::shapedResult(cx, result, kFloat, dims));
         Rc rc = d.type == kFloat ? reduceBlock<double>(cx, result, right, op, a)
                                  : reduceBlock<std::int32_t>(cx, result, right, op, a);
         if (rc.ok()) {
@@ -406,7 +406,7 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
         if (!wantsComplex(rc.code)) return rc;
         dropResultBlock(cx.ws, result);
     }
-    WOX_TRY(shapedResult(cx, result, kComplex, dims));
+    WOX_TRY(values::shapedResult(cx, result, kComplex, dims));
     return complexRows(cx, result, right, op.f, a, false);
 }
 
@@ -420,30 +420,30 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
         return kOk;
     }
     Axis a = axisOf(cx.ws, d, op.first);
-    if (d.count == 0) return shapedResult(cx, result, kInteger, a.dims);
+    if (d.count == 0) return values::shapedResult(cx, result, kInteger, a.dims);
     if (d.type == kComplex) {
-        WOX_TRY(shapedResult(cx, result, kComplex, a.dims));
+        WOX_TRY(values::shapedResult(cx, result, kComplex, a.dims));
         return complexRows(cx, result, right, op.f, a, true);
     }
     const bool integers = isIntegral(d.type);
     bool exactInts = false;
-    if (integers && op.f == code::kPlus) {
-        WOX_TRY(shapedResult(cx, result, kInteger, a.dims));
-        auto* out = reinterpret_cast<std::int32_t*>(resultElements(cx, result));
+    if (integers && op.f == vocabulary::code::kPlus) {
+        WOX_TRY(values::shapedResult(cx, result, kInteger, a.dims));
+        auto* out = reinterpret_cast<std::int32_t*>(values::resultElements(cx, result));
         if (intScanRows(cx.ws.elems<std::int32_t>(cx.ws.at(right)), a, out, &exactInts)) return kOk;
         // A sum beyond the Integer range: the result is Float.
         cx.ws.stackTop = cx.ws.var(result).data;
     }
-    WOX_TRY(shapedResult(cx, result, kFloat, a.dims));
-    auto* out = reinterpret_cast<double*>(resultElements(cx, result));
+    WOX_TRY(values::shapedResult(cx, result, kFloat, a.dims));
+    auto* out = reinterpret_cast<double*>(values::resultElements(cx, result));
     const ValueDescriptor& x = cx.ws.at(right);
-    if (integers && op.f == code::kMinus && a.n <= kAlwaysExact) {
+    if (integers && op.f == vocabulary::code::kMinus && a.n <= kAlwaysExact) {
         minusScanRunning(cx.ws.elems<std::int32_t>(x), a, out);
         narrowResult(cx, result, false);
         return kOk;
     }
-    bool running = op.f == code::kMaximum || op.f == code::kMinimum || isLogicalOperand(op.f) ||
-                   (op.f == code::kPlus && (integers ? exactInts : exactFloatRun(cx.ws.elems<double>(x), x.count)));
+    bool running = op.f == vocabulary::code::kMaximum || op.f == vocabulary::code::kMinimum || isLogicalOperand(op.f) ||
+                   (op.f == vocabulary::code::kPlus && (integers ? exactInts : exactFloatRun(cx.ws.elems<double>(x), x.count)));
     values::InterruptPoll poll(&cx.interruptRequested);
     Rc rc = visitOperand(op.f, [&](auto step) -> Rc {
         auto run = [&](const auto* p) {
@@ -462,7 +462,7 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     });
     if (wantsComplex(rc.code)) {
         dropResultBlock(cx.ws, result);
-        WOX_TRY(shapedResult(cx, result, kComplex, a.dims));
+        WOX_TRY(values::shapedResult(cx, result, kComplex, a.dims));
         return complexRows(cx, result, right, op.f, a, true);
     }
     WOX_TRY(rc);

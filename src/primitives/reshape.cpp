@@ -4,7 +4,7 @@
 
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
@@ -77,7 +77,7 @@ Rc reshape(values::Context& cx, int, int result, ValueRef left, ValueRef right) 
         if (xs[k] < 0) return kDomainError;
         dims[k] = xs[k];
     }
-    std::int64_t n = elementCount(dims.data(), rank);
+    std::int64_t n = values::elementCount(dims.data(), rank);
     if (n < 0) return kWorkspaceFull;
     if (n > 0 && y.d.count == 0) return kDomainError;
 
@@ -96,7 +96,7 @@ Rc reshape(values::Context& cx, int, int result, ValueRef left, ValueRef right) 
     }
 
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), rank, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), rank, &out));
     if (n == 0) return kOk;
     y.refresh(ws, result);
     const int w = elementStride(y.d.type);

@@ -6,7 +6,7 @@
 
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -95,7 +95,7 @@ template <class Lay>
 Rc rearrange(values::Workspace& ws, int result, Arg& y, Lay lay) {
     SmallDims dims = y.dims(ws);
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), y.d.rank, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), y.d.rank, &out));
     if (!out) return kOk;
     y.refresh(ws, result);
     if (y.d.type != kGeneral) {
@@ -116,8 +116,8 @@ Rc reverse(values::Context& cx, int code, int result, ValueRef right) {
     if (y.d.unset()) return kValueError;
     if (!isMovable(y.d.type)) return kDomainError;
     int axis = y.d.rank - 1;
-    if (code == code::kReverseFirst) axis = 0;
-    else if (code > code::kReverseAxisBase && code <= code::kReverseAxisBase + code::kMaxAxis) axis = code - code::kReverseAxisBase;
+    if (code == vocabulary::code::kReverseFirst) axis = 0;
+    else if (code > vocabulary::code::kReverseAxisBase && code <= vocabulary::code::kReverseAxisBase + vocabulary::code::kMaxAxis) axis = code - vocabulary::code::kReverseAxisBase;
     if (y.d.rank > 0 && axis >= y.d.rank) return kAxisError;
     const Frame f = frameOf(ws, y, axis);
     const int w = elementStride(y.d.type);
@@ -132,8 +132,8 @@ Rc rotate(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     if (!isIntegralType(x.d.type)) return kDomainError;
     if (!isMovable(y.d.type)) return kDomainError;
     int axis = y.d.rank - 1;
-    if (code == code::kRotateFirst) axis = 0;
-    else if (code > code::kRotateAxisBase && code <= code::kRotateAxisBase + code::kMaxAxis) axis = code - code::kRotateAxisBase;
+    if (code == vocabulary::code::kRotateFirst) axis = 0;
+    else if (code > vocabulary::code::kRotateAxisBase && code <= vocabulary::code::kRotateAxisBase + vocabulary::code::kMaxAxis) axis = code - vocabulary::code::kRotateAxisBase;
     if (y.d.rank > 0 && axis >= y.d.rank) return kAxisError;
     const bool single = x.single();
     if (!single) {

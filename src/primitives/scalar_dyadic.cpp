@@ -19,19 +19,19 @@
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
 #include "primitives/single_scalars.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-using code::kBinomial;
-using code::kCircle;
-using code::kMaximum;
-using code::kMinimum;
-using code::kMinus;
-using code::kPlus;
+using vocabulary::code::kBinomial;
+using vocabulary::code::kCircle;
+using vocabulary::code::kMaximum;
+using vocabulary::code::kMinimum;
+using vocabulary::code::kMinus;
+using vocabulary::code::kPlus;
 constexpr int kLowestCircle = -12;
 constexpr int kHighestCircle = 11;
 
@@ -206,13 +206,13 @@ constexpr int kFirstCode = kPlus;
 constexpr std::array kDyadic{
     DyadicRow{kPlus, &plain<ops::Plus>, &singlePair<ops::Plus>},
     DyadicRow{kMinus, &plain<ops::Minus>, &singlePair<ops::Minus>},
-    DyadicRow{code::kTimes, &plain<ops::Times>, &singlePair<ops::Times>},
-    DyadicRow{code::kDivide, &plain<ops::Divide>, &singlePair<ops::Divide>},
+    DyadicRow{vocabulary::code::kTimes, &plain<ops::Times>, &singlePair<ops::Times>},
+    DyadicRow{vocabulary::code::kDivide, &plain<ops::Divide>, &singlePair<ops::Divide>},
     DyadicRow{kMaximum, &plain<ops::Maximum>, &singlePair<ops::Maximum>},
     DyadicRow{kMinimum, &plain<ops::Minimum>, &singlePair<ops::Minimum>},
-    DyadicRow{code::kPower, &power, nullptr},
-    DyadicRow{code::kLogarithm, &logarithm, nullptr},
-    DyadicRow{code::kResidue, &plain<ops::Residue>, &singlePair<ops::Residue>},
+    DyadicRow{vocabulary::code::kPower, &power, nullptr},
+    DyadicRow{vocabulary::code::kLogarithm, &logarithm, nullptr},
+    DyadicRow{vocabulary::code::kResidue, &plain<ops::Residue>, &singlePair<ops::Residue>},
     DyadicRow{kBinomial, &binomial, nullptr},
     DyadicRow{kCircle, &circle, nullptr},
 };

@@ -11,7 +11,7 @@
 #include "primitives/scalar.h"
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -102,19 +102,19 @@ struct MonadicRow {
     Routine run;
 };
 
-constexpr int kFirstCode = code::kIdentity;
+constexpr int kFirstCode = vocabulary::code::kIdentity;
 constexpr std::array kMonadic{
-    MonadicRow{code::kIdentity, &runMonadic<ops::Identity>},
-    MonadicRow{code::kNegate, &runMonadic<ops::Negate>},
-    MonadicRow{code::kSignum, &runMonadic<ops::Signum>},
-    MonadicRow{code::kReciprocal, &runMonadic<ops::Reciprocal>},
-    MonadicRow{code::kCeiling, &runMonadic<ops::Ceiling>},
-    MonadicRow{code::kFloor, &runMonadic<ops::Floor>},
-    MonadicRow{code::kExponential, &runMonadic<ops::Exponential>},
-    MonadicRow{code::kNaturalLog, &runMonadic<ops::NaturalLog>},
-    MonadicRow{code::kMagnitude, &runMonadic<ops::Magnitude>},
-    MonadicRow{code::kFactorial, &runMonadic<ops::Factorial>},
-    MonadicRow{code::kPiTimes, &runMonadic<ops::PiTimes>},
+    MonadicRow{vocabulary::code::kIdentity, &runMonadic<ops::Identity>},
+    MonadicRow{vocabulary::code::kNegate, &runMonadic<ops::Negate>},
+    MonadicRow{vocabulary::code::kSignum, &runMonadic<ops::Signum>},
+    MonadicRow{vocabulary::code::kReciprocal, &runMonadic<ops::Reciprocal>},
+    MonadicRow{vocabulary::code::kCeiling, &runMonadic<ops::Ceiling>},
+    MonadicRow{vocabulary::code::kFloor, &runMonadic<ops::Floor>},
+    MonadicRow{vocabulary::code::kExponential, &runMonadic<ops::Exponential>},
+    MonadicRow{vocabulary::code::kNaturalLog, &runMonadic<ops::NaturalLog>},
+    MonadicRow{vocabulary::code::kMagnitude, &runMonadic<ops::Magnitude>},
+    MonadicRow{vocabulary::code::kFactorial, &runMonadic<ops::Factorial>},
+    MonadicRow{vocabulary::code::kPiTimes, &runMonadic<ops::PiTimes>},
 };
 constexpr bool rowsInOrder() {
     for (std::size_t i = 0; i < kMonadic.size(); ++i)
@@ -123,8 +123,8 @@ constexpr bool rowsInOrder() {
 }
 static_assert(rowsInOrder(), "row i holds the code of identity + 2i");
 
-using code::kFactorial;
-using code::kReciprocal;
+using vocabulary::code::kFactorial;
+using vocabulary::code::kReciprocal;
 
 }  // namespace
 
@@ -141,7 +141,7 @@ Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
     if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);
     if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return cx.fail(kDomainError);
     // A negative number has complex logarithms only.
-    if (code == code::kNaturalLog && g.right.count > 0 && anyNegative(g.right))
+    if (code == vocabulary::code::kNaturalLog && g.right.count > 0 && anyNegative(g.right))
         return complexMonadic(cx, code, result, right);
     return kMonadic[row].run(cx, g);
 }

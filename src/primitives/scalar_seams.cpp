@@ -5,7 +5,7 @@
 
 #include "primitives/argument_digest.h"
 #include "primitives/conformability.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "types/temporal.h"
 #include "values/messages.h"
 
@@ -30,11 +30,11 @@ Stream streamOf(const ArgumentSide& s) {
 // Whether order o (0 equal, 1 later, 2 earlier) satisfies comparison `code`.
 bool satisfies(int code, int o) {
     switch (code) {
-        case code::kLess: return o == 2;
-        case code::kLessEqual: return o != 1;
-        case code::kGreaterEqual: return o != 2;
-        case code::kGreater: return o == 1;
-        case code::kNotEqual: return o != 0;
+        case vocabulary::code::kLess: return o == 2;
+        case vocabulary::code::kLessEqual: return o != 1;
+        case vocabulary::code::kGreaterEqual: return o != 2;
+        case vocabulary::code::kGreater: return o == 1;
+        case vocabulary::code::kNotEqual: return o != 0;
         default: return o == 0;
     }
 }
@@ -65,7 +65,7 @@ Rc temporalElements(values::Context& cx, int code, int result, ValueRef left, Va
         return i >= 0 && static_cast<std::size_t>(i) < table.size() ? &table[static_cast<std::size_t>(i)] : nullptr;
     };
 
-    if (code != code::kPlus && code != code::kMinus) {
+    if (code != vocabulary::code::kPlus && code != vocabulary::code::kMinus) {
         std::vector<std::int32_t> out(n);
         for (std::size_t i = 0; i < n; ++i) {
             const values::TemporalRecord *x = rec(a.p[i * a.step]), *y = rec(b.p[i * b.step]);
@@ -91,7 +91,7 @@ Rc temporalElements(values::Context& cx, int code, int result, ValueRef left, Va
     // plus, only on the right of minus.
     const bool temporalLeft = g.left.type == kTemporal;
     const Stream when = temporalLeft ? a : b, amount = temporalLeft ? b : a;
-    const std::int64_t sign = code == code::kMinus ? -1 : 1;
+    const std::int64_t sign = code == vocabulary::code::kMinus ? -1 : 1;
     const std::size_t mark = table.size();
     std::vector<std::int32_t> out(n);
     for (std::size_t i = 0; i < n; ++i) {

@@ -10,7 +10,7 @@
 #include <functional>
 
 #include "primitives/index_origin.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/small_dims.h"
 #include "values/context.h"
 #include "values/messages.h"
@@ -45,9 +45,9 @@ inline bool isMovable(std::int32_t type) { return type >= kBoolean && type <= kT
 inline bool isIntegralType(std::int32_t type) { return type == kBoolean || type == kInteger; }
 
 inline Rc makeVector(values::Workspace& ws, int result, std::int32_t type, std::int64_t n, char** out) {
-    if (n > kMaxElements) return kWorkspaceFull;
+    if (n > values::kMaxElements) return kWorkspaceFull;
     std::int32_t d = static_cast<std::int32_t>(n);
-    return makeResult(ws, result, type, &d, 1, out);
+    return values::makeResult(ws, result, type, &d, 1, out);
 }
 
 // Copies the result's General items into blocks of their own; `fill`

@@ -37,7 +37,7 @@ Rc plan(const values::Workspace& ws, const Arg& x, const Arg& y, bool isDrop, Ta
         std::int64_t n = xs[k];
         if (isDrop) n = std::llabs(n) >= d ? 0 : n >= 0 ? n - d : n + d;
         const std::int64_t len = std::llabs(n);
-        if (len > kMaxElements) return kWorkspaceFull;
+        if (len > values::kMaxElements) return kWorkspaceFull;
         p.dims[k] = static_cast<std::int32_t>(len);
         p.start[static_cast<std::size_t>(k)] = n >= 0 ? 0 : d + n;
         if (len > d) p.padded = true;
@@ -48,7 +48,7 @@ Rc plan(const values::Workspace& ws, const Arg& x, const Arg& y, bool isDrop, Ta
 // Fills the result and copies the overlapping box.
 void layout(values::Workspace& ws, const TakePlan& p, const Arg& y, char* out, std::int32_t type) {
     const int w = elementStride(type);
-    std::int64_t n = elementCount(p.dims.data(), p.rank);
+    std::int64_t n = values::elementCount(p.dims.data(), p.rank);
     if (p.padded) writeFill(type, out, n);
     std::vector<std::int64_t> lo(static_cast<std::size_t>(p.rank)), hi(lo);
     for (int k = 0; k < p.rank; ++k) {
@@ -91,7 +91,7 @@ Rc takeOrDrop(values::Context& cx, int result, ValueRef left, ValueRef right, bo
     TakePlan p;
     WOX_TRY(plan(ws, x, y, isDrop, p));
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, p.dims.data(), p.rank, &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, p.dims.data(), p.rank, &out));
     if (!out) return kOk;
     y.refresh(ws, result);
     if (y.d.type != kGeneral) {

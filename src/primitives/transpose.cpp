@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "primitives/keyed.h"
+#include "primitives/keyed/keyed.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
@@ -17,7 +17,7 @@ namespace {
 // out[i] = src[sum of index_k * stride_k] over the result's axes.
 void gather(char* out, const char* src, const SmallDims& dims, const std::vector<std::int64_t>& stride, int w) {
     const int rank = dims.rank();
-    std::int64_t n = elementCount(dims.data(), rank);
+    std::int64_t n = values::elementCount(dims.data(), rank);
     if (n <= 0) return;
     const std::size_t width = static_cast<std::size_t>(w);
     if (rank == 2 && w == 4) {
@@ -50,7 +50,7 @@ std::vector<std::int64_t> stridesOf(const SmallDims& dims) {
 
 Rc arrange(values::Workspace& ws, int result, Arg& y, const SmallDims& dims, const std::vector<std::int64_t>& stride) {
     char* out;
-    WOX_TRY(makeResult(ws, result, y.d.type, dims.data(), dims.rank(), &out));
+    WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), dims.rank(), &out));
     if (!out) return kOk;
     y.refresh(ws, result);
     gather(out, y.bytes(ws), dims, stride, elementStride(y.d.type));

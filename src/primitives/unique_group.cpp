@@ -91,7 +91,7 @@ Rc unique(values::Context& cx, int, int result, ValueRef right) {
     if (y.single()) {
         char* out;
         std::int32_t one = 1;
-        WOX_TRY(makeResult(ws, result, type, &one, y.d.rank, &out));
+        WOX_TRY(values::makeResult(ws, result, type, &one, y.d.rank, &out));
         std::memcpy(out, y.bytes(ws), static_cast<std::size_t>(w));
         return kOk;
     }

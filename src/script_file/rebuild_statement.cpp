@@ -5,9 +5,9 @@
 
 #include "frontend/builtin_names.h"
 #include "frontend/source_text.h"
-#include "primitives/char_class.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/char_class.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "script_file/tagged_value.h"
 #include "types/enumeration.h"
 #include "types/temporal.h"
@@ -17,7 +17,7 @@
 namespace wox::script_file {
 namespace {
 
-namespace code = primitives::code;
+namespace code = vocabulary::code;
 
 // The written forms a statement is made of, each bound to its use.
 constexpr std::string_view kAssign = "<-";
@@ -29,15 +29,15 @@ constexpr std::string_view kDrop = "!.";
 constexpr std::string_view kInterval = "!";
 constexpr std::string_view kEqual = "=";
 constexpr std::string_view kColon = ":";
-static_assert(primitives::monadicCodeOf(kAssign) == code::kAssign);
-static_assert(primitives::monadicCodeOf(kRavel) == code::kRavel);
-static_assert(primitives::dyadicCodeOf(kReshape) == code::kReshape);
-static_assert(primitives::monadicCodeOf(kEnclose) == code::kEnclose);
-static_assert(primitives::monadicCodeOf(kTake) == code::kFirst && primitives::dyadicCodeOf(kTake) == code::kTake);
-static_assert(primitives::dyadicCodeOf(kDrop) == code::kDrop);
-static_assert(primitives::monadicCodeOf(kInterval) == code::kInterval);
-static_assert(primitives::dyadicCodeOf(kEqual) == code::kEqual);
-static_assert(primitives::dyadicCodeOf(kColon) == code::kMakeDictionary);
+static_assert(vocabulary::monadicCodeOf(kAssign) == code::kAssign);
+static_assert(vocabulary::monadicCodeOf(kRavel) == code::kRavel);
+static_assert(vocabulary::dyadicCodeOf(kReshape) == code::kReshape);
+static_assert(vocabulary::monadicCodeOf(kEnclose) == code::kEnclose);
+static_assert(vocabulary::monadicCodeOf(kTake) == code::kFirst && vocabulary::dyadicCodeOf(kTake) == code::kTake);
+static_assert(vocabulary::dyadicCodeOf(kDrop) == code::kDrop);
+static_assert(vocabulary::monadicCodeOf(kInterval) == code::kInterval);
+static_assert(vocabulary::dyadicCodeOf(kEqual) == code::kEqual);
+static_assert(vocabulary::dyadicCodeOf(kColon) == code::kMakeDictionary);
 const std::string kTakeNone = "0" + std::string(kTake);
 const std::string kEmptyIntegers = std::string(kInterval) + "0";
 constexpr std::string_view kKeyWord = [] {
@@ -82,8 +82,8 @@ public:
         if (isPlainDictionary(d)) return dictionary(d, out);
         if (d.type == kEnumeration) return enumeration(d, out);
         if (d.type == kGeneral) return general(d, out);
-        const char* e = primitives::elementsOf(in_.ws, d);
-        return shaped(d.type, primitives::dimensionsOf(in_.ws, d), d.rank, d.count,
+        const char* e = values::elementsOf(in_.ws, d);
+        return shaped(d.type, values::dimensionsOf(in_.ws, d), d.rank, d.count,
                       [&](std::int64_t i, std::string* item) { return simpleItem(d.type, e, i, item); }, out,
                       narrows(d.type, e, d.count));
     }
@@ -93,7 +93,7 @@ private:
 
     bool symbolText(std::int32_t index, std::string* out) {
         std::string_view name = in_.symbols.name(index);
-        if (!std::all_of(name.begin(), name.end(), primitives::isNameChar)) {
+        if (!std::all_of(name.begin(), name.end(), vocabulary::isNameChar)) {
             problem = "the symbol `" + std::string(name) + " is no name, which a script cannot write";
             return false;
         }
@@ -200,7 +200,7 @@ private:
     }
 
     bool general(const ValueDescriptor& d, std::string* out) {
-        const char* e = primitives::elementsOf(in_.ws, d);
+        const char* e = values::elementsOf(in_.ws, d);
         std::string items;
         for (std::int32_t i = 0; i < d.count; ++i) {
             std::string one;
@@ -219,7 +219,7 @@ private:
             *out = items;
             return true;
         }
-        std::vector<std::int32_t> dims = primitives::dimensionsOf(in_.ws, d);
+        std::vector<std::int32_t> dims = values::dimensionsOf(in_.ws, d);
         std::string shape;
         for (std::size_t k = 0; k < dims.size(); ++k) { if (k) shape += ' '; shape += std::to_string(dims[k]); }
         *out = shape + std::string(kReshape) + parenthesised(items);
@@ -229,7 +229,7 @@ private:
     bool enumeration(const ValueDescriptor& d, std::string* out) {
         types::EnumerationHeader h;
         const std::int32_t* positions = types::positionsOf(in_.ws, d);
-        std::vector<std::int32_t> dims = primitives::dimensionsOf(in_.ws, d);
+        std::vector<std::int32_t> dims = values::dimensionsOf(in_.ws, d);
         types::Domain domain = types::currentDomain(in_.ws, d);
         if (!types::readHeader(in_.ws, d, &h) || !positions || !domain.column ||
             !types::allWithin(in_.ws, d, domain.length)) {
@@ -240,7 +240,7 @@ private:
                           [&](std::int64_t i, std::string* item) { return simpleItem(kInteger, e, i, item); }, out);
         }
         const ValueDescriptor& column = *domain.column;
-        const char* e = primitives::elementsOf(in_.ws, column);
+        const char* e = values::elementsOf(in_.ws, column);
         std::string values;
         if (!shaped(column.type, dims, d.rank, d.count,
                     [&](std::int64_t i, std::string* item) { return simpleItem(column.type, e, positions[i], item); },
@@ -318,7 +318,7 @@ void collectDomains(const Interpreter& in, const ValueDescriptor& d, std::vector
         collectDomains(in, parts[0], names);
         collectDomains(in, parts[1], names);
     } else if (d.type == kGeneral) {
-        const char* e = primitives::elementsOf(in.ws, d);
+        const char* e = values::elementsOf(in.ws, d);
         for (std::int32_t i = 0; i < d.count; ++i) collectDomains(in, itemAt(e, i), names);
     } else if (d.type == kEnumeration) {
         types::EnumerationHeader h;
@@ -333,7 +333,7 @@ void collectDomains(const Interpreter& in, const ValueDescriptor& d, std::vector
 bool needsStatement(const Interpreter& in, const ValueDescriptor& d) {
     if (isTable(d) || isDictionary(d) || d.type == kEnumeration) return true;
     if (d.type != kGeneral) return false;
-    const char* e = primitives::elementsOf(in.ws, d);
+    const char* e = values::elementsOf(in.ws, d);
     for (std::int32_t i = 0; i < d.count; ++i)
         if (needsStatement(in, itemAt(e, i))) return true;
     return false;

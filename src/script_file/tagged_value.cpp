@@ -8,7 +8,7 @@
 
 #include "frontend/name_table.h"
 #include "frontend/source_text.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "types/temporal.h"
 #include "values/messages.h"
 #include "values/value_copy.h"
@@ -52,7 +52,7 @@ std::string header(const Interpreter& in, const ValueDescriptor& d, char letter,
     std::string s(static_cast<std::size_t>(depth), kDepthMark);
     s += letter;
     s += ' ' + std::to_string(d.rank) + ' ';
-    std::vector<std::int32_t> dims = primitives::dimensionsOf(in.ws, d);
+    std::vector<std::int32_t> dims = values::dimensionsOf(in.ws, d);
     for (std::size_t k = 0; k < dims.size(); ++k) { if (k) s += ' '; s += std::to_string(dims[k]); }
     return s + '\n';
 }
@@ -213,7 +213,7 @@ Rc parseHeader(std::string_view head, int depth, ParsedValue& v, std::int64_t* c
         if (!readInteger(w[k], &n) || n < 0) return kGetVariableError;
         v.dims.push_back(n);
         *count *= n;
-        if (*count > primitives::kMaxElements) return kWorkspaceFull;
+        if (*count > values::kMaxElements) return kWorkspaceFull;
     }
     return kOk;
 }
@@ -307,11 +307,11 @@ Rc buildValue(Interpreter& in, ParsedValue& v, int first, int depth) {
         if (pos < text.size() &&
             (types::readTemporalLiteral(ws.temporals, text, &pos, v.words) != types::kTemporalOk || pos != text.size()))
             return kGetVariableError;
-        if (static_cast<std::int64_t>(v.words.size()) != primitives::elementCount(v.dims.data(), static_cast<int>(v.dims.size())))
+        if (static_cast<std::int64_t>(v.words.size()) != values::elementCount(v.dims.data(), static_cast<int>(v.dims.size())))
             return kGetVariableError;
     }
     char* out = nullptr;
-    WOX_TRY(primitives::makeResult(ws, tmp, v.type, v.dims.data(), static_cast<int>(v.dims.size()), &out));
+    WOX_TRY(values::makeResult(ws, tmp, v.type, v.dims.data(), static_cast<int>(v.dims.size()), &out));
     switch (v.type) {
         case kBoolean: case kInteger: case kSymbol: case kTemporal:
             if (!v.words.empty()) std::memcpy(out, v.words.data(), v.words.size() * sizeof(std::int32_t));
@@ -375,7 +375,7 @@ char typeLetter(std::int32_t type) {
 std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int depth) {
     const char letter = typeLetter(d.type);
     std::string s = header(in, d, letter, depth);
-    const char* e = primitives::elementsOf(in.ws, d);
+    const char* e = values::elementsOf(in.ws, d);
     auto word = [e](std::int32_t i) {
         std::int32_t w;
         std::memcpy(&w, e + 4 * static_cast<std::size_t>(i), 4);

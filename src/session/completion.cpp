@@ -6,8 +6,8 @@
 
 #include "frontend/builtin_names.h"
 #include "frontend/name_table.h"
-#include "primitives/char_class.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/char_class.h"
+#include "vocabulary/vocabulary.h"
 #include "session/command_table.h"
 
 namespace wox::session {
@@ -56,11 +56,11 @@ Completion complete(const Interpreter& in, std::string_view before) {
         return c;
     }
     std::size_t k = before.size();
-    while (k > 0 && primitives::isNameChar(before[k - 1])) --k;
+    while (k > 0 && vocabulary::isNameChar(before[k - 1])) --k;
     bool system = k >= 2 && before.substr(k - 2, 2) == "[]";
     c.start = system ? k - 2 : k;
     std::string_view prefix = before.substr(c.start);
-    if (prefix.empty() || (!system && !primitives::isLetter(prefix[0]))) return c;
+    if (prefix.empty() || (!system && !vocabulary::isLetter(prefix[0]))) return c;
     if (insideString(before, c.start)) return c;
 
     auto offer = [&](std::string_view name) {
@@ -69,7 +69,7 @@ Completion complete(const Interpreter& in, std::string_view before) {
     if (system) {
         for (const frontend::BuiltinName& b : frontend::kBuiltins)
             if (b.name.starts_with("[]")) offer(b.name);
-        for (const primitives::SystemFunction& f : primitives::kSystemFunctions) offer(f.name);
+        for (const vocabulary::SystemFunction& f : vocabulary::kSystemFunctions) offer(f.name);
         finish(c.candidates);
         return c;
     }

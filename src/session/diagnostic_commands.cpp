@@ -14,8 +14,8 @@
 #include "frontend/function_text.h"
 #include "frontend/name_table.h"
 #include "numeric/complex_functions.h"
-#include "primitives/char_class.h"
-#include "primitives/shaped_result.h"
+#include "vocabulary/char_class.h"
+#include "values/shaped_result.h"
 #include "script_file/script_reader.h"
 #include "session/diagnostic_folders.h"
 #include "session/file_names.h"
@@ -74,7 +74,7 @@ std::string localReport(const values::Workspace& ws, int slot) {
     std::string text = formatted("targ=%d , type=%d, dim=%d , lgth=%d\r\n", slot, d.type, d.rank, d.count);
     const bool simple = d.type <= kTemporal && d.type != kGeneral && d.rank >= 0;
     if (!simple || d.count <= 0) return text;
-    const char* p = primitives::elementsOf(ws, d);
+    const char* p = values::elementsOf(ws, d);
     const std::size_t stride = static_cast<std::size_t>(elementStride(d.type));
     if (d.rank <= 1 && d.count == 1) return text + itemText(d, p, true);
     if (d.rank != 2) return text;
@@ -90,7 +90,7 @@ std::string localReport(const values::Workspace& ws, int slot) {
 int leadingNumber(std::string_view text) {
     long long n = 0;
     for (char c : text) {
-        if (!primitives::isDigit(c)) break;
+        if (!vocabulary::isDigit(c)) break;
         n = n * 10 + (c - '0');
         if (n > INT_MAX) return -1;
     }
@@ -106,8 +106,8 @@ void Session::messageBox(std::string_view text) {
 int Session::commandStackEntry(std::string_view argument) {
     std::string_view a = trimBlanks(argument);
     int index = -1;
-    if (!a.empty() && primitives::isDigit(a.front())) index = leadingNumber(a);
-    else if (!a.empty() && primitives::isLetter(a.front())) index = frontend::findInScope(in_.front, in_.scope, a);
+    if (!a.empty() && vocabulary::isDigit(a.front())) index = leadingNumber(a);
+    else if (!a.empty() && vocabulary::isLetter(a.front())) index = frontend::findInScope(in_.front, in_.scope, a);
     if (index < 0 || index > in_.scope.top) return 1;
     const frontend::ScopeBinding& b = in_.scope.at(index);
     if (b.name < 0 || b.name > in_.front.lastLocal || b.slot <= 0 ||

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "values/messages.h"
 
 namespace wox::session {
@@ -25,9 +25,9 @@ bool exists(const std::string& path, bool folder) {
 }  // namespace
 
 bool isValidName(std::string_view name) {
-    if (name.empty() || !primitives::isLetter(name.front()) || name.back() == '_') return false;
+    if (name.empty() || !vocabulary::isLetter(name.front()) || name.back() == '_') return false;
     for (char c : name)
-        if (!primitives::isNameChar(c)) return false;
+        if (!vocabulary::isNameChar(c)) return false;
     return true;
 }
 

@@ -1,6 +1,6 @@
 #include "session/function_requests.h"
 
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "frontend/builtin_names.h"
 #include "frontend/direct_definition.h"
 #include "frontend/function_header.h"

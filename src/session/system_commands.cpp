@@ -12,12 +12,12 @@
 
 #include "engine/execute_line.h"
 #include "engine/function_call.h"
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "engine/workspace_clear.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "session/command_table.h"
 #include "session/file_names.h"
 #include "session/line_text.h"
@@ -255,7 +255,7 @@ int Session::commandTrace(std::string_view argument) {
     int n = 0;
     bool digits = !argument.empty();
     for (char c : argument) {
-        if (!primitives::isDigit(c)) {
+        if (!vocabulary::isDigit(c)) {
             digits = false;
             break;
         }

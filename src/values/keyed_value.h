@@ -6,6 +6,7 @@
 //   table        (Table): column names (a Symbol vector), columns (a General
 //                vector whose shape word 0 holds the row count)
 #include <cstdint>
+#include <cstdlib>
 
 #include "values/value.h"
 #include "values/workspace.h"
@@ -15,20 +16,25 @@ namespace wox {
 inline constexpr std::int32_t kPlainDictionary = 1;
 inline constexpr std::int32_t kKeyedTable = 2;
 
-// The two descriptors, for values already known to be well formed.
-inline const ValueDescriptor* partsOf(const values::Workspace& ws, const ValueDescriptor& d) {
-    return ws.elems<ValueDescriptor>(d);
-}
-
 // The two descriptors, or null when d is no dictionary or table or its block
-// cannot hold them; for values whose origin is not trusted (a domain
-// reference, a path through foreign keys).
+// cannot hold them. This is the one reader of the layout; values whose origin
+// is not trusted (a domain reference, a path through foreign keys) test its
+// answer.
 inline const ValueDescriptor* descriptorPair(const values::Workspace& ws, const ValueDescriptor& d) {
     if ((d.type != kDictionary && d.type != kTable) || d.count != 2 ||
         d.blockSize < 2 * static_cast<std::int32_t>(sizeof(ValueDescriptor)))
         return nullptr;
     if (static_cast<std::uint64_t>(d.data) + 2 * sizeof(ValueDescriptor) > ws.region.size()) return nullptr;
     return reinterpret_cast<const ValueDescriptor*>(ws.base() + d.data);
+}
+
+// The two descriptors of a value already known to be a dictionary or table.
+// Should it not hold them, the heap is broken: stopping is better than
+// reading past the block.
+inline const ValueDescriptor* partsOf(const values::Workspace& ws, const ValueDescriptor& d) {
+    const ValueDescriptor* parts = descriptorPair(ws, d);
+    if (!parts) std::abort();
+    return parts;
 }
 inline bool isPair(const ValueDescriptor& d) { return d.count == 2 && d.rank >= 0; }
 inline bool isTable(const ValueDescriptor& d) { return d.type == kTable && isPair(d); }

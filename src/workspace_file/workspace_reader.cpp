@@ -9,14 +9,14 @@
 #include <cstring>
 #include <vector>
 
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "engine/workspace_clear.h"
 #include "frontend/builtin_names.h"
 #include "types/temporal.h"
 #include "frontend/function_store.h"
 #include "frontend/function_text.h"
 #include "frontend/name_table.h"
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "workspace_file/archive.h"
 #include "workspace_file/file_format.h"
 #include "workspace_file/loaded_values.h"
@@ -105,9 +105,9 @@ bool BodyReader::rebuildFunction(int slot, StoredFunction& f) {
 // anything else could hide a built-in name.
 bool nameText(const char* p, std::size_t n, bool first) {
     if (n == 0) return !first;
-    if (first && !primitives::isLetter(p[0])) return false;
+    if (first && !vocabulary::isLetter(p[0])) return false;
     for (std::size_t i = 0; i < n; ++i)
-        if (!primitives::isNameChar(p[i])) return false;
+        if (!vocabulary::isNameChar(p[i])) return false;
     return true;
 }
 

@@ -11,7 +11,7 @@
 #include "display/element_text.h"
 #include "engine/line_session.h"
 #include "frontend/name_table.h"
-#include "primitives/foreign_key.h"
+#include "primitives/keyed/foreign_key.h"
 #include "primitives/value_builder.h"
 #include "types/enumeration.h"
 #include "values/messages.h"

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "numeric/complex_functions.h"
-#include "numeric/matrix_divide.h"
+#include "numeric/linear_solve.h"
 #include "values/value.h"
 
 namespace wox::numeric {

@@ -8,7 +8,7 @@
 
 #include "primitives/scalar.h"
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -43,7 +43,7 @@ TEST(ComplexScalar, RealBlocksWidenAcrossChunksInEveryLoopShape) {
         pairs.push_back(-i);
     }
     ValueRef half = complexValue(in, kRight, {}, {0.5, 1});
-    ASSERT_EQ(scalarDyadic(in, code::kPlus, kResult, vec(in, kLeft, kInteger, ints), half).code, 0);
+    ASSERT_EQ(scalarDyadic(in, vocabulary::code::kPlus, kResult, vec(in, kLeft, kInteger, ints), half).code, 0);
     Read r = read(in, varRef(kResult));
     ASSERT_EQ(r.type, kComplex);
     ASSERT_EQ(r.count, n);
@@ -51,12 +51,12 @@ TEST(ComplexScalar, RealBlocksWidenAcrossChunksInEveryLoopShape) {
 
     // Both blocks: a Float block against a Complex one.
     ValueRef z = complexValue(in, kRight, {n}, pairs);
-    ASSERT_EQ(scalarDyadic(in, code::kTimes, kResult, vec(in, kLeft, kFloat, floats), z).code, 0);
+    ASSERT_EQ(scalarDyadic(in, vocabulary::code::kTimes, kResult, vec(in, kLeft, kFloat, floats), z).code, 0);
     r = read(in, varRef(kResult));
     for (int i = 0; i < n; ++i) ASSERT_TRUE(r.at(2 * i) == floats[i] * i && r.at(2 * i + 1) == -floats[i] * i) << i;
 
     // Right single: z minus 1 keeps z's shape.
-    ASSERT_EQ(scalarDyadic(in, code::kMinus, kResult, z, scalar(in, kLeft, kBoolean, 1)).code, 0);
+    ASSERT_EQ(scalarDyadic(in, vocabulary::code::kMinus, kResult, z, scalar(in, kLeft, kBoolean, 1)).code, 0);
     r = read(in, varRef(kResult));
     EXPECT_EQ(r.rank, 1);
     for (int i = 0; i < n; ++i) ASSERT_TRUE(r.at(2 * i) == i - 1 && r.at(2 * i + 1) == -i) << i;
@@ -64,7 +64,7 @@ TEST(ComplexScalar, RealBlocksWidenAcrossChunksInEveryLoopShape) {
     // The circle functions read selectors of every real type alike.
     ValueRef w = complexValue(in, kRight, {2}, {3, 4, 1, -1});
     for (std::int32_t type : {kBoolean, kInteger, kFloat}) {
-        ASSERT_EQ(scalarDyadic(in, code::kCircle, kResult, vec(in, kLeft, type, {1, 0}), w).code, 0) << type;
+        ASSERT_EQ(scalarDyadic(in, vocabulary::code::kCircle, kResult, vec(in, kLeft, type, {1, 0}), w).code, 0) << type;
         r = read(in, varRef(kResult));
         ASSERT_EQ(r.type, kComplex);
         EXPECT_NEAR(r.at(0), std::sin(3) * std::cosh(4), 1e-12);
@@ -78,14 +78,14 @@ TEST(ComplexScalar, ResultsNarrowAndMayUseTheArgumentsSlot) {
     Interpreter in;
     // The argument is a temporary in the slot the result goes to.
     ValueRef z = complexValue(in, kResult, {3}, {1, 2, 3, 4, 5, 6});
-    ASSERT_EQ(scalarMonadic(in, code::kNegate, kResult, z).code, 0);
+    ASSERT_EQ(scalarMonadic(in, vocabulary::code::kNegate, kResult, z).code, 0);
     Read r = read(in, varRef(kResult));
     EXPECT_EQ(r.v, (std::vector<double>{-1, -2, -3, -4, -5, -6}));
 
     // Imaginary parts that are all 0 after the clean-up: the result is
     // Integer, and a single one is inline with no block.
     ValueRef e = complexValue(in, kRight, {}, {0, 3.141592653589793});
-    ASSERT_EQ(scalarMonadic(in, code::kExponential, kResult, e).code, 0);
+    ASSERT_EQ(scalarMonadic(in, vocabulary::code::kExponential, kResult, e).code, 0);
     const ValueDescriptor& d = in.ws.var(kResult);
     EXPECT_EQ(d.type, kInteger);
     EXPECT_EQ(d.rank, 0);
@@ -93,7 +93,7 @@ TEST(ComplexScalar, ResultsNarrowAndMayUseTheArgumentsSlot) {
     EXPECT_EQ(inlineInt(d), -1);
 
     // An empty result is an empty Integer.
-    ASSERT_EQ(scalarDyadic(in, code::kPlus, kResult, complexValue(in, kLeft, {0}, {}), scalar(in, kRight, kInteger, 1))
+    ASSERT_EQ(scalarDyadic(in, vocabulary::code::kPlus, kResult, complexValue(in, kLeft, {0}, {}), scalar(in, kRight, kInteger, 1))
                   .code,
               0);
     EXPECT_EQ(in.ws.var(kResult).type, kInteger);
@@ -106,12 +106,12 @@ TEST(ComplexScalar, FullHeapIsAnErrorAndArgumentsStay) {
     Interpreter in(caps);
     // 100,000 Float elements fit; their complex result (1.6 MB) does not.
     ValueRef a = vec(in, 30, kFloat, std::vector<double>(100'000, -2.5));
-    EXPECT_EQ(scalarDyadic(in, code::kPower, kResult, a, scalar(in, kRight, kFloat, 0.5)).code, kWorkspaceFull);
+    EXPECT_EQ(scalarDyadic(in, vocabulary::code::kPower, kResult, a, scalar(in, kRight, kFloat, 0.5)).code, kWorkspaceFull);
     EXPECT_EQ(in.errorWord, kWorkspaceFull);
     EXPECT_EQ(read(in, a).at(99'999), -2.5);
     // A domain error found midway through the elements is still an error.
     ValueRef ones = complexValue(in, kLeft, {3}, {1, 1, 0, 0, 2, 0});
-    EXPECT_EQ(scalarDyadic(in, code::kDivide, kResult, ones, vec(in, kRight, kInteger, {1, 0, 0})).code, kDomainError);
+    EXPECT_EQ(scalarDyadic(in, vocabulary::code::kDivide, kResult, ones, vec(in, kRight, kInteger, {1, 0, 0})).code, kDomainError);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -49,7 +49,7 @@ TEST(MatrixDivide, WorkingMemoryMustFitTheHeap) {
         Interpreter in(caps);
         ValueRef y = put(in, kRight, kFloat, {n, n}, wellConditioned(n));
         if (in.ws.var(kRight).count != n * n || in.ws.var(kRight).blockSize == 0) continue;
-        Rc rc = matrixDivide(in, code::kMatrixDivide, kResult, y, y);
+        Rc rc = matrixDivide(in, vocabulary::code::kMatrixDivide, kResult, y, y);
         if (rc.code == kWorkspaceFull) {
             ++failures;
         } else {
@@ -77,7 +77,7 @@ TEST(MatrixDivide, CompactsTheHeapToMakeRoom) {
     ValueRef y = put(in, 31, kFloat, {n, n}, wellConditioned(n));
     in.ws.freeValueBlocks(in.ws.var(30));
     const std::uint64_t before = in.ws.compactions;
-    ASSERT_EQ(matrixInverse(in, code::kMatrixInverse, kResult, y).code, 0);
+    ASSERT_EQ(matrixInverse(in, vocabulary::code::kMatrixInverse, kResult, y).code, 0);
     EXPECT_GT(in.ws.compactions, before);
     // The inverse times the matrix is the identity.
     Read inv = read(in, varRef(kResult));
@@ -97,20 +97,20 @@ TEST(MatrixDivide, ArgumentTypesReadAlike) {
     for (std::int32_t type : {kBoolean, kInteger, kFloat}) {
         ValueRef y = put(in, kRight, type, {3, 3}, {1, 0, 0, 0, 1, 0, 1, 0, 1});
         ValueRef x = vec(in, kLeft, type == kBoolean ? kInteger : type, {2, 3, 5});
-        ASSERT_EQ(matrixDivide(in, code::kMatrixDivide, kResult, x, y).code, 0) << type;
+        ASSERT_EQ(matrixDivide(in, vocabulary::code::kMatrixDivide, kResult, x, y).code, 0) << type;
         Read z = read(in, varRef(kResult));
         EXPECT_EQ(z.type, kFloat);
         EXPECT_EQ(z.v, (std::vector<double>{2, 3, 3})) << type;
     }
     // The integer null is no number to solve with.
     ValueRef y = put(in, kRight, kInteger, {2, 2}, {1, 0, 0, std::nan("")});
-    EXPECT_EQ(matrixInverse(in, code::kMatrixInverse, kResult, y).code, kDomainError);
+    EXPECT_EQ(matrixInverse(in, vocabulary::code::kMatrixInverse, kResult, y).code, kDomainError);
 }
 
 TEST(MatrixDivide, InverseIntoTheArgumentsOwnSlot) {
     Interpreter in;
     ValueRef y = put(in, kResult, kFloat, {2, 2}, {4, 7, 2, 6});
-    ASSERT_EQ(matrixInverse(in, code::kMatrixInverse, kResult, y).code, 0);
+    ASSERT_EQ(matrixInverse(in, vocabulary::code::kMatrixInverse, kResult, y).code, 0);
     Read z = read(in, varRef(kResult));
     ASSERT_EQ(z.count, 4);
     const double want[] = {0.6, -0.7, -0.2, 0.4};

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -20,15 +20,15 @@ using testing::Read;
 using testing::vec;
 
 constexpr int kLeft = 20, kRight = 21, kResult = 4;
-constexpr int kPlusReduce = code::kReduceBase + code::kPlus;
-constexpr int kMinusReduce = code::kReduceBase + code::kMinus;
-constexpr int kPlusReduceFirst = code::kReduceFirstBase + code::kPlus;
-constexpr int kMinusReduceFirst = code::kReduceFirstBase + code::kMinus;
-constexpr int kPlusScan = code::kScanBase + code::kPlus;
-constexpr int kPlusScanFirst = code::kScanFirstBase + code::kPlus;
-constexpr int kMinusScanFirst = code::kScanFirstBase + code::kMinus;
-constexpr int kPlusTimes = code::kInnerProductScale * code::kPlus + code::kTimes;
-constexpr int kMinusTimes = code::kInnerProductScale * code::kMinus + code::kTimes;
+constexpr int kPlusReduce = vocabulary::code::kReduceBase + vocabulary::code::kPlus;
+constexpr int kMinusReduce = vocabulary::code::kReduceBase + vocabulary::code::kMinus;
+constexpr int kPlusReduceFirst = vocabulary::code::kReduceFirstBase + vocabulary::code::kPlus;
+constexpr int kMinusReduceFirst = vocabulary::code::kReduceFirstBase + vocabulary::code::kMinus;
+constexpr int kPlusScan = vocabulary::code::kScanBase + vocabulary::code::kPlus;
+constexpr int kPlusScanFirst = vocabulary::code::kScanFirstBase + vocabulary::code::kPlus;
+constexpr int kMinusScanFirst = vocabulary::code::kScanFirstBase + vocabulary::code::kMinus;
+constexpr int kPlusTimes = vocabulary::code::kInnerProductScale * vocabulary::code::kPlus + vocabulary::code::kTimes;
+constexpr int kMinusTimes = vocabulary::code::kInnerProductScale * vocabulary::code::kMinus + vocabulary::code::kTimes;
 
 std::vector<double> iota(int n) {
     std::vector<double> v;
@@ -78,11 +78,11 @@ TEST_F(Operators, EmptyAxisGivesTheIdentityInEveryCell) {
     ValueRef rows = arg(kInteger, {2, 0}, {});
     ASSERT_EQ(reduce(in, kPlusReduce, kResult, rows).code, 0);
     expectValue(result(), kInteger, {2}, {0, 0});
-    ASSERT_EQ(reduce(in, code::kReduceBase + code::kTimes, kResult, rows).code, 0);
+    ASSERT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kTimes, kResult, rows).code, 0);
     expectValue(result(), kInteger, {2}, {1, 1});
-    ASSERT_EQ(reduce(in, code::kReduceBase + code::kMaximum, kResult, rows).code, 0);
+    ASSERT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kMaximum, kResult, rows).code, 0);
     expectValue(result(), kFloat, {2}, {-1.7976931348623157e308, -1.7976931348623157e308});
-    ASSERT_EQ(reduce(in, code::kReduceBase + code::kAnd, kResult, rows).code, 0);
+    ASSERT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kAnd, kResult, rows).code, 0);
     expectValue(result(), kBoolean, {2}, {1, 1});
     ASSERT_EQ(reduce(in, kPlusReduceFirst, kResult, arg(kInteger, {0, 3}, {}, 23)).code, 0);
     expectValue(result(), kInteger, {3}, {0, 0, 0});
@@ -119,8 +119,8 @@ TEST_F(Operators, ScanReducesEveryPrefixInTheDescribedOrder) {
 // reduction of its prefix, which reduce computes in the described order.
 TEST_F(Operators, ComparisonScansEqualTheReductionOfEveryPrefix) {
     std::mt19937 rng(7);
-    const int comparisons[] = {code::kLess, code::kLessEqual, code::kEqual,
-                               code::kGreaterEqual, code::kGreater, code::kNotEqual};
+    const int comparisons[] = {vocabulary::code::kLess, vocabulary::code::kLessEqual, vocabulary::code::kEqual,
+                               vocabulary::code::kGreaterEqual, vocabulary::code::kGreater, vocabulary::code::kNotEqual};
     const double floats[] = {0, 1, 0.5, -1, 2, 1 + 1e-15, 1e-300, -0.0};
     for (int f : comparisons) {
         for (int round = 0; round < 40; ++round) {
@@ -130,21 +130,21 @@ TEST_F(Operators, ComparisonScansEqualTheReductionOfEveryPrefix) {
             for (int i = 0; i < n; ++i)
                 v.push_back(whole ? static_cast<double>(static_cast<int>(rng() % 5) - 1) : floats[rng() % 8]);
             const std::int32_t type = whole ? kInteger : kFloat;
-            ASSERT_EQ(scan(in, code::kScanBase + f, kResult, arg(type, {n}, v)).code, 0);
+            ASSERT_EQ(scan(in, vocabulary::code::kScanBase + f, kResult, arg(type, {n}, v)).code, 0);
             const Read got = result();
             ASSERT_EQ(got.count, n);
             for (int i = 0; i < n; ++i) {
                 std::vector<double> prefix(v.begin(), v.begin() + i + 1);
-                ASSERT_EQ(reduce(in, code::kReduceBase + f, kResult, arg(type, {i + 1}, prefix)).code, 0);
+                ASSERT_EQ(reduce(in, vocabulary::code::kReduceBase + f, kResult, arg(type, {i + 1}, prefix)).code, 0);
                 EXPECT_EQ(got.at(static_cast<std::size_t>(i)), result().at(0)) << "code " << f << " item " << i;
             }
         }
         // Down the first axis, each column as its own vector.
         const std::vector<double> m = {1, 0, 3, 2, 2, 0, 1, 1, 1, 0, 5, 1};
-        ASSERT_EQ(scan(in, code::kScanFirstBase + f, kResult, arg(kInteger, {4, 3}, m)).code, 0);
+        ASSERT_EQ(scan(in, vocabulary::code::kScanFirstBase + f, kResult, arg(kInteger, {4, 3}, m)).code, 0);
         const Read down = result();
         for (int j = 0; j < 3; ++j) {
-            ASSERT_EQ(scan(in, code::kScanBase + f, kResult, arg(kInteger, {4}, {m[j], m[3 + j], m[6 + j], m[9 + j]})).code, 0);
+            ASSERT_EQ(scan(in, vocabulary::code::kScanBase + f, kResult, arg(kInteger, {4}, {m[j], m[3 + j], m[6 + j], m[9 + j]})).code, 0);
             const Read column = result();
             for (int i = 0; i < 4; ++i) EXPECT_EQ(down.at(static_cast<std::size_t>(3 * i + j)), column.at(static_cast<std::size_t>(i)));
         }
@@ -181,12 +181,12 @@ TEST_F(Operators, LongIntegerSumsRoundAsTheDescribedDoubleSum) {
 }
 
 TEST_F(Operators, ReduceAndScanRefuseWhatTheOperandCannotTake) {
-    EXPECT_EQ(reduce(in, code::kReduceBase + code::kAnd, kResult, vec(in, kRight, kInteger, {1, 2})).code, kDomainError);
-    EXPECT_EQ(scan(in, code::kScanBase + code::kOr, kResult, vec(in, kRight, kFloat, {0.5, 1})).code, kDomainError);
-    EXPECT_EQ(reduce(in, code::kReduceBase + code::kBinomial, kResult, vec(in, kRight, kFloat, {1.5, 2})).code,
+    EXPECT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kAnd, kResult, vec(in, kRight, kInteger, {1, 2})).code, kDomainError);
+    EXPECT_EQ(scan(in, vocabulary::code::kScanBase + vocabulary::code::kOr, kResult, vec(in, kRight, kFloat, {0.5, 1})).code, kDomainError);
+    EXPECT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kBinomial, kResult, vec(in, kRight, kFloat, {1.5, 2})).code,
               kDomainError);
     EXPECT_EQ(reduce(in, kPlusReduce, kResult, testing::chars(in, kRight, "ab")).code, kDomainError);
-    EXPECT_EQ(reduce(in, code::kReduceBase + code::kCatenate, kResult, vec(in, kRight, kInteger, {1, 2})).code,
+    EXPECT_EQ(reduce(in, vocabulary::code::kReduceBase + vocabulary::code::kCatenate, kResult, vec(in, kRight, kInteger, {1, 2})).code,
               kDomainError);
     in.ws.var(22).rank = -1;
     EXPECT_EQ(scan(in, kPlusScan, kResult, varRef(22)).code, kValueError);
@@ -195,14 +195,14 @@ TEST_F(Operators, ReduceAndScanRefuseWhatTheOperandCannotTake) {
 TEST_F(Operators, OuterProductShapeIsBothShapes) {
     ValueRef x = vec(in, kLeft, kInteger, {1, 2});
     ValueRef y = arg(kInteger, {2, 2}, {1, 2, 3, 4});
-    ASSERT_EQ(outerProduct(in, code::kOuterProductBase + code::kTimes, kResult, x, y).code, 0);
+    ASSERT_EQ(outerProduct(in, vocabulary::code::kOuterProductBase + vocabulary::code::kTimes, kResult, x, y).code, 0);
     expectValue(result(), kInteger, {2, 2, 2}, {1, 2, 3, 4, 2, 4, 6, 8});
     // Integer products beyond the Integer range give a Float result.
     x = vec(in, kLeft, kInteger, {65536, 2});
-    ASSERT_EQ(outerProduct(in, code::kOuterProductBase + code::kTimes, kResult, x, x).code, 0);
+    ASSERT_EQ(outerProduct(in, vocabulary::code::kOuterProductBase + vocabulary::code::kTimes, kResult, x, x).code, 0);
     expectValue(result(), kFloat, {2, 2}, {4294967296.0, 131072, 131072, 4});
     // At the edge of the Integer range, with and without nulls.
-    constexpr int kPlusOuter = code::kOuterProductBase + code::kPlus;
+    constexpr int kPlusOuter = vocabulary::code::kOuterProductBase + vocabulary::code::kPlus;
     ASSERT_EQ(outerProduct(in, kPlusOuter, kResult, vec(in, kLeft, kInteger, {2147483646, -2147483646}),
                            vec(in, kRight, kInteger, {1, -1})).code, 0);
     expectValue(result(), kInteger, {2, 2}, {2147483647, 2147483645, -2147483645, -2147483647});
@@ -216,7 +216,7 @@ TEST_F(Operators, OuterProductShapeIsBothShapes) {
     EXPECT_TRUE(std::isnan(r.at(0)) && std::isnan(r.at(1)));
     EXPECT_EQ(r.at(3), 3);
     x = vec(in, kLeft, kInteger, {65536, 2});
-    ASSERT_EQ(outerProduct(in, code::kOuterProductBase + code::kDivide, kResult, x, vec(in, kRight, kInteger, {0, 4})).code, 0);
+    ASSERT_EQ(outerProduct(in, vocabulary::code::kOuterProductBase + vocabulary::code::kDivide, kResult, x, vec(in, kRight, kInteger, {0, 4})).code, 0);
     expectValue(result(), kFloat, {2, 2}, {std::numeric_limits<double>::infinity(), 16384, std::numeric_limits<double>::infinity(), 0.5});
 }
 
@@ -278,9 +278,9 @@ TEST(OperatorsMemory, ResultsBeyondTheHeapAreWorkspaceFull) {
     caps.heapBytes = 1 << 20;
     Interpreter in(caps);
     ValueRef v = vec(in, 30, kInteger, iota(1000));
-    EXPECT_EQ(outerProduct(in, code::kOuterProductBase + code::kPlus, kResult, v, v).code, kWorkspaceFull);
+    EXPECT_EQ(outerProduct(in, vocabulary::code::kOuterProductBase + vocabulary::code::kPlus, kResult, v, v).code, kWorkspaceFull);
     EXPECT_EQ(in.errorWord, kWorkspaceFull);
-    EXPECT_EQ(scan(in, code::kScanBase + code::kMinus, kResult, v).code, 0);
+    EXPECT_EQ(scan(in, vocabulary::code::kScanBase + vocabulary::code::kMinus, kResult, v).code, 0);
     Read arg = read(in, v);
     EXPECT_EQ(arg.at(999), 999);
 }

@@ -8,7 +8,7 @@
 
 #include "values/messages.h"
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 
 namespace wox::primitives {
 namespace {
@@ -25,17 +25,17 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Monadic codes.
-constexpr int kConjugate = code::kIdentity, kNegate = code::kNegate, kSignum = code::kSignum,
-              kReciprocal = code::kReciprocal, kCeiling = code::kCeiling, kFloor = code::kFloor,
-              kExp = code::kExponential, kLn = code::kNaturalLog, kMagnitude = code::kMagnitude,
-              kFactorial = code::kFactorial, kPiTimes = code::kPiTimes;
+constexpr int kConjugate = vocabulary::code::kIdentity, kNegate = vocabulary::code::kNegate, kSignum = vocabulary::code::kSignum,
+              kReciprocal = vocabulary::code::kReciprocal, kCeiling = vocabulary::code::kCeiling, kFloor = vocabulary::code::kFloor,
+              kExp = vocabulary::code::kExponential, kLn = vocabulary::code::kNaturalLog, kMagnitude = vocabulary::code::kMagnitude,
+              kFactorial = vocabulary::code::kFactorial, kPiTimes = vocabulary::code::kPiTimes;
 // Dyadic codes.
-constexpr int kPlus = code::kPlus, kMinus = code::kMinus, kTimes = code::kTimes, kDivide = code::kDivide,
-              kMax = code::kMaximum, kMin = code::kMinimum, kPower = code::kPower, kLog = code::kLogarithm,
-              kResidue = code::kResidue, kBinomial = code::kBinomial, kCircle = code::kCircle;
-constexpr int kOr = code::kOr, kAnd = code::kAnd, kNot = code::kNot;
-constexpr int kLess = code::kLess, kLessEqual = code::kLessEqual, kGreaterEqual = code::kGreaterEqual,
-              kGreater = code::kGreater, kNotEqual = code::kNotEqual, kEqual = code::kEqual;
+constexpr int kPlus = vocabulary::code::kPlus, kMinus = vocabulary::code::kMinus, kTimes = vocabulary::code::kTimes, kDivide = vocabulary::code::kDivide,
+              kMax = vocabulary::code::kMaximum, kMin = vocabulary::code::kMinimum, kPower = vocabulary::code::kPower, kLog = vocabulary::code::kLogarithm,
+              kResidue = vocabulary::code::kResidue, kBinomial = vocabulary::code::kBinomial, kCircle = vocabulary::code::kCircle;
+constexpr int kOr = vocabulary::code::kOr, kAnd = vocabulary::code::kAnd, kNot = vocabulary::code::kNot;
+constexpr int kLess = vocabulary::code::kLess, kLessEqual = vocabulary::code::kLessEqual, kGreaterEqual = vocabulary::code::kGreaterEqual,
+              kGreater = vocabulary::code::kGreater, kNotEqual = vocabulary::code::kNotEqual, kEqual = vocabulary::code::kEqual;
 
 constexpr int kLeft = 20, kRight = 21, kResult = 4;
 

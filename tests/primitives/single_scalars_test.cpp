@@ -12,7 +12,7 @@
 #include "primitives/compress.h"
 #include "primitives/scalar.h"
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -82,20 +82,20 @@ protected:
 };
 
 TEST_F(SingleScalars, ArithmeticAgreesWithTheFullLoops) {
-    for (int code : {code::kPlus, code::kMinus, code::kTimes, code::kDivide, code::kMaximum, code::kMinimum,
-                     code::kResidue, code::kPower, code::kLogarithm, code::kBinomial})
+    for (int code : {vocabulary::code::kPlus, vocabulary::code::kMinus, vocabulary::code::kTimes, vocabulary::code::kDivide, vocabulary::code::kMaximum, vocabulary::code::kMinimum,
+                     vocabulary::code::kResidue, vocabulary::code::kPower, vocabulary::code::kLogarithm, vocabulary::code::kBinomial})
         agree(code, &scalarDyadic);
 }
 
 TEST_F(SingleScalars, ComparisonsAgreeWithTheFullLoops) {
-    for (int code : {code::kLess, code::kLessEqual, code::kGreaterEqual, code::kGreater, code::kNotEqual,
-                     code::kEqual})
+    for (int code : {vocabulary::code::kLess, vocabulary::code::kLessEqual, vocabulary::code::kGreaterEqual, vocabulary::code::kGreater, vocabulary::code::kNotEqual,
+                     vocabulary::code::kEqual})
         agree(code, &comparison);
 }
 
 // A one-element vector keeps its rank in the result, and its element inline.
 TEST_F(SingleScalars, OneElementVectorGivesAVector) {
-    ASSERT_TRUE(scalarDyadic(in, code::kPlus, kResult, vec(in, kLeft, kInteger, {2}), scalar(in, kRight, kFloat, 0.5))
+    ASSERT_TRUE(scalarDyadic(in, vocabulary::code::kPlus, kResult, vec(in, kLeft, kInteger, {2}), scalar(in, kRight, kFloat, 0.5))
                     .ok());
     Read sum = read(in, varRef(kResult));
     EXPECT_EQ(sum.type, kFloat);
@@ -103,7 +103,7 @@ TEST_F(SingleScalars, OneElementVectorGivesAVector) {
     EXPECT_EQ(sum.dims, std::vector<std::int32_t>{1});
     EXPECT_DOUBLE_EQ(sum.at(0), 2.5);
 
-    ASSERT_TRUE(comparison(in, code::kLess, kResult, scalar(in, kLeft, kInteger, 1), vec(in, kRight, kBoolean, {1}))
+    ASSERT_TRUE(comparison(in, vocabulary::code::kLess, kResult, scalar(in, kLeft, kInteger, 1), vec(in, kRight, kBoolean, {1}))
                     .ok());
     Read less = read(in, varRef(kResult));
     EXPECT_EQ(less.type, kBoolean);
@@ -114,7 +114,7 @@ TEST_F(SingleScalars, OneElementVectorGivesAVector) {
 // The result slot may be an argument's own slot.
 TEST_F(SingleScalars, ResultMayReplaceAnArgument) {
     ValueRef x = scalar(in, kResult, kInteger, 2147483647);
-    ASSERT_TRUE(scalarDyadic(in, code::kPlus, kResult, x, scalar(in, kRight, kInteger, 1)).ok());
+    ASSERT_TRUE(scalarDyadic(in, vocabulary::code::kPlus, kResult, x, scalar(in, kRight, kInteger, 1)).ok());
     Read sum = read(in, varRef(kResult));
     EXPECT_EQ(sum.type, kFloat);
     EXPECT_EQ(sum.at(0), 2147483648.0);
@@ -122,13 +122,13 @@ TEST_F(SingleScalars, ResultMayReplaceAnArgument) {
 
 // Values of other kinds leave the short path and meet the family's checks.
 TEST_F(SingleScalars, OtherKindsKeepTheirErrors) {
-    EXPECT_EQ(scalarDyadic(in, code::kPlus, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 1))
+    EXPECT_EQ(scalarDyadic(in, vocabulary::code::kPlus, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 1))
                   .code,
               kDomainError);
-    EXPECT_EQ(comparison(in, code::kLess, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 1))
+    EXPECT_EQ(comparison(in, vocabulary::code::kLess, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 1))
                   .code,
               kDomainError);
-    ASSERT_TRUE(comparison(in, code::kEqual, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 97))
+    ASSERT_TRUE(comparison(in, vocabulary::code::kEqual, kResult, scalar(in, kLeft, kChar, 'a'), scalar(in, kRight, kInteger, 97))
                     .ok());
     EXPECT_EQ(read(in, varRef(kResult)).at(0), 0);
 }
@@ -138,7 +138,7 @@ TEST_F(SingleScalars, OtherKindsKeepTheirErrors) {
 // the same y as a one-element vector.
 TEST_F(SingleScalars, ChoiceOfAScalarIsThatOfAOneItemVector) {
     const std::vector<Number> ys{{kBoolean, 1}, {kInteger, 12}, {kInteger, kNaN}, {kFloat, 2.5}, {kChar, 'q'}};
-    for (int code : {code::kCompress, code::kCompressFirst}) {
+    for (int code : {vocabulary::code::kCompress, vocabulary::code::kCompressFirst}) {
         for (Number c : {Number{kBoolean, 0}, Number{kBoolean, 1}, Number{kInteger, 0}, Number{kInteger, 1},
                          Number{kInteger, 2}, Number{kInteger, -1}}) {
             for (const Number& y : ys) {
@@ -163,17 +163,17 @@ TEST_F(SingleScalars, ChoiceOfAScalarIsThatOfAOneItemVector) {
 
 TEST_F(SingleScalars, NotOfASingleTruthValue) {
     for (double b : {0.0, 1.0}) {
-        ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kBoolean, b)).ok());
+        ASSERT_TRUE(logicalMonadic(in, vocabulary::code::kNot, kResult, scalar(in, kRight, kBoolean, b)).ok());
         Read got = read(in, varRef(kResult));
         EXPECT_EQ(got.type, kBoolean);
         EXPECT_EQ(got.rank, 0);
         EXPECT_EQ(got.at(0), 1 - b);
-        ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, vec(in, kRight, kBoolean, {b})).ok());
+        ASSERT_TRUE(logicalMonadic(in, vocabulary::code::kNot, kResult, vec(in, kRight, kBoolean, {b})).ok());
         EXPECT_EQ(read(in, varRef(kResult)).rank, 1);
     }
     // Only 0 and 1 have a negation, whatever their type.
-    EXPECT_EQ(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kInteger, 2)).code, kDomainError);
-    ASSERT_TRUE(logicalMonadic(in, code::kNot, kResult, scalar(in, kRight, kFloat, 1)).ok());
+    EXPECT_EQ(logicalMonadic(in, vocabulary::code::kNot, kResult, scalar(in, kRight, kInteger, 2)).code, kDomainError);
+    ASSERT_TRUE(logicalMonadic(in, vocabulary::code::kNot, kResult, scalar(in, kRight, kFloat, 1)).ok());
     EXPECT_EQ(read(in, varRef(kResult)).at(0), 0);
 }
 

@@ -11,7 +11,7 @@
 #include "primitives/compress.h"
 #include "primitives/structural.h"
 #include "primitives/value_builder.h"
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
@@ -98,7 +98,7 @@ TEST(StructuralReshape, ReplacingItsArgumentKeepsTheBlock) {
     ValueRef y = vec(in, slot, kInteger, {1, 2, 3, 4, 5, 6});
     const std::uint32_t block = in.ws.var(slot).data;
     ValueRef x = vec(in, kFirstTemp + 1, kInteger, {2, 2});
-    ASSERT_EQ(reshape(in, code::kReshape, slot, x, y).code, 0);
+    ASSERT_EQ(reshape(in, vocabulary::code::kReshape, slot, x, y).code, 0);
     auto r = read(in, varRef(slot));
     EXPECT_EQ(in.ws.var(slot).data, block);
     EXPECT_EQ(r.dims, (std::vector<std::int32_t>{2, 2}));
@@ -110,7 +110,7 @@ TEST(StructuralReshape, ReplacingItsArgumentWithMoreElementsCycles) {
     const int slot = kFirstTemp;
     ValueRef y = vec(in, slot, kInteger, {1, 2, 3});
     ValueRef x = vec(in, kFirstTemp + 1, kInteger, {2, 4});
-    ASSERT_EQ(reshape(in, code::kReshape, slot, x, y).code, 0);
+    ASSERT_EQ(reshape(in, vocabulary::code::kReshape, slot, x, y).code, 0);
     EXPECT_EQ(read(in, varRef(slot)).v, (std::vector<double>{1, 2, 3, 1, 2, 3, 1, 2}));
 }
 
@@ -119,7 +119,7 @@ TEST(StructuralCatenate, ResultIntoTheRightArgumentsSlotReadsTheOldBlock) {
     const int slot = kFirstTemp;
     ValueRef y = vec(in, slot, kFloat, {1.5, 2.5});
     ValueRef x = vec(in, kFirstTemp + 1, kInteger, {7, 8, 9});
-    ASSERT_EQ(catenate(in, code::kCatenate, slot, x, y).code, 0);
+    ASSERT_EQ(catenate(in, vocabulary::code::kCatenate, slot, x, y).code, 0);
     auto r = read(in, varRef(slot));
     EXPECT_EQ(r.type, kFloat);
     EXPECT_EQ(r.v, (std::vector<double>{7, 8, 9, 1.5, 2.5}));
@@ -130,18 +130,18 @@ TEST(StructuralAxes, CompressAndExpandTakeTheAxisForms) {
     // A 2 by 3 by 2 value; axis 1 has three items.
     ValueRef y = wox::testing::put(in, kFirstTemp, kInteger, {2, 3, 2}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12});
     ValueRef mask = vec(in, kFirstTemp + 1, kBoolean, {1, 0, 1});
-    ASSERT_EQ(compress(in, code::kCompressAxisBase + 1, kFirstTemp + 2, mask, y).code, 0);
+    ASSERT_EQ(compress(in, vocabulary::code::kCompressAxisBase + 1, kFirstTemp + 2, mask, y).code, 0);
     auto r = read(in, varRef(kFirstTemp + 2));
     EXPECT_EQ(r.dims, (std::vector<std::int32_t>{2, 2, 2}));
     EXPECT_EQ(r.v, (std::vector<double>{1, 2, 5, 6, 7, 8, 11, 12}));
-    EXPECT_EQ(compress(in, code::kCompressAxisBase + 3, kFirstTemp + 3, mask, y).code, kAxisError);
+    EXPECT_EQ(compress(in, vocabulary::code::kCompressAxisBase + 3, kFirstTemp + 3, mask, y).code, kAxisError);
 
     ValueRef spread = vec(in, kFirstTemp + 4, kBoolean, {0, 1, 1, 0, 1});
-    ASSERT_EQ(expand(in, code::kExpandAxisBase + 1, kFirstTemp + 5, spread, y).code, 0);
+    ASSERT_EQ(expand(in, vocabulary::code::kExpandAxisBase + 1, kFirstTemp + 5, spread, y).code, 0);
     r = read(in, varRef(kFirstTemp + 5));
     EXPECT_EQ(r.dims, (std::vector<std::int32_t>{2, 5, 2}));
     EXPECT_EQ(r.v, (std::vector<double>{0, 0, 1, 2, 3, 4, 0, 0, 5, 6, 0, 0, 7, 8, 9, 10, 0, 0, 11, 12}));
-    EXPECT_EQ(expand(in, code::kExpandAxisBase + 2, kFirstTemp + 6, spread, y).code, kLengthError);
+    EXPECT_EQ(expand(in, vocabulary::code::kExpandAxisBase + 2, kFirstTemp + 6, spread, y).code, kLengthError);
 }
 
 // A value of two item descriptors (a dictionary or table) in temporary slot
@@ -174,10 +174,10 @@ TEST(StructuralCount, DictionariesCountTheirKeysAndTablesTheirRows) {
     // Three keys; a table of two columns and five rows, whose column list
     // keeps the row count.
     ValueRef dict = pair(in, kFirstTemp, kDictionary, header(kSymbol, 3, 3), header(kInteger, 3, 3));
-    ASSERT_EQ(countOf(in, code::kCount, kFirstTemp + 2, dict).code, 0);
+    ASSERT_EQ(countOf(in, vocabulary::code::kCount, kFirstTemp + 2, dict).code, 0);
     EXPECT_EQ(read(in, varRef(kFirstTemp + 2)).v, (std::vector<double>{3}));
     ValueRef table = pair(in, kFirstTemp + 1, kTable, header(kSymbol, 2, 2), header(kGeneral, 2, 5));
-    ASSERT_EQ(countOf(in, code::kCount, kFirstTemp + 3, table).code, 0);
+    ASSERT_EQ(countOf(in, vocabulary::code::kCount, kFirstTemp + 3, table).code, 0);
     EXPECT_EQ(read(in, varRef(kFirstTemp + 3)).v, (std::vector<double>{5}));
 }
 

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <random>
 
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 #include "frontend/builtin_names.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"

@@ -1,13 +1,13 @@
-#include "primitives/primitive_table.h"
+#include "vocabulary/primitive_table.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "primitives/char_class.h"
+#include "vocabulary/char_class.h"
 #include "values/messages.h"
 
-namespace wox::primitives {
+namespace wox::vocabulary {
 namespace {
 
 // ---- Function codes: the base code of every token ----------------------
@@ -428,4 +428,4 @@ int familyError(Family family) {
     }
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::vocabulary

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "primitives/element_convert.h"
-#include "primitives/keyed.h"
-#include "primitives/keyed_layout.h"
+#include "primitives/keyed/keyed.h"
+#include "primitives/keyed/keyed_layout.h"
 #include "primitives/structural_result.h"
-#include "primitives/table_columns.h"
+#include "primitives/keyed/table_columns.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"

@@ -1,6 +1,6 @@
 // Arithmetic with a dictionary: the function applies to the dictionary's
 // values, which keep their keys.
-#include "primitives/keyed_layout.h"
+#include "primitives/keyed/keyed_layout.h"
 #include "primitives/scalar.h"
 #include "primitives/scalar_seams.h"
 #include "values/messages.h"

@@ -1,7 +1,7 @@
 // The sorts behind grade: every kernel against a plain stable sort of the
 // same keys, working memory that cannot be had, and reads kept inside the
 // argument.
-#include "numeric/grade.h"
+#include "numeric/sorting.h"
 
 #include <gtest/gtest.h>
 

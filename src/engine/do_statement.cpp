@@ -1,11 +1,11 @@
-#include "engine/query_library.h"
+#include "engine/do_statement.h"
 
 #include <cstring>
 
 #include "engine/execute_text.h"
 #include "frontend/builtin_names.h"
 #include "frontend/function_store.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "values/messages.h"
 
 namespace wox::engine {
@@ -43,7 +43,7 @@ Rc callDo(Interpreter& in, EvalContext& cx, ValueRef left, ValueRef right, Value
     char* out = nullptr;
     if (empty) {
         const std::int32_t none = 0;
-        WOX_TRY(primitives::makeResult(in.ws, t, kInteger, &none, 1, &out));
+        WOX_TRY(values::makeResult(in.ws, t, kInteger, &none, 1, &out));
         *result = varRef(t);
         return kOk;
     }
@@ -54,7 +54,7 @@ Rc callDo(Interpreter& in, EvalContext& cx, ValueRef left, ValueRef right, Value
         in.queryLibraryLoaded = true;
     }
     const auto n = static_cast<std::int32_t>(line.size());
-    WOX_TRY(primitives::makeResult(in.ws, t, kChar, &n, 1, &out));
+    WOX_TRY(values::makeResult(in.ws, t, kChar, &n, 1, &out));
     std::memcpy(out, line.data(), line.size());
     int r;
     WOX_TRY(nextTemp(cx, &r));

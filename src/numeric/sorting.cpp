@@ -1,4 +1,4 @@
-#include "numeric/grade.h"
+#include "numeric/sorting.h"
 
 #include <algorithm>
 #include <array>

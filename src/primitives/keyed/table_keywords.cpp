@@ -2,9 +2,9 @@
 // meta, fkeys and xkey.
 #include <vector>
 
-#include "primitives/keyed.h"
-#include "primitives/keyed_layout.h"
-#include "primitives/enumerations.h"
+#include "primitives/keyed/keyed.h"
+#include "primitives/keyed/keyed_layout.h"
+#include "primitives/keyed/enumerations.h"
 #include "types/enumeration.h"
 #include "values/messages.h"
 #include "values/value_copy.h"

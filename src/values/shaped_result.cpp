@@ -1,9 +1,9 @@
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 
 #include "values/messages.h"
 #include "values/shape.h"
 
-namespace wox::primitives {
+namespace wox::values {
 
 std::vector<std::int32_t> dimensionsOf(const values::Workspace& ws, const ValueDescriptor& d) {
     std::vector<std::int32_t> dims(static_cast<std::size_t>(d.rank > 0 ? d.rank : 0));
@@ -68,4 +68,4 @@ char* resultElements(values::Context& cx, int result) {
     return cx.ws.base() + d.data;
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::values

@@ -6,7 +6,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "primitives/keyed_layout.h"
+#include "primitives/keyed/keyed_layout.h"
 
 namespace wox::primitives {
 

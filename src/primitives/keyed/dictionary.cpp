@@ -3,9 +3,9 @@
 #include <cstring>
 #include <vector>
 
-#include "primitives/keyed.h"
-#include "primitives/keyed_layout.h"
-#include "primitives/table_columns.h"
+#include "primitives/keyed/keyed.h"
+#include "primitives/keyed/keyed_layout.h"
+#include "primitives/keyed/table_columns.h"
 #include "values/messages.h"
 
 namespace wox::primitives {

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-namespace wox::primitives {
+namespace wox::vocabulary {
 
 enum class CharClass : std::uint8_t {
     Other,       // blank, and every byte that starts nothing
@@ -73,4 +73,4 @@ inline std::size_t primitiveRunEnd(std::string_view text, std::size_t pos) {
     return pos;
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::vocabulary

@@ -12,7 +12,7 @@
 
 #include "values/value.h"
 
-namespace wox::primitives {
+namespace wox::vocabulary {
 
 // ---- Type sets ---------------------------------------------------------
 
@@ -370,4 +370,4 @@ constexpr bool takesAxis(int t) {
     return t == token::kCompress || t == token::kExpand || t == token::kCatenate || t == token::kRotate;
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::vocabulary

@@ -1,4 +1,4 @@
-#include "primitives/keyed_layout.h"
+#include "primitives/keyed/keyed_layout.h"
 
 #include <cmath>
 #include <cstring>

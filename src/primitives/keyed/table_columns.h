@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "primitives/keyed_layout.h"
+#include "primitives/keyed/keyed_layout.h"
 
 namespace wox::primitives {
 

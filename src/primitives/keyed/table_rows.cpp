@@ -1,13 +1,13 @@
 // Indexing tables by rows and columns, and finding rows of keyed tables and
 // entries of dictionaries by key.
-#include "primitives/table_rows.h"
+#include "primitives/keyed/table_rows.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "primitives/foreign_key.h"
+#include "primitives/keyed/foreign_key.h"
 #include "primitives/indexing.h"
-#include "primitives/keyed.h"
+#include "primitives/keyed/keyed.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"

@@ -11,7 +11,7 @@
 #include "values/value.h"
 #include "values/workspace.h"
 
-namespace wox::primitives {
+namespace wox::values {
 
 // Largest element count of a value.
 inline constexpr std::int64_t kMaxElements = 0x7fffffff;
@@ -44,4 +44,4 @@ inline const char* elementsOf(const values::Workspace& ws, const ValueDescriptor
     return ws.base() + d.data;
 }
 
-}  // namespace wox::primitives
+}  // namespace wox::values

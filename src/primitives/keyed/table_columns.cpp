@@ -1,4 +1,4 @@
-#include "primitives/table_columns.h"
+#include "primitives/keyed/table_columns.h"
 
 #include <cstring>
 #include <unordered_set>

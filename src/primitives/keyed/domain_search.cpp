@@ -1,4 +1,4 @@
-#include "primitives/domain_search.h"
+#include "primitives/keyed/domain_search.h"
 
 #include <array>
 #include <cstring>

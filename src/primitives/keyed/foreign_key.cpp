@@ -1,8 +1,8 @@
-#include "primitives/foreign_key.h"
+#include "primitives/keyed/foreign_key.h"
 
 #include <cstring>
 
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/structural_result.h"
 #include "primitives/work_table.h"
 #include "types/enumeration.h"
@@ -75,12 +75,12 @@ Rc referencedColumn(values::Context& cx, int result, const ValueDescriptor& e, s
     const std::int32_t dims[2] = {n, width};
     char* out;
     // From here on `e` may have moved with the heap; its positions are in `at`.
-    WOX_TRY(makeResult(ws, result, type, dims, c->rank == 2 ? 2 : 1, &out));
+    WOX_TRY(values::makeResult(ws, result, type, dims, c->rank == 2 ? 2 : 1, &out));
     // The result's block may have moved the table's: find the column again.
     auto lay = [&, type](char* to) {
         const ValueDescriptor* col = columnNamed(ws, ws.var(slot), referenced);
         const std::size_t row = static_cast<std::size_t>(elementStride(type)) * static_cast<std::size_t>(width);
-        const char* from = elementsOf(ws, *col);
+        const char* from = values::elementsOf(ws, *col);
         for (std::int32_t j = 0; j < n; ++j)
             std::memcpy(to + row * static_cast<std::size_t>(j), from + row * static_cast<std::size_t>(at[static_cast<std::uint64_t>(j)]), row);
     };

@@ -9,10 +9,10 @@
 #include <span>
 #include <string_view>
 
-#include "primitives/vocabulary.h"
+#include "vocabulary/vocabulary.h"
 #include "values/rc.h"
 
-namespace wox::primitives {
+namespace wox::vocabulary {
 
 // The whole vocabulary, one row per written form.
 std::span<const Primitive> primitiveTable();
@@ -153,4 +153,4 @@ Family dyadicFamily(int code);
 // spreadsheet link when no link is available); 0 for a family with a routine.
 int familyError(Family family);
 
-}  // namespace wox::primitives
+}  // namespace wox::vocabulary

@@ -2,15 +2,15 @@
 // reads what it needs from its arguments into working memory before its
 // result is allocated, since the allocation may move owned blocks (the
 // domain's among them) and the result slot may be an argument's.
-#include "primitives/enumerations.h"
+#include "primitives/keyed/enumerations.h"
 
 #include <cstring>
 
-#include "primitives/domain_search.h"
+#include "primitives/keyed/domain_search.h"
 #include "primitives/scalar_seams.h"
 #include "primitives/search_keys.h"
-#include "primitives/shaped_result.h"
-#include "primitives/vocabulary.h"
+#include "values/shaped_result.h"
+#include "vocabulary/vocabulary.h"
 #include "primitives/work_table.h"
 #include "types/enumeration.h"
 #include "values/messages.h"
@@ -26,7 +26,7 @@ using types::EnumerationHeader;
 Rc writeEnumeration(values::Workspace& ws, int result, const EnumerationHeader& h, int rank, std::int32_t n,
                     const std::int32_t* positions) {
     char* out;
-    WOX_TRY(makeResult(ws, result, kEnumeration, &n, rank, &out));
+    WOX_TRY(values::makeResult(ws, result, kEnumeration, &n, rank, &out));
     if (n == 0) return kOk;
     std::memcpy(out, &h, sizeof h);
     std::memcpy(out + types::kEnumerationHeaderBytes, positions, 4 * static_cast<std::size_t>(n));
@@ -67,7 +67,7 @@ Rc enumerationValues(values::Context& cx, int result, ValueRef e) {
     const bool within = dom.column && types::allWithin(ws, ed, dom.length);
     const std::int32_t type = within ? dom.column->type : kInteger;
     char* out;
-    WOX_TRY(makeResult(ws, result, type, &n, ed.rank, &out));
+    WOX_TRY(values::makeResult(ws, result, type, &n, ed.rank, &out));
     if (n == 0) return kOk;
     if (!within) {
         std::memcpy(out, positions.data(), 4 * static_cast<std::size_t>(n));
@@ -100,7 +100,7 @@ Rc indexInEnumeration(values::Context& cx, int result, ValueRef x, ValueRef y, i
     }
     const SmallDims dims = Arg(ws, y).dims(ws);
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kInteger, dims.data(), yd.rank, &bytes));
+    WOX_TRY(values::makeResult(ws, result, kInteger, dims.data(), yd.rank, &bytes));
     if (yd.count == 0) return kOk;
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     WOX_TRY(firstPositionsInt<false>(ws.caps, xd.count, px.data(), yd.count, py.data(), out));
@@ -130,10 +130,10 @@ Rc equalThroughDomain(values::Workspace& ws, int code, int result, ValueRef left
         WOX_TRY(positionsOfValue(ws, types::currentDomain(ws, a), h, b, pb.data()));
     }
     char* bytes;
-    WOX_TRY(makeResult(ws, result, kBoolean, &n, rank, &bytes));
+    WOX_TRY(values::makeResult(ws, result, kBoolean, &n, rank, &bytes));
     if (n == 0) return kOk;
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
-    const std::int32_t differ = code == code::kNotEqual ? 1 : 0;
+    const std::int32_t differ = code == vocabulary::code::kNotEqual ? 1 : 0;
     const std::uint64_t sa = aSingle ? 0 : 1, sb = bSingle ? 0 : 1;
     for (std::int32_t i = 0; i < n; ++i)
         out[i] = (pa[sa * static_cast<std::uint64_t>(i)] == pb[sb * static_cast<std::uint64_t>(i)]) ^ differ;

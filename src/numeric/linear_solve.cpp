@@ -1,4 +1,4 @@
-#include "numeric/matrix_divide.h"
+#include "numeric/linear_solve.h"
 
 #include <algorithm>
 #include <cfloat>

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
-#include "primitives/domain_search.h"
-#include "primitives/enumerations.h"
+#include "primitives/keyed/domain_search.h"
+#include "primitives/keyed/enumerations.h"
 #include "primitives/indexing.h"
-#include "primitives/shaped_result.h"
+#include "values/shaped_result.h"
 #include "primitives/work_table.h"
 #include "types/enumeration.h"
 #include "values/messages.h"
@@ -30,7 +30,7 @@ Rc indexEnumeration(values::Context& cx, int result, ValueRef x, std::span<const
         for (std::int32_t j = 0; j < n; ++j) picked[static_cast<std::uint64_t>(j)] = p[at[static_cast<std::size_t>(j)]];
     }
     char* out;
-    WOX_TRY(makeResult(ws, result, kEnumeration, dims.data(), static_cast<int>(dims.size()), &out));
+    WOX_TRY(values::makeResult(ws, result, kEnumeration, dims.data(), static_cast<int>(dims.size()), &out));
     if (n == 0) return kOk;
     std::memcpy(out, &h, sizeof h);
     std::memcpy(out + types::kEnumerationHeaderBytes, picked.data(), 4 * static_cast<std::size_t>(n));

@@ -1,4 +1,4 @@
-#include "primitives/primitive_table.h"
+#include "vocabulary/primitive_table.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "values/messages.h"
 
-namespace wox::primitives {
+namespace wox::vocabulary {
 namespace {
 
 
@@ -119,11 +119,11 @@ TEST(FunctionCodes, VocabularyRowsAgree) {
         EXPECT_EQ(findPrimitive(p.text), &p);
         // A code that dispatches must have something to accept.
         if (p.monadicCode > 2) {
-            EXPECT_NE(p.monadicRight, typeset::kNone) << p.text;
+            EXPECT_NE(p.monadicRight, vocabulary::typeset::kNone) << p.text;
         }
         if (p.dyadicCode > 2 && p.dyadicCode != 41) {
-            EXPECT_NE(p.dyadicLeft, typeset::kNone) << p.text;
-            EXPECT_NE(p.dyadicRight, typeset::kNone) << p.text;
+            EXPECT_NE(p.dyadicLeft, vocabulary::typeset::kNone) << p.text;
+            EXPECT_NE(p.dyadicRight, vocabulary::typeset::kNone) << p.text;
         }
     }
     EXPECT_EQ(findPrimitive("!="), nullptr);
@@ -148,7 +148,7 @@ TEST(FunctionCodes, TypeAcceptance) {
     EXPECT_TRUE(accepts(findPrimitive("=")->dyadicRight, 21));   // enumerations compare equal
     EXPECT_FALSE(accepts(findPrimitive("<")->dyadicRight, 21));  // but do not order
     EXPECT_TRUE(accepts(findPrimitive("#")->monadicRight, 92));
-    EXPECT_FALSE(accepts(typeset::kAny, 8));
+    EXPECT_FALSE(accepts(vocabulary::typeset::kAny, 8));
 }
 
 // The code, or the negated message number.
@@ -332,4 +332,4 @@ TEST(Dispatch, EveryMonadicReadingReachesARoutine) {
 }
 
 }  // namespace
-}  // namespace wox::primitives
+}  // namespace wox::vocabulary
