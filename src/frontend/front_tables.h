@@ -36,7 +36,7 @@ inline constexpr char kFunctionName = 'F';
 inline constexpr char kLabelName = 'L';
 inline constexpr int kNameHead = 8;
 
-// A parse node. The kinds and the use of each field are described at the
+// A parse node. The kinds and the use of each field are set out at the
 // top of frontend/translator.h.
 struct ParseNode {
     char kind;

@@ -169,7 +169,7 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
     });
     if (!done) return kInterrupted;
     // Keys are distinct with their positions, and each byte pass is stable,
-    // so this is the order of the described comparison sort. A byte that
+    // so this is the order of a stable comparison sort. A byte that
     // every key shares needs no pass.
     for (int p = 0; p < kBytes; ++p) {
         std::uint32_t* hp = h + p * kDigits;

@@ -7,7 +7,7 @@
 // Plus over times on real values first runs without the infinity rule of
 // the scalar functions (0w-0w and 0*0w are 0w, not a NaN); a NaN can only
 // come from a null or from that rule, and propagates to the element's
-// result, so a result without NaN is the described one, and otherwise the
+// result, so a result without NaN is the one the element order gives, and otherwise the
 // product is computed again with the rule.
 #include <cmath>
 #include <cstdint>
@@ -286,9 +286,9 @@ Rc checkTypes(const values::Workspace& ws, int f, int g, const ValueDescriptor& 
     return kOk;
 }
 
-// The product in complex numbers, each element in the described order:
-// for Complex arguments, and for real ones whose power, logarithm or
-// circle function has complex values.
+// The product in complex numbers, each element a right-to-left reduction of
+// its products: for Complex arguments, and for real ones whose power,
+// logarithm or circle function has complex values.
 Rc complexProduct(values::Context& cx, int f, int g, int result, ValueRef left, ValueRef right, const Layout& l,
                   const std::vector<std::int32_t>& dims) {
     ComplexSides sides;

@@ -1,11 +1,11 @@
 // Reduce and scan along the last or the first axis.
 //
-// Every value is the one the described order gives: a reduction runs right
+// Every value is the one the language's order gives: a reduction runs right
 // to left (acc = x[i] f acc), and item i of a scan is the reduction of items
 // 0..i. The general kernels do exactly that, over doubles. Where no order
 // can change a result, faster kernels give the same values:
 //   - plus on Boolean/Integer elements, summed in 64-bit integers, when no
-//     partial sum the described order forms can pass 2^53 (below that a
+//     partial sum the right-to-left order forms can pass 2^53 (below that a
 //     double sum is exact, so it equals the integer one);
 //   - plus on integral Float elements whose sums stay below 2^53;
 //   - maximum and minimum, and the logical functions, which are exact;
@@ -171,8 +171,8 @@ void scanThroughTruths(const T* x, const Axis& a, double* out, Step& step) {
 
 // ---- Integer sums --------------------------------------------------------
 
-// The sum of one run of Integer elements as the described right-to-left
-// double sum gives it; false when some partial sum could round.
+// The sum of one run of Integer elements as the right-to-left double sum
+// gives it; false when some partial sum could round.
 bool exactIntSum(const std::int32_t* x, std::int64_t n, double* sum) {
     bool null = false;
     if (n <= kAlwaysExact) {
@@ -280,7 +280,7 @@ bool exactFloatRun(const double* x, std::int64_t count) {
 
 // ---- Complex kernels -------------------------------------------------------
 
-// Reduce and scan in complex numbers, always in the described order: the
+// Reduce and scan in complex numbers, always in the right-to-left order: the
 // argument's elements widened once, the result Complex, then narrowed.
 Rc complexRows(values::Context& cx, int result, ValueRef right, int f, const Axis& a, bool scan) {
     std::vector<Complex> copy;

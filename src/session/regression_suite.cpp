@@ -1,4 +1,4 @@
-// The regression runner. SU reads every test script of the test list as
+// The regression suite. SU reads every test script of the test list as
 // FLOAD does, in test mode: the script reader echoes nothing and records a
 // failing system command line in the test's failure flag instead of
 // stopping. A test fails when that flag is set, or when its script could

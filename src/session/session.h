@@ -146,7 +146,7 @@ private:
     bool saveTranscript(const std::string& path);
     // What the desktop program showed in a message box.
     void messageBox(std::string_view text);
-    // The test runner (test_runner.cpp).
+    // The regression suite SU (regression_suite.cpp).
     int commandSu();
     int commandMf();
     // The export commands (export_commands.cpp).

@@ -11,8 +11,8 @@ struct MessageRow {
     std::string_view text;
 };
 
-// Texts are the system's own, odd spellings and trailing blanks included:
-// users and scripts match on them.
+// Texts stay exactly as Wox has always written them, odd spellings and
+// trailing blanks included: users and scripts match on them.
 constexpr std::array kMessages{
     MessageRow{kDomainError, "domain error"},
     MessageRow{kRankError, "rank error"},

@@ -21,7 +21,7 @@
 namespace wox::numeric {
 namespace {
 
-// The grade as described: positions ordered by a stable sort with the
+// The grade by definition: positions ordered by a stable sort with the
 // element comparison (the null below every number).
 template <class T, class Less>
 std::vector<std::int32_t> reference(const std::vector<T>& v, int origin, Direction dir, Less less) {
@@ -77,7 +77,7 @@ TEST(GradeChars, CharactersCompareAsSignedBytes) {
     EXPECT_EQ(graded(v, kChar, 0, Direction::Down), (std::vector<std::int32_t>{0, 4, 2, 5, 1, 3}));
 }
 
-TEST(GradeFloats, NullsInfinitiesAndZerosMatchTheDescribedComparison) {
+TEST(GradeFloats, NullsInfinitiesAndZerosMatchThePlainComparison) {
     const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
     std::mt19937 gen(9);
     std::uniform_int_distribution<int> pick(0, 9);

@@ -91,7 +91,7 @@ TEST_F(Operators, EmptyAxisGivesTheIdentityInEveryCell) {
     expectValue(result(), kInteger, {0}, {});
 }
 
-TEST_F(Operators, ScanReducesEveryPrefixInTheDescribedOrder) {
+TEST_F(Operators, ScanReducesEveryPrefixRightToLeft) {
     ValueRef m = arg(kInteger, {3, 2}, {1, 2, 3, 4, 5, 6});
     ASSERT_EQ(scan(in, kMinusScanFirst, kResult, m).code, 0);
     expectValue(result(), kInteger, {3, 2}, {1, 2, -2, -2, 3, 4});
@@ -116,7 +116,7 @@ TEST_F(Operators, ScanReducesEveryPrefixInTheDescribedOrder) {
 }
 
 // A comparison scan runs in one pass; every item must still be the
-// reduction of its prefix, which reduce computes in the described order.
+// reduction of its prefix, which reduce computes right to left.
 TEST_F(Operators, ComparisonScansEqualTheReductionOfEveryPrefix) {
     std::mt19937 rng(7);
     const int comparisons[] = {vocabulary::code::kLess, vocabulary::code::kLessEqual, vocabulary::code::kEqual,
@@ -165,7 +165,7 @@ TEST_F(Operators, LongIntegerScanLeavesTheIntegerRangeLate) {
     EXPECT_EQ(r.at(1999), 2e9);
 }
 
-TEST_F(Operators, LongIntegerSumsRoundAsTheDescribedDoubleSum) {
+TEST_F(Operators, LongIntegerSumsRoundAsTheRightToLeftDoubleSum) {
     // Partial sums pass 2^53, where doubles round: the result must be the
     // right-to-left double sum, not the exact integer one.
     const std::int32_t n = (1 << 22) + 5000;
