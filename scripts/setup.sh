@@ -7,7 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libreadline-dev libgsl-dev liblapack-dev libblas-dev
-  libzip-dev libpugixml-dev libxlsxwriter-dev
+  libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
   qt6-base-dev xvfb xauth
 )
 # clang builds the fuzz targets; optional when the archive lacks it.

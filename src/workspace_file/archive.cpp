@@ -30,6 +30,7 @@ void OutputArchive::writeOut(const char* p, std::size_t n) {
 
 void OutputArchive::bytes(const void* p, std::size_t n) {
     if (!ok_ || n == 0) return;
+    check_.add(p, n);
     if (fd_ < 0) {
         buffer_.append(static_cast<const char*>(p), n);
         return;

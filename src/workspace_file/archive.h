@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "workspace_file/content_check.h"
+
 namespace wox::workspace_file {
 
 class OutputArchive {
@@ -33,12 +35,15 @@ public:
     int error() const { return error_; }
     // The bytes written into memory.
     const std::string& memory() const { return buffer_; }
+    // The check of every byte passed so far.
+    const ContentCheck& check() const { return check_; }
 
 private:
     void writeOut(const char* p, std::size_t n);
 
     int fd_ = -1;
     std::string buffer_;
+    ContentCheck check_;
     bool ok_ = true;
     int error_ = 0;
 };

@@ -54,5 +54,6 @@ inline constexpr std::string_view kNotAWoxFile = "this is not a valid wox file";
 inline constexpr std::string_view kUnknownVersion = "can not handle this version";
 inline constexpr std::string_view kLoadError = "ws load error";
 inline constexpr std::string_view kOldLoadError = "ws needs larger table or heap";
+inline constexpr std::string_view kDamagedFile = "this wox file is damaged: its content does not match its checksum";
 
 }  // namespace wox::workspace_file

@@ -18,6 +18,7 @@
 #include "frontend/name_table.h"
 #include "vocabulary/char_class.h"
 #include "workspace_file/archive.h"
+#include "workspace_file/content_check.h"
 #include "workspace_file/file_format.h"
 #include "workspace_file/loaded_values.h"
 #include "workspace_file/stored_records.h"
@@ -393,12 +394,21 @@ LoadResult readBody(Interpreter& in, InputArchive& a, std::int32_t version) {
         (void)engine::clearWorkspace(in);
         return {false, version == kOldestVersion ? kOldLoadError : kLoadError, true};
     }
+    // The program that writes this version ends the body at the file's end
+    // or at its trailer; bytes left over are a trailer whose mark was damaged.
+    if (version == kWrittenVersion && a.remaining() != 0) {
+        (void)engine::clearWorkspace(in);
+        return {false, kDamagedFile, true};
+    }
     return {true, {}, false};
 }
 
 }  // namespace
 
-LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> bytes) {
+LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> file) {
+    std::span<const unsigned char> bytes;
+    const TrailerState trailer = checkTrailer(file, &bytes);
+    if (trailer == TrailerState::Damaged) return {false, kDamagedFile, false};
     InputArchive a(bytes);
     char first[6];
     if (!a.bytes(first, sizeof first)) return {false, kNotAWoxFile, false};

@@ -133,6 +133,9 @@ Rc writeWorkspace(const Interpreter& in, OutputArchive& out, std::string_view pa
     std::vector<std::int32_t> trace = errorTraceWords(in);
     out.word(trace.empty() ? -1 : static_cast<std::int32_t>(trace.size()));
     for (std::int32_t w : trace) out.word(w);
+
+    const auto trailer = trailerFor(out.check());
+    out.bytes(trailer.data(), trailer.size());
     return kOk;
 }
 

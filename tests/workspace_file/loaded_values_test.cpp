@@ -9,6 +9,7 @@
 #include "engine/line_session.h"
 #include "engine/workspace_clear.h"
 #include "workspace_file/archive.h"
+#include "workspace_file/file_damage.h"
 #include "workspace_file/workspace_reader.h"
 #include "workspace_file/workspace_writer.h"
 
@@ -88,7 +89,8 @@ TEST(LoadedValues, DamagedTablesAreRefusedOrLoadSound) {
     for (int round = 0; round < 300; ++round) {
         std::string f = file;
         const int flips = 1 + static_cast<int>(random() % 3);
-        for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - body)] = static_cast<char>(random());
+        for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - kTrailerBytes - body)] = static_cast<char>(random());
+        reseal(f);
         if (!load(b.in, f).loaded) continue;
         for (const char* line : {"d", "t", "kt", "nest", "cols kt", "meta t", "&.t", "kt[1]", "t[1;]", "d+1"})
             (void)b.run(line);

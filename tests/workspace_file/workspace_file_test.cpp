@@ -22,6 +22,7 @@
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "workspace_file/archive.h"
+#include "workspace_file/file_damage.h"
 #include "engine/function_call.h"
 #include "workspace_file/file_format.h"
 #include "workspace_file/stored_records.h"
@@ -78,7 +79,10 @@ std::int32_t wordAt(const std::string& f, std::size_t at) {
     std::memcpy(&v, f.data() + at, 4);
     return v;
 }
-void setWord(std::string& f, std::size_t at, std::int32_t v) { std::memcpy(f.data() + at, &v, 4); }
+void setWord(std::string& f, std::size_t at, std::int32_t v) {
+    std::memcpy(f.data() + at, &v, 4);
+    reseal(f);
+}
 
 // Offsets of the counters before the function records.
 struct Offsets {
@@ -145,10 +149,18 @@ TEST(WorkspaceFile, EveryTruncationIsRefusedAndLeavesAClearWorkspace) {
     fill(a);
     std::string file = saved(a.in);
     LineSession b(smallHeap());
+    const std::size_t body = file.size() - kTrailerBytes;
     for (std::size_t n = 0; n < file.size(); ++n) {
         LoadResult r = load(b.in, file.substr(0, n));
+        if (n == body) {
+            // The body alone is a file as the program wrote it before the
+            // trailer existed.
+            ASSERT_TRUE(r.loaded) << r.message;
+            ASSERT_EQ(engine::clearWorkspace(b.in).code, 0);
+            continue;
+        }
         ASSERT_FALSE(r.loaded) << n;
-        ASSERT_TRUE(r.message == kNotAWoxFile || r.message == kLoadError) << n;
+        ASSERT_TRUE(r.message == kNotAWoxFile || r.message == kLoadError || r.message == kDamagedFile) << n;
         ASSERT_TRUE(isClear(b.in)) << n;
     }
     EXPECT_TRUE(load(b.in, file).loaded);
@@ -193,6 +205,7 @@ TEST(WorkspaceFile, UnknownFormatsAndVersionsAreNamed) {
     // Header lines may say anything as long as they start with "**".
     file = saved(b.in);
     file.replace(file.find("** Wox"), 6, "** any");
+    reseal(file);
     EXPECT_TRUE(load(b.in, file).loaded);
 }
 
@@ -316,8 +329,30 @@ TEST(WorkspaceFile, EnumerationsLoadWithTheirDomainsAndDamagedOnesAreRefused) {
     EXPECT_TRUE(load(c.in, saved(a.in)).loaded);
 }
 
-// Damaged bytes: each file is refused or loads as a workspace whose every
-// value displays and whose functions run.
+// Damaged bytes anywhere: the checksum refuses every file, before the
+// workspace is touched.
+TEST(WorkspaceFile, DamagedFilesAreRefusedByTheirChecksum) {
+    LineSession a;
+    fill(a);
+    const std::string file = saved(a.in);
+    std::mt19937 random(7);
+    LineSession b(smallHeap());
+    b.run("keep<-42");
+    for (int round = 0; round < 400; ++round) {
+        std::string f = file;
+        const int flips = 1 + static_cast<int>(random() % 4);
+        for (int k = 0; k < flips; ++k) f[random() % f.size()] = static_cast<char>(random());
+        if (f == file) continue;
+        LoadResult r = load(b.in, f);
+        ASSERT_FALSE(r.loaded) << round;
+        ASSERT_EQ(r.message, kDamagedFile) << round;
+        ASSERT_EQ(b.run("keep"), "42") << round;
+    }
+}
+
+// Damaged bytes behind a checksum that agrees with them: each file is
+// refused or loads as a workspace whose every value displays and whose
+// functions run.
 TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
     LineSession a;
     fill(a);
@@ -329,7 +364,8 @@ TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
     for (int round = 0; round < 400; ++round) {
         std::string f = file;
         int flips = 1 + static_cast<int>(random() % 4);
-        for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - body)] = static_cast<char>(random());
+        for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - kTrailerBytes - body)] = static_cast<char>(random());
+        reseal(f);
         LoadResult r = load(b.in, f);
         if (!r.loaded) {
             // A damaged version word leaves the workspace as it was.
@@ -369,7 +405,7 @@ StackOffsets stackOffsets(const std::string& f, const Interpreter& in) {
         at += 4 + static_cast<std::size_t>(wordAt(f, at) + 1) * static_cast<std::size_t>(bytes);
     at += 4 + static_cast<std::size_t>(wordAt(f, at)) * 4 + 4;  // the gList and its spare word
     std::size_t traceWords = errorTraceWords(in).size();
-    std::size_t end = f.size() - 4 - 4 * traceWords;
+    std::size_t end = f.size() - kTrailerBytes - 4 - 4 * traceWords;
     return {at, end - 8 * static_cast<std::size_t>(in.scope.top + 1) - 4};
 }
 
@@ -448,7 +484,10 @@ TEST(WorkspaceFile, DamagedStacksAreRefusedOrLoadConsistently) {
         std::string f = file;
         const auto& region = regions[random() % 3];
         std::size_t at = region[0] + random() % (region[1] - region[0]);
-        if (random() % 2) f[at] = static_cast<char>(random());
+        if (random() % 2) {
+            f[at] = static_cast<char>(random());
+            reseal(f);
+        }
         else if (at + 4 <= region[1]) setWord(f, at & ~std::size_t{3}, static_cast<std::int32_t>(random() % 40) - 2);
         LoadResult r = load(b.in, f);
         if (!r.loaded) {
