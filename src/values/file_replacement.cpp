@@ -1,12 +1,18 @@
 #include "values/file_replacement.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <string_view>
+#include <vector>
 
 #include "values/file_confinement.h"
 
@@ -25,7 +31,55 @@ mode_t newFileMode() {
     return 0666 & ~m;
 }
 
+// Temporary files are named ".wox-<kind>-<process id>-<six characters>".
+constexpr std::string_view kTempMark = ".wox-";
+constexpr int kUniqueChars = 6;
+// A temporary file of a program older than the process id in the name is
+// taken for abandoned only when it has not changed for this long.
+constexpr std::time_t kUnnamedStaleSeconds = 60 * 60;
+
+// The process id in a temporary file's name, 0 for a name without one, or
+// -1 for a name that is no temporary file of ours.
+long tempOwner(std::string_view name) {
+    if (!name.starts_with(kTempMark)) return -1;
+    name.remove_prefix(kTempMark.size());
+    std::size_t dash = name.find('-');
+    if (dash == std::string_view::npos || dash == 0) return -1;
+    name.remove_prefix(dash + 1);
+    if (name.size() == kUniqueChars) return 0;
+    if (name.size() < kUniqueChars + 2 || name[name.size() - kUniqueChars - 1] != '-') return -1;
+    std::string_view digits = name.substr(0, name.size() - kUniqueChars - 1);
+    long pid = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), pid);
+    if (ec != std::errc() || end != digits.data() + digits.size() || pid <= 0) return -1;
+    return pid;
+}
+
 }  // namespace
+
+void removeStaleTemporaries(const std::string& folder) {
+    const std::string base = folder.empty() ? std::string("./") : folder.ends_with('/') ? folder : folder + "/";
+    DIR* dir = opendir(base.c_str());
+    if (!dir) return;
+    std::vector<std::string> stale;
+    const long self = static_cast<long>(getpid());
+    const std::time_t now = std::time(nullptr);
+    while (const dirent* e = readdir(dir)) {
+        const long owner = tempOwner(e->d_name);
+        if (owner < 0 || owner == self) continue;
+        const std::string path = base + e->d_name;
+        struct stat st {};
+        if (lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) continue;
+        // A living process may still be writing its file; so may an older
+        // program, whose names carry no process id, if it wrote lately.
+        if (owner > 0 && !(kill(static_cast<pid_t>(owner), 0) != 0 && errno == ESRCH)) continue;
+        if (owner == 0 && now - st.st_mtime < kUnnamedStaleSeconds) continue;
+        stale.push_back(path);
+    }
+    closedir(dir);
+    for (const std::string& path : stale)
+        if (fileEffectAllowed(path)) unlink(path.c_str());
+}
 
 FileReplacement::~FileReplacement() {
     if (fd_ >= 0) close(fd_);
@@ -42,7 +96,11 @@ bool FileReplacement::open(const std::string& path, const char* tempPrefix, std:
     folder_ = slash == std::string::npos ? "." : path.substr(0, slash + 1);
     // The temporary file lies in the same folder, so one check covers both.
     if (!fileEffectAllowed(path)) return fail(problem, "cannot write into " + folder_, EACCES);
-    std::string temp = (slash == std::string::npos ? std::string() : folder_) + tempPrefix + "XXXXXX";
+    // Saves killed before they could clean up leave their files behind;
+    // the next replacement in the folder takes them away.
+    removeStaleTemporaries(folder_);
+    std::string temp = (slash == std::string::npos ? std::string() : folder_) + tempPrefix +
+                       std::to_string(getpid()) + "-XXXXXX";
     fd_ = mkstemp(temp.data());
     if (fd_ < 0) return fail(problem, "cannot write into " + folder_, errno);
     temp_ = temp;

@@ -40,6 +40,12 @@ private:
     bool committed_ = false;
 };
 
+// Removes the temporary files that replacements of processes no longer
+// running left in `folder` (killed before they could clean up), and those of
+// earlier programs untouched for an hour. Never a file a running process may
+// still be writing.
+void removeStaleTemporaries(const std::string& folder);
+
 // Replaces the file at `path` by `text` in one go (open, write, commit).
 bool replaceFile(const std::string& path, std::string_view text, const char* tempPrefix, std::string* problem);
 
