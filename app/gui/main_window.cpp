@@ -152,18 +152,18 @@ void MainWindow::runPasted(const QStringList& lines) {
     });
 }
 
-bool MainWindow::runMenuCommand(const QString& echo, std::string command) {
+bool MainWindow::runMenuCommand(const QString& echo, session::Command command, std::string argument) {
     if (runner_.busy()) {
         statusBar()->showMessage(qtext(text::kBusy), 5000);
         return false;
     }
     std::string shown = fromDocumentText(echo);
-    return runner_.run([this, shown, command = std::move(command)] {
+    return runner_.run([this, shown, command, argument = std::move(argument)] {
         transcript_->selectInputLine();
         transcript_->append(shown);
         transcript_->caretToEnd();
         in_->interruptRequested.store(false);
-        (void)session_->dispatchCommand(command);
+        (void)session_->runCommand(command, argument);
         transcript_->caretToEnd();
         transcript_->append("\r\n" + std::string(session::kPrompt));
         in_->interruptRequested.store(false);
@@ -253,14 +253,13 @@ void MainWindow::commit(FunctionEditorView* editor, const std::vector<std::strin
 
 // ---- files --------------------------------------------------------------
 
-void MainWindow::fileNew() { runMenuCommand(QString(text::kClearEcho).arg(prompt()), std::string(text::kClearCommand)); }
+void MainWindow::fileNew() { runMenuCommand(QString(text::kClearEcho).arg(prompt()), session::Command::Clear); }
 
-void MainWindow::fileSave() { runMenuCommand(QString(text::kSaveEcho).arg(prompt()), std::string(text::kSaveCommand)); }
+void MainWindow::fileSave() { runMenuCommand(QString(text::kSaveEcho).arg(prompt()), session::Command::Save); }
 
 bool MainWindow::openWorkspaceFile(const QString& path) {
     QString name = commandFileName(path, QString::fromStdString(config_.workspacePath));
-    if (!runMenuCommand(QString(text::kLoadEcho).arg(prompt(), name),
-                        std::string(text::kLoadCommand) + fromDocumentText(name)))
+    if (!runMenuCommand(QString(text::kLoadEcho).arg(prompt(), name), session::Command::Load, fromDocumentText(name)))
         return false;
     rememberFile(path);
     return true;
@@ -268,8 +267,7 @@ bool MainWindow::openWorkspaceFile(const QString& path) {
 
 bool MainWindow::saveWorkspaceAs(const QString& path) {
     QString name = commandFileName(path, QString::fromStdString(config_.workspacePath));
-    if (!runMenuCommand(QString(text::kSaveAsEcho).arg(prompt(), name),
-                        std::string(text::kSaveCommand) + " " + fromDocumentText(name)))
+    if (!runMenuCommand(QString(text::kSaveAsEcho).arg(prompt(), name), session::Command::Save, fromDocumentText(name)))
         return false;
     rememberFile(path);
     return true;

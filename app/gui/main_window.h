@@ -84,7 +84,7 @@ private:
     void applyViewSettings();
     void enter();
     void runPasted(const QStringList& lines);
-    bool runMenuCommand(const QString& echo, std::string command);
+    bool runMenuCommand(const QString& echo, session::Command command, std::string argument = {});
     void commit(FunctionEditorView* editor, const std::vector<std::string>& lines);
     void onStarted();
     void onFinished();
