@@ -3,14 +3,12 @@
 // On a terminal the session is edited with readline; with standard input or
 // output redirected, wox runs in batch mode and writes exactly the transcript
 // the session holds, each input line echoed after its prompt.
-#include <gsl/gsl_errno.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <fstream>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -19,15 +17,11 @@
 #include "function_editor.h"
 #include "line_editor.h"
 #include "session/completion.h"
-#include "session/configuration.h"
-#include "session/file_names.h"
 #include "session/line_reader.h"
 #include "session/session.h"
-#include "session/standard_library.h"
+#include "session/start_up.h"
 #include "session/terminal_text.h"
 #include "session/transcript.h"
-#include "values/messages.h"
-#include "workspace_file/workspace_reader.h"
 
 namespace {
 
@@ -123,40 +117,30 @@ int main(int argc, char** argv) {
         }
     }
 
-    gsl_set_error_handler_off();
     wox::Interpreter in;
-    if (!in.ws.region.ok()) {
-        std::fprintf(stderr, "wox: cannot reserve the workspace heap\n");
+    const bool ready = wox::session::readyInterpreter(in, [](std::string_view text) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
+    });
+    auto fail = [](std::string_view problem) {
+        std::fprintf(stderr, "wox: %.*s\n", static_cast<int>(problem.size()), problem.data());
+    };
+    if (!ready) {
+        fail(wox::session::kNoWorkspaceHeap);
         return 1;
     }
-    in.ws.diagnostic = [](std::string_view text) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    };
-
     wox::session::Configuration config;
     std::string problem;
-    if (!wox::session::loadConfiguration(wox::session::configurationPlaces(), config, &problem)) {
-        std::fprintf(stderr, "wox: %s\n", problem.c_str());
+    if (!wox::session::loadStartConfiguration(wox::session::configurationPlaces(), config, &problem, fail)) {
+        fail(problem);
         return 1;
     }
-    // A workspace folder without the standard library gets it; one that
-    // cannot take it still serves.
-    if (!wox::session::installStandardLibrary(config.workspacePath, &problem))
-        std::fprintf(stderr, "wox: %s\n", problem.c_str());
-    std::string loadedName;
-    const bool script = workspace && std::string_view(workspace).ends_with(".vsf");
-    if (script && !std::ifstream(workspace)) {
-        std::fprintf(stderr, "wox: cannot read %s\n", workspace);
-        return 1;
-    }
-    if (workspace && !script) {
-        wox::workspace_file::LoadResult r = wox::workspace_file::loadWorkspaceFile(in, workspace);
-        if (!r.loaded) {
-            std::string_view why = r.message.empty() ? wox::messageText(wox::kFileNotFound) : r.message;
-            std::fprintf(stderr, "wox: cannot load %s: %.*s\n", workspace, static_cast<int>(why.size()), why.data());
+    wox::session::StartFile file;
+    if (workspace) {
+        file = wox::session::startFileNamed(workspace);
+        if (!wox::session::openStartFile(in, file, &problem)) {
+            fail(wox::session::startFileProblem(file, problem));
             return 1;
         }
-        loadedName = wox::session::workspaceNameOf(workspace);
     }
 
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
@@ -165,7 +149,6 @@ int main(int argc, char** argv) {
                                   : TerminalText::Mode::Batch);
     wox::session::TextTranscript transcript(kTranscriptKeep);
     wox::session::Session session(in, transcript);
-    session.setWorkspaceFolder(config.workspacePath);
     std::string bytes;
     session.setSink([&](Piece piece, std::string_view piece_text) {
         bytes.clear();
@@ -176,15 +159,10 @@ int main(int argc, char** argv) {
         if (interactive) std::fflush(stdout);
     });
 
-    // A script named on the command line is read as FLOAD reads one, once
-    // the session shows its banner.
+    // Quiet mode shows a script named on the command line as it is read.
     auto startSession = [&] {
-        if (!script) {
-            session.start(loadedName);
-            return;
-        }
-        text.showAfterBanner();
-        session.startWithScript(workspace, !quiet);
+        if (file.script) text.showAfterBanner();
+        wox::session::startSession(session, config, file, !quiet);
     };
     if (!interactive) {
         // Batch mode keeps the default Ctrl-C: it stops the whole run.

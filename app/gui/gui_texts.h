@@ -24,9 +24,6 @@ inline constexpr const char* kClearEcho = "%1)clear";
 inline constexpr const char* kSaveEcho = "%1)save";
 inline constexpr const char* kLoadEcho = "%1)load %2";
 inline constexpr const char* kSaveAsEcho = "%1)save %2";
-inline constexpr std::string_view kClearCommand = "CLEAR";
-inline constexpr std::string_view kSaveCommand = "SAVE";
-inline constexpr std::string_view kLoadCommand = "LOAD ";
 
 // File dialogs.
 inline constexpr std::string_view kOpenFilter = "Wox WS(*.wox)";

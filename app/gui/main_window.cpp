@@ -27,13 +27,11 @@
 #include "gui_texts.h"
 #include "help_documents.h"
 #include "open_name.h"
-#include "session/file_names.h"
 #include "session/function_requests.h"
+#include "session/start_up.h"
 #include "session_view.h"
 #include "view_settings.h"
-#include "workspace_file/workspace_reader.h"
 #include "workspace_path_dialog.h"
-#include "values/messages.h"
 
 namespace wox::gui {
 
@@ -72,7 +70,6 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
     document_ = std::make_unique<DocumentTranscript>(*view_);
     transcript_ = std::make_unique<CrossThreadTranscript>(*document_, runner_);
     session_ = std::make_unique<session::Session>(*in_, *transcript_);
-    session_->setWorkspaceFolder(config_.workspacePath);
     session_->setSavedListener([this] { savedDuringLine_ = true; });
     session_->setEditorOpener([this](std::string_view name) {
         QString n = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
@@ -81,10 +78,10 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
     session_->setOff([this] { QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection); });
     // The diagnostics the interpreter shows in a message box (the terminal
     // writes them to standard error).
-    in_->ws.diagnostic = [this](std::string_view message) {
+    interpreterReady_ = session::readyInterpreter(*in_, [this](std::string_view message) {
         QString m = QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
         runner_.onGuiThread([&] { QMessageBox::warning(this, qtext(text::kCaption), m); });
-    };
+    });
 
     view_->setBeforeEdit([this](int line) { session_->beforeKeyOn(line); });
     connect(view_, &SessionView::enterPressed, this, &MainWindow::enter);
@@ -112,20 +109,17 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::loadAtStart(const std::string& path, std::string* problem) {
-    workspace_file::LoadResult r = workspace_file::loadWorkspaceFile(*in_, path);
-    if (!r.loaded) {
-        std::string_view why = r.message.empty() ? messageText(kFileNotFound) : r.message;
-        *problem = std::string(why);
-        return false;
-    }
-    loadedName_ = session::workspaceNameOf(path);
-    return true;
+    // Only workspace files: a script read at start would run on the
+    // window's thread, out of Break's reach.
+    startFile_ = session::StartFile();
+    startFile_.path = path;
+    return session::openStartFile(*in_, startFile_, problem);
 }
 
 void MainWindow::startSession() {
     // The session fills the frame; editors open over it.
     sessionWindow_->setGeometry(mdi_->viewport()->rect());
-    session_->start(loadedName_);
+    session::startSession(*session_, config_, startFile_, true);
     updateTitle();
     setSessionModified(false);
     view_->verticalScrollBar()->setValue(view_->verticalScrollBar()->maximum());
@@ -152,18 +146,18 @@ void MainWindow::runPasted(const QStringList& lines) {
     });
 }
 
-bool MainWindow::runMenuCommand(const QString& echo, std::string command) {
+bool MainWindow::runMenuCommand(const QString& echo, session::Command command, std::string argument) {
     if (runner_.busy()) {
         statusBar()->showMessage(qtext(text::kBusy), 5000);
         return false;
     }
     std::string shown = fromDocumentText(echo);
-    return runner_.run([this, shown, command = std::move(command)] {
+    return runner_.run([this, shown, command, argument = std::move(argument)] {
         transcript_->selectInputLine();
         transcript_->append(shown);
         transcript_->caretToEnd();
         in_->interruptRequested.store(false);
-        (void)session_->dispatchCommand(command);
+        (void)session_->runCommand(command, argument);
         transcript_->caretToEnd();
         transcript_->append("\r\n" + std::string(session::kPrompt));
         in_->interruptRequested.store(false);
@@ -253,14 +247,13 @@ void MainWindow::commit(FunctionEditorView* editor, const std::vector<std::strin
 
 // ---- files --------------------------------------------------------------
 
-void MainWindow::fileNew() { runMenuCommand(QString(text::kClearEcho).arg(prompt()), std::string(text::kClearCommand)); }
+void MainWindow::fileNew() { runMenuCommand(QString(text::kClearEcho).arg(prompt()), session::Command::Clear); }
 
-void MainWindow::fileSave() { runMenuCommand(QString(text::kSaveEcho).arg(prompt()), std::string(text::kSaveCommand)); }
+void MainWindow::fileSave() { runMenuCommand(QString(text::kSaveEcho).arg(prompt()), session::Command::Save); }
 
 bool MainWindow::openWorkspaceFile(const QString& path) {
     QString name = commandFileName(path, QString::fromStdString(config_.workspacePath));
-    if (!runMenuCommand(QString(text::kLoadEcho).arg(prompt(), name),
-                        std::string(text::kLoadCommand) + fromDocumentText(name)))
+    if (!runMenuCommand(QString(text::kLoadEcho).arg(prompt(), name), session::Command::Load, fromDocumentText(name)))
         return false;
     rememberFile(path);
     return true;
@@ -268,8 +261,7 @@ bool MainWindow::openWorkspaceFile(const QString& path) {
 
 bool MainWindow::saveWorkspaceAs(const QString& path) {
     QString name = commandFileName(path, QString::fromStdString(config_.workspacePath));
-    if (!runMenuCommand(QString(text::kSaveAsEcho).arg(prompt(), name),
-                        std::string(text::kSaveCommand) + " " + fromDocumentText(name)))
+    if (!runMenuCommand(QString(text::kSaveAsEcho).arg(prompt(), name), session::Command::Save, fromDocumentText(name)))
         return false;
     rememberFile(path);
     return true;

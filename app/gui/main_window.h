@@ -13,6 +13,7 @@
 #include "line_runner.h"
 #include "session/configuration.h"
 #include "session/session.h"
+#include "session/start_up.h"
 
 class QLabel;
 class QMdiArea;
@@ -32,9 +33,12 @@ public:
                QWidget* parent = nullptr);
     ~MainWindow() override;
 
+    // Whether the interpreter has its workspace heap.
+    bool interpreterReady() const { return interpreterReady_; }
     // Loads a workspace file before the first display; false with the
     // reason when it cannot.
     bool loadAtStart(const std::string& path, std::string* problem);
+    const session::StartFile& startFile() const { return startFile_; }
     // The first display: banner, the loaded workspace's name or "CLEAR WS",
     // the first prompt.
     void startSession();
@@ -84,7 +88,7 @@ private:
     void applyViewSettings();
     void enter();
     void runPasted(const QStringList& lines);
-    bool runMenuCommand(const QString& echo, std::string command);
+    bool runMenuCommand(const QString& echo, session::Command command, std::string argument = {});
     void commit(FunctionEditorView* editor, const std::vector<std::string>& lines);
     void onStarted();
     void onFinished();
@@ -105,7 +109,8 @@ private:
     std::unique_ptr<DocumentTranscript> document_;
     std::unique_ptr<CrossThreadTranscript> transcript_;
     std::unique_ptr<session::Session> session_;
-    std::string loadedName_;
+    session::StartFile startFile_;
+    bool interpreterReady_ = false;
     QLabel* folderPane_ = nullptr;
     QLabel* versionPane_ = nullptr;
     QLabel* positionPane_ = nullptr;

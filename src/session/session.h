@@ -11,6 +11,7 @@
 
 #include "engine/interpreter.h"
 #include "script_file/script_reader.h"
+#include "session/command_table.h"
 #include "session/edited_lines.h"
 #include "session/transcript.h"
 
@@ -63,6 +64,8 @@ public:
     // Runs a system command line (the text after ")") and returns the last
     // command result: 0, or a message number or 1.
     int dispatchCommand(std::string_view commandLine);
+    // The same for a command already named (a menu's), with its argument.
+    int runCommand(Command command, std::string_view argument = {});
 
     // Reads the script file at `path` as FLOAD does (the program's start
     // with a script named on its command line); `announce` writes "saved"

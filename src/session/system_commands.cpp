@@ -66,10 +66,14 @@ int Session::dispatchCommand(std::string_view commandLine) {
     std::string_view argument = blank == std::string_view::npos ? std::string_view() : trimBlanks(line.substr(blank + 1));
     std::optional<Command> command = findCommand(word);
     if (!command) return fail(kIncorrectCommand);
+    return runCommand(*command, argument);
+}
+
+int Session::runCommand(Command command, std::string_view argument) {
     // The query library's script copies the standard library in; nothing
     // else may happen to the workspace under the line that loads it.
-    if (libraryCaller_ && *command != Command::Fcopy) return fail(kIncorrectCommand);
-    switch (*command) {
+    if (libraryCaller_ && command != Command::Fcopy) return fail(kIncorrectCommand);
+    switch (command) {
         case Command::Wsid:
             return commandWsid(argument);
         case Command::Off:
