@@ -329,6 +329,9 @@ bool MainWindow::setWorkspaceFolder(const QString& folder, QString* problem) {
         return false;
     }
     config_ = c;
+    session::prepareWorkspaceFolder(config_.workspacePath, [this](std::string_view warning) {
+        QMessageBox::warning(this, qtext(text::kCaption), QString::fromUtf8(warning.data(), static_cast<qsizetype>(warning.size())));
+    });
     if (!runner_.busy()) session_->setWorkspaceFolder(config_.workspacePath);
     showFolder();
     return true;

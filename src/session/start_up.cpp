@@ -6,6 +6,7 @@
 
 #include "session/file_names.h"
 #include "session/standard_library.h"
+#include "values/file_replacement.h"
 #include "values/messages.h"
 #include "workspace_file/workspace_reader.h"
 
@@ -20,11 +21,16 @@ constexpr std::string_view kScriptExtension = ".vsf";
 bool loadStartConfiguration(const ConfigurationPlaces& places, Configuration& config, std::string* problem,
                             const Report& warn) {
     if (!loadConfiguration(places, config, problem)) return false;
+    prepareWorkspaceFolder(config.workspacePath, warn);
+    return true;
+}
+
+void prepareWorkspaceFolder(const std::string& folder, const Report& warn) {
     // A fresh folder needs the library before the first `do` can load the
     // query library, which copies it in.
     std::string libraryProblem;
-    if (!installStandardLibrary(config.workspacePath, &libraryProblem) && warn) warn(libraryProblem);
-    return true;
+    if (!installStandardLibrary(folder, &libraryProblem) && warn) warn(libraryProblem);
+    values::removeStaleTemporaries(folder);
 }
 
 bool readyInterpreter(Interpreter& in, Report diagnostics) {

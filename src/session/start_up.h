@@ -27,6 +27,11 @@ inline constexpr std::string_view kNoWorkspaceHeap = "cannot reserve the workspa
 bool loadStartConfiguration(const ConfigurationPlaces& places, Configuration& config, std::string* problem,
                             const Report& warn);
 
+// Readies a workspace folder for a session: the standard library written
+// when no file of that name is there (a library that cannot be written goes
+// to `warn`), and the temporary files of saves that were killed taken away.
+void prepareWorkspaceFolder(const std::string& folder, const Report& warn);
+
 // Readies a new interpreter: the numeric library's errors come back as
 // values, and the interpreter's diagnostics go to `diagnostics`. False when
 // its workspace heap could not be reserved (kNoWorkspaceHeap).

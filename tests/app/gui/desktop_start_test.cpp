@@ -51,6 +51,20 @@ private slots:
         QVERIFY(start.window->sessionView()->toPlainText().endsWith("      #t1.b\n0 5\n      "));
     }
 
+    void aFolderChosenLaterGetsTheStandardLibraryToo() {
+        FreshHome home;
+        DesktopStart start = startDesktop({});
+        QVERIFY(start.window);
+        QTemporaryDir other;
+        const QString folder = other.path() + "/";
+        QString problem;
+        QVERIFY2(start.window->setWorkspaceFolder(folder, &problem), qPrintable(problem));
+        QVERIFY(QFile::exists(folder + "standard.vsf"));
+        QVERIFY(typeLine(*start.window, "do 'CREATE TABLE t2 (a b; ''IC''; 5)'"));
+        QVERIFY2(start.window->sessionView()->toPlainText().endsWith("table t2 created.\n      "),
+                 qPrintable(start.window->sessionView()->toPlainText()));
+    }
+
     void aWorkspaceThatDoesNotLoadIsReportedAndTheSessionStartsClear() {
         FreshHome home;
         const QString absent = home.workspaceFolder() + "absent.wox";
