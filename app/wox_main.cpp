@@ -129,10 +129,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "wox: cannot reserve the workspace heap\n");
         return 1;
     }
-    in.ws.diagnostic = [](std::string_view text) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    };
-
     wox::session::Configuration config;
     std::string problem;
     if (!wox::session::loadConfiguration(wox::session::configurationPlaces(), config, &problem)) {
@@ -165,6 +161,9 @@ int main(int argc, char** argv) {
                                   : TerminalText::Mode::Batch);
     wox::session::TextTranscript transcript(kTranscriptKeep);
     wox::session::Session session(in, transcript);
+    session.setMessageBox([](std::string_view message) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+    });
     session.setWorkspaceFolder(config.workspacePath);
     std::string bytes;
     session.setSink([&](Piece piece, std::string_view piece_text) {

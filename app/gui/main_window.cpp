@@ -81,10 +81,10 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
     session_->setOff([this] { QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection); });
     // The diagnostics the interpreter shows in a message box (the terminal
     // writes them to standard error).
-    in_->ws.diagnostic = [this](std::string_view message) {
+    session_->setMessageBox([this](std::string_view message) {
         QString m = QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
         runner_.onGuiThread([&] { QMessageBox::warning(this, qtext(text::kCaption), m); });
-    };
+    });
 
     view_->setBeforeEdit([this](int line) { session_->beforeKeyOn(line); });
     connect(view_, &SessionView::enterPressed, this, &MainWindow::enter);
@@ -108,7 +108,7 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
 
 MainWindow::~MainWindow() {
     // The interpreter must not write into a window that is going away.
-    in_->ws.diagnostic = nullptr;
+    session_->setMessageBox(nullptr);
 }
 
 bool MainWindow::loadAtStart(const std::string& path, std::string* problem) {
