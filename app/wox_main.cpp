@@ -118,9 +118,7 @@ int main(int argc, char** argv) {
     }
 
     wox::Interpreter in;
-    const bool ready = wox::session::readyInterpreter(in, [](std::string_view text) {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    });
+    const bool ready = wox::session::readyInterpreter(in);
     auto fail = [](std::string_view problem) {
         std::fprintf(stderr, "wox: %.*s\n", static_cast<int>(problem.size()), problem.data());
     };
@@ -134,6 +132,17 @@ int main(int argc, char** argv) {
         fail(problem);
         return 1;
     }
+    const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    TerminalText text(interactive ? TerminalText::Mode::Interactive
+                      : quiet     ? TerminalText::Mode::Quiet
+                                  : TerminalText::Mode::Batch);
+    wox::session::TextTranscript transcript(kTranscriptKeep);
+    wox::session::Session session(in, transcript);
+    // The interpreter's diagnostics (a workspace that needs a larger heap)
+    // go to standard error, from the start file's load on.
+    session.setMessageBox([](std::string_view message) {
+        std::fprintf(stderr, "%.*s\n", static_cast<int>(message.size()), message.data());
+    });
     wox::session::StartFile file;
     if (workspace) {
         file = wox::session::startFileNamed(workspace);
@@ -143,12 +152,6 @@ int main(int argc, char** argv) {
         }
     }
 
-    const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
-    TerminalText text(interactive ? TerminalText::Mode::Interactive
-                      : quiet     ? TerminalText::Mode::Quiet
-                                  : TerminalText::Mode::Batch);
-    wox::session::TextTranscript transcript(kTranscriptKeep);
-    wox::session::Session session(in, transcript);
     std::string bytes;
     session.setSink([&](Piece piece, std::string_view piece_text) {
         bytes.clear();

@@ -12,6 +12,7 @@
 #include "display/number_text.h"
 #include "display/value_display.h"
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ BENCHMARK(BM_DisplayFloatVector)->Unit(benchmark::kMillisecond);
 void BM_DisplayFloatVectorToSession(benchmark::State& state) {
     FloatWorkspace w(sampleFloats());
     std::size_t written = 0;
-    w.in.sessionOutput = [&](std::string_view t) { written += t.size(); };
+    wox::testing::RecordingLink link(w.in, [&](std::string_view t) { written += t.size(); });
     for (auto _ : state) {
         w.in.displayState.reset();
         if (wox::display::displayValue(w.in, w.in.displayState, w.ref).failed()) state.SkipWithError("display failed");

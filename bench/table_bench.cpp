@@ -8,6 +8,7 @@
 
 #include "engine/execute_line.h"
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 #include "values/keyed_value.h"
 
 namespace {
@@ -29,7 +30,7 @@ void makeTable(Interpreter& in) {
 void BM_SelectRowsAndDisplayFirst(benchmark::State& state) {
     Interpreter in;
     std::string shown;
-    in.sessionOutput = [&shown](std::string_view text) { shown.append(text); };
+    wox::testing::RecordingLink link(in, [&shown](std::string_view text) { shown.append(text); });
     makeTable(in);
     for (auto _ : state) {
         shown.clear();

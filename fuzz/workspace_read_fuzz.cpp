@@ -58,7 +58,6 @@ struct Fixture {
     Interpreter in{smallHeap()};
     std::string valid;
     Fixture() {
-        in.sessionOutput = [](std::string_view) {};
         (void)engine::clearWorkspace(in);
         for (const char* line : kLines) (void)engine::executeLine(in, line);
         int slot = 0;

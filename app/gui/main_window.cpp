@@ -78,7 +78,8 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
     session_->setOff([this] { QMetaObject::invokeMethod(this, [this] { close(); }, Qt::QueuedConnection); });
     // The diagnostics the interpreter shows in a message box (the terminal
     // writes them to standard error).
-    interpreterReady_ = session::readyInterpreter(*in_, [this](std::string_view message) {
+    interpreterReady_ = session::readyInterpreter(*in_);
+    session_->setMessageBox([this](std::string_view message) {
         QString m = QString::fromLatin1(message.data(), static_cast<qsizetype>(message.size()));
         runner_.onGuiThread([&] { QMessageBox::warning(this, qtext(text::kCaption), m); });
     });
@@ -105,7 +106,7 @@ MainWindow::MainWindow(const session::ConfigurationPlaces& places, const session
 
 MainWindow::~MainWindow() {
     // The interpreter must not write into a window that is going away.
-    in_->ws.diagnostic = nullptr;
+    session_->setMessageBox(nullptr);
 }
 
 bool MainWindow::loadAtStart(const std::string& path, std::string* problem) {

@@ -38,7 +38,7 @@ void Printer::continuationLine() {
 }
 
 void Printer::diagnostic(std::string_view message) const {
-    if (cx.ws.diagnostic) cx.ws.diagnostic(message);
+    cx.link().diagnostic(message);
 }
 
 void Printer::finish() {

@@ -50,7 +50,7 @@ Rc callDo(Interpreter& in, EvalContext& cx, ValueRef left, ValueRef right, Value
     // Copied now: loading the library may move the statement's block.
     const std::string line = doStatementLine(std::string_view(in.ws.elems<char>(d), static_cast<std::size_t>(d.count)));
     if (!in.queryLibraryLoaded) {
-        if (!in.queryLibraryLoader || in.queryLibraryLoader(cx).failed()) return kLibraryMissing;
+        if (in.link().loadQueryLibrary(cx.temp).failed()) return kLibraryMissing;
         in.queryLibraryLoaded = true;
     }
     const auto n = static_cast<std::int32_t>(line.size());

@@ -90,7 +90,7 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
     return kOk;
 }
 
-Rc executeScriptStatement(Interpreter& in, const EvalContext& caller, std::string_view text) {
+Rc executeScriptStatement(Interpreter& in, int lineTemp, std::string_view text) {
     const std::uint32_t mark = in.ws.stackTop;
     const std::size_t calls = in.frames.size();
     const int depth = in.errors.depth;
@@ -102,7 +102,7 @@ Rc executeScriptStatement(Interpreter& in, const EvalContext& caller, std::strin
     if (rc.ok() && tl.first >= 0) {
         EvalContext cx;
         cx.stackMark = mark;
-        cx.temp = caller.temp;
+        cx.temp = lineTemp;
         cx.ioSlot = kIoSlot;
         ValueRef r = kNoValue;
         rc = evaluate(in, cx, tl.first, &r);

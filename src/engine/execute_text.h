@@ -15,10 +15,10 @@ Rc executeText(Interpreter& in, EvalContext& cx, ValueRef arg, int result, Value
 // Runs a statement of a script that is read while a line is running (the
 // query library, loaded by the first `do`). Names resolve as between lines,
 // to global entries, not through the active calls' bindings, and the origin
-// is the global []IO; temporaries start above the caller's and the stack
-// goes back to where it stood; nothing is shown and nothing reported. A
-// failure gives back every call it began and leaves no error behind, so
-// the running line can report its own.
-Rc executeScriptStatement(Interpreter& in, const EvalContext& caller, std::string_view text);
+// is the global []IO; temporaries start above `lineTemp`, the running
+// line's last, and the stack goes back to where it stood; nothing is shown
+// and nothing reported. A failure gives back every call it began and leaves
+// no error behind, so the running line can report its own.
+Rc executeScriptStatement(Interpreter& in, int lineTemp, std::string_view text);
 
 }  // namespace wox::engine

@@ -1,12 +1,12 @@
 #pragma once
 // The one interpreter object: all state of a Wox workspace and session lives
 // here, so any number of interpreters can run side by side.
-#include <functional>
 #include <string>
 
 #include "display/display_state.h"
 #include "engine/call_frame.h"
 #include "engine/error_trace.h"
+#include "engine/interpreter_link.h"
 #include "frontend/builtin_names.h"
 #include "frontend/front_end.h"
 #include "frontend/front_tables.h"
@@ -17,10 +17,6 @@
 #include "values/capacities.h"
 #include "values/context.h"
 #include "values/rc.h"
-
-namespace wox::engine {
-struct EvalContext;
-}
 
 namespace wox {
 
@@ -46,14 +42,17 @@ public:
     // The spreadsheet link lives as long as the interpreter; clearing the
     // workspace leaves it as it is.
     spreadsheet::Link spreadsheet;
-    // The query library (the statements of `do`): whether its script has
-    // run without error in this workspace (clearing forgets it), and the
-    // loader the session installs, which reads that script through the
-    // script reader from inside the running line whose context it is given.
+    // Whether the query library (the statements of `do`) has run without
+    // error in this workspace; clearing forgets it. The session's link
+    // loads it.
     bool queryLibraryLoaded = false;
-    std::function<Rc(const engine::EvalContext&)> queryLibraryLoader;
     // The workspace folder, ending with "/"; []FM writes a relative path there.
     std::string workspaceFolder;
+
+    // Gives the one way up back to the interpreter's own link, which
+    // answers the local-name question and does nothing else: a link
+    // installed in its place goes before the interpreter does.
+    void uninstall() { install(ownLink_); }
 
     // The front end's view of this workspace.
     frontend::FrontEnd frontEnd() { return {*this, front, functions, symbols, scope}; }
@@ -68,6 +67,9 @@ public:
         }
         return errorWord;
     }
+
+private:
+    engine::InterpreterLink ownLink_{*this};
 };
 
 }  // namespace wox

@@ -135,7 +135,7 @@ Rc readRange(Interpreter& in, int result, const spreadsheet::RangeRequest& reque
     WOX_TRY(openSheet(link, &sheet));
     spreadsheet::RangeContents got;
     WOX_TRY(Rc{spreadsheet::analyseRange(link.book.sheets[static_cast<std::size_t>(sheet)], request, got)});
-    if (got.metDate && in.ws.diagnostic) in.ws.diagnostic(kDateNotice);
+    if (got.metDate) in.link().diagnostic(kDateNotice);
     char* out;
     if (got.type == spreadsheet::ValueClass::Text) {
         // One character is a character scalar, any other text a vector.

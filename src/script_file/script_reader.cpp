@@ -1,14 +1,18 @@
 #include "script_file/script_reader.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "engine/evaluator.h"
 #include "engine/execute_line.h"
+#include "engine/execute_text.h"
 #include "frontend/direct_definition.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
 #include "frontend/source_text.h"
 #include "script_file/script_writer.h"
 #include "script_file/tagged_value.h"
+#include "values/capacities.h"
 #include "values/messages.h"
 
 namespace wox::script_file {
@@ -35,12 +39,20 @@ bool startsVariableBlock(std::string_view line) {
     return i < line.size() && isLetter(line[i]);
 }
 
-// Defines a function from its lines, header first, unless the hooks keep
-// that name from being defined.
-Rc define(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines) {
-    if (hooks.mayDefine) {
+// Whether a function of that name has a call in progress, running or
+// suspended.
+bool inProgress(const Interpreter& in, std::string_view name) {
+    const int slot = frontend::findFunction(in.front, name);
+    return slot >= 0 && std::any_of(in.frames.begin(), in.frames.end(),
+                                     [slot](const engine::CallFrame& f) { return f.function == slot; });
+}
+
+// Defines a function from its lines, header first; a read inside a line
+// leaves the functions with a call in progress as they are.
+Rc define(Interpreter& in, const ScriptOptions& options, const std::vector<std::string>& lines) {
+    if (options.insideLine) {
         frontend::FunctionHeader header;
-        if (frontend::parseHeader(lines.front(), header).failed() || !hooks.mayDefine(header.name))
+        if (frontend::parseHeader(lines.front(), header).failed() || inProgress(in, header.name))
             return kGetFunctionError;
     }
     int slot = 0;
@@ -50,7 +62,7 @@ Rc define(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::stri
 
 // "@." and the header (a header ending in "\" goes on on the next line),
 // the body lines, and a line "@.". *next is the line after the block.
-Rc functionBlock(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
+Rc functionBlock(Interpreter& in, const ScriptOptions& options, const std::vector<std::string>& lines, std::size_t at,
                  std::size_t* next) {
     std::string header(trimBlanks(trimBlanks(lines[at]).substr(kFunctionMark.size())));
     std::size_t i = at + 1;
@@ -67,17 +79,18 @@ Rc functionBlock(Interpreter& in, const ScriptHooks& hooks, const std::vector<st
         source.emplace_back(line);
     }
     *next = i + 1;
-    return define(in, hooks, source);
+    return define(in, options, source);
 }
 
-Rc variableBlock(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
+Rc variableBlock(Interpreter& in, const ScriptOptions& options, const std::vector<std::string>& lines, std::size_t at,
                  std::size_t* next) {
     std::string_view line = trimBlanks(lines[at]).substr(1);
     line = trimBlanks(line);
     std::size_t end = frontend::text::nameEnd(line, 0);
     LineCursor cursor{lines, at + 1};
+    const int firstTemp = options.insideLine ? engine::followingTemp(*options.insideLine) : kFirstTemp;
     Rc rc = readTaggedValue(in, line.substr(0, end), line.substr(end), std::string_view(&kVariableMark, 1), cursor,
-                            hooks.firstTemp);
+                            firstTemp);
     if (rc.failed()) return rc.code == kTableFull || rc.code == kWorkspaceFull ? rc : Rc(kGetVariableError);
     *next = cursor.next;
     return kOk;
@@ -100,8 +113,8 @@ std::size_t closingBrace(std::string_view text, int* depth) {
 }
 
 // "{name: first line", further lines, the last one closing the braces.
-Rc bracedDefinition(Interpreter& in, const ScriptHooks& hooks, const std::vector<std::string>& lines, std::size_t at,
-                    std::string_view first, std::size_t* next) {
+Rc bracedDefinition(Interpreter& in, const ScriptOptions& options, const std::vector<std::string>& lines,
+                    std::size_t at, std::string_view first, std::size_t* next) {
     std::size_t colon = first.find(':');
     if (colon == std::string_view::npos) return kGetFunctionError;
     std::string_view name = trimBlanks(first.substr(1, colon - 1));
@@ -125,7 +138,7 @@ Rc bracedDefinition(Interpreter& in, const ScriptHooks& hooks, const std::vector
     frontend::DirectDefinition dd;
     auto isFunction = [&](std::string_view n) { return frontend::findFunction(in.front, n) >= 0; };
     if (frontend::buildDirectDefinition(name, body, isFunction, dd).failed()) return kGetFunctionError;
-    return define(in, hooks, dd.lines);
+    return define(in, options, dd.lines);
 }
 
 }  // namespace
@@ -143,22 +156,25 @@ std::vector<std::string> scriptLines(std::string_view text) {
     return lines;
 }
 
-int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptHooks& hooks,
+int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options,
                ScriptFailure* failure) {
-    auto write = [&](std::string_view text) {
-        if (hooks.write) hooks.write(text);
-    };
+    values::SessionLink& link = in.link();
+    const bool quiet = options.insideLine.has_value();
     auto stop = [&](int message, std::size_t at, std::string_view text) {
-        if (!hooks.quiet) {
+        if (!quiet) {
             std::string report;
             if (message != 0) report += "\r\n" + std::string(messageText(message));
             char number[32];
             std::snprintf(number, sizeof number, "[*ln%zu] [", at);
             report += "\r\n" + std::string(number) + std::string(text) + "]";
-            write(report);
+            link.output(report);
         }
         if (failure) *failure = ScriptFailure{message, static_cast<int>(at), std::string(text)};
         return 1;
+    };
+    auto runStatement = [&](std::string_view line) {
+        if (options.insideLine) return engine::executeScriptStatement(in, *options.insideLine, line).ok();
+        return engine::executeLine(in, line) == 0;
     };
     for (std::size_t i = 0; i < lines.size();) {
         const std::size_t at = i;
@@ -166,26 +182,23 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
         ++i;
         if (line.empty()) continue;
         if (line.starts_with(kFunctionMark)) {
-            if (Rc rc = functionBlock(in, hooks, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = functionBlock(in, options, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
         } else if (startsVariableBlock(line)) {
-            if (Rc rc = variableBlock(in, hooks, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = variableBlock(in, options, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
         } else if (line[0] == kOpenBrace) {
-            if (Rc rc = bracedDefinition(in, hooks, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
+            if (Rc rc = bracedDefinition(in, options, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
         } else {
-            if (!hooks.quiet && !hooks.numbered) {
-                if (hooks.echo) hooks.echo(std::string(kEcho) + std::string(line));
-                else write(std::string(kEcho) + std::string(line));
-            }
+            if (!quiet && !options.numbered) link.scriptLine(std::string(kEcho) + std::string(line));
             if (line[0] == kCommandMark) {
-                int result = hooks.dispatch ? hooks.dispatch(line.substr(1)) : kIncorrectCommand;
-                if (result != 0 && hooks.numbered) {
-                    if (hooks.commandFailed) hooks.commandFailed();
+                int result = link.scriptCommand(line.substr(1));
+                if (result != 0 && options.numbered) {
+                    link.commandFailed();
                 } else if (result != 0) {
                     return stop(0, at, line);
                 }
-            } else if (!(hooks.execute ? hooks.execute(line) : engine::executeLine(in, line) == 0)) {
-                if (hooks.statementFailed) hooks.statementFailed();
-                if (hooks.stopAtFailedStatement) return stop(0, at, line);
+            } else if (!runStatement(line)) {
+                link.statementFailed();
+                if (options.insideLine) return stop(0, at, line);
             }
         }
     }

@@ -8,36 +8,30 @@
 // error report and the script goes on; a bad block, a failing system
 // command (outside numbered mode) or an unclosed definition stops it, and
 // everything defined before stays.
-#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/interpreter.h"
-#include "values/capacities.h"
 
 namespace wox::script_file {
 
-struct ScriptHooks {
-    std::function<void(std::string_view)> write;      // session output
-    std::function<void(std::string_view)> echo;       // a line about to run, after its prompt
-    std::function<int(std::string_view)> dispatch;    // a system command: its result
-    std::function<void()> statementFailed;            // a statement wrote an error report
-    bool quiet = false;                               // no echo, no failure report
-    // A script read from inside a running line (the query library) runs
-    // its statements its own way and must keep its hands off what the line
-    // uses: `execute` runs a statement (true when it ran without error;
-    // unset: execute line, with its report), `mayDefine` tells whether a
-    // function of that name may be defined (unset: any), and variable blocks
-    // build their values from temporary `firstTemp` on.
-    std::function<bool(std::string_view)> execute;
-    std::function<bool(std::string_view)> mayDefine;
-    int firstTemp = kFirstTemp;
-    bool stopAtFailedStatement = false;               // a failing statement stops the script
+// What a read tells the session and asks of it goes through the
+// interpreter's link (values/session_link.h); these say how it reads.
+struct ScriptOptions {
     // The test runner's numbered mode: lines are not echoed, and a failing
-    // system command is told to commandFailed while the script goes on.
+    // system command is told to the link's commandFailed while the script
+    // goes on.
     bool numbered = false;
-    std::function<void()> commandFailed;
+    // A read from inside a running line (the query library, loaded by the
+    // first `do`): that line's last temporary. Such a read keeps its hands
+    // off what the line uses: it is quiet (no echo, no failure report), its
+    // statements run above the line's temporaries (executeScriptStatement)
+    // and the first that fails stops it, its variable blocks are built
+    // above them too, and no function with a call in progress (running or
+    // suspended) is redefined.
+    std::optional<int> insideLine;
 };
 
 struct ScriptFailure {
@@ -50,8 +44,8 @@ struct ScriptFailure {
 std::vector<std::string> scriptLines(std::string_view text);
 
 // Returns 0, or 1 after a failure, which *failure describes (the report
-// "\r\n" message "\r\n[*ln%d] [%s]" is written unless quiet).
-int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptHooks& hooks,
+// "\r\n" message "\r\n[*ln%d] [%s]" is written unless the read is quiet).
+int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options = {},
                ScriptFailure* failure = nullptr);
 
 }  // namespace wox::script_file

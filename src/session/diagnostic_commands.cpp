@@ -99,10 +99,6 @@ int leadingNumber(std::string_view text) {
 
 }  // namespace
 
-void Session::messageBox(std::string_view text) {
-    if (in_.ws.diagnostic) in_.ws.diagnostic(text);
-}
-
 int Session::commandStackEntry(std::string_view argument) {
     std::string_view a = trimBlanks(argument);
     int index = -1;
@@ -114,8 +110,8 @@ int Session::commandStackEntry(std::string_view argument) {
         static_cast<std::size_t>(b.slot) >= in_.ws.vars.size())
         return 1;
     write(Piece::Output, "\r\n" + frontend::fullName(in_.front, in_.front.locals[static_cast<std::size_t>(b.name)]));
-    messageBox(formatted("val = %d", index));
-    messageBox(formatted("val = %d", b.slot));
+    diagnostic(formatted("val = %d", index));
+    diagnostic(formatted("val = %d", b.slot));
     const ValueDescriptor& d = in_.ws.vars[static_cast<std::size_t>(b.slot)];
     std::string text = "\r\n" + formatted("rank = %d, ", d.rank);
     if (d.rank >= 0) text += formatted("lgth = %d", d.count);
@@ -130,7 +126,7 @@ int Session::commandAsk(std::string_view argument) {
         // A binding above the current call's boundary is one of its locals.
         int at = frontend::findInScope(in_.front, in_.scope, name);
         if (at > in_.frames.back().boundary) {
-            messageBox(localReport(in_.ws, in_.scope.at(at).slot));
+            diagnostic(localReport(in_.ws, in_.scope.at(at).slot));
             return 0;
         }
     }
@@ -147,7 +143,7 @@ int Session::commandAsk(std::string_view argument) {
 }
 
 int Session::commandIf() {
-    messageBox(kTranslationBox);
+    diagnostic(kTranslationBox);
     std::string text;
     if (!readWholeFile(DiagnosticFolders(workspaceFolder_).translationScript(), &text)) return 1;
     // The script's lines are a function body under an empty header.
@@ -165,7 +161,7 @@ int Session::commandIf() {
 
 int Session::commandPt() {
     const numeric::Complex z = numeric::complexMonadic(numeric::ComplexMonadic::Exponential, {0.0, numeric::kPi});
-    messageBox(formatted("%.17lf", z.im));
+    diagnostic(formatted("%.17lf", z.im));
     return 0;
 }
 

@@ -1,24 +1,23 @@
 #include "session/query_library.h"
 
-#include "engine/evaluator.h"
 #include "frontend/global_names_mark.h"
 #include "session/session.h"
 #include "values/messages.h"
 
 namespace wox::session {
 
-Rc Session::loadQueryLibrary(const engine::EvalContext& caller) {
+Rc Session::loadQueryLibrary(int lineTemp) {
     // A read of the library that reads the library would never end.
-    if (libraryCaller_) return kLibraryMissing;
+    if (libraryLine_) return kLibraryMissing;
     const std::string_view text = queryLibraryText_.empty() ? queryLibraryText() : std::string_view(queryLibraryText_);
     const bool failedBefore = lastLineFailed_;
     const bool anyFailedBefore = anyLineFailed_;
     const frontend::GlobalNamesMark names = frontend::markGlobalNames(in_.frontEnd());
-    libraryCaller_ = &caller;
+    libraryLine_ = lineTemp;
     ++scriptDepth_;
-    const int result = script_file::readScript(in_, script_file::scriptLines(text), scriptHooks());
+    const int result = script_file::readScript(in_, script_file::scriptLines(text), scriptOptions());
     --scriptDepth_;
-    libraryCaller_ = nullptr;
+    libraryLine_.reset();
     // A library that did not load leaves no names behind: its do must not
     // hide the keyword, whose next call tries again.
     if (result != 0) frontend::dropGlobalNamesSince(in_.frontEnd(), names);

@@ -1,13 +1,10 @@
 // The script-file commands: FLOAD clears the workspace and reads a script,
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
 // OUT writes functions and variables into one.
-#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "engine/execute_text.h"
 #include "engine/workspace_clear.h"
-#include "frontend/function_store.h"
 #include "frontend/source_text.h"
 #include "script_file/script_reader.h"
 #include "script_file/script_writer.h"
@@ -73,7 +70,7 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
     }
     if (timing) in_.errors.lineTiming = true;
     ++scriptDepth_;
-    int result = script_file::readScript(in_, script_file::scriptLines(text), scriptHooks());
+    int result = script_file::readScript(in_, script_file::scriptLines(text), scriptOptions());
     --scriptDepth_;
     if (result != 0) {
         noteFailure();
@@ -85,37 +82,17 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
     return 0;
 }
 
-script_file::ScriptHooks Session::scriptHooks() {
-    script_file::ScriptHooks hooks;
-    hooks.write = [this](std::string_view t) { write(Piece::Output, t); };
-    hooks.echo = [this](std::string_view t) { write(Piece::ScriptLine, t); };
-    hooks.dispatch = [this](std::string_view line) {
-        int result = dispatchCommand(line);
-        if (result != 0) noteFailure();
-        return result;
-    };
-    hooks.statementFailed = [this] { noteFailure(); };
-    hooks.numbered = testMode_.on;
-    hooks.commandFailed = [this] { testMode_.failed = true; };
-    if (libraryCaller_) {
-        // Read from inside a running line: statements run above its
-        // temporaries and stop the read when they fail, and no function
-        // with a call in progress (running or suspended) is redefined.
-        const engine::EvalContext& caller = *libraryCaller_;
-        hooks.quiet = true;
-        hooks.numbered = false;
-        hooks.stopAtFailedStatement = true;
-        hooks.execute = [this, &caller](std::string_view line) {
-            return engine::executeScriptStatement(in_, caller, line).ok();
-        };
-        hooks.mayDefine = [this](std::string_view name) {
-            const int slot = frontend::findFunction(in_.front, name);
-            return std::none_of(in_.frames.begin(), in_.frames.end(),
-                                [slot](const engine::CallFrame& f) { return slot >= 0 && f.function == slot; });
-        };
-        hooks.firstTemp = engine::followingTemp(caller.temp);
-    }
-    return hooks;
+script_file::ScriptOptions Session::scriptOptions() const {
+    script_file::ScriptOptions options;
+    if (libraryLine_) options.insideLine = libraryLine_;
+    else options.numbered = testMode_.on;
+    return options;
+}
+
+int Session::scriptCommand(std::string_view commandLine) {
+    int result = dispatchCommand(commandLine);
+    if (result != 0) noteFailure();
+    return result;
 }
 
 int Session::commandOut(std::string_view argument) {

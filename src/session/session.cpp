@@ -31,20 +31,21 @@ const std::string& tooManyEditsText() {
 
 }  // namespace
 
-Session::Session(Interpreter& in, Transcript& transcript) : in_(in), transcript_(transcript) {
-    in_.sessionOutput = [this](std::string_view text) { write(Piece::Output, text); };
-    in_.queryLibraryLoader = [this](const engine::EvalContext& caller) { return loadQueryLibrary(caller); };
+Session::Session(Interpreter& in, Transcript& transcript)
+    : engine::InterpreterLink(in), in_(in), transcript_(transcript) {
+    in_.install(*this);
 }
 
-Session::~Session() {
-    in_.sessionOutput = nullptr;
-    in_.queryLibraryLoader = nullptr;
+Session::~Session() { in_.uninstall(); }
+
+void Session::diagnostic(std::string_view message) {
+    if (messageBox_) messageBox_(message);
 }
 
 void Session::write(Piece piece, std::string_view text) {
     // The query library loads quietly: whatever it fails with, the line
     // that asked for it reports 205.
-    if (text.empty() || libraryCaller_) return;
+    if (text.empty() || libraryLine_) return;
     transcript_.append(text);
     if (sink_) sink_(piece, text);
 }

@@ -2,10 +2,12 @@
 // The session: turns Enter on the transcript into requests to the
 // interpreter. It writes the banner and the prompts, reads the input line,
 // removes its comment, classifies it and hands it on; output of every kind
-// reaches the transcript through the interpreter's one output seam. Earlier
+// reaches the transcript through the link it installs in the interpreter,
+// the one way up from the floors below (values/session_link.h). Earlier
 // lines the user changed are run again at the next Enter and their former
 // texts put back.
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -29,10 +31,10 @@ enum class Piece {
 };
 using Sink = std::function<void(Piece, std::string_view)>;
 
-class Session {
+class Session : private engine::InterpreterLink {
 public:
     Session(Interpreter& in, Transcript& transcript);
-    ~Session();
+    ~Session() override;
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
@@ -60,6 +62,9 @@ public:
     // Told after SAVE has written the workspace file, so a window can mark
     // its document as not modified.
     void setSavedListener(std::function<void()> saved) { saved_ = std::move(saved); }
+    // Shows the interpreter's diagnostics: a message box on the desktop,
+    // standard error in the terminal. Without one they are dropped.
+    void setMessageBox(std::function<void(std::string_view)> show) { messageBox_ = std::move(show); }
 
     // Runs a system command line (the text after ")") and returns the last
     // command result: 0, or a message number or 1.
@@ -112,6 +117,17 @@ public:
     const EditedLines& editedLines() const { return edited_; }
 
 private:
+    // The link to the floors below.
+    void output(std::string_view text) override { write(Piece::Output, text); }
+    void diagnostic(std::string_view message) override;
+    // The query library (query_library.cpp): read quietly from inside the
+    // running line whose last temporary is `lineTemp`.
+    Rc loadQueryLibrary(int lineTemp) override;
+    void scriptLine(std::string_view text) override { write(Piece::ScriptLine, text); }
+    int scriptCommand(std::string_view commandLine) override;
+    void statementFailed() override { noteFailure(); }
+    void commandFailed() override { testMode_.failed = true; }
+
     void write(Piece piece, std::string_view text);
     void writePrompt();
     void writeBanner(std::string_view workspaceName);
@@ -134,10 +150,7 @@ private:
     // The script files (script_commands.cpp).
     int commandReadScript(std::string_view argument, bool clear, bool timing);
     int readScriptFile(const std::string& path, bool clear, bool timing, bool announce);
-    script_file::ScriptHooks scriptHooks();
-    // The query library (query_library.cpp): read quietly from inside the
-    // running line whose context is `caller`.
-    Rc loadQueryLibrary(const engine::EvalContext& caller);
+    script_file::ScriptOptions scriptOptions() const;
     int commandOut(std::string_view argument);
     // The diagnostic commands (diagnostic_commands.cpp).
     int commandStackEntry(std::string_view argument);
@@ -147,8 +160,6 @@ private:
     int commandOpen();
     int commandSt(std::string_view argument);
     bool saveTranscript(const std::string& path);
-    // What the desktop program showed in a message box.
-    void messageBox(std::string_view text);
     // The regression suite SU (regression_suite.cpp).
     int commandSu();
     int commandMf();
@@ -167,11 +178,13 @@ private:
     std::string workspaceName_;
     std::function<void()> off_;
     std::function<void()> saved_;
+    std::function<void(std::string_view)> messageBox_;
     bool switchedOff_ = false;
     int scriptDepth_ = 0;  // scripts being read, one inside another
-    // While the query library loads: the context of the line that asked for
-    // it. Nothing is shown then, and only FCOPY runs of the system commands.
-    const engine::EvalContext* libraryCaller_ = nullptr;
+    // While the query library loads: the last temporary of the line that
+    // asked for it. Nothing is shown then, only FCOPY runs of the system
+    // commands, and the script it copies is read as the library is.
+    std::optional<int> libraryLine_;
     std::string queryLibraryText_;
     // While SU runs: the number of the test being read, and whether one of
     // its system command lines failed.

@@ -33,12 +33,10 @@ void prepareWorkspaceFolder(const std::string& folder, const Report& warn) {
     values::removeStaleTemporaries(folder);
 }
 
-bool readyInterpreter(Interpreter& in, Report diagnostics) {
+bool readyInterpreter(Interpreter& in) {
     // The library's default handler would end the process.
     gsl_set_error_handler_off();
-    if (!in.ws.region.ok()) return false;
-    in.ws.diagnostic = std::move(diagnostics);
-    return true;
+    return in.ws.region.ok();
 }
 
 StartFile startFileNamed(std::string path) {

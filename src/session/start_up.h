@@ -1,7 +1,7 @@
 #pragma once
 // The start of a program that runs a session, the terminal's and the
 // desktop's alike: the configuration, the standard library in the workspace
-// folder, the interpreter's diagnostics, the file named on the command line
+// folder, the interpreter, the file named on the command line
 // and the first display. Each program shows problems its own way (standard
 // error, message boxes) and keeps its terminal or windows to itself.
 #include <functional>
@@ -33,9 +33,10 @@ bool loadStartConfiguration(const ConfigurationPlaces& places, Configuration& co
 void prepareWorkspaceFolder(const std::string& folder, const Report& warn);
 
 // Readies a new interpreter: the numeric library's errors come back as
-// values, and the interpreter's diagnostics go to `diagnostics`. False when
-// its workspace heap could not be reserved (kNoWorkspaceHeap).
-bool readyInterpreter(Interpreter& in, Report diagnostics);
+// values. False when its workspace heap could not be reserved
+// (kNoWorkspaceHeap). The interpreter's diagnostics go where the session's
+// message box shows them (Session::setMessageBox).
+bool readyInterpreter(Interpreter& in);
 
 // The file named on the command line: a workspace file, loaded before the
 // first display, or a script file, read after the banner as FLOAD reads one.

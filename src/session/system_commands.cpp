@@ -72,7 +72,7 @@ int Session::dispatchCommand(std::string_view commandLine) {
 int Session::runCommand(Command command, std::string_view argument) {
     // The query library's script copies the standard library in; nothing
     // else may happen to the workspace under the line that loads it.
-    if (libraryCaller_ && command != Command::Fcopy) return fail(kIncorrectCommand);
+    if (libraryLine_ && command != Command::Fcopy) return fail(kIncorrectCommand);
     switch (command) {
         case Command::Wsid:
             return commandWsid(argument);
@@ -342,7 +342,7 @@ int Session::commandLoad(std::string_view argument) {
     if (!r.loaded) {
         noteFailure();
         if (r.message.empty()) showMessage(kFileNotFound);
-        else if (r.message == workspace_file::kOldLoadError && in_.ws.diagnostic) in_.ws.diagnostic(r.message);
+        else if (r.message == workspace_file::kOldLoadError && messageBox_) diagnostic(r.message);
         else write(Piece::Output, "\r\n" + std::string(r.message));
         if (!r.cleared) (void)engine::clearWorkspace(in_);
         return 1;

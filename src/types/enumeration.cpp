@@ -47,7 +47,7 @@ int domainSlot(const values::Workspace& ws, const EnumerationHeader& h) {
     const bool local = slot >= ws.lowestLocalSlot && slot < kLocalRegionEnd;
     // A local slot of a call that has returned may hold another call's
     // local by now: the domain is that slot only under its own name.
-    if (local && ws.localNamed && !ws.localNamed(static_cast<int>(slot), h.name)) return -1;
+    if (local && !ws.link().localNamed(static_cast<int>(slot), h.name)) return -1;
     return global || local ? static_cast<int>(slot) : -1;
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 // What every routine below the engine works in: the workspace, the error word
-// of the line in progress, and the one way out to the session. Primitives,
+// of the line in progress, and the one way up to the session. Primitives,
 // display and the front end take this rather than the whole interpreter, so
 // they cannot reach the engine's state.
 #include <atomic>
-#include <functional>
 #include <string_view>
 
 #include "values/capacities.h"
 #include "values/rc.h"
+#include "values/session_link.h"
 #include "values/symbol_names.h"
 #include "values/workspace.h"
 
@@ -31,12 +31,13 @@ public:
     // session clears it before every line.
     std::atomic<bool> interruptRequested{false};
 
-    // The one operation that appends text at the session's caret. Text uses
-    // "\r\n" line ends and every producer starts its output with "\r\n".
-    std::function<void(std::string_view)> sessionOutput;
-    void write(std::string_view text) {
-        if (sessionOutput) sessionOutput(text);
-    }
+    // The one way up to the session (values/session_link.h), which the
+    // session installs when it is made; kept by the workspace, whose
+    // allocations report through it.
+    SessionLink& link() const { return ws.link(); }
+    void install(SessionLink& link) { ws.install(link); }
+    // Appends text at the session's caret.
+    void write(std::string_view text) { link().output(text); }
 
     // Records the first error of a line and returns it.
     Rc fail(int code) {

@@ -91,10 +91,10 @@ Rc Workspace::ownedBlock(ValueDescriptor& d, std::uint32_t owner, std::int32_t t
     }
     std::uint64_t need = padded(size) + kTrailerBytes;
     if (size > 0x7fff0000u || reserve(need).failed()) {
-        if (diag && diagnostic) {
+        if (diag) {
             char buf[96];
             std::snprintf(buf, sizeof buf, "%s,r = %lld, vx=%d", diag, static_cast<long long>(n), slot);
-            diagnostic(buf);
+            link().diagnostic(buf);
         }
         return kWorkspaceFull;
     }
@@ -126,11 +126,9 @@ Rc Workspace::allocTemp(int slot, std::int32_t type, std::int64_t n, bool zero) 
     if (p >= freeBytes()) {
         compact();
         if (p >= freeBytes()) {
-            if (diagnostic) {
-                char buf[96];
-                std::snprintf(buf, sizeof buf, "inctp,r = %lld, vx=%d", static_cast<long long>(n), slot);
-                diagnostic(buf);
-            }
+            char buf[96];
+            std::snprintf(buf, sizeof buf, "inctp,r = %lld, vx=%d", static_cast<long long>(n), slot);
+            link().diagnostic(buf);
             return kWorkspaceFull;
         }
     }

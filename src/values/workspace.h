@@ -9,14 +9,13 @@
 // inside a nested value's block. Blocks are padded to 8 bytes and the 12-byte
 // trailer to 16, so elements of every type stay aligned.
 #include <cstdint>
-#include <functional>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "values/capacities.h"
 #include "values/heap_region.h"
 #include "values/rc.h"
+#include "values/session_link.h"
 #include "values/temporal_record.h"
 #include "values/value.h"
 
@@ -64,12 +63,11 @@ public:
     std::uint64_t compactions = 0;  // runs for the life of the process
     std::uint64_t pagesGivenBack = 0;  // bytes of heap pages returned to the system
 
-    // Where the allocation diagnostics go (a message box on the desktop).
-    std::function<void(std::string_view)> diagnostic;
-    // Whether local slot `slot` is bound now to the name that symbol `name`
-    // spells. Only the engine knows the calls' bindings; a slot outlives
-    // the call that named it and is given to the next call's locals.
-    std::function<bool(int slot, std::int32_t name)> localNamed;
+    // The one way up to the session (values/session_link.h). The Context
+    // installs it here, where the allocation diagnostics go and the local
+    // slots of enumeration domains are asked about.
+    SessionLink& link() const { return *link_; }
+    void install(SessionLink& link) { link_ = &link; }
 
     ValueDescriptor& var(int slot) { return vars[slot]; }
     ValueDescriptor& cst(int slot) { return consts[slot]; }
@@ -185,6 +183,7 @@ private:
     void givePagesBack();
     void scheduleGather(int fill);
 
+    SessionLink* link_ = &noSession();
     bool pending_ = false;
     std::uint32_t pendingTrailer_ = 0;  // offset of the replaced block's trailer
     std::uint32_t garbage_ = 0;

@@ -8,6 +8,7 @@
 #include "display/display_values.h"
 #include "display/value_display.h"
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 
 namespace wox::display {
 namespace {
@@ -129,7 +130,7 @@ TEST_F(Display, OpenOutputLineIsContinuedByTheNextDisplay) {
     EXPECT_EQ(out, "\r\nabc1 2\r\n3");
     in.displayState.reset();
     std::string session;
-    in.sessionOutput = [&](std::string_view t) { session += t; };
+    wox::testing::RecordingLink link(in, [&](std::string_view t) { session += t; });
     ASSERT_TRUE(displayValue(in, in.displayState, v.floats({0.5, -0.25})).ok());
     EXPECT_EQ(session, "\r\n0.5 _0.25");
 }
@@ -163,7 +164,8 @@ TEST_F(Display, WrappedItemLinesIndentByDepth) {
 
 TEST_F(Display, UnsupportedValuesReportWithoutCrashing) {
     std::string diag;
-    in.ws.diagnostic = [&](std::string_view t) { diag = t; };
+    wox::testing::RecordingLink link(in);
+    link.onDiagnostic = [&](std::string_view t) { diag = t; };
     EXPECT_EQ(show(v.general({v.ints({1}, {}), v.ints({2}, {})}, {1, 2})), "");
     EXPECT_EQ(diag, "error in typ6 output");
     std::string out;

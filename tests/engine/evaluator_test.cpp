@@ -7,6 +7,7 @@
 #include "engine/evaluator.h"
 #include "engine/execute_line.h"
 #include "engine/line_session.h"
+#include "engine/recording_link.h"
 #include "frontend/front_tables.h"
 #include "frontend/translator.h"
 
@@ -138,7 +139,7 @@ TEST(EvaluatorIndexing, FailedStoreUnderASmallHeapLeavesTheVariable) {
         caps.heapBytes = bytes;
         Interpreter in(caps);
         std::string out;
-        in.sessionOutput = [&](std::string_view s) { out += s; };
+        testing::RecordingLink link(in, [&](std::string_view s) { out += s; });
         if (executeLine(in, numbers) != 0) continue;
         out.clear();
         if (executeLine(in, "x[100]<-0.5") == 0) {

@@ -109,7 +109,7 @@ TEST(Limits, InterruptStopsAnEndlessLoopAndKeepsTheWorkspace) {
     Session s;
     s.run("keep<-42");
     s.define({"spin", "L:->L"});
-    s.in.sessionOutput = [&](std::string_view t) {
+    s.link.onOutput = [&](std::string_view t) {
         s.out += t;
     };
     // The flag is already set when the loop starts: it must be seen at once.
@@ -186,7 +186,7 @@ TEST(Limits, InterruptStopsALoopWhoseBranchesAreDecidedWithoutValues) {
     Session s;
     s.define({"z<-spin x;i", "i<-0", "L1:->(~i<x)/L2", "i<-i*1", "->L1", "L2:z<-i"});
     s.define({"z<-count x;i", "i<-0", "L1:->((x)<i<-i+0)/L2", "->L1", "L2:z<-i"});
-    s.in.sessionOutput = [&](std::string_view t) {
+    s.link.onOutput = [&](std::string_view t) {
         s.out += t;
     };
     for (const char* line : {"spin 1", "count 1"}) {

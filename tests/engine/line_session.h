@@ -10,6 +10,7 @@
 #include "engine/evaluator.h"
 #include "engine/execute_line.h"
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/translator.h"
@@ -19,10 +20,9 @@ namespace wox::testing {
 struct LineSession {
     Interpreter in;
     std::string out;
+    RecordingLink link{in, [this](std::string_view s) { out += s; }};
 
-    explicit LineSession(const Capacities& caps = {}) : in(caps) {
-        in.sessionOutput = [this](std::string_view s) { out += s; };
-    }
+    explicit LineSession(const Capacities& caps = {}) : in(caps) {}
     LineSession(const LineSession&) = delete;
     LineSession& operator=(const LineSession&) = delete;
 

@@ -31,7 +31,7 @@ struct SpreadsheetFixture : ::testing::Test {
         char name[] = "/tmp/wox-spreadsheet-test-XXXXXX";
         dir = mkdtemp(name);
         s.in.spreadsheet.folder = dir.string() + "/";
-        s.in.ws.diagnostic = [this](std::string_view t) { notices += std::string(t) + "\n"; };
+        s.link.onDiagnostic = [this](std::string_view t) { notices += std::string(t) + "\n"; };
         (void)s.run("[]OF<-'book'");
     }
     ~SpreadsheetFixture() override {

@@ -42,7 +42,7 @@ struct OracleFixture : ::testing::Test {
         char name[] = "/tmp/wox-oracle-test-XXXXXX";
         dir = mkdtemp(name);
         s.in.spreadsheet.folder = dir.string() + "/";
-        s.in.ws.diagnostic = [](std::string_view) {};
+        s.link.onDiagnostic = [](std::string_view) {};
     }
     void TearDown() override {
         std::error_code ec;

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/execute_line.h"
+#include "engine/recording_link.h"
 #include "engine/workspace_clear.h"
 
 namespace wox::engine {
@@ -24,7 +25,7 @@ TEST(WorkspaceReport, ClearWorkspaceShowsEmptyCountersAndFullHeap) {
 TEST(WorkspaceClear, ClearingForgetsVariablesAndRestoresSystemValues) {
     Interpreter in;
     std::string out;
-    in.sessionOutput = [&](std::string_view s) { out += s; };
+    testing::RecordingLink link(in, [&](std::string_view s) { out += s; });
     ASSERT_EQ(executeLine(in, "abc<-1 2 3"), 0);
     ASSERT_EQ(executeLine(in, "[]IO<-0"), 0);
     ASSERT_EQ(clearWorkspace(in).code, 0);
@@ -42,8 +43,8 @@ TEST(WorkspaceClear, ClearingForgetsVariablesAndRestoresSystemValues) {
 TEST(WorkspaceClear, ClearingStartsTheRandomGeneratorAgain) {
     Interpreter a, b;
     std::string outA, outB;
-    a.sessionOutput = [&](std::string_view s) { outA += s; };
-    b.sessionOutput = [&](std::string_view s) { outB += s; };
+    testing::RecordingLink linkA(a, [&](std::string_view s) { outA += s; });
+    testing::RecordingLink linkB(b, [&](std::string_view s) { outB += s; });
     ASSERT_EQ(clearWorkspace(a).code, 0);
     ASSERT_EQ(clearWorkspace(b).code, 0);
     ASSERT_EQ(executeLine(a, "?.1000 1000 1000"), 0);

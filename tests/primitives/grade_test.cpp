@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/execute_line.h"
+#include "engine/recording_link.h"
 #include "engine/workspace_clear.h"
 #include "frontend/name_table.h"
 
@@ -14,9 +15,10 @@ namespace {
 
 std::string run(Interpreter& in, const std::string& line) {
     std::string out;
-    in.sessionOutput = [&](std::string_view s) { out += s; };
-    engine::executeLine(in, line);
-    in.sessionOutput = nullptr;
+    {
+        testing::RecordingLink link(in, [&](std::string_view s) { out += s; });
+        engine::executeLine(in, line);
+    }
     return out;
 }
 

@@ -29,7 +29,7 @@ struct DiagnosticFixture : ::testing::Test {
         char name[] = "/tmp/wox-diag-test-XXXXXX";
         dir = mkdtemp(name);
         session.setWorkspaceFolder(dir.string() + "/");
-        in.ws.diagnostic = [this](std::string_view text) { boxes.emplace_back(text); };
+        session.setMessageBox([this](std::string_view text) { boxes.emplace_back(text); });
         session.start();
     }
     ~DiagnosticFixture() override {

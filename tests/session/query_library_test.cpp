@@ -6,6 +6,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "engine/do_statement.h"
@@ -119,6 +120,18 @@ TEST_F(QueryFixture, ARunningFunctionIsNeverRedefined) {
     run(")sic");
     EXPECT_EQ(run("do 'SELECT'"), "\r\nSELECT successful.");
     EXPECT_EQ(run("{select}"), "\r\n`select is a reserved function.");
+}
+
+// A script the library copies in is read as the library is: its first
+// failing statement stops the load, which leaves none of its names.
+TEST_F(QueryFixture, AScriptTheLibraryCopiesIsReadAsTheLibraryIs) {
+    std::ofstream(dir / "part.vsf") << "v<-1\n1+'a'\nw<-2\n";
+    session.setQueryLibraryText(")fcopy part\n" + std::string(kLibrary));
+    EXPECT_EQ(run("do 'SELECT'"), kLibraryMissingReport + "\r\n      do 'SELECT'\r\n      ^");
+    EXPECT_FALSE(hasGlobal("v") || hasGlobal("w"));
+    std::ofstream(dir / "part.vsf") << "v<-1\nw<-2\n";
+    EXPECT_EQ(run("do 'SELECT'"), "\r\nSELECT successful.");
+    EXPECT_TRUE(hasGlobal("v") && hasGlobal("w"));
 }
 
 // The first do can come in the middle of a line: the library's statements

@@ -11,6 +11,7 @@
 
 #include "engine/execute_line.h"
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 #include "frontend/function_store.h"
 #include "values/value_copy.h"
 
@@ -167,7 +168,7 @@ TEST(GarbageCompaction, TheCompactionCountRunsPastTwoToThe32) {
 TEST(GarbageCompaction, TheInterpretersGrowLoopKeepsItsValuesAndItsFunctions) {
     Interpreter in;
     std::string out;
-    in.sessionOutput = [&](std::string_view s) { out += s; };
+    testing::RecordingLink link(in, [&](std::string_view s) { out += s; });
     int slot = 0;
     ASSERT_EQ(frontend::defineFunction(in.frontEnd(),
                                        {"z<-grow x;i", "i<-0", "L:t<-(i;'abc';1 2 3)", "i<-i+1", "->(i<x)/L", "z<-i"},

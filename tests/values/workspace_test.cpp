@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "engine/interpreter.h"
+#include "engine/recording_link.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
 
@@ -271,7 +272,8 @@ TEST(WorkspaceLimits, TemporaryBeyondFreeSpaceIsWorkspaceFull) {
     caps.heapBytes = 1024;
     Interpreter in(caps);
     std::string seen;
-    in.ws.diagnostic = [&](std::string_view s) { seen = s; };
+    testing::RecordingLink link(in);
+    link.onDiagnostic = [&](std::string_view s) { seen = s; };
     EXPECT_EQ(in.ws.allocTemp(4, kFloat, 1000).code, 6);
     EXPECT_EQ(seen, "inctp,r = 1000, vx=4");
     EXPECT_EQ(in.ws.stackTop, 0u);

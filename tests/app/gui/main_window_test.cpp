@@ -256,7 +256,7 @@ private slots:
         ModalAnswer answer([](QWidget* box) { press(box, QMessageBox::Ok); });
         QSignalSpy done(&w->runner(), &LineRunner::finished);
         // From the interpreter's own thread, as during a line.
-        w->runner().run([&w] { w->interpreter().ws.diagnostic("ws needs larger table or heap"); });
+        w->runner().run([&w] { w->interpreter().link().diagnostic("ws needs larger table or heap"); });
         QVERIFY(done.wait(10000));
         QVERIFY(answer.seen());
         QCOMPARE(answer.text(), QString("ws needs larger table or heap"));
