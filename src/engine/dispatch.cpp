@@ -42,6 +42,16 @@ Rc onContext(Interpreter& in, int code, int result, ValueRef left, ValueRef righ
 // The []IO in force, local or global.
 ValueRef originOf(const Interpreter& in) { return varRef(currentIoSlot(in)); }
 
+// The routines that count positions read the []IO in force.
+template <Rc (*routine)(values::Context&, int, ValueRef, ValueRef)>
+Rc withOrigin(Interpreter& in, int, int result, ValueRef right) {
+    return routine(in, result, right, originOf(in));
+}
+template <Rc (*routine)(values::Context&, int, ValueRef, ValueRef, ValueRef)>
+Rc withOrigin(Interpreter& in, int, int result, ValueRef left, ValueRef right) {
+    return routine(in, result, left, right, originOf(in));
+}
+
 // The generator's state and the []RL in force, local or global.
 primitives::RandomSource randomOf(Interpreter& in) { return {&in.randomState, varRef(currentRlSlot(in))}; }
 
@@ -80,11 +90,7 @@ constexpr std::array kRoutines{
              nullptr},
     Routines{Family::Shape, onContext<primitives::shapeOf>, nullptr},
     Routines{Family::Ravel, onContext<primitives::ravel>, nullptr},
-    Routines{Family::Interval,
-             [](Interpreter& in, int, int result, ValueRef right) {
-                 return primitives::interval(in, result, right, originOf(in));
-             },
-             nullptr},
+    Routines{Family::Interval, withOrigin<primitives::interval>, nullptr},
     Routines{Family::Reverse, onContext<primitives::reverse>, nullptr},
     Routines{Family::Transpose, onContext<primitives::transpose>, nullptr},
     Routines{Family::Format,
@@ -102,21 +108,9 @@ constexpr std::array kRoutines{
     Routines{Family::Count, onContext<primitives::countOf>, nullptr},
     Routines{Family::First, onContext<primitives::first>, nullptr},
     Routines{Family::Raze, onContext<primitives::raze>, nullptr},
-    Routines{Family::Where,
-             [](Interpreter& in, int, int result, ValueRef right) {
-                 return primitives::where(in, result, right, originOf(in));
-             },
-             nullptr},
-    Routines{Family::Group,
-             [](Interpreter& in, int, int result, ValueRef right) {
-                 return primitives::group(in, result, right, originOf(in));
-             },
-             nullptr},
-    Routines{Family::PartitionLengths,
-             [](Interpreter& in, int, int result, ValueRef right) {
-                 return primitives::partitionLengths(in, result, right, originOf(in));
-             },
-             nullptr},
+    Routines{Family::Where, withOrigin<primitives::where>, nullptr},
+    Routines{Family::Group, withOrigin<primitives::group>, nullptr},
+    Routines{Family::PartitionLengths, withOrigin<primitives::partitionLengths>, nullptr},
     Routines{Family::Each, nullptr, nullptr},
     Routines{Family::Logical, onContext<primitives::logicalMonadic>, onContext<primitives::logicalDyadic>},
     Routines{Family::Take, nullptr, onContext<primitives::take>},
@@ -133,15 +127,9 @@ constexpr std::array kRoutines{
              }},
     Routines{Family::Reshape, nullptr, onContext<primitives::reshape>},
     Routines{Family::Catenate, nullptr, onContext<primitives::catenate>},
-    Routines{Family::IndexOf, nullptr,
-             [](Interpreter& in, int, int result, ValueRef left, ValueRef right) {
-                 return primitives::indexOf(in, result, left, right, originOf(in));
-             }},
+    Routines{Family::IndexOf, nullptr, withOrigin<primitives::indexOf>},
     Routines{Family::Rotate, nullptr, onContext<primitives::rotate>},
-    Routines{Family::DyadicTranspose, nullptr,
-             [](Interpreter& in, int, int result, ValueRef left, ValueRef right) {
-                 return primitives::transposeAxes(in, result, left, right, originOf(in));
-             }},
+    Routines{Family::DyadicTranspose, nullptr, withOrigin<primitives::transposeAxes>},
     Routines{Family::MatrixDivide, nullptr, onContext<primitives::matrixDivide>},
     Routines{Family::ScalarDyadic, nullptr, onContext<primitives::scalarDyadic>},
     Routines{Family::Laminate, nullptr, onContext<primitives::laminate>},
