@@ -8,6 +8,7 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -17,8 +18,8 @@
 
 namespace {
 
-std::string escaped(std::string_view text) {
-    std::string out;
+// Appends `text` with the characters HTML gives a meaning escaped.
+void appendEscaped(std::string& out, std::string_view text) {
     for (char c : text) {
         switch (c) {
             case '<': out += "&lt;"; break;
@@ -28,35 +29,54 @@ std::string escaped(std::string_view text) {
             default: out += c;
         }
     }
-    return out;
 }
 
-std::string code(std::string_view text) { return "<code>" + escaped(text) + "</code>"; }
+void appendCode(std::string& out, std::string_view text) {
+    out += "<code>";
+    appendEscaped(out, text);
+    out += "</code>";
+}
 
-std::string cell(std::string_view html) { return "<td>" + std::string(html) + "</td>"; }
+// One table row: the written form as code, then each text in a cell.
+void appendRow(std::string& out, std::string_view written, std::initializer_list<std::string_view> texts) {
+    out += "<tr><td>";
+    appendCode(out, written);
+    out += "</td>";
+    for (std::string_view text : texts) {
+        out += "<td>";
+        appendEscaped(out, text);
+        out += "</td>";
+    }
+    out += "</tr>\n";
+}
 
 std::string primitiveRows() {
     std::string rows;
     for (const wox::vocabulary::Primitive& p : wox::vocabulary::kPrimitives)
-        rows += "<tr>" + cell(code(p.text)) + cell(escaped(p.monadicMeaning)) + cell(escaped(p.dyadicMeaning)) +
-                "</tr>\n";
+        appendRow(rows, p.text, {p.monadicMeaning, p.dyadicMeaning});
     return rows;
 }
 
 std::string systemFunctionNames() {
     std::string names;
-    for (const wox::vocabulary::SystemFunction& f : wox::vocabulary::kSystemFunctions)
-        names += (names.empty() ? "" : ", ") + code(f.name);
-    return names + ".";
+    for (const wox::vocabulary::SystemFunction& f : wox::vocabulary::kSystemFunctions) {
+        if (!names.empty()) names += ", ";
+        appendCode(names, f.name);
+    }
+    names += ".\n";
+    return names;
 }
 
 std::string commandRows() {
     std::string rows;
     for (const wox::session::CommandWord& c : wox::session::kCommandWords) {
-        std::string written = ")";
+        std::string written(1, ')');
         for (char ch : c.word) written += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (!c.arguments.empty()) written += " " + std::string(c.arguments);
-        rows += "<tr>" + cell(code(written)) + cell(escaped(c.description)) + "</tr>\n";
+        if (!c.arguments.empty()) {
+            written += ' ';
+            written += c.arguments;
+        }
+        appendRow(rows, written, {c.description});
     }
     return rows;
 }
@@ -64,7 +84,9 @@ std::string commandRows() {
 // Replaces the line that is exactly `marker` by `text`; false when the
 // template has no such line.
 bool replaceLine(std::string& page, std::string_view marker, const std::string& text) {
-    std::string line = "\n" + std::string(marker) + "\n";
+    std::string line(1, '\n');
+    line += marker;
+    line += '\n';
     std::size_t at = page.find(line);
     if (at == std::string::npos) return false;
     page.replace(at + 1, line.size() - 1, text);
@@ -90,7 +112,7 @@ int main(int argc, char** argv) {
     bool filled = false;
     if (kind == "primitives")
         filled = replaceLine(page, "@ROWS@", primitiveRows()) &&
-                 replaceLine(page, "@SYSTEM_FUNCTIONS@", systemFunctionNames() + "\n");
+                 replaceLine(page, "@SYSTEM_FUNCTIONS@", systemFunctionNames());
     else if (kind == "system-commands")
         filled = replaceLine(page, "@ROWS@", commandRows());
     if (!filled) {

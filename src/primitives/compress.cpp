@@ -151,7 +151,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     if (x.d.unset() || y.d.unset()) return kValueError;
     WOX_TRY(integralList(x));
     if (!isSimple(y.d.type)) return kDomainError;
-    std::int64_t ones;
+    std::int64_t ones = 0;
     WOX_TRY(countOnes(ws, x, &ones));
     // A scalar y stands for as many items as x has 1s.
     const bool scalarY = y.d.rank == 0;

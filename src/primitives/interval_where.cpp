@@ -65,7 +65,7 @@ Rc where(values::Context& cx, int result, ValueRef right, ValueRef io) {
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (!isIntegralType(y.d.type) || y.d.rank > 1) return kDomainError;
-    std::int64_t ones;
+    std::int64_t ones = 0;
     WOX_TRY(countOnes(ws, y, &ones));
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, ones, &bytes));

@@ -58,7 +58,7 @@ Rc partitionLengths(values::Context& cx, int result, ValueRef right, ValueRef io
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (!isIntegralType(b.d.type) || b.d.rank > 1) return kDomainError;
-    std::int64_t ones;
+    std::int64_t ones = 0;
     WOX_TRY(countOnes(ws, b, &ones));
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, ones, &bytes));

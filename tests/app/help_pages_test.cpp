@@ -63,8 +63,12 @@ TEST(HelpPages, ThePrimitivesPageHasOneRowPerPrimitive) {
     for (const vocabulary::Primitive& p : vocabulary::kPrimitives)
         expected.push_back({std::string(p.text), std::string(p.monadicMeaning), std::string(p.dyadicMeaning)});
     EXPECT_EQ(tableRows(page), expected);
-    for (const vocabulary::SystemFunction& f : vocabulary::kSystemFunctions)
-        EXPECT_NE(page.find("<code>" + std::string(f.name) + "</code>"), std::string::npos) << f.name;
+    for (const vocabulary::SystemFunction& f : vocabulary::kSystemFunctions) {
+        std::string written("<code>");
+        written += f.name;
+        written += "</code>";
+        EXPECT_NE(page.find(written), std::string::npos) << f.name;
+    }
     EXPECT_EQ(page.find("@SYSTEM_FUNCTIONS@"), std::string::npos);
 }
 
@@ -73,9 +77,12 @@ TEST(HelpPages, TheSystemCommandsPageHasOneRowPerCommand) {
     ASSERT_NE(page.find("<title>System commands</title>"), std::string::npos);
     std::vector<std::vector<std::string>> expected;
     for (const session::CommandWord& c : session::kCommandWords) {
-        std::string written = ")";
+        std::string written(1, ')');
         for (char ch : c.word) written += static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
-        if (!c.arguments.empty()) written += " " + std::string(c.arguments);
+        if (!c.arguments.empty()) {
+            written += ' ';
+            written += c.arguments;
+        }
         expected.push_back({written, std::string(c.description)});
     }
     EXPECT_EQ(tableRows(page), expected);
