@@ -8,9 +8,13 @@ trap 'rm -rf "$prefix"' EXIT
 cmake --install "$build" --prefix "$prefix" >/dev/null
 for f in bin/wox bin/wox-gui share/applications/wox-gui.desktop \
          share/icons/hicolor/scalable/apps/wox-gui.svg share/wox/getting-started.html \
-         share/wox/keyboard.html; do
+         share/wox/keyboard.html share/wox/primitives.html share/wox/system-commands.html; do
   [ -f "$prefix/$f" ] || { echo "install: $f is missing"; exit 1; }
 done
+# The pages' templates stay behind.
+if ls "$prefix"/share/wox/*.in >/dev/null 2>&1; then
+  echo "install: a help page template was installed"; exit 1
+fi
 # Nothing may go outside the prefix.
 if grep -v "^$prefix/" "$build/install_manifest.txt"; then
   echo "install: files above went outside the prefix"; exit 1

@@ -25,118 +25,138 @@ namespace wox::engine {
 namespace {
 
 using vocabulary::Family;
-constexpr std::size_t kFamilies = static_cast<std::size_t>(Family::InnerProduct) + 1;
 
-struct Handlers {
-    std::array<MonadicHandler, kFamilies> monadic{};
-    std::array<DyadicHandler, kFamilies> dyadic{};
-};
+using MonadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef right);
+using DyadicHandler = Rc (*)(Interpreter&, int code, int result, ValueRef left, ValueRef right);
 
-// The []IO in force, local or global. Dispatch hands every routine the
-// interpreter it was called with, so the context is that interpreter.
-ValueRef originOf(values::Context& cx) { return varRef(currentIoSlot(static_cast<Interpreter&>(cx))); }
+// The routines below the engine see the interpreter as their workspace context.
+template <Rc (*routine)(values::Context&, int, int, ValueRef)>
+Rc onContext(Interpreter& in, int code, int result, ValueRef right) {
+    return routine(in, code, result, right);
+}
+template <Rc (*routine)(values::Context&, int, int, ValueRef, ValueRef)>
+Rc onContext(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+    return routine(in, code, result, left, right);
+}
+
+// The []IO in force, local or global.
+ValueRef originOf(const Interpreter& in) { return varRef(currentIoSlot(in)); }
+
+// The routines that count positions read the []IO in force.
+template <Rc (*routine)(values::Context&, int, ValueRef, ValueRef)>
+Rc withOrigin(Interpreter& in, int, int result, ValueRef right) {
+    return routine(in, result, right, originOf(in));
+}
+template <Rc (*routine)(values::Context&, int, ValueRef, ValueRef, ValueRef)>
+Rc withOrigin(Interpreter& in, int, int result, ValueRef left, ValueRef right) {
+    return routine(in, result, left, right, originOf(in));
+}
 
 // The generator's state and the []RL in force, local or global.
-primitives::RandomSource randomOf(values::Context& cx) {
-    auto& in = static_cast<Interpreter&>(cx);
-    return {&in.randomState, varRef(currentRlSlot(in))};
+primitives::RandomSource randomOf(Interpreter& in) { return {&in.randomState, varRef(currentRlSlot(in))}; }
+
+// Dyadic colon: an enumeration when x is a single symbol; dictionaries and
+// keyed tables otherwise.
+Rc makeDictionary(Interpreter& in, int, int result, ValueRef left, ValueRef right) {
+    if (namesDomain(in.ws, left)) return makeEnumeration(in, result, left, right);
+    return primitives::makeDictionary(in, 0, result, left, right);
 }
 
-// Families whose routines exist; every other family answers its error.
-Handlers buildHandlers() {
-    Handlers h;
-    auto m = [&](Family f, MonadicHandler fn) { h.monadic[static_cast<std::size_t>(f)] = fn; };
-    auto d = [&](Family f, DyadicHandler fn) { h.dyadic[static_cast<std::size_t>(f)] = fn; };
-    m(Family::Type, primitives::typeOf);
-    m(Family::ScalarMonadic, primitives::scalarMonadic);
-    m(Family::Logical, primitives::logicalMonadic);
-    m(Family::Format, [](values::Context& cx, int, int result, ValueRef right) {
-        return display::formatMonadic(cx, result, right);
-    });
-    d(Family::ScalarDyadic, primitives::scalarDyadic);
-    d(Family::Logical, primitives::logicalDyadic);
-    d(Family::Comparison, primitives::comparison);
-    d(Family::Compress, primitives::compress);
-    m(Family::Reduce, primitives::reduce);
-    m(Family::Scan, primitives::scan);
-    d(Family::OuterProduct, primitives::outerProduct);
-    d(Family::InnerProduct, [](values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-        return primitives::innerProduct(cx, code, result, left, right);
-    });
-    // Structural functions; those that count positions read the []IO in force.
-    m(Family::Shape, primitives::shapeOf);
-    m(Family::Ravel, primitives::ravel);
-    m(Family::Count, primitives::countOf);
-    m(Family::Reverse, primitives::reverse);
-    m(Family::Transpose, primitives::transpose);
-    m(Family::Enclose, primitives::enclose);
-    m(Family::First, primitives::first);
-    m(Family::Raze, primitives::raze);
-    m(Family::Interval, [](values::Context& cx, int, int result, ValueRef right) {
-        return primitives::interval(cx, result, right, originOf(cx));
-    });
-    m(Family::Where, [](values::Context& cx, int, int result, ValueRef right) {
-        return primitives::where(cx, result, right, originOf(cx));
-    });
-    m(Family::PartitionLengths, [](values::Context& cx, int, int result, ValueRef right) {
-        return primitives::partitionLengths(cx, result, right, originOf(cx));
-    });
-    m(Family::Grade, [](values::Context& cx, int code, int result, ValueRef right) {
-        return primitives::grade(cx, code, result, right, originOf(cx));
-    });
-    m(Family::Roll, [](values::Context& cx, int, int result, ValueRef right) {
-        return primitives::roll(cx, result, right, originOf(cx), randomOf(cx));
-    });
-    d(Family::Deal, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
-        return primitives::deal(cx, result, left, right, originOf(cx), randomOf(cx));
-    });
-    m(Family::SystemFunction, systemFunction);
-    m(Family::NiladicSystemFunction, niladicSystemFunction);
-    d(Family::DyadicSystemFunction, dyadicSystemFunction);
-    m(Family::SpreadsheetLink, spreadsheetMonadic);
-    d(Family::SpreadsheetLink, spreadsheetDyadic);
-    d(Family::Reshape, primitives::reshape);
-    d(Family::Catenate, primitives::catenate);
-    d(Family::Laminate, primitives::laminate);
-    d(Family::Take, primitives::take);
-    d(Family::Drop, primitives::drop);
-    d(Family::Rotate, primitives::rotate);
-    d(Family::Expand, primitives::expand);
-    d(Family::Partition, primitives::partition);
-    d(Family::DyadicTranspose, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
-        return primitives::transposeAxes(cx, result, left, right, originOf(cx));
-    });
-    // Search and set functions.
-    d(Family::IndexOf, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
-        return primitives::indexOf(cx, result, left, right, originOf(cx));
-    });
-    d(Family::Membership, primitives::membership);
-    m(Family::Unique, primitives::unique);
-    m(Family::Group, [](values::Context& cx, int, int result, ValueRef right) {
-        return primitives::group(cx, result, right, originOf(cx));
-    });
-    d(Family::Match, primitives::match);
-    d(Family::Decode, primitives::decode);
-    d(Family::Encode, primitives::encode);
-    // Dyadic colon: an enumeration when x is a single symbol; dictionaries
-    // and keyed tables otherwise.
-    d(Family::MakeDictionary, [](values::Context& cx, int, int result, ValueRef left, ValueRef right) {
-        auto& in = static_cast<Interpreter&>(cx);
-        if (namesDomain(in.ws, left)) return makeEnumeration(in, result, left, right);
-        return primitives::makeDictionary(cx, 0, result, left, right);
-    });
-    m(Family::MatrixInverse, primitives::matrixInverse);
-    // Dictionaries and tables.
-    d(Family::TableLiteral, primitives::tableLiteral);
-    d(Family::Member, primitives::member);
-    d(Family::MatrixDivide, primitives::matrixDivide);
-    return h;
-}
+struct Routines {
+    Family family;
+    MonadicHandler monadic;
+    DyadicHandler dyadic;
+};
 
-const Handlers& handlers() {
-    static const Handlers table = buildHandlers();
-    return table;
+// One entry per family, in the order of the enum. A family without a
+// routine of a valence answers its error; execute and each have theirs in
+// the evaluator, which runs them before dispatch.
+constexpr std::array kRoutines{
+    Routines{Family::None, nullptr, nullptr},
+    Routines{Family::Structure, nullptr, nullptr},
+    Routines{Family::NotImplemented, nullptr, nullptr},
+    Routines{Family::Invalid, nullptr, nullptr},
+    Routines{Family::SpreadsheetLink, spreadsheetMonadic, spreadsheetDyadic},
+    Routines{Family::Execute, nullptr, nullptr},
+    Routines{Family::Grade,
+             [](Interpreter& in, int code, int result, ValueRef right) {
+                 return primitives::grade(in, code, result, right, originOf(in));
+             },
+             nullptr},
+    Routines{Family::Roll,
+             [](Interpreter& in, int, int result, ValueRef right) {
+                 return primitives::roll(in, result, right, originOf(in), randomOf(in));
+             },
+             nullptr},
+    Routines{Family::Shape, onContext<primitives::shapeOf>, nullptr},
+    Routines{Family::Ravel, onContext<primitives::ravel>, nullptr},
+    Routines{Family::Interval, withOrigin<primitives::interval>, nullptr},
+    Routines{Family::Reverse, onContext<primitives::reverse>, nullptr},
+    Routines{Family::Transpose, onContext<primitives::transpose>, nullptr},
+    Routines{Family::Format,
+             [](Interpreter& in, int, int result, ValueRef right) { return display::formatMonadic(in, result, right); },
+             nullptr},
+    Routines{Family::MatrixInverse, onContext<primitives::matrixInverse>, nullptr},
+    Routines{Family::ScalarMonadic, onContext<primitives::scalarMonadic>, nullptr},
+    Routines{Family::Reduce, onContext<primitives::reduce>, nullptr},
+    Routines{Family::Scan, onContext<primitives::scan>, nullptr},
+    Routines{Family::SystemFunction, systemFunction, nullptr},
+    Routines{Family::NiladicSystemFunction, niladicSystemFunction, nullptr},
+    Routines{Family::Enclose, onContext<primitives::enclose>, nullptr},
+    Routines{Family::Type, onContext<primitives::typeOf>, nullptr},
+    Routines{Family::Unique, onContext<primitives::unique>, nullptr},
+    Routines{Family::Count, onContext<primitives::countOf>, nullptr},
+    Routines{Family::First, onContext<primitives::first>, nullptr},
+    Routines{Family::Raze, onContext<primitives::raze>, nullptr},
+    Routines{Family::Where, withOrigin<primitives::where>, nullptr},
+    Routines{Family::Group, withOrigin<primitives::group>, nullptr},
+    Routines{Family::PartitionLengths, withOrigin<primitives::partitionLengths>, nullptr},
+    Routines{Family::Each, nullptr, nullptr},
+    Routines{Family::Logical, onContext<primitives::logicalMonadic>, onContext<primitives::logicalDyadic>},
+    Routines{Family::Take, nullptr, onContext<primitives::take>},
+    Routines{Family::Drop, nullptr, onContext<primitives::drop>},
+    Routines{Family::Compress, nullptr, onContext<primitives::compress>},
+    Routines{Family::Expand, nullptr, onContext<primitives::expand>},
+    Routines{Family::Membership, nullptr, onContext<primitives::membership>},
+    Routines{Family::Decode, nullptr, onContext<primitives::decode>},
+    Routines{Family::Encode, nullptr, onContext<primitives::encode>},
+    Routines{Family::Comparison, nullptr, onContext<primitives::comparison>},
+    Routines{Family::Deal, nullptr,
+             [](Interpreter& in, int, int result, ValueRef left, ValueRef right) {
+                 return primitives::deal(in, result, left, right, originOf(in), randomOf(in));
+             }},
+    Routines{Family::Reshape, nullptr, onContext<primitives::reshape>},
+    Routines{Family::Catenate, nullptr, onContext<primitives::catenate>},
+    Routines{Family::IndexOf, nullptr, withOrigin<primitives::indexOf>},
+    Routines{Family::Rotate, nullptr, onContext<primitives::rotate>},
+    Routines{Family::DyadicTranspose, nullptr, withOrigin<primitives::transposeAxes>},
+    Routines{Family::MatrixDivide, nullptr, onContext<primitives::matrixDivide>},
+    Routines{Family::ScalarDyadic, nullptr, onContext<primitives::scalarDyadic>},
+    Routines{Family::Laminate, nullptr, onContext<primitives::laminate>},
+    Routines{Family::OuterProduct, nullptr, onContext<primitives::outerProduct>},
+    Routines{Family::DyadicSystemFunction, nullptr, dyadicSystemFunction},
+    Routines{Family::Partition, nullptr, onContext<primitives::partition>},
+    Routines{Family::MakeDictionary, nullptr, makeDictionary},
+    Routines{Family::Member, nullptr, onContext<primitives::member>},
+    Routines{Family::Match, nullptr, onContext<primitives::match>},
+    Routines{Family::TableLiteral, nullptr, onContext<primitives::tableLiteral>},
+    Routines{Family::InnerProduct, nullptr,
+             [](Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+                 return primitives::innerProduct(in, code, result, left, right);
+             }},
+};
+
+// Which families have routines is checked by the tests: a function's address
+// is no constant to compare everywhere (the sanitizers' builds).
+constexpr bool routinesInFamilyOrder() {
+    if (kRoutines.size() != vocabulary::kFamilies) return false;
+    for (std::size_t i = 0; i < kRoutines.size(); ++i)
+        if (static_cast<std::size_t>(kRoutines[i].family) != i) return false;
+    return true;
 }
+static_assert(routinesInFamilyOrder(), "the routine table does not follow the families");
+
+const Routines& routinesOf(Family f) { return kRoutines[static_cast<std::size_t>(f)]; }
 
 int missing(Family f) {
     int e = vocabulary::familyError(f);
@@ -145,17 +165,13 @@ int missing(Family f) {
 
 }  // namespace
 
-bool hasMonadicRoutine(int code) {
-    return handlers().monadic[static_cast<std::size_t>(vocabulary::monadicFamily(code))] != nullptr;
-}
+bool hasMonadicRoutine(int code) { return routinesOf(vocabulary::monadicFamily(code)).monadic != nullptr; }
 
-bool hasDyadicRoutine(int code) {
-    return handlers().dyadic[static_cast<std::size_t>(vocabulary::dyadicFamily(code))] != nullptr;
-}
+bool hasDyadicRoutine(int code) { return routinesOf(vocabulary::dyadicFamily(code)).dyadic != nullptr; }
 
 Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
     Family f = vocabulary::monadicFamily(code);
-    MonadicHandler fn = handlers().monadic[static_cast<std::size_t>(f)];
+    MonadicHandler fn = routinesOf(f).monadic;
     if (!fn) return in.fail(missing(f));
     Rc rc = fn(in, code, result, right);
     return rc.failed() ? in.fail(rc.code) : rc;
@@ -163,7 +179,7 @@ Rc dispatchMonadic(Interpreter& in, int code, int result, ValueRef right) {
 
 Rc dispatchDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     Family f = vocabulary::dyadicFamily(code);
-    DyadicHandler fn = handlers().dyadic[static_cast<std::size_t>(f)];
+    DyadicHandler fn = routinesOf(f).dyadic;
     if (!fn) return in.fail(missing(f));
     Rc rc = fn(in, code, result, left, right);
     return rc.failed() ? in.fail(rc.code) : rc;

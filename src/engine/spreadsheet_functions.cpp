@@ -264,8 +264,7 @@ Rc open(Interpreter& in, int result, ValueRef left, ValueRef right) {
 
 }  // namespace
 
-Rc spreadsheetMonadic(values::Context& cx, int code, int result, ValueRef right) {
-    auto& in = static_cast<Interpreter&>(cx);
+Rc spreadsheetMonadic(Interpreter& in, int code, int result, ValueRef right) {
     Link& link = in.spreadsheet;
     if (!link.available) return kNoExcelDriver;
     std::string sheet, path;
@@ -278,8 +277,7 @@ Rc spreadsheetMonadic(values::Context& cx, int code, int result, ValueRef right)
     return integerScalar(in.ws, result, 0);
 }
 
-Rc spreadsheetDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-    auto& in = static_cast<Interpreter&>(cx);
+Rc spreadsheetDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (!in.spreadsheet.available) return kNoExcelDriver;
     switch (code) {
         case kOpenCode: return open(in, result, left, right);

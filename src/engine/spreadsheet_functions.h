@@ -3,14 +3,13 @@
 // and []XXR read cells of a worksheet, []XW and []XXW write a value into one,
 // []XN renames a worksheet, []XD deletes one and []XC clears one. The
 // workbook is the file named by []OF with ".xlsx" in the workspace folder.
-#include "values/context.h"
+#include "engine/interpreter.h"
 #include "values/rc.h"
 #include "values/value.h"
 
 namespace wox::engine {
 
-// Have the dispatch signatures; `cx` is the interpreter.
-Rc spreadsheetMonadic(values::Context& cx, int code, int result, ValueRef right);
-Rc spreadsheetDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
+Rc spreadsheetMonadic(Interpreter& in, int code, int result, ValueRef right);
+Rc spreadsheetDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right);
 
 }  // namespace wox::engine

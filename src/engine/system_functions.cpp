@@ -168,14 +168,12 @@ Rc timeStamp(Interpreter& in, int result) {
 
 }  // namespace
 
-Rc niladicSystemFunction(values::Context& cx, int code, int result, ValueRef) {
-    auto& in = static_cast<Interpreter&>(cx);
+Rc niladicSystemFunction(Interpreter& in, int code, int result, ValueRef) {
     if (code == vocabulary::code::kTimeStamp) return timeStamp(in, result);
     return kNotImplemented;
 }
 
-Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
-    auto& in = static_cast<Interpreter&>(cx);
+Rc systemFunction(Interpreter& in, int code, int result, ValueRef right) {
     if (in.ws.at(right).unset()) return kValueError;
     switch (code) {
         case kFixCode: return fix(in, result, right);
@@ -185,8 +183,7 @@ Rc systemFunction(values::Context& cx, int code, int result, ValueRef right) {
     }
 }
 
-Rc dyadicSystemFunction(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-    auto& in = static_cast<Interpreter&>(cx);
+Rc dyadicSystemFunction(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kFileFormatCode) return kSysVarNotImplemented;
     std::int32_t answer = 0;
     WOX_TRY(display::formatToFile(in, in.workspaceFolder, left, right, &answer));

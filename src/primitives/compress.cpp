@@ -89,8 +89,7 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isIntegralType(x.d.type)) return kDomainError;
-    if (x.d.rank > 1) return kRankError;
+    WOX_TRY(integralList(x));
     if (y.d.type == kDictionary || y.d.type == kTable) return kDomainError;
     if (!isMovable(y.d.type)) return kNotImplemented;
 
@@ -150,15 +149,10 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isIntegralType(x.d.type)) return kDomainError;
-    if (x.d.rank > 1) return kRankError;
+    WOX_TRY(integralList(x));
     if (!isSimple(y.d.type)) return kDomainError;
-    const std::int32_t* xs = x.as<std::int32_t>(ws);
     std::int64_t ones = 0;
-    for (std::int32_t i = 0; i < x.d.count; ++i) {
-        if (xs[i] != 0 && xs[i] != 1) return kDomainError;
-        ones += xs[i];
-    }
+    WOX_TRY(countOnes(ws, x, &ones));
     // A scalar y stands for as many items as x has 1s.
     const bool scalarY = y.d.rank == 0;
     const int rank = scalarY ? 1 : y.d.rank;
@@ -184,7 +178,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     if (!out) return kOk;
     x.refresh(ws, result);
     y.refresh(ws, result);
-    xs = x.as<std::int32_t>(ws);
+    const std::int32_t* xs = x.as<std::int32_t>(ws);
     const char* src = y.bytes(ws);
     const std::size_t item = static_cast<std::size_t>(inner) * static_cast<std::size_t>(elementStride(y.d.type));
     for (std::int64_t o = 0; o < outer; ++o) {

@@ -22,6 +22,12 @@ namespace {
 
 bool isReal(std::int32_t type) { return type == kBoolean || type == kInteger || type == kFloat; }
 
+// Both arguments set (else a value error) and real (else a domain error).
+Rc realArguments(const Arg& x, const Arg& y) {
+    if (x.d.unset() || y.d.unset()) return kValueError;
+    return isReal(x.d.type) && isReal(y.d.type) ? kOk : Rc{kDomainError};
+}
+
 // Element i of a real argument as a double; the integer null is the float
 // null. Read bytewise: a single element lives in shape words that need not
 // be aligned for a double.
@@ -41,8 +47,7 @@ Rc decode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg x(ws, left);
     Arg y(ws, right);
-    if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isReal(x.d.type) || !isReal(y.d.type)) return kDomainError;
+    WOX_TRY(realArguments(x, y));
     SmallDims xd = x.dims(ws);
     SmallDims yd = y.dims(ws);
     const std::int64_t xLast = x.d.rank == 0 ? 1 : xd[x.d.rank - 1];
@@ -93,8 +98,7 @@ Rc encode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg x(ws, left);
     Arg y(ws, right);
-    if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isReal(x.d.type) || !isReal(y.d.type)) return kDomainError;
+    WOX_TRY(realArguments(x, y));
     SmallDims xd = x.dims(ws);
     SmallDims yd = y.dims(ws);
     std::vector<std::int32_t> dims;

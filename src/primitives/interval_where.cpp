@@ -65,16 +65,12 @@ Rc where(values::Context& cx, int result, ValueRef right, ValueRef io) {
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (!isIntegralType(y.d.type) || y.d.rank > 1) return kDomainError;
-    const std::int32_t* b = y.as<std::int32_t>(ws);
     std::int64_t ones = 0;
-    for (std::int32_t i = 0; i < y.d.count; ++i) {
-        if (b[i] != 0 && b[i] != 1) return kDomainError;
-        ones += b[i];
-    }
+    WOX_TRY(countOnes(ws, y, &ones));
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, ones, &bytes));
     y.refresh(ws, result);
-    b = y.as<std::int32_t>(ws);
+    const std::int32_t* b = y.as<std::int32_t>(ws);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     // Branch-free: every position is written, the cursor moves on a 1.
     std::int64_t k = 0;

@@ -58,17 +58,13 @@ Rc partitionLengths(values::Context& cx, int result, ValueRef right, ValueRef io
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (!isIntegralType(b.d.type) || b.d.rank > 1) return kDomainError;
-    const std::int32_t* bs = b.as<std::int32_t>(ws);
     std::int64_t ones = 0;
-    for (std::int32_t i = 0; i < b.d.count; ++i) {
-        if (bs[i] != 0 && bs[i] != 1) return kDomainError;
-        ones += bs[i];
-    }
+    WOX_TRY(countOnes(ws, b, &ones));
     char* bytes;
     WOX_TRY(makeVector(ws, result, kInteger, ones, &bytes));
     if (ones == 0) return kOk;
     b.refresh(ws, result);
-    bs = b.as<std::int32_t>(ws);
+    const std::int32_t* bs = b.as<std::int32_t>(ws);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     std::int64_t k = -1;
     std::int32_t last = 0;

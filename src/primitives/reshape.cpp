@@ -65,8 +65,7 @@ Rc reshape(values::Context& cx, int, int result, ValueRef left, ValueRef right) 
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isIntegralType(x.d.type)) return kDomainError;
-    if (x.d.rank > 1) return kRankError;
+    WOX_TRY(integralList(x));
     if (!isMovable(y.d.type)) return kDomainError;
     if (y.d.type == kGeneral && x.d.rank != 0) return kRankError;
 

@@ -29,6 +29,17 @@ const char* Arg::bytes(const values::Workspace& ws) const {
     return ws.base() + offset;
 }
 
+Rc countOnes(const values::Workspace& ws, const Arg& b, std::int64_t* ones) {
+    const std::int32_t* bs = b.as<std::int32_t>(ws);
+    std::int64_t n = 0;
+    for (std::int32_t i = 0; i < b.d.count; ++i) {
+        if (bs[i] != 0 && bs[i] != 1) return kDomainError;
+        n += bs[i];
+    }
+    *ones = n;
+    return kOk;
+}
+
 Rc ownItems(values::Workspace& ws, int result, const std::function<void()>& fill) {
     return values::ownTempItems(ws, result, fill);
 }

@@ -44,6 +44,17 @@ inline bool isSimple(std::int32_t type) { return type >= kBoolean && type <= kTe
 inline bool isMovable(std::int32_t type) { return type >= kBoolean && type <= kTemporal; }
 inline bool isIntegralType(std::int32_t type) { return type == kBoolean || type == kInteger; }
 
+// A left argument of counts, axes or a mask: integral (else a domain error),
+// a scalar or a vector (else a rank error).
+inline Rc integralList(const Arg& x) {
+    if (!isIntegralType(x.d.type)) return kDomainError;
+    return x.d.rank > 1 ? Rc{kRankError} : kOk;
+}
+
+// The number of 1s of an integral argument whose elements must all be 0 or
+// 1; any other element is a domain error.
+Rc countOnes(const values::Workspace& ws, const Arg& b, std::int64_t* ones);
+
 inline Rc makeVector(values::Workspace& ws, int result, std::int32_t type, std::int64_t n, char** out) {
     if (n > values::kMaxElements) return kWorkspaceFull;
     std::int32_t d = static_cast<std::int32_t>(n);

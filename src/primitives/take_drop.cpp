@@ -23,8 +23,7 @@ struct TakePlan {
 
 // Reads x against y; counts are in take terms once `convert` (drop) has run.
 Rc plan(const values::Workspace& ws, const Arg& x, const Arg& y, bool isDrop, TakePlan& p) {
-    if (!isIntegralType(x.d.type)) return kDomainError;
-    if (x.d.rank > 1) return kRankError;
+    WOX_TRY(integralList(x));
     p.rank = y.d.rank == 0 ? 1 : y.d.rank;
     if (x.d.count != p.rank) return kLengthError;
     p.src = SmallDims(p.rank);

@@ -118,128 +118,70 @@ static_assert(codesFollowTokens(), "a code disagrees with the token's function c
 
 // ---- Dispatch ----------------------------------------------------------
 
-struct CodeRange {
-    int first;
-    int last;
-    int step;
-    Family family;
-};
-
 // Only codes below this are looked up in the dense tables; dyadic codes of 901
 // and above are inner products, everything else has no routine.
 constexpr int kDenseCodes = 800;
 constexpr int kFirstInnerProduct = 901;
 
-constexpr CodeRange one(int c, Family family) { return CodeRange{c, c, 1, family}; }
-// The derived functions of an operator: its base plus every operand code.
-constexpr CodeRange derived(int base, Family family) {
-    return CodeRange{base + 1, base + code::kOperandLimit - 1, 1, family};
+using FamilyTable = std::array<Family, kDenseCodes>;
+
+constexpr void fill(FamilyTable& table, int first, int last, Family family) {
+    for (int c = first; c <= last; ++c) table[c] = family;
 }
 
-constexpr std::array kMonadicRanges = [] {
+// The derived functions of an operator: its base plus every operand code.
+constexpr void fillDerived(FamilyTable& table, int base, Family family) {
+    fill(table, base + 1, base + code::kOperandLimit - 1, family);
+}
+
+// The rules for codes no row carries come first; each row then gives its
+// own code its family.
+constexpr FamilyTable makeMonadicFamilies() {
     using namespace code;
-    return std::array{
-        one(kExecute, Family::Execute),
-        CodeRange{kGradeDown, kGradeUp, 1, Family::Grade},
-        one(kNot, Family::Logical),
-        one(kRoll, Family::Roll),
-        one(kShape, Family::Shape),
-        one(kRavel, Family::Ravel),
-        one(kInterval, Family::Interval),
-        one(kReverse, Family::Reverse),
-        one(kTranspose, Family::Transpose),
-        one(kReverseFirst, Family::Reverse),
-        one(kFormat, Family::Format),
-        one(kMatrixInverse, Family::MatrixInverse),
-        CodeRange{kIdentity, kPiTimes, 2, Family::ScalarMonadic},
-        // Reverse along axes 2 to 5; axis 1 has no routine.
-        CodeRange{kReverseAxisBase + 2, kReverseAxisBase + kMaxAxis, 1, Family::Reverse},
-        derived(kReduceBase, Family::Reduce),
-        derived(kScanBase, Family::Scan),
-        derived(kReduceFirstBase, Family::Reduce),
-        derived(kScanFirstBase, Family::Scan),
-        CodeRange{systemCodeOf("[]FX"), systemCodeOf("[]CR"), 1, Family::SystemFunction},
-        CodeRange{systemCodeOf("[]XD"), systemCodeOf("[]XC"), 1, Family::SpreadsheetLink},
-        CodeRange{systemCodeOf("[]AI"), kTimeStamp - 1, 1, Family::SystemFunction},
-        CodeRange{kTimeStamp, kRandomLink, 1, Family::NiladicSystemFunction},
-        CodeRange{kRandomLink + 1, kDyadicSystemBase, 1, Family::SystemFunction},
-        one(kEnclose, Family::Enclose),
-        one(kTypeCode, Family::Type),
-        one(kUnique, Family::Unique),
-        one(kCount, Family::Count),
-        one(kFirst, Family::First),
-        one(kRaze, Family::Raze),
-        one(kWhere, Family::Where),
-        one(kGroup, Family::Group),
-        one(kPartitionLengths, Family::PartitionLengths),
-        one(kEach, Family::Each),
-    };
-}();
+    FamilyTable table{};
+    table.fill(Family::NotImplemented);
+    // Reverse along axes 2 to 5; axis 1 has no routine.
+    fill(table, kReverseAxisBase + 2, kReverseAxisBase + kMaxAxis, detail::rowWritten("$").monadicFamily);
+    fillDerived(table, kReduceBase, Family::Reduce);
+    fillDerived(table, kScanBase, Family::Scan);
+    fillDerived(table, kReduceFirstBase, Family::Reduce);
+    fillDerived(table, kScanFirstBase, Family::Scan);
+    // A system function code without a name answers as one not implemented.
+    fill(table, kSystemBase + 1, kDyadicSystemBase, Family::SystemFunction);
+    for (const SystemFunction& f : kSystemFunctions)
+        if (f.valence < 2) table[f.code] = f.family;
+    for (const Primitive& p : kPrimitives)
+        if (p.monadicCode >= 0) table[p.monadicCode] = p.monadicFamily;
+    return table;
+}
 
 // Outer products reach at most 500 + 65, so 501-599 leaves the system
 // function codes 601-650 out of the outer-product routine.
-constexpr std::array kDyadicRanges = [] {
+constexpr FamilyTable makeDyadicFamilies() {
     using namespace code;
-    return std::array{
-        one(kTake, Family::Take),
-        one(kDrop, Family::Drop),
-        CodeRange{kCompress, kCompressFirst, 1, Family::Compress},
-        CodeRange{kExpand, kExpandFirst, 1, Family::Expand},
-        one(kMembership, Family::Membership),
-        one(kDecode, Family::Decode),
-        one(kEncode, Family::Encode),
-        // The codes between "and" and "less" are unused ones of the same range.
-        CodeRange{kOr, kLess - 1, 1, Family::Logical},
-        CodeRange{kLess, kEqual, 1, Family::Comparison},
-        one(kDeal, Family::Deal),
-        one(kReshape, Family::Reshape),
-        one(kCatenate, Family::Catenate),
-        one(kIndexOf, Family::IndexOf),
-        one(kRotate, Family::Rotate),
-        one(kTransposeAxes, Family::DyadicTranspose),
-        one(kRotateFirst, Family::Rotate),
-        one(kMatrixDivide, Family::MatrixDivide),
-        CodeRange{kPlus, kCircle, 2, Family::ScalarDyadic},
-        CodeRange{kCatenateAxisBase, kCatenateAxisBase + kMaxAxis, 1, Family::Catenate},
-        CodeRange{kLaminateFirst, kLaminateLast, 1, Family::Laminate},
-        CodeRange{kRotateAxisBase + 1, kRotateAxisBase + kMaxAxis, 1, Family::Rotate},
-        derived(kOuterProductBase, Family::OuterProduct),
-        one(systemCodeOf("[]FM"), Family::DyadicSystemFunction),
-        CodeRange{systemCodeOf("[]OP"), systemCodeOf("[]XN"), 1, Family::SpreadsheetLink},
-        CodeRange{systemCodeOf("[]XN") + 1, kExtendedBase - 1, 1, Family::DyadicSystemFunction},
-        one(kPartition, Family::Partition),
-        one(kEach, Family::Each),
-        one(kMakeDictionary, Family::MakeDictionary),
-        one(kMember, Family::Member),
-        one(kMatch, Family::Match),
-        one(kTableLiteral, Family::TableLiteral),
-        CodeRange{kTableLiteral + 1, kDenseCodes - 1, 1, Family::Invalid},
-    };
-}();
-
-template <std::size_t N>
-constexpr bool rangesOrdered(const std::array<CodeRange, N>& ranges) {
-    int previous = -1;
-    for (const CodeRange& r : ranges) {
-        if (r.first <= previous || r.last < r.first || r.last >= kDenseCodes || r.step < 1)
-            return false;
-        previous = r.last;
-    }
-    return true;
-}
-static_assert(rangesOrdered(kMonadicRanges), "monadic dispatch ranges overlap or are unsorted");
-static_assert(rangesOrdered(kDyadicRanges), "dyadic dispatch ranges overlap or are unsorted");
-
-template <std::size_t N>
-constexpr std::array<Family, kDenseCodes> denseFamilies(const std::array<CodeRange, N>& ranges) {
-    std::array<Family, kDenseCodes> table{};
-    for (Family& f : table) f = Family::NotImplemented;
-    for (const CodeRange& r : ranges)
-        for (int c = r.first; c <= r.last; c += r.step) table[c] = r.family;
+    FamilyTable table{};
+    table.fill(Family::NotImplemented);
+    // Catenate and rotate along axes 1 to 5 and lamination; compress and
+    // expand along an inner axis have no routine.
+    fill(table, kCatenateAxisBase + 1, kCatenateAxisBase + kMaxAxis, detail::rowWritten(",").dyadicFamily);
+    fill(table, kLaminateFirst, kLaminateLast, Family::Laminate);
+    fill(table, kRotateAxisBase + 1, kRotateAxisBase + kMaxAxis, detail::rowWritten("$").dyadicFamily);
+    fillDerived(table, kOuterProductBase, Family::OuterProduct);
+    fill(table, kDyadicSystemBase + 1, kExtendedBase - 1, Family::DyadicSystemFunction);
+    for (const SystemFunction& f : kSystemFunctions)
+        if (f.valence == 2) table[f.code] = f.family;
+    // Unused codes of the dyadic-only ranges: between "and" and "less", and
+    // after the table literal.
+    fill(table, kAnd + 1, kLess - 1, Family::Invalid);
+    fill(table, kTableLiteral + 1, kDenseCodes - 1, Family::Invalid);
+    table[kTableLiteral] = Family::TableLiteral;
+    for (const Primitive& p : kPrimitives)
+        if (p.dyadicCode >= 0) table[p.dyadicCode] = p.dyadicFamily;
     return table;
 }
-constexpr std::array<Family, kDenseCodes> kMonadicFamily = denseFamilies(kMonadicRanges);
-constexpr std::array<Family, kDenseCodes> kDyadicFamily = denseFamilies(kDyadicRanges);
+
+constexpr FamilyTable kMonadicFamily = makeMonadicFamilies();
+constexpr FamilyTable kDyadicFamily = makeDyadicFamilies();
 
 constexpr Family monadicFamilyOf(int code) {
     return code >= 0 && code < kDenseCodes ? kMonadicFamily[code] : Family::NotImplemented;
@@ -249,30 +191,29 @@ constexpr Family dyadicFamilyOf(int code) {
     return code >= 0 && code < kDenseCodes ? kDyadicFamily[code] : Family::NotImplemented;
 }
 
-// Every code of the vocabulary reaches a routine, except the structural codes
-// the evaluator handles itself (0-2) and the dyadic "+.", which has none.
-constexpr bool vocabularyDispatched() {
-    for (const Primitive& p : kPrimitives) {
-        if (p.monadicCode >= code::kFirstFunction && monadicFamilyOf(p.monadicCode) == Family::NotImplemented)
+// A use without a code has no family; the structural codes are the
+// evaluator's; every other code names a family of its own valence.
+constexpr bool familyFits(int code, Family family) {
+    if (code < 0) return family == Family::None;
+    if (code < code::kFirstFunction) return family == Family::Structure;
+    return family != Family::None && family != Family::Structure;
+}
+constexpr bool rowFamiliesFit() {
+    for (const Primitive& p : kPrimitives)
+        if (!familyFits(p.monadicCode, p.monadicFamily) || !familyFits(p.dyadicCode, p.dyadicFamily) ||
+            !monadicSide(p.monadicFamily) || !dyadicSide(p.dyadicFamily))
             return false;
-        if (p.dyadicCode >= code::kFirstFunction && p.dyadicCode != code::kDyadicFormat &&
-            dyadicFamilyOf(p.dyadicCode) == Family::NotImplemented)
-            return false;
-    }
     return true;
 }
-static_assert(vocabularyDispatched(), "a primitive's code has no dispatch family");
+static_assert(rowFamiliesFit(), "a primitive's row names a family that does not fit its use");
 
 // A monadic code must not land in a dyadic-only family, nor the reverse.
 constexpr bool familiesOnTheirSide() {
-    for (const CodeRange& r : kMonadicRanges)
-        if (r.family >= Family::Take) return false;
-    for (const CodeRange& r : kDyadicRanges)
-        if (r.family >= Family::Execute && r.family < Family::Logical && r.family != Family::Each)
-            return false;
+    for (int c = 0; c < kDenseCodes; ++c)
+        if (!monadicSide(kMonadicFamily[c]) || !dyadicSide(kDyadicFamily[c])) return false;
     return true;
 }
-static_assert(familiesOnTheirSide(), "a dispatch range names a family of the other valence");
+static_assert(familiesOnTheirSide(), "a code dispatches to a family of the other valence");
 
 // Each system function dispatches as its valence says.
 constexpr bool systemFunctionsDispatched() {
@@ -421,6 +362,8 @@ Family dyadicFamily(int code) { return dyadicFamilyOf(code); }
 
 int familyError(Family family) {
     switch (family) {
+        case Family::None:
+        case Family::Structure:
         case Family::NotImplemented: return kNotImplemented;
         case Family::Invalid: return kDomainError;
         case Family::SpreadsheetLink: return kNoExcelDriver;

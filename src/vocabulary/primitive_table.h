@@ -1,9 +1,8 @@
 #pragma once
 // The primitive vocabulary: every written form, the token numbers the scanner
-// reads it as, the codes it takes in monadic and dyadic use, the types it
-// accepts, and the routine family each code is dispatched to. Everything the
-// scanner and the evaluator ask about primitives is derived from the one table
-// in vocabulary.h.
+// reads it as, the codes it takes in monadic and dyadic use, and the routine
+// family each code is dispatched to. Everything the scanner and the evaluator
+// ask about primitives is derived from the one table in vocabulary.h.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -84,68 +83,9 @@ int innerProductCode(int ftoken, int gtoken);
 
 // ---- Dispatch ----------------------------------------------------------
 
-// The routine family a code is dispatched to; the evaluator switches on it
-// once per call. The first three carry no routine, only an error.
-enum class Family : std::uint8_t {
-    NotImplemented,   // "prim. func not yet implemented"
-    Invalid,          // "domain error": an unused code of the dyadic-only range
-    SpreadsheetLink,  // needs the spreadsheet link; "no excel driver" without it
-    // monadic
-    Execute,
-    Grade,
-    Roll,
-    Shape,
-    Ravel,
-    Interval,
-    Reverse,
-    Transpose,
-    Format,
-    MatrixInverse,
-    ScalarMonadic,
-    Reduce,
-    Scan,
-    SystemFunction,
-    NiladicSystemFunction,
-    Enclose,
-    Type,
-    Unique,
-    Count,
-    First,
-    Raze,
-    Where,
-    Group,
-    PartitionLengths,
-    Each,
-    // monadic not and the dyadic and/or
-    Logical,
-    // dyadic
-    Take,
-    Drop,
-    Compress,
-    Expand,
-    Membership,
-    Decode,
-    Encode,
-    Comparison,
-    Deal,
-    Reshape,
-    Catenate,
-    IndexOf,
-    Rotate,
-    DyadicTranspose,
-    MatrixDivide,
-    ScalarDyadic,
-    Laminate,
-    OuterProduct,
-    DyadicSystemFunction,
-    Partition,
-    MakeDictionary,
-    Member,
-    Match,
-    TableLiteral,
-    InnerProduct,
-};
-
+// The routine family a code is dispatched to (vocabulary/family.h): a
+// primitive's own code takes its row's family, the derived codes their
+// operator's; the evaluator switches on it once per call.
 Family monadicFamily(int code);
 Family dyadicFamily(int code);
 

@@ -1,6 +1,6 @@
 #pragma once
 // The primitive vocabulary as constants: one row per written form (its token
-// numbers, its codes, the types it accepts), one row per system function,
+// numbers, its codes and their routine families), one row per system function,
 // and the named codes and tokens taken from those rows. A code or a token
 // number is written here once; every other place names it.
 //
@@ -10,126 +10,81 @@
 #include <cstdint>
 #include <string_view>
 
-#include "values/value.h"
+#include "vocabulary/family.h"
 
 namespace wox::vocabulary {
 
-// ---- Type sets ---------------------------------------------------------
-
-// Bit set over the type codes of values/value.h.
-using TypeSet = std::uint16_t;
-
-constexpr TypeSet typeBit(int type) {
-    if (type >= kBoolean && type <= kTemporal) return TypeSet(1u << type);
-    switch (type) {
-        case kEnumeration: return TypeSet(1u << (kTemporal + 1));
-        case kDictionary: return TypeSet(1u << (kTemporal + 2));
-        case kTable: return TypeSet(1u << (kTemporal + 3));
-        default: return 0;
-    }
-}
-constexpr bool accepts(TypeSet set, int type) { return (set & typeBit(type)) != 0; }
-
-namespace typeset {
-inline constexpr TypeSet kNone = 0;
-inline constexpr TypeSet kBoolean = typeBit(wox::kBoolean);
-inline constexpr TypeSet kInteger = typeBit(wox::kInteger);
-inline constexpr TypeSet kFloat = typeBit(wox::kFloat);
-inline constexpr TypeSet kChar = typeBit(wox::kChar);
-inline constexpr TypeSet kComplex = typeBit(wox::kComplex);
-inline constexpr TypeSet kSymbol = typeBit(wox::kSymbol);
-inline constexpr TypeSet kGeneral = typeBit(wox::kGeneral);
-inline constexpr TypeSet kTemporal = typeBit(wox::kTemporal);
-inline constexpr TypeSet kEnumeration = typeBit(wox::kEnumeration);
-inline constexpr TypeSet kDictionary = typeBit(wox::kDictionary);
-inline constexpr TypeSet kTable = typeBit(wox::kTable);
-inline constexpr TypeSet kI = kBoolean | kInteger;  // integral
-inline constexpr TypeSet kN = kI | kFloat;          // real numeric
-inline constexpr TypeSet kSimple = kN | kChar | kComplex | kSymbol | kTemporal;
-inline constexpr TypeSet kAny = kSimple | kGeneral | kEnumeration | kDictionary | kTable;
-
-inline constexpr TypeSet kOrdered = kN | kChar | kSymbol | kTemporal;
-inline constexpr TypeSet kEquality = kOrdered | kComplex | kEnumeration;
-inline constexpr TypeSet kSimpleOrGeneral = kSimple | kGeneral;
-inline constexpr TypeSet kScalarArg = kN | kComplex;
-inline constexpr TypeSet kScalarDyadic = kN | kComplex | kDictionary;
-inline constexpr TypeSet kTemporalArith = kScalarDyadic | kTemporal;
-inline constexpr TypeSet kSearchable = kSimple | kEnumeration | kDictionary | kTable;
-inline constexpr TypeSet kDictionaryPart = kSimple | kGeneral | kTable;
-inline constexpr TypeSet kKeyed = kDictionary | kTable;
-}  // namespace typeset
-
 // ---- The primitives ----------------------------------------------------
 
-// One written form of the vocabulary. A code or token of -1 means the form has
-// no such use.
+// One written form of the vocabulary: its tokens, the code and the routine
+// family of each use, and what each use means. A code or token of -1 means
+// the form has no such use; its family is then None.
 struct Primitive {
     std::string_view text;
     int token;         // read with no value to its left
     int tokenLeft;     // read with a value to its left
     int monadicCode;
     int dyadicCode;
-    TypeSet monadicRight;
-    TypeSet dyadicLeft;
-    TypeSet dyadicRight;
+    Family monadicFamily;
+    Family dyadicFamily;
     std::string_view monadicMeaning;
     std::string_view dyadicMeaning;
 };
 
 inline constexpr std::array kPrimitives = [] {
-    using namespace typeset;
+    using enum Family;
     // clang-format off
     return std::array{
-//            text    tok tokL  mon   dya   monadic arg    dyadic left  dyadic right
-    Primitive{"<-",    0,  0,    0,   -1,   kAny,          kNone,       kNone,            "assignment", ""},
-    Primitive{"->",    1,  1,   -1,   -1,   kNone,         kNone,       kNone,            "branch", ""},
-    Primitive{"[",     2,  2,    1,   -1,   kAny,          kNone,       kNone,            "indexing x[i;j]; indexed assignment x[i]<-v", ""},
-    Primitive{";",     3,  3,    2,   -1,   kAny,          kNone,       kNone,            "separates indices and the items of a list", ""},
-    Primitive{"[)",   53, 53,   -1,   -1,   kNone,         kNone,       kNone,            "output name that keeps the line open", ""},
-    Primitive{"[]",   54, 54,   -1,   -1,   kNone,         kNone,       kNone,            "system name prefix; output name", ""},
-    Primitive{"^.",   63,  4,  706,    3,   kAny,          kI,          kSimpleOrGeneral, "first element", "take"},
-    Primitive{"!.",   23,  5,   22,    4,   kChar|kSymbol, kI,          kSimpleOrGeneral, "execute a character vector or a symbol", "drop"},
-    Primitive{"/",     6,  6,   -1,    5,   kNone,         kI,          kSimpleOrGeneral, "", "compress along the last axis (reduce after a function)"},
-    Primitive{"/.",    7,  7,   -1,    6,   kNone,         kI,          kSimpleOrGeneral, "", "compress along the first axis (reduce after a function)"},
-    Primitive{"\\",    8,  8,   -1,    7,   kNone,         kBoolean,    kSimple,          "", "expand along the last axis (scan after a function)"},
-    Primitive{"\\.",   9,  9,   -1,    8,   kNone,         kBoolean,    kSimple,          "", "expand along the first axis (scan after a function)"},
-    Primitive{"?",    66, 10,  708,    9,   kBoolean,      kSimple,     kSimple,          "where: indices of the 1s", "membership"},
-    Primitive{"?.",   27, 27,   26,   27,   kI,            kI,          kI,               "roll", "deal"},
-    Primitive{">.",   68, 11,  709,   10,   kN|kChar|kSymbol, kN,       kN,               "group: positions of equal items", "decode"},
-    Primitive{"<.",   56, 12,  702,   11,   kAny,          kN,          kN,               "enclose", "encode"},
-    Primitive{"&",    13, 13,   -1,   12,   kNone,         kI,          kI,               "", "or"},
-    Primitive{"^",    61, 14,  705,   13,   kAny,          kI,          kI,               "count", "and"},
-    Primitive{"<",    25, 17,   24,   16,   kN|kChar,      kOrdered,    kOrdered,         "grade up", "less"},
-    Primitive{"<=",   18, 18,   -1,   17,   kNone,         kOrdered,    kOrdered,         "", "less or equal"},
-    Primitive{">=",   19, 19,   -1,   18,   kNone,         kOrdered,    kOrdered,         "", "greater or equal"},
-    Primitive{">",    24, 20,   23,   19,   kN|kChar,      kOrdered,    kOrdered,         "grade down", "greater"},
-    Primitive{"~=",   21, 21,   -1,   20,   kNone,         kEquality,   kEquality,        "", "not equal"},
-    Primitive{"=",    58, 22,  704,   21,   kN|kChar|kSymbol, kEquality, kEquality,       "unique", "equal"},
-    Primitive{"~",    26, 71,   25,  755,   kI,            kAny,        kAny,             "not", "match"},
-    Primitive{"#",    28, 28,   28,   29,   kAny,          kI,          kSimpleOrGeneral, "shape", "reshape"},
-    Primitive{",",    29, 29,   30,   31,   kSimpleOrGeneral, kSimpleOrGeneral, kSimpleOrGeneral, "ravel", "catenate along the last axis"},
-    Primitive{"!",    30, 30,   32,   33,   kI,            kSearchable, kSearchable,      "interval", "index of"},
-    Primitive{"$",    31, 31,   34,   35,   kSimpleOrGeneral, kI,       kSimple,          "reverse along the last axis", "rotate along the last axis"},
-    Primitive{"&.",   32, 32,   36,   37,   kSimple|kKeyed, kI,         kSimple,          "transpose; flip of a dictionary or table", "transpose by an axis list"},
-    Primitive{"$.",   33, 33,   38,   39,   kSimpleOrGeneral, kI,       kSimple,          "reverse along the first axis", "rotate along the first axis"},
-    Primitive{"+.",   34, 34,   40,   41,   kAny,          kNone,       kNone,            "format", "not implemented"},
-    Primitive{"#.",   35, 35,   42,   43,   kN,            kN,          kN,               "matrix inverse", "matrix divide"},
-    Primitive{"+",    36, 36,   44,   45,   kScalarArg,    kTemporalArith, kTemporalArith, "identity; conjugate", "plus"},
-    Primitive{"-",    37, 37,   46,   47,   kScalarArg,    kTemporalArith, kTemporalArith, "negate", "minus"},
-    Primitive{"*",    38, 38,   48,   49,   kScalarArg,    kScalarDyadic, kScalarDyadic, "signum", "times"},
-    Primitive{"%",    39, 39,   50,   51,   kScalarArg,    kScalarDyadic, kScalarDyadic, "reciprocal", "divide"},
-    Primitive{"~.",   40, 40,   52,   53,   kScalarArg,    kScalarDyadic, kScalarDyadic, "ceiling", "maximum"},
-    Primitive{"_.",   41, 41,   54,   55,   kScalarArg,    kScalarDyadic, kScalarDyadic, "floor", "minimum"},
-    Primitive{"*.",   42, 42,   56,   57,   kScalarArg,    kScalarDyadic, kScalarDyadic, "exponential", "power"},
-    Primitive{"%.",   43, 43,   58,   59,   kScalarArg,    kScalarDyadic, kScalarDyadic, "natural logarithm", "logarithm to the left base"},
-    Primitive{"|",    44, 44,   60,   61,   kScalarArg,    kScalarDyadic, kScalarDyadic, "magnitude", "residue"},
-    Primitive{"|.",   45, 45,   62,   63,   kN,            kScalarDyadic, kScalarDyadic, "factorial", "binomial"},
-    Primitive{"@",    46, 46,   64,   65,   kScalarArg,    kScalarDyadic, kScalarDyadic, "pi times", "circle functions"},
-    Primitive{",.",   67, 47,  707,   66,   kGeneral,      kSimpleOrGeneral, kSimpleOrGeneral, "raze", "catenate along the first axis"},
-    Primitive{"||",   60, 59,  710,  751,   kBoolean,      kI,          kSimple,          "partition lengths", "partition"},
-    Primitive{":",    62, 69,  703,  753,   kAny,          kDictionaryPart, kDictionaryPart, "type code", "dictionary from keys and values"},
-    Primitive{"\"",   65, 65,  752,  752,   kGeneral,      kAny,        kAny,             "each", "each"},
-    Primitive{".",    -1, 70,   -1,  754,   kNone,         kKeyed,      kSymbol,          "", "member of a dictionary or table"},
+//            text    tok  tokL   mon   dya   monadic family    dyadic family
+    Primitive{"<-",    0,   0,    0,   -1,  Structure,        None,            "assignment", ""},
+    Primitive{"->",    1,   1,   -1,   -1,  None,             None,            "branch", ""},
+    Primitive{"[",     2,   2,    1,   -1,  Structure,        None,            "indexing x[i;j]; indexed assignment x[i]<-v", ""},
+    Primitive{";",     3,   3,    2,   -1,  Structure,        None,            "separates indices and the items of a list", ""},
+    Primitive{"[)",   53,  53,   -1,   -1,  None,             None,            "output name that keeps the line open", ""},
+    Primitive{"[]",   54,  54,   -1,   -1,  None,             None,            "system name prefix; output name", ""},
+    Primitive{"^.",   63,   4,  706,    3,  First,            Take,            "first element", "take"},
+    Primitive{"!.",   23,   5,   22,    4,  Execute,          Drop,            "execute a character vector or a symbol", "drop"},
+    Primitive{"/",     6,   6,   -1,    5,  None,             Compress,        "", "compress along the last axis (reduce after a function)"},
+    Primitive{"/.",    7,   7,   -1,    6,  None,             Compress,        "", "compress along the first axis (reduce after a function)"},
+    Primitive{"\\",    8,   8,   -1,    7,  None,             Expand,          "", "expand along the last axis (scan after a function)"},
+    Primitive{"\\.",   9,   9,   -1,    8,  None,             Expand,          "", "expand along the first axis (scan after a function)"},
+    Primitive{"?",    66,  10,  708,    9,  Where,            Membership,      "where: indices of the 1s", "membership"},
+    Primitive{"?.",   27,  27,   26,   27,  Roll,             Deal,            "roll", "deal"},
+    Primitive{">.",   68,  11,  709,   10,  Group,            Decode,          "group: positions of equal items", "decode"},
+    Primitive{"<.",   56,  12,  702,   11,  Enclose,          Encode,          "enclose", "encode"},
+    Primitive{"&",    13,  13,   -1,   12,  None,             Logical,         "", "or"},
+    Primitive{"^",    61,  14,  705,   13,  Count,            Logical,         "count", "and"},
+    Primitive{"<",    25,  17,   24,   16,  Grade,            Comparison,      "grade up", "less"},
+    Primitive{"<=",   18,  18,   -1,   17,  None,             Comparison,      "", "less or equal"},
+    Primitive{">=",   19,  19,   -1,   18,  None,             Comparison,      "", "greater or equal"},
+    Primitive{">",    24,  20,   23,   19,  Grade,            Comparison,      "grade down", "greater"},
+    Primitive{"~=",   21,  21,   -1,   20,  None,             Comparison,      "", "not equal"},
+    Primitive{"=",    58,  22,  704,   21,  Unique,           Comparison,      "unique", "equal"},
+    Primitive{"~",    26,  71,   25,  755,  Logical,          Match,           "not", "match"},
+    Primitive{"#",    28,  28,   28,   29,  Shape,            Reshape,         "shape", "reshape"},
+    Primitive{",",    29,  29,   30,   31,  Ravel,            Catenate,        "ravel", "catenate along the last axis"},
+    Primitive{"!",    30,  30,   32,   33,  Interval,         IndexOf,         "interval", "index of"},
+    Primitive{"$",    31,  31,   34,   35,  Reverse,          Rotate,          "reverse along the last axis", "rotate along the last axis"},
+    Primitive{"&.",   32,  32,   36,   37,  Transpose,        DyadicTranspose, "transpose; flip of a dictionary or table", "transpose by an axis list"},
+    Primitive{"$.",   33,  33,   38,   39,  Reverse,          Rotate,          "reverse along the first axis", "rotate along the first axis"},
+    Primitive{"+.",   34,  34,   40,   41,  Format,           NotImplemented,  "format", "not implemented"},
+    Primitive{"#.",   35,  35,   42,   43,  MatrixInverse,    MatrixDivide,    "matrix inverse", "matrix divide"},
+    Primitive{"+",    36,  36,   44,   45,  ScalarMonadic,    ScalarDyadic,    "identity; conjugate", "plus"},
+    Primitive{"-",    37,  37,   46,   47,  ScalarMonadic,    ScalarDyadic,    "negate", "minus"},
+    Primitive{"*",    38,  38,   48,   49,  ScalarMonadic,    ScalarDyadic,    "signum", "times"},
+    Primitive{"%",    39,  39,   50,   51,  ScalarMonadic,    ScalarDyadic,    "reciprocal", "divide"},
+    Primitive{"~.",   40,  40,   52,   53,  ScalarMonadic,    ScalarDyadic,    "ceiling", "maximum"},
+    Primitive{"_.",   41,  41,   54,   55,  ScalarMonadic,    ScalarDyadic,    "floor", "minimum"},
+    Primitive{"*.",   42,  42,   56,   57,  ScalarMonadic,    ScalarDyadic,    "exponential", "power"},
+    Primitive{"%.",   43,  43,   58,   59,  ScalarMonadic,    ScalarDyadic,    "natural logarithm", "logarithm to the left base"},
+    Primitive{"|",    44,  44,   60,   61,  ScalarMonadic,    ScalarDyadic,    "magnitude", "residue"},
+    Primitive{"|.",   45,  45,   62,   63,  ScalarMonadic,    ScalarDyadic,    "factorial", "binomial"},
+    Primitive{"@",    46,  46,   64,   65,  ScalarMonadic,    ScalarDyadic,    "pi times", "circle functions"},
+    Primitive{",.",   67,  47,  707,   66,  Raze,             Catenate,        "raze", "catenate along the first axis"},
+    Primitive{"||",   60,  59,  710,  751,  PartitionLengths, Partition,       "partition lengths", "partition"},
+    Primitive{":",    62,  69,  703,  753,  Type,             MakeDictionary,  "type code", "dictionary from keys and values"},
+    Primitive{"\"",   65,  65,  752,  752,  Each,             Each,            "each", "each"},
+    Primitive{".",    -1,  70,   -1,  754,  None,             Member,          "", "member of a dictionary or table"},
     };
     // clang-format on
 }();
@@ -147,25 +102,29 @@ struct SystemFunction {
     std::string_view name;
     int code;
     int valence;  // 0: a niladic function, which reads as a value
+    Family family;
 };
 
 // "[]" names that are functions; a system variable of the same name wins.
-inline constexpr std::array<SystemFunction, 14> kSystemFunctions = {{
-    {"[]FX", 601, 1},
-    {"[]CR", 602, 1},
-    {"[]XD", 603, 1},
-    {"[]XC", 604, 1},
-    {"[]AI", 605, 1},
-    {"[]TS", 610, 0},
-    {"[]RL", 611, 0},
-    {"[]FM", 651, 2},
-    {"[]OP", 652, 2},
-    {"[]XR", 653, 2},
-    {"[]XW", 654, 2},
-    {"[]XXR", 655, 2},
-    {"[]XXW", 656, 2},
-    {"[]XN", 657, 2},
-}};
+inline constexpr std::array kSystemFunctions = [] {
+    using F = Family;
+    return std::array{
+        SystemFunction{"[]FX", 601, 1, F::SystemFunction},
+        SystemFunction{"[]CR", 602, 1, F::SystemFunction},
+        SystemFunction{"[]XD", 603, 1, F::SpreadsheetLink},
+        SystemFunction{"[]XC", 604, 1, F::SpreadsheetLink},
+        SystemFunction{"[]AI", 605, 1, F::SystemFunction},
+        SystemFunction{"[]TS", 610, 0, F::NiladicSystemFunction},
+        SystemFunction{"[]RL", 611, 0, F::NiladicSystemFunction},
+        SystemFunction{"[]FM", 651, 2, F::DyadicSystemFunction},
+        SystemFunction{"[]OP", 652, 2, F::SpreadsheetLink},
+        SystemFunction{"[]XR", 653, 2, F::SpreadsheetLink},
+        SystemFunction{"[]XW", 654, 2, F::SpreadsheetLink},
+        SystemFunction{"[]XXR", 655, 2, F::SpreadsheetLink},
+        SystemFunction{"[]XXW", 656, 2, F::SpreadsheetLink},
+        SystemFunction{"[]XN", 657, 2, F::SpreadsheetLink},
+    };
+}();
 
 constexpr const SystemFunction* findSystemFunction(std::string_view name) {
     for (const SystemFunction& f : kSystemFunctions)

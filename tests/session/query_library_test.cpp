@@ -8,11 +8,16 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
+#include <sstream>
+#include <string>
 
 #include "engine/do_statement.h"
 #include "frontend/builtin_names.h"
+#include "frontend/function_header.h"
 #include "frontend/function_store.h"
 #include "frontend/name_table.h"
+#include "session/query_library.h"
 #include "session/session.h"
 #include "session/standard_library.h"
 
@@ -202,6 +207,23 @@ TEST_F(QueryFixture, MalformedStatementsNeverBreakTheSession) {
     EXPECT_EQ(run("do 'SELECT'"), "\r\nSELECT successful.");
     EXPECT_EQ(run("2+3"), "\r\n5");
     EXPECT_EQ(run(")fns d"), "");
+}
+
+// The reserved names are exactly the functions the carried library
+// defines, so none of its functions shows in listings and every one of
+// them must be present for a saved workspace to hold the library.
+TEST(QueryLibraryNames, TheReservedNamesAreTheFunctionsOfTheLibrary) {
+    std::set<std::string> defined;
+    std::istringstream script{std::string(queryLibraryText())};
+    for (std::string line; std::getline(script, line);) {
+        if (!line.starts_with("@.") || line.size() == 2) continue;
+        frontend::FunctionHeader header;
+        ASSERT_TRUE(frontend::parseHeader(std::string_view(line).substr(2), header).ok()) << line;
+        EXPECT_TRUE(defined.insert(header.name).second) << header.name << " is defined twice";
+    }
+    const std::set<std::string> reserved(frontend::kReservedFunctionNames.begin(),
+                                         frontend::kReservedFunctionNames.end());
+    EXPECT_EQ(reserved, defined);
 }
 
 }  // namespace

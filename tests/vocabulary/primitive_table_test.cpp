@@ -117,13 +117,22 @@ TEST(FunctionCodes, VocabularyRowsAgree) {
             }
         }
         EXPECT_EQ(findPrimitive(p.text), &p);
-        // A code that dispatches must have something to accept.
+        // A code that dispatches reaches the family its row names, and
+        // that family has a routine.
         if (p.monadicCode > 2) {
-            EXPECT_NE(p.monadicRight, vocabulary::typeset::kNone) << p.text;
+            EXPECT_EQ(monadicFamily(p.monadicCode), p.monadicFamily) << p.text;
+            EXPECT_EQ(familyError(p.monadicFamily), 0) << p.text;
         }
         if (p.dyadicCode > 2 && p.dyadicCode != 41) {
-            EXPECT_NE(p.dyadicLeft, vocabulary::typeset::kNone) << p.text;
-            EXPECT_NE(p.dyadicRight, vocabulary::typeset::kNone) << p.text;
+            EXPECT_EQ(dyadicFamily(p.dyadicCode), p.dyadicFamily) << p.text;
+            EXPECT_EQ(familyError(p.dyadicFamily), 0) << p.text;
+        }
+        // A use without a code has no family.
+        if (p.monadicCode < 0) {
+            EXPECT_EQ(p.monadicFamily, Family::None) << p.text;
+        }
+        if (p.dyadicCode < 0) {
+            EXPECT_EQ(p.dyadicFamily, Family::None) << p.text;
         }
     }
     EXPECT_EQ(findPrimitive("!="), nullptr);
@@ -135,20 +144,6 @@ TEST(FunctionCodes, DyadicOnlyFormsNeedALeftArgument) {
     for (const char* text : {"+", "<", "^", "=", "?", ",", "~", ":", "\""})
         EXPECT_FALSE(needsLeftArgument(at(text, 0, false).token)) << text;
     EXPECT_FALSE(needsLeftArgument(-1));
-}
-
-TEST(FunctionCodes, TypeAcceptance) {
-    const Primitive* plus = findPrimitive("+");
-    ASSERT_NE(plus, nullptr);
-    EXPECT_TRUE(accepts(plus->dyadicLeft, 7));   // Temporal + n
-    EXPECT_FALSE(accepts(plus->dyadicLeft, 3));  // not Char
-    const Primitive* times = findPrimitive("*");
-    EXPECT_FALSE(accepts(times->dyadicLeft, 7));
-    EXPECT_FALSE(accepts(findPrimitive("|.")->monadicRight, 4));  // no complex factorial
-    EXPECT_TRUE(accepts(findPrimitive("=")->dyadicRight, 21));   // enumerations compare equal
-    EXPECT_FALSE(accepts(findPrimitive("<")->dyadicRight, 21));  // but do not order
-    EXPECT_TRUE(accepts(findPrimitive("#")->monadicRight, 92));
-    EXPECT_FALSE(accepts(vocabulary::typeset::kAny, 8));
 }
 
 // The code, or the negated message number.
