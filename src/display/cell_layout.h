@@ -2,11 +2,12 @@
 // How the elements of an array of rank 2 or more fill their columns. Display
 // and the format function lay rows out with the same cells: each column is
 // measured once over all rows and planes, and every text in it stands so that
-// its alignment point (the element writer's alignAt: a number's end, a
+// its alignment point (by the element writer's kAlign: a number's end, a
 // decimal point, the "j" of a complex number, or the start of the text)
 // meets the column's alignment line.
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -26,23 +27,37 @@ struct ColumnWidth {
     int width() const { return before + after; }
 };
 
+// Where text t of writer Elements meets its column's alignment line.
+template <class Elements>
+int alignAt(const ElementText& t) {
+    if constexpr (Elements::kAlign == Align::kRight) {
+        return static_cast<int>(t.size());
+    } else if constexpr (Elements::kAlign == Align::kLeft) {
+        return 0;
+    } else {
+        const void* at = std::memchr(t.body.data(), Elements::kMark, t.body.size());
+        return at ? static_cast<int>(static_cast<const char*>(at) - t.body.data()) : static_cast<int>(t.size());
+    }
+}
+
 // The widths of the `cols` columns of count elements laid out in rows.
 template <class Elements>
 std::vector<ColumnWidth> columnWidths(const Elements& e, std::int64_t count, int cols) {
     if (cols <= 0 || count <= 0) return {};
     // Only texts that start at the left edge have a least width.
-    std::vector<ColumnWidth> w(static_cast<std::size_t>(cols), ColumnWidth{0, e.leastWidth()});
+    std::vector<ColumnWidth> widths(static_cast<std::size_t>(cols), ColumnWidth{0, e.leastWidth()});
+    ColumnWidth* w = widths.data();
     char buf[kElementTextMax];
-    std::int64_t i = 0;
-    for (std::int64_t r = 0; r < count / cols; ++r) {
-        for (int c = 0; c < cols; ++c, ++i) {
-            const ElementText t = e(i, buf);
-            const int at = e.alignAt(t);
-            w[c].before = std::max(w[c].before, at);
-            w[c].after = std::max(w[c].after, static_cast<int>(t.size()) - at);
+    for (std::int64_t i = 0; i < count; i += cols) {
+        for (int c = 0; c < cols; ++c) {
+            const ElementText t = e(i + c, buf);
+            const int at = alignAt<Elements>(t);
+            if constexpr (Elements::kAlign != Align::kLeft) w[c].before = std::max(w[c].before, at);
+            if constexpr (Elements::kAlign != Align::kRight)
+                w[c].after = std::max(w[c].after, static_cast<int>(t.size()) - at);
         }
     }
-    return w;
+    return widths;
 }
 
 // Appends element i as a cell of a column of width w.
@@ -50,10 +65,10 @@ template <class Elements>
 void putCell(std::string& out, const Elements& e, std::int64_t i, ColumnWidth w) {
     char buf[kElementTextMax];
     const ElementText t = e(i, buf);
-    const int at = e.alignAt(t);
-    padBlanks(out, w.before - at);
+    const int at = alignAt<Elements>(t);
+    if constexpr (Elements::kAlign != Align::kLeft) padBlanks(out, w.before - at);
     t.appendTo(out);
-    padBlanks(out, w.after - (static_cast<int>(t.size()) - at));
+    if constexpr (Elements::kAlign != Align::kRight) padBlanks(out, w.after - (static_cast<int>(t.size()) - at));
 }
 
 }  // namespace wox::display

@@ -15,16 +15,16 @@ namespace {
 
 template <class Elements>
 std::int64_t arrayForm(const Elements& e, std::int64_t count, int cols, std::string& out) {
-    const std::vector<ColumnWidth> w = columnWidths(e, count, cols);
+    const std::vector<ColumnWidth> widths = columnWidths(e, count, cols);
+    const ColumnWidth* w = widths.data();
     std::int64_t width = cols - 1;
-    for (const ColumnWidth& cw : w) width += cw.width();
-    const std::int64_t rows = count / cols;
-    out.reserve(static_cast<std::size_t>(width * rows));
-    std::int64_t i = 0;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c, ++i) {
-            if (c > 0) out.push_back(' ');
-            putCell(out, e, i, w[static_cast<std::size_t>(c)]);
+    for (int c = 0; c < cols; ++c) width += w[c].width();
+    out.reserve(static_cast<std::size_t>(width * (count / cols)));
+    for (std::int64_t i = 0; i < count; i += cols) {
+        putCell(out, e, i, w[0]);
+        for (int c = 1; c < cols; ++c) {
+            out.push_back(' ');
+            putCell(out, e, i + c, w[c]);
         }
     }
     return width;

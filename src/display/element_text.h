@@ -7,10 +7,9 @@
 // withElements picks the element writer of a value's type once; the caller's
 // loop then runs over the raw elements with that writer. A writer offers
 //   writer(i, buf)      the text of element i (buf: kElementTextMax chars),
-//   writer.alignAt(t)   where text t meets its column's alignment line,
+//   kAlign, kMark       how a column lines its texts up (cell_layout.h),
 //   writer.leastWidth() the least width of a column of these elements.
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -45,45 +44,46 @@ struct ElementText {
     }
 };
 
+// Where the texts of a column line up: their ends, a mark in them (the
+// text's end when it has none), or their starts.
+enum class Align { kRight, kOnMark, kLeft };
+
 // What a writer does not say otherwise: its texts start at their column's
 // left edge, and its columns need no least width.
 struct ElementWriter {
-    static int alignAt(const ElementText&) { return 0; }
+    static constexpr Align kAlign = Align::kLeft;
+    static constexpr char kMark = 0;
     static int leastWidth() { return 0; }
 };
 
-// Right-aligned: the alignment line is the text's end.
+// Right-aligned.
 template <bool Plain>
 struct IntegerElements : ElementWriter {
+    static constexpr Align kAlign = Align::kRight;
     const std::int32_t* p;
     ElementText operator()(std::int64_t i, char* buf) const {
         return {{}, {buf, static_cast<std::size_t>(integerTextAs<Plain>(buf, p[i]))}};
     }
-    static int alignAt(const ElementText& t) { return static_cast<int>(t.size()); }
 };
-
-// Where `mark` stands in a number's text, or its end when it has none.
-inline int markPosition(std::string_view text, char mark) {
-    const void* at = std::memchr(text.data(), mark, text.size());
-    return at ? static_cast<int>(static_cast<const char*>(at) - text.data()) : static_cast<int>(text.size());
-}
 
 // Aligned on the decimal point.
 struct FloatElements : ElementWriter {
+    static constexpr Align kAlign = Align::kOnMark;
+    static constexpr char kMark = '.';
     const double* p;
     ElementText operator()(std::int64_t i, char* buf) const {
         return {{}, {buf, static_cast<std::size_t>(floatText(buf, p[i]))}};
     }
-    static int alignAt(const ElementText& t) { return markPosition(t.body, '.'); }
 };
 
 // Aligned on the "j": real parts right, imaginary parts left.
 struct ComplexElements : ElementWriter {
+    static constexpr Align kAlign = Align::kOnMark;
+    static constexpr char kMark = 'j';
     const double* p;
     ElementText operator()(std::int64_t i, char* buf) const {
         return {{}, {buf, static_cast<std::size_t>(complexText(buf, p[2 * i], p[2 * i + 1]))}};
     }
-    static int alignAt(const ElementText& t) { return markPosition(t.body, 'j'); }
 };
 
 // A character, or for a character matrix (`cols` wide) the whole row i; a

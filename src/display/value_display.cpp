@@ -111,23 +111,29 @@ void beginRow(Printer& p, std::int64_t k, std::int64_t r, bool indent) {
     if (indent) p.blanks(p.state.depth);
 }
 
+// The cells of one row from element i, wrapped between columns that would
+// take the line past `bound`.
+template <class Elements>
+void matrixRow(Printer& p, const Elements& e, const ColumnWidth* w, std::int64_t i, int cols, int bound) {
+    putCell(p.text, e, i, w[0]);
+    for (int c = 1; c < cols; ++c) {
+        if (p.lineLength() + 1 + static_cast<std::size_t>(w[c].width()) > static_cast<std::size_t>(bound)) {
+            p.continuationLine();
+        } else {
+            p.text.push_back(' ');
+        }
+        putCell(p.text, e, i + c, w[c]);
+    }
+}
+
 template <class Elements>
 void matrixBody(Printer& p, const Elements& e, Grid g, bool indent, int bound) {
     const std::vector<ColumnWidth> w = columnWidths(e, g.planes * g.rows * g.cols, g.cols);
     std::int64_t i = 0;
     for (std::int64_t k = 0; k < g.planes; ++k) {
-        for (std::int64_t r = 0; r < g.rows; ++r) {
+        for (std::int64_t r = 0; r < g.rows; ++r, i += g.cols) {
             beginRow(p, k, r, indent);
-            for (int c = 0; c < g.cols; ++c, ++i) {
-                if (c > 0) {
-                    if (p.lineLength() + 1 + static_cast<std::size_t>(w[c].width()) > static_cast<std::size_t>(bound)) {
-                        p.continuationLine();
-                    } else {
-                        p.text.push_back(' ');
-                    }
-                }
-                putCell(p.text, e, i, w[c]);
-            }
+            matrixRow(p, e, w.data(), i, g.cols, bound);
         }
     }
 }
