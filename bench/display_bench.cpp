@@ -13,6 +13,7 @@
 #include "display/value_display.h"
 #include "engine/interpreter.h"
 #include "engine/recording_link.h"
+#include "values/shape.h"
 
 namespace {
 
@@ -42,17 +43,32 @@ struct FloatWorkspace {
     }
 };
 
-void BM_DisplayFloatVector(benchmark::State& state) {
-    FloatWorkspace w(sampleFloats());
+// Displays value `ref` into a string once per iteration.
+void displayEach(benchmark::State& state, wox::Interpreter& in, wox::ValueRef ref, std::int64_t items) {
     std::string out;
     for (auto _ : state) {
         out.clear();
-        w.in.displayState.reset();
-        if (wox::display::appendDisplay(w.in, w.in.displayState, w.ref, false, out).failed()) state.SkipWithError("display failed");
+        in.displayState.reset();
+        if (wox::display::appendDisplay(in, in.displayState, ref, false, out).failed()) state.SkipWithError("display failed");
         benchmark::DoNotOptimize(out.data());
     }
     state.counters["bytes"] = static_cast<double>(out.size());
-    state.SetItemsProcessed(state.iterations() * kFloats);
+    state.SetItemsProcessed(state.iterations() * items);
+}
+
+// Formats value `ref` into a temporary once per iteration.
+void formatEach(benchmark::State& state, wox::Interpreter& in, wox::ValueRef ref, std::int64_t items) {
+    const std::uint32_t stack = in.ws.stackTop;
+    for (auto _ : state) {
+        in.ws.stackTop = stack;
+        if (wox::display::formatMonadic(in, wox::kFirstTemp, ref).failed()) state.SkipWithError("format failed");
+    }
+    state.SetItemsProcessed(state.iterations() * items);
+}
+
+void BM_DisplayFloatVector(benchmark::State& state) {
+    FloatWorkspace w(sampleFloats());
+    displayEach(state, w.in, w.ref, kFloats);
 }
 BENCHMARK(BM_DisplayFloatVector)->Unit(benchmark::kMillisecond);
 
@@ -72,14 +88,44 @@ BENCHMARK(BM_DisplayFloatVectorToSession)->Unit(benchmark::kMillisecond);
 
 void BM_FormatFloatVector(benchmark::State& state) {
     FloatWorkspace w(sampleFloats());
-    const std::uint32_t stack = w.in.ws.stackTop;
-    for (auto _ : state) {
-        w.in.ws.stackTop = stack;
-        if (wox::display::formatMonadic(w.in, wox::kFirstTemp, w.ref).failed()) state.SkipWithError("format failed");
-    }
-    state.SetItemsProcessed(state.iterations() * kFloats);
+    formatEach(state, w.in, w.ref, kFloats);
 }
 BENCHMARK(BM_FormatFloatVector)->Unit(benchmark::kMillisecond);
+
+// An Integer matrix in global variable slot 18: display and the format
+// function measure its columns, then fill every cell.
+struct IntegerMatrixWorkspace {
+    static constexpr std::int32_t kRows = 1000;
+    static constexpr std::int32_t kCols = 1000;
+    wox::Interpreter in;
+    wox::ValueRef ref = wox::varRef(wox::kFirstGlobalSlot);
+    IntegerMatrixWorkspace() {
+        const int slot = wox::kFirstGlobalSlot;
+        const std::int64_t n = std::int64_t{kRows} * kCols;
+        if (in.ws.allocOwned(slot, wox::kInteger, n).failed()) std::abort();
+        wox::ValueDescriptor& d = in.ws.var(slot);
+        d.type = wox::kInteger;
+        d.count = static_cast<std::int32_t>(n);
+        auto* p = in.ws.elems<std::int32_t>(d);
+        std::mt19937 gen(1);
+        std::uniform_int_distribution<std::int32_t> dist(-100000, 100000);
+        for (std::int64_t i = 0; i < n; ++i) p[i] = dist(gen);
+        const std::int32_t dims[] = {kRows, kCols};
+        if (wox::values::setDimensions(in.ws, d, dims, 2).failed()) std::abort();
+    }
+};
+
+void BM_DisplayIntegerMatrix(benchmark::State& state) {
+    IntegerMatrixWorkspace w;
+    displayEach(state, w.in, w.ref, std::int64_t{IntegerMatrixWorkspace::kRows} * IntegerMatrixWorkspace::kCols);
+}
+BENCHMARK(BM_DisplayIntegerMatrix)->Unit(benchmark::kMillisecond);
+
+void BM_FormatIntegerMatrix(benchmark::State& state) {
+    IntegerMatrixWorkspace w;
+    formatEach(state, w.in, w.ref, std::int64_t{IntegerMatrixWorkspace::kRows} * IntegerMatrixWorkspace::kCols);
+}
+BENCHMARK(BM_FormatIntegerMatrix)->Unit(benchmark::kMillisecond);
 
 // Baselines: the shortest round-trip text, and ten significant digits.
 void BM_ToCharsShortest(benchmark::State& state) {

@@ -1,17 +1,17 @@
 #pragma once
-// How one element of an array of rank 2 or more fills its column, per element
-// type. Display and the format function lay rows out with the same cells;
-// each cell is exactly width(c) characters wide.
-//
-// A cells type offers width(c), fitWidth(c) (what the wrap test of display
-// counts) and put(out, i, c), which appends element i in column c.
+// How the elements of an array of rank 2 or more fill their columns. Display
+// and the format function lay rows out with the same cells: each column is
+// measured once over all rows and planes, and every text in it stands so that
+// its alignment point (by the element writer's kAlign: a number's end, a
+// decimal point, the "j" of a complex number, or the start of the text)
+// meets the column's alignment line.
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
+#include <vector>
 
-#include "display/column_widths.h"
-#include "display/extended_types.h"
-#include "display/number_text.h"
-#include "values/context.h"
+#include "display/element_text.h"
 
 namespace wox::display {
 
@@ -19,92 +19,56 @@ inline void padBlanks(std::string& out, int n) {
     if (n > 0) out.append(static_cast<std::size_t>(n), ' ');
 }
 
-// Right-aligned.
-template <bool Plain>
-struct IntegerCells {
-    const std::int32_t* p;
-    const ColumnWidth* w;
-    int width(int c) const { return w[c].first; }
-    int fitWidth(int c) const { return w[c].first; }
-    void put(std::string& out, std::int64_t i, int c) const {
-        char buf[kNumberTextMax];
-        const int n = integerTextAs<Plain>(buf, p[i]);
-        padBlanks(out, w[c].first - n);
-        out.append(buf, static_cast<std::size_t>(n));
-    }
+// The widest parts of a column's texts before and from its alignment line;
+// every cell of the column is exactly width() characters wide.
+struct ColumnWidth {
+    int before = 0;
+    int after = 0;
+    int width() const { return before + after; }
 };
 
-// Aligned on the decimal point.
-struct FloatCells {
-    const double* p;
-    const ColumnWidth* w;
-    int width(int c) const { return w[c].first + w[c].second; }
-    int fitWidth(int c) const { return width(c); }
-    void put(std::string& out, std::int64_t i, int c) const {
-        char buf[kNumberTextMax];
-        const int n = floatText(buf, p[i]);
-        const int before = pointPosition(buf, n);
-        padBlanks(out, w[c].first - before);
-        out.append(buf, static_cast<std::size_t>(n));
-        padBlanks(out, w[c].second - (n - before));
+// Where text t of writer Elements meets its column's alignment line.
+template <class Elements>
+int alignAt(const ElementText& t) {
+    if constexpr (Elements::kAlign == Align::kRight) {
+        return static_cast<int>(t.size());
+    } else if constexpr (Elements::kAlign == Align::kLeft) {
+        return 0;
+    } else {
+        const void* at = std::memchr(t.body.data(), Elements::kMark, t.body.size());
+        return at ? static_cast<int>(static_cast<const char*>(at) - t.body.data()) : static_cast<int>(t.size());
     }
-};
+}
 
-// Real part right-aligned, then "j" and the imaginary part left-aligned;
-// a column without imaginary parts has no room for them.
-struct ComplexCells {
-    const double* p;
-    const ColumnWidth* w;
-    int width(int c) const { return w[c].first + (w[c].second > 0 ? w[c].second + 1 : 0); }
-    int fitWidth(int c) const { return width(c); }
-    void put(std::string& out, std::int64_t i, int c) const {
-        char buf[kNumberTextMax];
-        int n = floatText(buf, p[2 * i]);
-        padBlanks(out, w[c].first - n);
-        out.append(buf, static_cast<std::size_t>(n));
-        if (w[c].second == 0) return;
-        const double im = p[2 * i + 1];
-        if (im == 0) {
-            padBlanks(out, w[c].second + 1);
-            return;
+// The widths of the `cols` columns of count elements laid out in rows.
+template <class Elements>
+std::vector<ColumnWidth> columnWidths(const Elements& e, std::int64_t count, int cols) {
+    if (cols <= 0 || count <= 0) return {};
+    // Only texts that start at the left edge have a least width.
+    std::vector<ColumnWidth> widths(static_cast<std::size_t>(cols), ColumnWidth{0, e.leastWidth()});
+    ColumnWidth* w = widths.data();
+    char buf[kElementTextMax];
+    for (std::int64_t i = 0; i < count; i += cols) {
+        for (int c = 0; c < cols; ++c) {
+            const ElementText t = e(i + c, buf);
+            const int at = alignAt<Elements>(t);
+            if constexpr (Elements::kAlign != Align::kLeft) w[c].before = std::max(w[c].before, at);
+            if constexpr (Elements::kAlign != Align::kRight)
+                w[c].after = std::max(w[c].after, static_cast<int>(t.size()) - at);
         }
-        n = floatText(buf, im);
-        out.push_back('j');
-        out.append(buf, static_cast<std::size_t>(n));
-        padBlanks(out, w[c].second - n);
     }
-};
+    return widths;
+}
 
-// Left-aligned; display writes the backquote, the format function does not.
-// The wrap test counts the name only.
-template <bool Backquote>
-struct SymbolCells {
-    const values::Context& cx;
-    const std::int32_t* p;
-    const ColumnWidth* w;
-    int width(int c) const { return w[c].first + (Backquote ? 1 : 0); }
-    int fitWidth(int c) const { return w[c].first; }
-    void put(std::string& out, std::int64_t i, int c) const {
-        const std::string_view name = symbolName(cx, p[i]);
-        if (Backquote) out.push_back('`');
-        out.append(name);
-        padBlanks(out, w[c].first - static_cast<int>(name.size()));
-    }
-};
-
-// Fixed width of the first element's kind.
-struct TemporalCells {
-    const values::Context& cx;
-    const std::int32_t* p;
-    const ColumnWidth* w;
-    int width(int c) const { return w[c].first; }
-    int fitWidth(int c) const { return w[c].first; }
-    void put(std::string& out, std::int64_t i, int c) const {
-        char buf[kTemporalTextMax];
-        const int n = temporalText(cx, p[i], buf);
-        out.append(buf, static_cast<std::size_t>(n));
-        padBlanks(out, w[c].first - n);
-    }
-};
+// Appends element i as a cell of a column of width w.
+template <class Elements>
+void putCell(std::string& out, const Elements& e, std::int64_t i, ColumnWidth w) {
+    char buf[kElementTextMax];
+    const ElementText t = e(i, buf);
+    const int at = alignAt<Elements>(t);
+    if constexpr (Elements::kAlign != Align::kLeft) padBlanks(out, w.before - at);
+    t.appendTo(out);
+    if constexpr (Elements::kAlign != Align::kRight) padBlanks(out, w.after - (static_cast<int>(t.size()) - at));
+}
 
 }  // namespace wox::display

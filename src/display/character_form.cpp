@@ -4,9 +4,7 @@
 #include <vector>
 
 #include "display/cell_layout.h"
-#include "display/column_widths.h"
-#include "display/extended_types.h"
-#include "display/number_text.h"
+#include "display/element_text.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
@@ -15,101 +13,21 @@ namespace wox::display {
 
 namespace {
 
-
-template <class Text>
-void joined(std::string& out, std::int64_t n, Text text) {
-    char buf[kComplexTextMax];
-    for (std::int64_t i = 0; i < n; ++i) {
-        if (i > 0) out.push_back(' ');
-        out.append(buf, static_cast<std::size_t>(text(i, buf)));
-    }
-}
-
-void vectorForm(const values::Context& cx, const ValueDescriptor& d, std::string& out) {
-    const auto& ws = cx.ws;
-    const std::int64_t n = d.count;
-    switch (d.type) {
-        case kBoolean:
-        case kInteger: {
-            const auto* v = ws.elems<std::int32_t>(d);
-            joined(out, n, [v](std::int64_t i, char* buf) { return plainIntegerText(buf, v[i]); });
-            break;
-        }
-        case kFloat: {
-            const auto* v = ws.elems<double>(d);
-            joined(out, n, [v](std::int64_t i, char* buf) { return floatText(buf, v[i]); });
-            break;
-        }
-        case kComplex: {
-            const auto* v = ws.elems<double>(d);
-            joined(out, n, [v](std::int64_t i, char* buf) { return complexText(buf, v[2 * i], v[2 * i + 1]); });
-            break;
-        }
-        case kTemporal: {
-            const auto* v = ws.elems<std::int32_t>(d);
-            joined(out, n, [&cx, v](std::int64_t i, char* buf) { return temporalText(cx, v[i], buf); });
-            break;
-        }
-        case kSymbol: {
-            const auto* v = ws.elems<std::int32_t>(d);
-            for (std::int64_t i = 0; i < n; ++i) {
-                if (i > 0) out.push_back(' ');
-                out.append(symbolName(cx, v[i]));
-            }
-            break;
-        }
-        default:
-            break;
-    }
-}
-
-template <class Cells>
-void rowsForm(const Cells& cells, std::int64_t rows, int cols, std::string& out) {
-    std::int64_t i = 0;
-    for (std::int64_t r = 0; r < rows; ++r) {
-        for (int c = 0; c < cols; ++c, ++i) {
-            if (c > 0) out.push_back(' ');
-            cells.put(out, i, c);
-        }
-    }
-}
-
-template <class Cells>
-std::int64_t rowWidthOf(const Cells& cells, int cols) {
-    std::int64_t width = cols - 1;
-    for (int c = 0; c < cols; ++c) width += cells.width(c);
-    return width;
-}
-
-template <class Cells>
-std::int64_t arrayForm(const Cells& cells, std::int64_t rows, int cols, std::string& out) {
-    const std::int64_t width = rowWidthOf(cells, cols);
-    out.reserve(static_cast<std::size_t>(width * rows));
-    rowsForm(cells, rows, cols, out);
-    return width;
-}
-
-std::int64_t arrayForm(const values::Context& cx, const ValueDescriptor& d, std::string& out) {
-    const auto& ws = cx.ws;
-    const int cols = values::dimension(ws, d, d.rank - 1);
-    const std::int64_t rows = d.count / cols;
-    const std::vector<ColumnWidth> widths = columnWidths(cx, d, true);
+template <class Elements>
+std::int64_t arrayForm(const Elements& e, std::int64_t count, int cols, std::string& out) {
+    const std::vector<ColumnWidth> widths = columnWidths(e, count, cols);
     const ColumnWidth* w = widths.data();
-    switch (d.type) {
-        case kBoolean:
-        case kInteger:
-            return arrayForm(IntegerCells<true>{ws.elems<std::int32_t>(d), w}, rows, cols, out);
-        case kFloat:
-            return arrayForm(FloatCells{ws.elems<double>(d), w}, rows, cols, out);
-        case kComplex:
-            return arrayForm(ComplexCells{ws.elems<double>(d), w}, rows, cols, out);
-        case kSymbol:
-            return arrayForm(SymbolCells<false>{cx, ws.elems<std::int32_t>(d), w}, rows, cols, out);
-        case kTemporal:
-            return arrayForm(TemporalCells{cx, ws.elems<std::int32_t>(d), w}, rows, cols, out);
-        default:
-            return 0;
+    std::int64_t width = cols - 1;
+    for (int c = 0; c < cols; ++c) width += w[c].width();
+    out.reserve(static_cast<std::size_t>(width * (count / cols)));
+    for (std::int64_t i = 0; i < count; i += cols) {
+        putCell(out, e, i, w[0]);
+        for (int c = 1; c < cols; ++c) {
+            out.push_back(' ');
+            putCell(out, e, i + c, w[c]);
+        }
     }
+    return width;
 }
 
 // Stores `text` as a Char value in temporary slot `result`, shaped like
@@ -166,11 +84,13 @@ Rc characterForm(const values::Context& cx, const ValueDescriptor& d, std::strin
         if (d.rank >= 2) rowWidth = values::dimension(cx.ws, d, d.rank - 1);
         return kOk;
     }
-    if (d.rank <= 1) {
-        vectorForm(cx, d, text);
-        return kOk;
-    }
-    rowWidth = arrayForm(cx, d, text);
+    withElements(cx, d, TextStyle::kFormat, [&](const auto& e) {
+        if (d.rank <= 1) {
+            appendJoined(text, e, d.count);
+        } else {
+            rowWidth = arrayForm(e, d.count, values::dimension(cx.ws, d, d.rank - 1), text);
+        }
+    });
     return kOk;
 }
 

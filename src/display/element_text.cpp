@@ -1,55 +1,38 @@
 #include "display/element_text.h"
 
 #include "display/cell_layout.h"
-#include "display/extended_types.h"
-#include "display/number_text.h"
-#include "values/shape.h"
+#include "types/enumeration.h"
 
 namespace wox::display {
 
+EnumerationElements::EnumerationElements(const values::Context& cx, const ValueDescriptor& d, TextStyle style)
+    : cx(cx), style(style), positions(types::positionsOf(cx.ws, d)) {
+    const types::Domain dom = types::currentDomain(cx.ws, d);
+    column = dom.column;
+    length = dom.length;
+}
+
+ElementText EnumerationElements::operator()(std::int64_t i, char* buf) const {
+    const std::int32_t at = positions[i];
+    if (column && static_cast<std::uint32_t>(at) < static_cast<std::uint32_t>(length))
+        return elementAt(cx, *column, at, style, buf);
+    return {{}, {buf, static_cast<std::size_t>(integerText(buf, at))}};
+}
+
+ElementText elementAt(const values::Context& cx, const ValueDescriptor& d, std::int64_t i, TextStyle style,
+                      char* buf) {
+    if (i < 0 || i >= d.count) return {};
+    return withElements(cx, d, style, [&](const auto& e) { return e(i, buf); });
+}
+
 int elementText(const values::Context& cx, const ValueDescriptor& d, std::int64_t i, int width, std::string& out) {
-    const std::size_t start = out.size();
-    if (i >= 0 && i < d.count) {
-        const auto& ws = cx.ws;
-        char buf[kComplexTextMax];
-        int n = 0;
-        switch (d.type) {
-            case kBoolean:
-            case kInteger:
-                n = integerText(buf, ws.elems<std::int32_t>(d)[i]);
-                break;
-            case kFloat:
-                n = floatText(buf, ws.elems<double>(d)[i]);
-                break;
-            case kComplex: {
-                const double* z = ws.elems<double>(d) + 2 * i;
-                n = complexText(buf, z[0], z[1]);
-                break;
-            }
-            case kTemporal:
-                n = temporalText(cx, ws.elems<std::int32_t>(d)[i], buf);
-                break;
-            case kChar:
-                if (d.rank >= 2) {
-                    const std::int64_t cols = values::dimension(ws, d, d.rank - 1);
-                    if ((i + 1) * cols <= d.count) out.append(ws.elems<char>(d) + i * cols, static_cast<std::size_t>(cols));
-                } else {
-                    out.push_back(ws.elems<char>(d)[i]);
-                }
-                break;
-            case kSymbol:
-                out.append(symbolName(cx, ws.elems<std::int32_t>(d)[i]));
-                break;
-            case kEnumeration:
-                enumerationElementText(cx, d, i, out);
-                break;
-            default:
-                break;
-        }
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    if (width != -1) padBlanks(out, width - static_cast<int>(out.size() - start));
-    return static_cast<int>(out.size() - start);
+    char buf[kElementTextMax];
+    const ElementText t = elementAt(cx, d, i, TextStyle::kCell, buf);
+    t.appendTo(out);
+    const int n = static_cast<int>(t.size());
+    if (width == -1 || n >= width) return n;
+    padBlanks(out, width - n);
+    return width;
 }
 
 }  // namespace wox::display

@@ -1,7 +1,5 @@
-// Display of dictionaries (one entry per line: the key padded to the widest
-// key, "| ", the value) and of tables and keyed tables (a heading of column
-// names, a rule, then one line per row, every cell padded to its column's
-// width; a keyed table has "|" between its key and value columns).
+#include "display/keyed_display.h"
+
 #include <algorithm>
 #include <string>
 #include <vector>
@@ -33,10 +31,7 @@ void itemText(const values::Context& cx, const ValueDescriptor& item, std::strin
         out.push_back('-');
         return;
     }
-    for (std::int64_t i = 0; i < item.count; ++i) {
-        if (i > 0) out.push_back(' ');
-        elementText(cx, item, i, -1, out);
-    }
+    withElements(cx, item, TextStyle::kCell, [&](const auto& e) { appendJoined(out, e, item.count); });
 }
 
 // Cell i of a part or column, appended to out; returns its length.

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "display/cell_layout.h"
-#include "display/column_widths.h"
+#include "display/element_text.h"
 #include "display/extended_types.h"
-#include "display/number_text.h"
+#include "display/keyed_display.h"
+#include "types/enumeration.h"
 #include "values/messages.h"
 #include "values/shape.h"
 
@@ -26,10 +27,10 @@ namespace {
 // Beyond this many line ends an empty array is refused rather than shown.
 constexpr std::int64_t kMaxEmptyLines = std::int64_t{1} << 24;
 
-// Wrap bounds of matrix rows: floats leave one column spare, symbols are
-// tested without their backquote.
+// Wrap bounds of matrix rows: floats leave one column spare, symbols may
+// pass the line by their backquote and one column more.
 constexpr int kFloatRowLimit = kLineLimit - 1;
-constexpr int kSymbolRowLimit = kLineLimit + 1;
+constexpr int kSymbolRowLimit = kLineLimit + 2;
 
 struct Grid {
     std::int64_t planes;
@@ -45,35 +46,22 @@ Grid gridOf(const values::Workspace& ws, const ValueDescriptor& d) {
     return g;
 }
 
-// Element texts separated by blanks, wrapped before the 107th column.
-template <class Text>
-void wrappedVector(Printer& p, std::int64_t n, Text text) {
-    char buf[kComplexTextMax];
+// Element texts separated by blanks, a line wrapped before an element that
+// would pass the line limit. `gap` is what the separating blank counts for in
+// that test: 1, or 0 for the elements of an enumeration.
+template <class Elements>
+void wrappedVector(Printer& p, const Elements& e, std::int64_t n, int gap) {
+    char buf[kElementTextMax];
     for (std::int64_t i = 0; i < n; ++i) {
-        const int len = text(i, buf);
+        const ElementText t = e(i, buf);
         if (i > 0) {
-            if (p.lineLength() + 1 + static_cast<std::size_t>(len) > kLineLimit) {
+            if (p.lineLength() + static_cast<std::size_t>(gap) + t.size() > kLineLimit) {
                 p.continuationLine();
             } else {
                 p.text.push_back(' ');
             }
         }
-        p.text.append(buf, static_cast<std::size_t>(len));
-    }
-}
-
-void symbolVector(Printer& p, const std::int32_t* s, std::int64_t n) {
-    for (std::int64_t i = 0; i < n; ++i) {
-        const std::string_view name = symbolName(p.cx, s[i]);
-        if (i > 0) {
-            if (p.lineLength() + 2 + name.size() > kLineLimit) {
-                p.continuationLine();
-            } else {
-                p.text.push_back(' ');
-            }
-        }
-        p.text.push_back('`');
-        p.text.append(name);
+        t.appendTo(p.text);
     }
 }
 
@@ -92,40 +80,25 @@ void characterPieces(Printer& p, const char* s, std::int64_t n) {
 }
 
 void vectorBody(Printer& p, const ValueDescriptor& d) {
-    const auto& ws = p.cx.ws;
-    const std::int64_t n = d.count;
-    switch (d.type) {
-        case kBoolean:
-        case kInteger: {
-            const auto* v = ws.elems<std::int32_t>(d);
-            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return integerText(buf, v[i]); });
-            break;
-        }
-        case kFloat: {
-            const auto* v = ws.elems<double>(d);
-            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return floatText(buf, v[i]); });
-            break;
-        }
-        case kComplex: {
-            const auto* v = ws.elems<double>(d);
-            wrappedVector(p, n, [v](std::int64_t i, char* buf) { return complexText(buf, v[2 * i], v[2 * i + 1]); });
-            break;
-        }
-        case kTemporal: {
-            const auto* v = ws.elems<std::int32_t>(d);
-            const values::Context& cx = p.cx;
-            wrappedVector(p, n, [&cx, v](std::int64_t i, char* buf) { return temporalText(cx, v[i], buf); });
-            break;
-        }
-        case kSymbol:
-            symbolVector(p, ws.elems<std::int32_t>(d), n);
-            break;
-        case kChar:
-            characterPieces(p, ws.elems<char>(d), n);
-            break;
-        default:
-            break;
+    if (d.type == kChar) {
+        characterPieces(p, p.cx.ws.elems<char>(d), d.count);
+        return;
     }
+    withElements(p.cx, d, TextStyle::kDisplay, [&](const auto& e) { wrappedVector(p, e, d.count, 1); });
+}
+
+// "`name:" and the elements.
+Rc showEnumeration(Printer& p, const ValueDescriptor& d, bool item) {
+    p.beginValue(item);
+    types::EnumerationHeader h;
+    if (types::readHeader(p.cx.ws, d, &h)) {
+        p.text.push_back('`');
+        p.text.append(symbolName(p.cx, h.name));
+        p.text.push_back(':');
+        wrappedVector(p, EnumerationElements(p.cx, d, TextStyle::kDisplay), d.count, 0);
+    }
+    p.state.linePending = true;
+    return kOk;
 }
 
 // Starts row r of plane k: rows after the first go on a new line, planes are
@@ -138,23 +111,29 @@ void beginRow(Printer& p, std::int64_t k, std::int64_t r, bool indent) {
     if (indent) p.blanks(p.state.depth);
 }
 
-template <class Cells>
-void matrixBody(Printer& p, const Cells& cells, Grid g, bool indent, int bound) {
+// The cells of one row from element i, wrapped between columns that would
+// take the line past `bound`.
+template <class Elements>
+void matrixRow(Printer& p, const Elements& e, const ColumnWidth* w, std::int64_t i, int cols, int bound) {
+    putCell(p.text, e, i, w[0]);
+    for (int c = 1; c < cols; ++c) {
+        if (p.lineLength() + 1 + static_cast<std::size_t>(w[c].width()) > static_cast<std::size_t>(bound)) {
+            p.continuationLine();
+        } else {
+            p.text.push_back(' ');
+        }
+        putCell(p.text, e, i + c, w[c]);
+    }
+}
+
+template <class Elements>
+void matrixBody(Printer& p, const Elements& e, Grid g, bool indent, int bound) {
+    const std::vector<ColumnWidth> w = columnWidths(e, g.planes * g.rows * g.cols, g.cols);
     std::int64_t i = 0;
     for (std::int64_t k = 0; k < g.planes; ++k) {
-        for (std::int64_t r = 0; r < g.rows; ++r) {
+        for (std::int64_t r = 0; r < g.rows; ++r, i += g.cols) {
             beginRow(p, k, r, indent);
-            for (int c = 0; c < g.cols; ++c, ++i) {
-                if (c > 0) {
-                    if (p.lineLength() + 1 + static_cast<std::size_t>(cells.fitWidth(c)) >
-                        static_cast<std::size_t>(bound)) {
-                        p.continuationLine();
-                    } else {
-                        p.text.push_back(' ');
-                    }
-                }
-                cells.put(p.text, i, c);
-            }
+            matrixRow(p, e, w.data(), i, g.cols, bound);
         }
     }
 }
@@ -179,28 +158,8 @@ void arrayBody(Printer& p, const ValueDescriptor& d, bool item) {
         characterMatrix(p, d, g, aligned);
         return;
     }
-    const std::vector<ColumnWidth> widths = columnWidths(cx, d, false);
-    const ColumnWidth* w = widths.data();
-    switch (d.type) {
-        case kBoolean:
-        case kInteger:
-            matrixBody(p, IntegerCells<false>{cx.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
-            break;
-        case kFloat:
-            matrixBody(p, FloatCells{cx.ws.elems<double>(d), w}, g, aligned, kFloatRowLimit);
-            break;
-        case kComplex:
-            matrixBody(p, ComplexCells{cx.ws.elems<double>(d), w}, g, aligned, kLineLimit);
-            break;
-        case kSymbol:
-            matrixBody(p, SymbolCells<true>{cx, cx.ws.elems<std::int32_t>(d), w}, g, aligned, kSymbolRowLimit);
-            break;
-        case kTemporal:
-            matrixBody(p, TemporalCells{cx, cx.ws.elems<std::int32_t>(d), w}, g, aligned, kLineLimit);
-            break;
-        default:
-            break;
-    }
+    const int bound = d.type == kFloat ? kFloatRowLimit : d.type == kSymbol ? kSymbolRowLimit : kLineLimit;
+    withElements(cx, d, TextStyle::kDisplay, [&](const auto& e) { matrixBody(p, e, g, aligned, bound); });
 }
 
 // An empty vector is an empty line. An empty array of rank 2 or more shows
@@ -262,7 +221,7 @@ Rc showValue(Printer& p, const ValueDescriptor& d, bool item) {
             if (d.count <= 0) return showEmpty(p, d, item);
             return showGeneral(p, d);
         case kEnumeration:
-            return displayEnumeration(p, d, item);
+            return showEnumeration(p, d, item);
         case kDictionary:
             return displayDictionary(p, d, item);
         case kTable:
