@@ -5,10 +5,11 @@
 // with a sound workbook part into a fresh archive, so that the XML itself
 // is reached past the archive's checksums. A file must be refused, or read
 // as a workbook whose every range analyses, and that writes and reads back
-// (the last for one first byte in eight).
+// with its numbers bit for bit (the last for one first byte in eight).
 #include <unistd.h>
 #include <zip.h>
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -110,8 +111,16 @@ void use(const Workbook& book, bool writeBack) {
     if (!writeWorkbookFile(book, path, &problem)) return;
     Workbook again;
     if (!readWorkbookFile(path, again) || again.sheets.size() != book.sheets.size()) std::abort();
-    for (std::size_t i = 0; i < book.sheets.size(); ++i)
+    for (std::size_t i = 0; i < book.sheets.size(); ++i) {
         if (again.sheets[i].cells.size() > book.sheets[i].cells.size()) std::abort();
+        for (const auto& [at, cell] : book.sheets[i].cells) {
+            if (cell.kind != CellKind::Number) continue;
+            auto it = again.sheets[i].cells.find(at);
+            if (it == again.sheets[i].cells.end() || it->second.kind != CellKind::Number ||
+                std::bit_cast<std::uint64_t>(it->second.number) != std::bit_cast<std::uint64_t>(cell.number))
+                std::abort();
+        }
+    }
 }
 
 }  // namespace

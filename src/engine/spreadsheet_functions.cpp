@@ -12,6 +12,7 @@
 #include "frontend/scope_stack.h"
 #include "values/shaped_result.h"
 #include "vocabulary/vocabulary.h"
+#include "spreadsheet/cell_reference.h"
 #include "spreadsheet/range_analysis.h"
 #include "values/messages.h"
 
@@ -37,6 +38,9 @@ constexpr std::string_view kLinkKind = "xls";
 constexpr std::string_view kWorkbookExtension = ".xlsx";
 // Shown when a read meets a date, which it takes as the date's number.
 constexpr std::string_view kDateNotice = "hello, here is time";
+// Shown after the worksheet and cell ("Sheet1!A1") when a read fails at a
+// number cell whose text is no number.
+constexpr std::string_view kNotANumberNotice = ": not a number";
 // What []XXR and []XXW answer when the link cannot be started.
 constexpr std::int32_t kNotStarted = 1;
 constexpr std::int32_t kOpenStart = 0;
@@ -134,7 +138,13 @@ Rc readRange(Interpreter& in, int result, const spreadsheet::RangeRequest& reque
     int sheet = 0;
     WOX_TRY(openSheet(link, &sheet));
     spreadsheet::RangeContents got;
-    WOX_TRY(Rc{spreadsheet::analyseRange(link.book.sheets[static_cast<std::size_t>(sheet)], request, got)});
+    const spreadsheet::Worksheet& cells = link.book.sheets[static_cast<std::size_t>(sheet)];
+    const Rc analysed{spreadsheet::analyseRange(cells, request, got)};
+    if (analysed.code == kExcelReadFormat) {
+        const std::string cell = cells.name + '!' + spreadsheet::cellReferenceText(got.unreadable);
+        in.link().diagnostic(cell + std::string(kNotANumberNotice));
+    }
+    WOX_TRY(analysed);
     if (got.metDate) in.link().diagnostic(kDateNotice);
     char* out;
     if (got.type == spreadsheet::ValueClass::Text) {

@@ -1,5 +1,7 @@
 #include "spreadsheet/cell_reference.h"
 
+#include <algorithm>
+
 namespace wox::spreadsheet {
 
 bool parseCellReference(std::string_view text, int maxLetters, std::int32_t maxRow, CellPosition& at) {
@@ -24,6 +26,15 @@ bool parseCellReference(std::string_view text, int maxLetters, std::int32_t maxR
     at.row = static_cast<std::int32_t>(row);
     at.column = static_cast<std::int32_t>(column);
     return true;
+}
+
+std::string cellReferenceText(CellPosition at) {
+    std::string letters;
+    // Letters count from 1, so each step takes one off before dividing.
+    for (std::int32_t column = at.column; column > 0; column = (column - 1) / 26)
+        letters += static_cast<char>('A' + (column - 1) % 26);
+    std::reverse(letters.begin(), letters.end());
+    return letters + std::to_string(at.row);
 }
 
 }  // namespace wox::spreadsheet

@@ -78,6 +78,10 @@ int analyseRange(const Worksheet& sheet, const RangeRequest& request, RangeConte
                 contents.text = cell.text;
                 return 0;
             }
+            if (cell.kind == CellKind::Unreadable) {
+                contents.unreadable = it->first;
+                return kExcelReadFormat;
+            }
             if (cell.kind != CellKind::Number) return kExcelFileNotFound;
             contents.metDate = contents.metDate || cell.date;
             real = real || !integral(cell.number);

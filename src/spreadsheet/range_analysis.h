@@ -37,13 +37,15 @@ struct RangeContents {
     std::vector<double> numbers;  // rows × columns numbers, row by row
     std::string text;             // the text of a single text cell
     bool metDate = false;         // some cell was a date, read as its number
+    CellPosition unreadable;      // the number cell with no number that failed the read
 };
 
 // Reads the requested rectangle of the sheet. Fails with 154 when it has no
 // rows or columns, starts before the used range, or holds a cell that is
 // empty, a truth value or an error, or text in more than one cell, or text
-// and numbers together. A whole number within 32 bits is of the Integer
-// class, any other number Real.
+// and numbers together. It fails with 153 at an unreadable number cell,
+// which it names in `unreadable`. A whole number within 32 bits is of the
+// Integer class, any other number Real.
 int analyseRange(const Worksheet& sheet, const RangeRequest& request, RangeContents& contents);
 
 }  // namespace wox::spreadsheet

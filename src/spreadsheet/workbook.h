@@ -15,13 +15,15 @@ inline constexpr std::int32_t kMaxRows = 1'048'576;
 inline constexpr std::int32_t kMaxColumns = 16'384;
 inline constexpr std::size_t kMaxSheetName = 31;
 
-enum class CellKind : std::uint8_t { Number, Text, Boolean, Error };
+// An Unreadable cell is a number cell of the file whose text is no finite
+// number: it is kept as that text, so that it is written back as it was.
+enum class CellKind : std::uint8_t { Number, Text, Boolean, Error, Unreadable };
 
 struct Cell {
     CellKind kind = CellKind::Number;
     bool date = false;    // a number shown as a date or time
     double number = 0;    // Number, and Boolean as 0 or 1
-    std::string text;     // Text (UTF-8), and the code of an Error ("#N/A")
+    std::string text;     // Text (UTF-8), the code of an Error ("#N/A"), an Unreadable's text
 };
 
 // 1-based row and column, ordered row by row.

@@ -267,7 +267,13 @@ private:
             cell.kind = CellKind::Number;
             std::size_t style = c.attribute("s").as_uint(0);
             cell.date = style < dateStyles_.size() && dateStyles_[style];
-            return finiteNumber(value, cell.number);
+            if (!finiteNumber(value, cell.number)) {
+                // Text that is no number spoils that cell alone, not the workbook.
+                cell.kind = CellKind::Unreadable;
+                cell.number = 0;
+                cell.text = value;
+            }
+            return true;
         }
         if (type == "s") {
             std::size_t index = 0;

@@ -2,8 +2,9 @@
 // Reads a workbook file (.xlsx: a zip archive of XML parts) into the model:
 // worksheet names in order, and every cell's number, text, truth value or
 // error code, with numbers whose format shows a date or time marked as dates.
-// Formulas are read as the values last computed for them. A file that is not
-// a sound workbook is refused as a whole.
+// Formulas are read as the values last computed for them. A number cell
+// whose text is no finite number is read as an unreadable cell holding that
+// text; any other fault refuses the file as a whole.
 #include <cstddef>
 #include <span>
 #include <string>

@@ -1,7 +1,12 @@
 #include "spreadsheet/xlsx_writer.h"
 
+#include <unistd.h>
 #include <xlsxwriter.h>
 
+#include <fstream>
+#include <iterator>
+
+#include "spreadsheet/exact_numbers.h"
 #include "values/file_replacement.h"
 
 namespace wox::spreadsheet {
@@ -39,6 +44,8 @@ bool writeCells(lxw_workbook* wb, const Workbook& book) {
             lxw_error e = LXW_NO_ERROR;
             switch (cell.kind) {
                 case CellKind::Number:
+                case CellKind::Unreadable:
+                    // Their texts are put in once the file is written.
                     e = worksheet_write_number(ws, row, col, cell.number, cell.date ? date : nullptr);
                     break;
                 case CellKind::Text:
@@ -96,11 +103,19 @@ bool writeWorkbookFile(const Workbook& book, const std::string& path, std::strin
     bool written = writeCells(wb, book);
     // Closing writes the file, and frees the workbook either way.
     bool closed = workbook_close(wb) == LXW_NO_ERROR;
-    if (!written || !closed) {
+    std::string bytes;
+    if (written && closed) {
+        std::ifstream in(file.tempPath(), std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), {});
+        written = in && putExactNumbers(bytes, book);
+    }
+    // The file with the numbers' exact texts goes over what libxlsxwriter
+    // wrote, through the replacement's own descriptor.
+    if (!written || !closed || ftruncate(file.fd(), 0) != 0) {
         *problem = "cannot save " + path;
         return false;
     }
-    return file.commit(problem);
+    return file.write(bytes, problem) && file.commit(problem);
 }
 
 }  // namespace wox::spreadsheet

@@ -1,9 +1,10 @@
 #pragma once
 // Writes the whole workbook model as a workbook file (.xlsx, through
-// libxlsxwriter): numbers, dates (a number in a date format), texts, truth
-// values and error codes. The file is written beside the old one and renamed
-// over it once it is complete and on the disk, so a failed save leaves the
-// previous workbook as it was.
+// libxlsxwriter): numbers, each as text that reads back as the same number,
+// dates (a number in a date format), texts, truth values and error codes,
+// and the text an unreadable number cell was read with. The file is written
+// beside the old one and renamed over it once it is complete and on the
+// disk, so a failed save leaves the previous workbook as it was.
 #include <string>
 
 #include "spreadsheet/workbook.h"

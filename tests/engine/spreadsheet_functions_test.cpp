@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <zip.h>
 
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,41 @@ using testing::LineSession;
 
 // The message of an error report.
 std::string firstLine(const std::string& report) { return report.substr(0, report.find('\r')); }
+
+constexpr const char* kFirstSheetPart = "xl/worksheets/sheet1.xml";
+
+// The text of a part of a workbook file.
+std::string partText(zip_t* zip, const char* part) {
+    zip_stat_t st;
+    zip_file_t* f = zip_stat(zip, part, 0, &st) == 0 ? zip_fopen(zip, part, 0) : nullptr;
+    std::string text(f ? st.size : 0, '\0');
+    if (f) {
+        EXPECT_EQ(zip_fread(f, text.data(), st.size), static_cast<zip_int64_t>(st.size));
+        zip_fclose(f);
+    }
+    return text;
+}
+
+std::string partText(const std::string& file, const char* part) {
+    zip_t* zip = zip_open(file.c_str(), ZIP_RDONLY, nullptr);
+    if (!zip) return {};
+    std::string text = partText(zip, part);
+    zip_discard(zip);
+    return text;
+}
+
+// Changes a part's text, as another program might have written it.
+void editPart(const std::string& file, const char* part, const std::string& from, const std::string& to) {
+    zip_t* zip = zip_open(file.c_str(), 0, nullptr);
+    ASSERT_NE(zip, nullptr);
+    std::string text = partText(zip, part);
+    std::size_t at = text.find(from);
+    ASSERT_NE(at, std::string::npos) << text;
+    text.replace(at, from.size(), to);
+    zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
+    ASSERT_GE(zip_file_add(zip, part, source, ZIP_FL_OVERWRITE), 0);
+    ASSERT_EQ(zip_close(zip), 0);
+}
 
 struct SpreadsheetFixture : ::testing::Test {
     LineSession s;
@@ -96,6 +132,51 @@ TEST_F(SpreadsheetFixture, WritingSavesBeforeItReturns) {
     // Truth values are written as the numbers 0 and 1.
     EXPECT_EQ(s.run("'U' []XW 1 0 1"), "0");
     EXPECT_EQ(s.run("'U' []XR 'A1:C1'"), "1 0 1");
+}
+
+TEST_F(SpreadsheetFixture, NumbersReadBackExactly) {
+    EXPECT_EQ(s.run("0 []OP 'xls'"), "0");
+    EXPECT_EQ(s.run("'S' []XW 1.7976931348623157e308 123456789.123456789 0.1 1e_300 5e_324"), "0");
+    EXPECT_EQ(s.run("'T' []XW 1"), "0");
+    EXPECT_EQ(s.run("(1.7976931348623157e308 123456789.123456789 0.1 1e_300 5e_324)-'S' []XR 'A1:E1'"),
+              "0 0 0 0 0");
+    EXPECT_EQ(s.run("'S' []XR 'A1'"), s.run("1.7976931348623157e308"));
+}
+
+TEST_F(SpreadsheetFixture, ANumberCellThatIsNoNumberSpoilsOnlyTheReadsThatTakeItIn) {
+    spreadsheet::Workbook b;
+    b.sheets.push_back({"Data", {}});
+    b.sheets.push_back({"Other", {}});
+    auto number = [](double v) { return spreadsheet::Cell{spreadsheet::CellKind::Number, false, v, {}}; };
+    b.sheets[0].cells[{1, 1}] = number(1.25);
+    b.sheets[0].cells[{1, 2}] = number(2);
+    b.sheets[0].cells[{2, 1}] = number(3);
+    b.sheets[0].cells[{2, 2}] = number(4);
+    b.sheets[1].cells[{1, 1}] = number(5);
+    writeBook(b);
+    // As a writer with 16 digits left the largest number.
+    const std::string unreadable = "<v>1.797693134862316E+308</v>";
+    editPart(book(), kFirstSheetPart, "<v>1.25</v>", unreadable);
+    EXPECT_EQ(firstLine(s.run("'Data' []XXR 1 1")), "xread format error");
+    EXPECT_EQ(notices, "Data!A1: not a number\n");
+    EXPECT_EQ(s.run("0 []OP 'xls'"), "0");
+    EXPECT_EQ(firstLine(s.run("'Data' []XR 'A1'")), "xread format error");
+    EXPECT_EQ(firstLine(s.run("'Data' []XR 'B2:A1'")), "xread format error");
+    EXPECT_EQ(s.run("'Data' []XR 'A2:B2'"), "3 4");
+    EXPECT_EQ(s.run("'Data' []XR 'B1'"), "2");
+    EXPECT_EQ(s.run("'Other' []XR 'A1'"), "5");
+    // Saving other cells, or renaming, writes the cell back as it was.
+    EXPECT_EQ(s.run("'Other' []XW 6 7"), "0");
+    EXPECT_EQ(s.run("'New' []XW 8"), "0");
+    EXPECT_EQ(s.run("'Data' []XN 'Kept'"), "0");
+    EXPECT_NE(partText(book(), kFirstSheetPart).find(unreadable), std::string::npos);
+    EXPECT_EQ(s.run("'Other' []XR 'A1:B1'"), "6 7");
+    notices.clear();
+    EXPECT_EQ(firstLine(s.run("'Kept' []XR 'A1:B2'")), "xread format error");
+    EXPECT_EQ(notices, "Kept!A1: not a number\n");
+    // Writing over it puts a number there.
+    EXPECT_EQ(s.run("'Kept' []XW 9"), "0");
+    EXPECT_EQ(s.run("'Kept' []XR 'A1:B2'"), "9 2\r\n3 4");
 }
 
 TEST_F(SpreadsheetFixture, AWorkbookThatCannotBeReadIsNeverReplaced) {

@@ -5,17 +5,24 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "spreadsheet/cell_reference.h"
+#include "spreadsheet/exact_numbers.h"
+#include "spreadsheet/range_analysis.h"
 #include "spreadsheet/xlsx_reader.h"
 #include "spreadsheet/xlsx_writer.h"
+#include "values/messages.h"
 
 namespace wox::spreadsheet {
 namespace {
@@ -98,6 +105,19 @@ TEST(CellReference, LettersAndRowsWithinTheirLimits) {
     EXPECT_FALSE(parseCellReference("A1048577", 3, kMaxRows, at));
 }
 
+TEST(CellReference, TheTextOfACellReadsBackAsThatCell) {
+    EXPECT_EQ(cellReferenceText({1, 1}), "A1");
+    EXPECT_EQ(cellReferenceText({9, 26}), "Z9");
+    EXPECT_EQ(cellReferenceText({10, 27}), "AA10");
+    EXPECT_EQ(cellReferenceText({3, 702}), "ZZ3");
+    EXPECT_EQ(cellReferenceText({kMaxRows, kMaxColumns}), "XFD1048576");
+    for (std::int32_t column = 1; column <= kMaxColumns; ++column) {
+        CellPosition at;
+        ASSERT_TRUE(parseCellReference(cellReferenceText({column, column}), 3, kMaxRows, at)) << column;
+        ASSERT_EQ(at, (CellPosition{column, column}));
+    }
+}
+
 TEST(XlsxFile, WhatIsWrittenReadsBackCellForCell) {
     TempFolder dir;
     std::string path = dir.file("book.xlsx"), problem;
@@ -110,6 +130,64 @@ TEST(XlsxFile, WhatIsWrittenReadsBackCellForCell) {
     // Written again over itself, and no temporary file is left behind.
     ASSERT_TRUE(writeWorkbookFile(again, path, &problem)) << problem;
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path), fs::directory_iterator()), 1);
+}
+
+TEST(XlsxFile, NumbersReadBackBitForBit) {
+    const std::vector<double> chosen = {1.7976931348623157e308, -1.7976931348623157e308, 123456789.123456789, 0.1,
+                                        1e-300, -0.0, 5e-324, -5e-324, 2.2250738585072014e-308,
+                                        2.2250738585072009e-308, 9007199254740993.0, 1e16, 1e21, 0.3, 2.0 / 3};
+    Workbook book;
+    book.sheets.push_back(Worksheet{"Chosen", {}});
+    for (std::size_t i = 0; i < chosen.size(); ++i)
+        book.sheets[0].cells[{1, static_cast<std::int32_t>(i + 1)}] = number(chosen[i]);
+    book.sheets[0].cells[{2, 1}] = number(45306.123456789012, true);
+    // A sheet without numbers between them, so that parts and sheets must
+    // be matched in order.
+    book.sheets.push_back(Worksheet{"No numbers", {}});
+    book.sheets[1].cells[{1, 1}] = text("x");
+    book.sheets[1].cells[{1, 2}] = Cell{CellKind::Boolean, false, 1, {}};
+    book.sheets.push_back(Worksheet{"Random", {}});
+    std::mt19937_64 bits(20240611);
+    constexpr std::int32_t kColumns = 40;
+    for (int n = 0; n < 4000;) {
+        double v = std::bit_cast<double>(bits());
+        if (!std::isfinite(v)) continue;
+        book.sheets[2].cells[{n / kColumns + 1, n % kColumns + 1}] = number(v);
+        ++n;
+    }
+    TempFolder dir;
+    std::string path = dir.file("exact.xlsx"), problem;
+    ASSERT_TRUE(writeWorkbookFile(book, path, &problem)) << problem;
+    Workbook again;
+    ASSERT_TRUE(readWorkbookFile(path, again));
+    ASSERT_EQ(again.sheets.size(), book.sheets.size());
+    for (std::size_t s = 0; s < book.sheets.size(); ++s) {
+        const auto& want = book.sheets[s].cells;
+        ASSERT_EQ(again.sheets[s].cells.size(), want.size());
+        for (const auto& [at, cell] : want) {
+            const Cell& got = again.sheets[s].cells.at(at);
+            ASSERT_EQ(got.kind, cell.kind);
+            EXPECT_EQ(got.date, cell.date);
+            EXPECT_EQ(std::bit_cast<std::uint64_t>(got.number), std::bit_cast<std::uint64_t>(cell.number))
+                << book.sheets[s].name << "!" << cellReferenceText(at) << " " << numberText(cell.number);
+        }
+    }
+    // The shortest text that reads back, as spreadsheet programs write it.
+    EXPECT_EQ(numberText(1.7976931348623157e308), "1.7976931348623157E+308");
+    EXPECT_EQ(numberText(123456789.123456789), "123456789.12345679");
+    EXPECT_EQ(numberText(0.1), "0.1");
+    EXPECT_EQ(numberText(-0.0), "-0");
+    EXPECT_EQ(numberText(5e-324), "5E-324");
+    EXPECT_EQ(numberText(-2147483648.0), "-2147483648");
+    // A file that does not hold the book's number cells is left as it was.
+    std::string notAnArchive = "not an archive";
+    EXPECT_FALSE(putExactNumbers(notAnArchive, book));
+    EXPECT_EQ(notAnArchive, "not an archive");
+    std::string written = bytesOf(path);
+    const std::string before = written;
+    book.sheets[2].cells[{200, 1}] = number(1);
+    EXPECT_FALSE(putExactNumbers(written, book));
+    EXPECT_EQ(written, before);
 }
 
 TEST(XlsxFile, CharactersThatAreNotUtf8AreWrittenAsTheirLatin1Characters) {
@@ -232,12 +310,60 @@ TEST(XlsxFile, PartsAsOtherProgramsWriteThem) {
         return "<worksheet><sheetData><row r=\"1\">" + c + "</row></sheetData></worksheet>";
     };
     EXPECT_TRUE(readBytes(withSheet(cell("<c r=\"A1\"><v>1</v></c>")), book));
-    for (const char* bad : {"<c t=\"s\"><v>2</v></c>", "<c><v>1x</v></c>", "<c><v>nan</v></c>", "<c><v>1e999</v></c>",
-                            "<c r=\"A2\"><v>1</v></c>", "<c r=\"XFE1\"><v>1</v></c>", "<c t=\"b\"><v>2</v></c>"})
+    for (const char* bad : {"<c t=\"s\"><v>2</v></c>", "<c r=\"A2\"><v>1</v></c>", "<c r=\"XFE1\"><v>1</v></c>",
+                            "<c t=\"b\"><v>2</v></c>"})
         EXPECT_FALSE(readBytes(withSheet(cell(bad)), book)) << bad;
+    // A number that is no number spoils its cell alone, which keeps its text.
+    for (std::string bad : {"1x", "nan", "1e999", "1.797693134862316E+308", ""}) {
+        ASSERT_TRUE(readBytes(withSheet(cell("<c r=\"B1\" t=\"n\"><v>" + bad + "</v></c><c><v>2</v></c>")), book))
+            << bad;
+        EXPECT_EQ(book.sheets[0].cells.at({1, 2}).kind, CellKind::Unreadable) << bad;
+        EXPECT_EQ(book.sheets[0].cells.at({1, 2}).text, bad);
+        EXPECT_EQ(book.sheets[0].cells.at({1, 3}).number, 2) << bad;
+    }
     EXPECT_FALSE(readBytes(archive({{"xl/workbook.xml", workbook}, {"xl/_rels/workbook.xml.rels", relations}}), book));
     EXPECT_FALSE(readBytes(withSheet("<worksheet><sheetData><row r=\"0\"/></sheetData></worksheet>"), book));
     EXPECT_FALSE(readBytes(withSheet("<worksheet><sheetData><row r=\"1\"><c></sheetData>"), book));
+}
+
+TEST(XlsxFile, AnUnreadableNumberIsWrittenBackAsItWas) {
+    // As a writer with 16 digits left the largest number.
+    const std::string workbook =
+        R"(<workbook xmlns:r="rels"><sheets><sheet name="Sheet1" r:id="rId1"/></sheets></workbook>)";
+    const std::string relations =
+        R"(<Relationships><Relationship Id="rId1" Target="worksheets/sheet1.xml"/></Relationships>)";
+    const std::string styles = R"(<styleSheet><cellXfs><xf numFmtId="0"/><xf numFmtId="14"/></cellXfs></styleSheet>)";
+    const std::string sheet =
+        R"(<worksheet><sheetData><row r="1"><c r="A1"><v>1.797693134862316E+308</v></c><c r="B1"><v>0.5</v></c>)"
+        R"(<c r="C1" s="1"><v>&lt;a date&gt;</v></c></row><row r="2"><c r="A2"><v>3</v></c><c r="B2"><v>4</v></c>)"
+        R"(</row></sheetData></worksheet>)";
+    Workbook book;
+    ASSERT_TRUE(readBytes(archive({{"xl/workbook.xml", workbook},
+                                   {"xl/_rels/workbook.xml.rels", relations},
+                                   {"xl/styles.xml", styles},
+                                   {"xl/worksheets/sheet1.xml", sheet}}),
+                          book));
+    const Worksheet& read = book.sheets[0];
+    EXPECT_EQ(read.cells.at({1, 1}).kind, CellKind::Unreadable);
+    EXPECT_EQ(read.cells.at({1, 1}).text, "1.797693134862316E+308");
+    EXPECT_EQ(read.cells.at({1, 3}).text, "<a date>");
+    EXPECT_TRUE(read.cells.at({1, 3}).date);
+    // A read that takes it in fails and names it; the others read.
+    RangeContents got;
+    EXPECT_EQ(analyseRange(read, {RangeRequest::Kind::Corners, 2, 2, 1, 1}, got), kExcelReadFormat);
+    EXPECT_EQ(got.unreadable, (CellPosition{1, 1}));
+    EXPECT_EQ(analyseRange(read, {RangeRequest::Kind::Cell, 1, 3, 1, 3}, got), kExcelReadFormat);
+    EXPECT_EQ(got.unreadable, (CellPosition{1, 3}));
+    ASSERT_EQ(analyseRange(read, {RangeRequest::Kind::Corners, 1, 2, 2, 2}, got), 0);
+    EXPECT_EQ(got.numbers, (std::vector<double>{0.5, 4}));
+    // Written back with the rest, its text and date stay as they were.
+    TempFolder dir;
+    std::string path = dir.file("kept.xlsx"), problem;
+    book.sheets[0].cells[{2, 1}] = number(0.1);
+    ASSERT_TRUE(writeWorkbookFile(book, path, &problem)) << problem;
+    Workbook again;
+    ASSERT_TRUE(readWorkbookFile(path, again));
+    expectSameCells(book.sheets[0], again.sheets[0]);
 }
 
 TEST(XlsxFile, AFailedSaveKeepsTheOldFile) {
