@@ -1,7 +1,6 @@
 #include "line_editor.h"
 
 #include <poll.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -16,6 +15,8 @@
 
 #include <readline/history.h>
 #include <readline/readline.h>
+
+#include "state_folder.h"
 
 namespace wox::app {
 namespace {
@@ -109,28 +110,6 @@ void lineFinished(char* text) {
     std::free(text);
 }
 
-// $XDG_STATE_HOME/wox/history, or ~/.local/state/wox/history; empty when
-// neither can be made, and then history lasts for this run only.
-std::string historyPath() {
-    std::string dir;
-    if (const char* state = std::getenv("XDG_STATE_HOME"); state && *state == '/') {
-        dir = state;
-    } else if (const char* home = std::getenv("HOME"); home && *home == '/') {
-        dir = home;
-        dir += "/.local";
-        ::mkdir(dir.c_str(), 0700);
-        dir += "/state";
-    } else {
-        return {};
-    }
-    ::mkdir(dir.c_str(), 0700);
-    dir += "/wox";
-    ::mkdir(dir.c_str(), 0700);
-    struct stat st {};
-    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return {};
-    return dir + "/history";
-}
-
 // Gives the terminal back, lets `signal` take its default effect, and when
 // the program goes on (fg after Ctrl-Z) shows the prompt and the line again.
 void passOn(int signal, const std::string& prompt) {
@@ -181,11 +160,29 @@ LineEditor::LineEditor() {
     rl_variable_bind("enable-bracketed-paste", "off");
     using_history();
     stifle_history(kHistoryLines);
-    historyFile_ = historyPath();
-    if (!historyFile_.empty()) {
-        if (read_history(historyFile_.c_str()) != 0 && write_history(historyFile_.c_str()) != 0)
-            historyFile_.clear();
+    std::string problem;
+    const std::string folder = stateFolder(&problem);
+    if (folder.empty()) {
+        historyLost(problem);
+        return;
     }
+    historyFile_ = folder + "/history";
+    // A first run finds no history: it starts the file.
+    if (int error = read_history(historyFile_.c_str()); error != 0) {
+        if (error != ENOENT) historyFailed("read", error);
+        else historyFailed("write", write_history(historyFile_.c_str()));
+    }
+}
+
+void LineEditor::historyFailed(const char* doing, int error) {
+    if (error != 0) historyLost(std::string("cannot ") + doing + " " + historyFile_ + ": " + std::strerror(error));
+}
+
+void LineEditor::historyLost(const std::string& reason) {
+    historyFile_.clear();
+    if (historyLostTold_) return;
+    historyLostTold_ = true;
+    std::fprintf(stderr, "wox: the history of lines is not kept: %s\n", reason.c_str());
 }
 
 void LineEditor::setCompleter(Completer c) {
@@ -195,7 +192,8 @@ void LineEditor::setCompleter(Completer c) {
 
 LineEditor::~LineEditor() {
     completer = nullptr;
-    if (!historyFile_.empty()) history_truncate_file(historyFile_.c_str(), kHistoryLines);
+    if (historyFile_.empty()) return;
+    historyFailed("write", history_truncate_file(historyFile_.c_str(), kHistoryLines));
 }
 
 void LineEditor::remember(const std::string& line) {
@@ -209,10 +207,19 @@ void LineEditor::remember(const std::string& line) {
     // raising; start again long before it could overflow.
     if (history_base > (1 << 30)) history_base = 1;
     // Appended at once, so a session that ends badly still keeps its lines.
-    if (!historyFile_.empty()) append_history(1, historyFile_.c_str());
+    if (historyFile_.empty()) return;
+    historyFailed("write", append_history(1, historyFile_.c_str()));
 }
 
 std::optional<std::string> LineEditor::read(const std::string& prompt) {
+    std::optional<std::string> line = readLine(prompt);
+    if (line) remember(*line);
+    return line;
+}
+
+std::optional<std::string> LineEditor::answer(const std::string& question) { return readLine(question); }
+
+std::optional<std::string> LineEditor::readLine(const std::string& prompt) {
     // Ctrl-C and resizes are held back except while waiting for a key, so
     // none slips in between looking at the flags and starting to wait.
     sigset_t held, original;
@@ -276,7 +283,6 @@ std::optional<std::string> LineEditor::read(const std::string& prompt) {
     pending = nullptr;
     for (std::size_t i = 0; i < std::size(kPassedOn); ++i) sigaction(kPassedOn[i], &before[i], nullptr);
     sigprocmask(SIG_SETMASK, &original, nullptr);
-    if (read.line) remember(*read.line);
     return read.line;
 }
 

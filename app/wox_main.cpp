@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -73,16 +74,16 @@ int usage(std::FILE* to, int status) {
         "  -h, --help     show this text\n"
         "  -v, --version  show the version\n"
         "\n"
-        "With input from a file or a pipe the exit status is 0 when every line ran,\n"
-        "1 when any line ended in an error (or the output could not be written),\n"
+        "The exit status is 0 when every line ran, 1 when any line ended in an\n"
+        "error (or the output could not be written), however the session ended,\n"
         "2 for a wrong command line.\n",
         to);
     return status;
 }
 
 // Ends the run: the final line break of the transcript, and a failure when
-// any output was lost.
-int finish(TerminalText& text) {
+// any output was lost or any line failed, however the session ended.
+int finish(TerminalText& text, const wox::session::Session& session) {
     std::string tail;
     text.close(tail);
     writeOut(tail);
@@ -90,7 +91,7 @@ int finish(TerminalText& text) {
         std::fprintf(stderr, "wox: cannot write the output: %s\n", std::strerror(errno));
         return 1;
     }
-    return 0;
+    return session.anyLineFailed() ? 1 : 0;
 }
 
 }  // namespace
@@ -178,18 +179,18 @@ int main(int argc, char** argv) {
         // Into a file it goes out only before a read that would wait.
         struct stat out {};
         const bool toFile = fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode);
-        for (;;) {
+        // OFF may already have come from a script read at start.
+        while (!session.switchedOff()) {
             if (!toFile || reader.wouldWait()) std::fflush(stdout);
             if (!reader.next(line)) break;
             session.submit(line);
-            if (session.switchedOff()) return finish(text);
         }
-        int status = finish(text);
+        int status = finish(text, session);
         if (reader.error() != 0) {
             std::fprintf(stderr, "wox: cannot read the input: %s\n", std::strerror(reader.error()));
             return 1;
         }
-        return session.anyLineFailed() ? 1 : status;
+        return status;
     }
 
     wox::app::LineEditor editor;
@@ -197,10 +198,25 @@ int main(int argc, char** argv) {
         wox::session::Completion c = wox::session::complete(in, before);
         return wox::app::LineEditor::Completions{c.start, std::move(c.candidates)};
     });
-    session.setEditorOpener([&](std::string_view name) {
-        std::string note = wox::app::editFunction(in, name);
-        if (!note.empty()) session.writeNote(note);
-    });
+    wox::app::EditorDialog dialog;
+    dialog.say = [&](std::string_view note) { session.writeNote(note); };
+    // The function editor's question goes on a line of its own; the answer's
+    // Enter ends that line as a typed line's does. Ctrl-C while it waits
+    // only drops what was typed.
+    dialog.ask = [&](const std::string& question) {
+        std::string shown;
+        text.put(Piece::Output, "\r\n", shown);
+        writeOut(shown);
+        std::fflush(stdout);
+        lineRunning.store(false);
+        std::optional<std::string> answer = editor.answer(question);
+        lineRunning.store(true);
+        shown.clear();
+        if (answer) text.put(Piece::Echo, *answer, shown);
+        writeOut(shown);
+        return answer;
+    };
+    session.setEditorOpener([&](std::string_view name) { wox::app::editFunction(in, name, dialog); }, true);
     interruptTarget = &in.interruptRequested;
     installHandler(SIGINT, onInterrupt);
     installHandler(SIGWINCH, onResize);
@@ -221,5 +237,5 @@ int main(int argc, char** argv) {
         }
     }
     interruptTarget = nullptr;
-    return finish(text);
+    return finish(text, session);
 }

@@ -164,6 +164,18 @@ std::string withResult(std::string_view s) {
 
 }  // namespace
 
+std::string directHeader(std::string_view name, bool usesX, bool usesY) {
+    std::string header = "z<-";
+    if (usesX && usesY) header += "y ";
+    header += name;
+    if (usesX) {
+        header += " x";
+    } else if (usesY) {
+        header += " y";
+    }
+    return header;
+}
+
 Rc buildDirectDefinition(std::string_view name, std::string_view body,
                          const IsFunctionName& isFunctionName, DirectDefinition& out) {
     out = DirectDefinition{};
@@ -180,14 +192,7 @@ Rc buildDirectDefinition(std::string_view name, std::string_view body,
     };
     bool x = uses("x"), y = uses("y"), z = uses("z");
 
-    std::string header = "z<-";
-    if (x && y) header += "y ";
-    header += name;
-    if (x) {
-        header += " x";
-    } else if (y) {
-        header += " y";
-    }
+    std::string header = directHeader(name, x, y);
     for (const std::string& n : use.names) {
         if (n == "x" || n == "y" || n == "z" || n == name) continue;
         if (std::find(use.labels.begin(), use.labels.end(), n) != use.labels.end()) continue;

@@ -30,6 +30,11 @@ struct DirectDefinition {
     std::vector<std::string> lines;  // the header, then one line per statement
 };
 
+// The header of a direct definition before its locals: "z<-", "y " when
+// the body uses both y and x, the name, then " x" when it uses x or " y"
+// when it uses only y.
+std::string directHeader(std::string_view name, bool usesX, bool usesY);
+
 // Whether the text after an opening brace starts with a name and ":", so it
 // is a definition rather than a request to list a function.
 bool startsDirectDefinition(std::string_view text);

@@ -6,6 +6,8 @@
 #include "frontend/function_header.h"
 #include "frontend/function_listing.h"
 #include "frontend/function_store.h"
+#include "frontend/name_table.h"
+#include "frontend/source_text.h"
 
 namespace wox::session {
 
@@ -42,10 +44,25 @@ std::vector<std::string> functionSource(const Interpreter& in, std::string_view 
     return lines;
 }
 
-bool defineEdited(Interpreter& in, const std::vector<std::string>& lines) {
+std::vector<std::string> newFunctionSource(const Interpreter& in, std::string_view name) {
+    if (!frontend::text::isValidName(name)) return {};
+    const int g = frontend::findGlobal(in.front, name);
+    if (g >= 0) {
+        const frontend::NameEntry& e = in.front.globals[static_cast<std::size_t>(g)];
+        if (e.kind != frontend::kVariableName || !in.ws.vars[static_cast<std::size_t>(e.slot)].unset()) return {};
+    }
+    std::string header = frontend::directHeader(name, true, false);
+    // "x", "y" and "z" cannot name a function of that header.
+    frontend::FunctionHeader h;
+    if (frontend::parseHeader(header, h).failed()) return {};
+    return {std::move(header)};
+}
+
+bool defineEdited(Interpreter& in, const std::vector<std::string>& lines, std::string_view newName) {
     if (lines.empty()) return false;
     frontend::FunctionHeader h;
-    if (frontend::parseHeader(lines[0], h).failed() || !isDefinedFunction(in, h.name)) return false;
+    if (frontend::parseHeader(lines[0], h).failed()) return false;
+    if (!isDefinedFunction(in, h.name) && h.name != newName) return false;
     int slot = 0;
     return frontend::defineFunction(in.frontEnd(), lines, &slot).ok();
 }

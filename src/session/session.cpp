@@ -213,7 +213,9 @@ void Session::processInputLine() {
 
 void Session::openEditor(std::string_view rest) {
     std::string_view name = trimBlanks(rest);
-    if (name.empty() || !isDefinedFunction(in_, name)) {
+    const bool opens = isDefinedFunction(in_, name) ||
+                       (openEditor_ && editorMakesFunctions_ && !newFunctionSource(in_, name).empty());
+    if (!opens) {
         showMessage(kDefinitionError);
         return;
     }

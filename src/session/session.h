@@ -42,9 +42,14 @@ public:
     // in order. Changes of earlier lines are not.
     void setSink(Sink sink) { sink_ = std::move(sink); }
 
-    // Opens the function editor on a defined function; without one (a
-    // terminal) "@." says that the editor needs the desktop program.
-    void setEditorOpener(std::function<void(std::string_view)> open) { openEditor_ = std::move(open); }
+    // Opens the function editor on a defined function, and with
+    // `newFunctions` also on a name that can become one (newFunctionSource);
+    // without an opener (batch mode) "@." says that the editor needs the
+    // desktop program.
+    void setEditorOpener(std::function<void(std::string_view)> open, bool newFunctions = false) {
+        openEditor_ = std::move(open);
+        editorMakesFunctions_ = newFunctions;
+    }
     // The folder of workspace and script files, ending with "/".
     // Workbooks of the spreadsheet link live there too.
     void setWorkspaceFolder(std::string folder) {
@@ -174,6 +179,7 @@ private:
     EditedLines edited_;
     Sink sink_;
     std::function<void(std::string_view)> openEditor_;
+    bool editorMakesFunctions_ = false;
     std::string workspaceFolder_;
     std::string workspaceName_;
     std::function<void()> off_;

@@ -5,13 +5,16 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -23,6 +26,8 @@ extern char** environ;
 
 namespace wox::app {
 namespace {
+
+namespace fs = std::filesystem;
 
 // A child wox joined to us by two pipes.
 class Child {
@@ -184,9 +189,10 @@ TEST(ExitStatus, OneWhenAnyLineFailedAndTheTranscriptUnchanged) {
 }
 
 // wox on a terminal of its own (a pseudo-terminal we hold the other end of).
+// `env` entries ("NAME=value") are put in the environment it inherits.
 class OnTerminal {
 public:
-    OnTerminal() {
+    explicit OnTerminal(const std::vector<std::string>& extraEnv = {}) {
         master_ = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
         if (master_ < 0 || grantpt(master_) != 0 || unlockpt(master_) != 0) return;
         const char* name = ptsname(master_);
@@ -199,9 +205,15 @@ public:
         posix_spawnattr_init(&attr);
         posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSID);
         std::vector<std::string> env;
-        for (char** e = environ; *e; ++e)
-            if (!std::string_view(*e).starts_with("TERM=")) env.emplace_back(*e);
-        env.emplace_back("TERM=dumb");
+        std::vector<std::string> replaced = extraEnv;
+        replaced.emplace_back("TERM=dumb");
+        for (char** e = environ; *e; ++e) {
+            std::string_view entry = *e;
+            bool ours = false;
+            for (const std::string& r : replaced) ours = ours || entry.starts_with(r.substr(0, r.find('=') + 1));
+            if (!ours) env.emplace_back(entry);
+        }
+        env.insert(env.end(), replaced.begin(), replaced.end());
         std::vector<char*> envp;
         for (std::string& e : env) envp.push_back(e.data());
         envp.push_back(nullptr);
@@ -222,10 +234,25 @@ public:
         if (master_ >= 0) ::close(master_);
     }
     bool started() const { return pid_ > 0; }
+    // The exit status once wox has ended (-1 when it did not exit normally).
+    int wait() {
+        int status = 0;
+        while (waitpid(pid_, &status, 0) < 0)
+            if (errno != EINTR) return -1;
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
     void type(const std::string& keys) { ASSERT_EQ(::write(master_, keys.data(), keys.size()), static_cast<ssize_t>(keys.size())); }
-    // What the terminal shows until it shows `end` (or the time is up).
+    // Everything up to the first prompt, the banner's line breaks aside.
+    std::string readBanner() {
+        std::string banner = readUntil("CLEAR WS");
+        return banner + readUntil("\r\n      ");
+    }
+    // What the terminal shows up to and with `end` (or until the time is
+    // up); what came after it is kept for the next read.
     std::string readUntil(const std::string& end, int timeoutMs = 5000) {
         std::string got;
+        got.swap(after_);
         auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (got.find(end) == std::string::npos) {
             auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -237,12 +264,17 @@ public:
             if (n <= 0) break;
             got.append(buf, static_cast<std::size_t>(n));
         }
+        if (std::size_t at = got.find(end); at != std::string::npos) {
+            after_ = got.substr(at + end.size());
+            got.resize(at + end.size());
+        }
         return got;
     }
 
 private:
     int master_ = -1;
     pid_t pid_ = -1;
+    std::string after_;
 };
 
 TEST(TabInTheTerminal, CompletesNamesAndCommandsAndIsNeverInserted) {
@@ -328,6 +360,195 @@ TEST(CommandLine, AScriptFileNamedRunsBeforeTheFirstLine) {
     Finished missing = runWith({"-q", file + ".gone.vsf"}, "");
     EXPECT_EQ(missing.status, 1);
     EXPECT_EQ(missing.output, "");
+}
+
+
+// A folder of its own under the tests' private home.
+fs::path freshFolder(const std::string& stem) {
+    const char* home = std::getenv("HOME");
+    std::string pattern = std::string(home ? home : "/tmp") + "/" + stem + "-XXXXXX";
+    if (!mkdtemp(pattern.data())) return {};
+    return pattern;
+}
+
+const std::string kTerminalPrompt = "\r\n      ";
+
+TEST(ExitStatus, OneWhenAnyLineFailedHoweverTheSessionEnds) {
+    EXPECT_EQ(runWith({"-q"}, "1+'a'\n)off\n").status, 1) << ")off after a failed line";
+    EXPECT_EQ(runWith({"-q"}, "1+'a'\n)OFF\n").status, 1);
+    EXPECT_EQ(runWith({"-q"}, "1+1\n)off\n").status, 0);
+
+    // OFF in a script read at start ends the session: no input line runs.
+    const fs::path folder = freshFolder("off-script");
+    ASSERT_FALSE(folder.empty());
+    const std::string script = (folder / "stop.vsf").string();
+    std::ofstream(script) << "1+'a'\n)off\n";
+    Finished stopped = runWith({"-q", script}, "3+3\n");
+    EXPECT_EQ(stopped.output, "domain error\n      1+'a'\n       ^\n");
+    EXPECT_EQ(stopped.status, 1);
+    std::ofstream(script) << "2+2\n)off\n";
+    Finished clean = runWith({"-q", script}, "3+3\n");
+    EXPECT_EQ(clean.output, "4\n");
+    EXPECT_EQ(clean.status, 0);
+
+    // On a terminal, leaving with Ctrl-D.
+    for (bool fail : {true, false}) {
+        OnTerminal t;
+        ASSERT_TRUE(t.started());
+        t.readBanner();
+        t.type(fail ? "1+'a'\r" : "1+1\r");
+        t.readUntil(fail ? "^" + kTerminalPrompt : "2" + kTerminalPrompt);
+        t.type("\x04");
+        EXPECT_EQ(t.wait(), fail ? 1 : 0);
+    }
+}
+
+TEST(HistoryInTheTerminal, KeptUnderAStateFolderMadeWithItsParents) {
+    const fs::path folder = freshFolder("history");
+    ASSERT_FALSE(folder.empty());
+    const fs::path state = folder / "missing" / "parents" / "state";
+    {
+        OnTerminal t({"XDG_STATE_HOME=" + state.string()});
+        ASSERT_TRUE(t.started());
+        std::string start = t.readBanner();
+        EXPECT_EQ(start.find("history"), std::string::npos) << start;
+        t.type("40+2\r");
+        t.readUntil("42" + kTerminalPrompt);
+        t.type("\x04");
+        EXPECT_EQ(t.wait(), 0);
+    }
+    std::ifstream history(state / "wox" / "history");
+    std::string text((std::istreambuf_iterator<char>(history)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("40+2\n"), std::string::npos) << text;
+    struct stat own {};
+    ASSERT_EQ(::stat((state / "wox").c_str(), &own), 0);
+    EXPECT_EQ(own.st_mode & 0777, 0700u);
+
+    // A file where a folder should be: said once, and the session goes on.
+    std::ofstream(folder / "plain") << "not a folder\n";
+    OnTerminal t({"XDG_STATE_HOME=" + (folder / "plain" / "state").string()});
+    ASSERT_TRUE(t.started());
+    std::string start = t.readBanner();
+    EXPECT_NE(start.find("history of lines is not kept: " + (folder / "plain").string() + " is not a folder"),
+              std::string::npos)
+        << start;
+    t.type("40+2\r");
+    std::string answer = t.readUntil("42" + kTerminalPrompt);
+    EXPECT_EQ(answer.find("history"), std::string::npos) << answer;
+}
+
+// The terminal function editor driven through an editor program: each edit
+// runs the step the test has written last.
+class EditorSession {
+public:
+    EditorSession() : folder_(freshFolder("editor")), terminal_(environment()) {}
+
+    bool started() { return !folder_.empty() && terminal_.started(); }
+    fs::path stateFolder() const { return folder_ / "state" / "wox"; }
+    fs::path folder() const { return folder_; }
+    void step(const std::string& commands) { std::ofstream(folder_ / "step.sh") << commands << "\n"; }
+    // Types a line and returns what the terminal showed until `end`.
+    std::string line(const std::string& text, const std::string& end = kTerminalPrompt) {
+        terminal_.type(text);
+        return terminal_.readUntil(end);
+    }
+    std::string start() { return terminal_.readBanner(); }
+    // The files refused text was kept in.
+    std::vector<fs::path> kept() const {
+        std::vector<fs::path> files;
+        for (const auto& entry : fs::directory_iterator(stateFolder()))
+            if (entry.path().filename() != "history") files.push_back(entry.path());
+        return files;
+    }
+    int leave() {
+        terminal_.type("\x04");
+        return terminal_.wait();
+    }
+
+private:
+    std::vector<std::string> environment() {
+        if (folder_.empty()) return {};
+        const fs::path editor = folder_ / "editor.sh";
+        std::ofstream(editor) << "#!/bin/sh\nexec sh '" << (folder_ / "step.sh").string() << "' \"$1\"\n";
+        fs::permissions(editor, fs::perms::owner_all);
+        return {"VISUAL=" + editor.string(), "XDG_STATE_HOME=" + (folder_ / "state").string()};
+    }
+
+    fs::path folder_;
+    OnTerminal terminal_;
+};
+
+const std::string kQuestion = "e, k or d? ";
+const std::string kRenameHeader = "sed -i 's/^z<-f x/z<-g x/' \"$1\"";
+
+TEST(TerminalFunctionEditor, RefusedTextIsKeptEditedAgainOrDiscardedNeverLostUnasked) {
+    EditorSession wox;
+    ASSERT_TRUE(wox.started());
+    wox.start();
+    wox.line("{f: x+1}\r");
+
+    // A renamed header is refused; the text goes to a file of the state
+    // folder, which is named.
+    wox.step(kRenameHeader);
+    std::string refused = wox.line("@.f\r", kQuestion);
+    EXPECT_NE(refused.find("defn error: the function is unchanged\r\n"), std::string::npos) << refused;
+    const std::string offer = "e to edit again, k to keep the text in ";
+    const std::size_t named = refused.find(offer + wox.stateFolder().string() + "/f-");
+    const std::size_t end = refused.find(", d to discard\r\n", named);
+    ASSERT_NE(end, std::string::npos) << refused;
+    const std::string file = refused.substr(named + offer.size(), end - named - offer.size());
+    std::string keep = wox.line("k\r");
+    EXPECT_NE(keep.find("the text is kept in " + file + kTerminalPrompt), std::string::npos) << keep;
+    std::ifstream kept(file);
+    std::string text((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "z<-g x\nz<-x+1\n");
+    EXPECT_NE(wox.line("f 1\r").find("\r\n2\r\n"), std::string::npos) << "the function is unchanged";
+
+    // Discarded: nothing more is kept. An answer that is none of the three
+    // asks again.
+    wox.step(kRenameHeader);
+    wox.line("@.f\r", kQuestion);
+    EXPECT_NE(wox.line("x\r", kQuestion).find(kQuestion), std::string::npos);
+    wox.line("d\r");
+    EXPECT_EQ(wox.kept().size(), 1u);
+
+    // No answer (Ctrl-D at the question) keeps the text.
+    wox.step(kRenameHeader);
+    wox.line("@.f\r", kQuestion);
+    EXPECT_NE(wox.line("\x04").find("the text is kept in " + wox.stateFolder().string()), std::string::npos);
+    EXPECT_EQ(wox.kept().size(), 2u);
+
+    // An open brace is refused; edited again, the text is taken, and the
+    // file named for keeping it is gone.
+    wox.step("printf 'if (x) {\\n' >> \"$1\"");
+    wox.line("@.f\r", kQuestion);
+    wox.step("sed -i 's/^if (x) {$/z<-z*10/' \"$1\"");
+    std::string again = wox.line("e\r");
+    EXPECT_EQ(again.find("defn error"), std::string::npos) << again;
+    EXPECT_NE(wox.line("f 1\r").find("\r\n20\r\n"), std::string::npos);
+    EXPECT_EQ(wox.kept().size(), 2u);
+    EXPECT_EQ(wox.leave(), 0);
+}
+
+TEST(TerminalFunctionEditor, ANewNameStartsFromAHeader) {
+    EditorSession wox;
+    ASSERT_TRUE(wox.started());
+    wox.start();
+    const fs::path header = wox.folder() / "header";
+    wox.step("cp \"$1\" '" + header.string() + "'; printf 'z<-x*2\\n' >> \"$1\"");
+    std::string made = wox.line("@.dbl\r");
+    EXPECT_EQ(made.find("defn error"), std::string::npos) << made;
+    std::ifstream given(header);
+    std::string text((std::istreambuf_iterator<char>(given)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "z<-dbl x\n");
+    EXPECT_NE(wox.line("dbl 21\r").find("\r\n42\r\n"), std::string::npos);
+
+    // Nor a variable nor a word that cannot name a function gets an editor.
+    fs::remove(header);
+    wox.line("v<-1\r");
+    EXPECT_NE(wox.line("@.v\r").find("\r\ndefn error\r\n"), std::string::npos);
+    EXPECT_NE(wox.line("@.x\r").find("\r\ndefn error\r\n"), std::string::npos);
+    EXPECT_FALSE(fs::exists(header)) << "no editor ran";
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "session/function_requests.h"
 #include "session/line_reader.h"
 #include "session/terminal_text.h"
 #include "values/capacities.h"
@@ -62,6 +63,35 @@ TEST_F(SessionFixture, RequestsWithoutAnAnswerReportTheirMessages) {
                           "      ->\r\n"
                           "      ->3\r\n"
                           "      ");
+}
+
+// The terminal's editor also makes new functions; the desktop's opens only
+// defined ones.
+TEST_F(SessionFixture, AnEditorThatMakesFunctionsOpensOnANewName) {
+    session.start();
+    std::vector<std::string> opened;
+    session.setEditorOpener([&](std::string_view name) { opened.emplace_back(name); });
+    session.submit("@.newf");
+    EXPECT_TRUE(opened.empty());
+    session.setEditorOpener([&](std::string_view name) { opened.emplace_back(name); }, true);
+    session.submit("{f: x+1}");
+    session.submit("v<-1");
+    for (const char* line : {"@.f", "@.newf", "@. v", "@.x", "@.1a", "@.a b", "@.if"}) session.submit(line);
+    EXPECT_EQ(opened, (std::vector<std::string>{"f", "newf"}));
+    std::size_t refused = 0;
+    for (std::size_t at = text().find("\r\ndefn error"); at != std::string::npos; at = text().find("\r\ndefn error", at + 1))
+        ++refused;
+    EXPECT_EQ(refused, 6u) << "the first @.newf and every name that cannot be a function: " << text();
+
+    EXPECT_EQ(newFunctionSource(in, "newf"), std::vector<std::string>{"z<-newf x"});
+    EXPECT_TRUE(newFunctionSource(in, "f").empty());
+    EXPECT_TRUE(newFunctionSource(in, "v").empty());
+    // A new function is made only under the name it was opened for.
+    EXPECT_FALSE(defineEdited(in, {"z<-newf x", "z<-x*2"}));
+    EXPECT_FALSE(defineEdited(in, {"z<-other x", "z<-x*2"}, "newf"));
+    EXPECT_TRUE(defineEdited(in, {"z<-newf x", "z<-x*2"}, "newf"));
+    EXPECT_TRUE(isDefinedFunction(in, "newf"));
+    EXPECT_FALSE(isDefinedFunction(in, "other"));
 }
 
 TEST_F(SessionFixture, OverlongLinesAreRefusedWithoutRunning) {
