@@ -354,6 +354,7 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     if (df->leafRight.from != DefinedFunction::LeafOperand::kNone &&
         callLeafPair(in, cx, fn, *df, depth, left, right, result))
         return kOk;
+    const std::size_t callsBelow = in.frames.size();
     WOX_TRY(enterFrame(in, fn, *df, depth, cx));
     in.errors.depth = depth;
     auto leave = [&] {
@@ -380,8 +381,17 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     body.stackMark = in.ws.stackTop;
     body.temp = followingTemp(cx.temp);
     body.ioSlot = df->ioEntry >= 0 ? entrySlot(in, df->ioEntry) : cx.ioSlot;
-    // An error leaves the frame in place: the call is suspended.
-    WOX_TRY(runLines(in, body, fn, depth));
+    // An error leaves the frame in place: the call is suspended. A failed
+    // statement of the query library is the exception: it leaves the
+    // library's calls at once, as "->" would, since nobody resumes them
+    // and each would keep its room on the stacks.
+    if (Rc rc = runLines(in, body, fn, depth); rc.failed()) {
+        if (isLibraryStatement(in, fn)) {
+            leaveCallsAbove(in, callsBelow);
+            in.errors.depth = depth - 1;
+        }
+        return rc;
+    }
     if (df->resultEntry >= 0) {
         int slot = entrySlot(in, df->resultEntry);
         if (!in.ws.var(slot).unset()) {

@@ -2,7 +2,8 @@
 // Calls of defined functions: the frame (free names bound by dynamic scope,
 // header names in fresh local slots), argument binding, the line loop with
 // its branches, the result, and leaving the frame. A call that fails keeps
-// its frame: the function is suspended until "->" leaves it.
+// its frame: the function is suspended until "->" leaves it (a failed
+// statement of the query library leaves its calls at once).
 #include <cstddef>
 
 #include "engine/evaluator.h"
