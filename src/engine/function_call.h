@@ -26,4 +26,8 @@ void leaveSuspended(Interpreter& in);
 // a running line and failed (a statement of a script read by `do`).
 void leaveCallsAbove(Interpreter& in, std::size_t keep);
 
+// Leaves every suspended call and the session lines' levels below them:
+// ")SIC", and a batch run's line that found the state indicator full.
+void leaveAllSuspended(Interpreter& in);
+
 }  // namespace wox::engine
