@@ -134,6 +134,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool interactive = isatty(STDIN_FILENO) && isatty(STDOUT_FILENO);
+    in.unattended = !interactive;
     TerminalText text(interactive ? TerminalText::Mode::Interactive
                       : quiet     ? TerminalText::Mode::Quiet
                                   : TerminalText::Mode::Batch);

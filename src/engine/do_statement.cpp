@@ -14,6 +14,10 @@ namespace {
 
 constexpr char kQuote = '\'';
 constexpr std::string_view kDoCall = "do ";
+// The library's `do`, which hides the keyword of that name.
+constexpr std::string_view kLibraryDo = frontend::kReservedFunctionNames[0];
+static_assert(kLibraryDo == frontend::kBuiltins[kBuiltinNames - 1].name &&
+              frontend::kBuiltins[kBuiltinNames - 1].slot == frontend::kDoFunction);
 
 }  // namespace
 
@@ -68,6 +72,10 @@ bool isLibraryFunction(const Interpreter& in, int fn) {
     if (!in.queryLibraryLoaded || fn < kFirstUserFunction) return false;
     const frontend::DefinedFunction* df = frontend::definedFunction(in.functions, fn);
     return df && frontend::isReservedFunctionName(df->text.name);
+}
+
+bool isLibraryStatement(const Interpreter& in, int fn) {
+    return isLibraryFunction(in, fn) && frontend::definedFunction(in.functions, fn)->text.name == kLibraryDo;
 }
 
 bool holdsQueryLibrary(const Interpreter& in) {

@@ -27,6 +27,10 @@ std::string doStatementLine(std::string_view statement);
 // a defined function with a reserved name while the library is loaded.
 bool isLibraryFunction(const Interpreter& in, int fn);
 
+// Whether function slot `fn` is the library's own `do`, whose call is one
+// statement: a failed one leaves the library calls it began.
+bool isLibraryStatement(const Interpreter& in, int fn);
+
 // Whether every reserved name is a defined function, as in a workspace
 // that was saved with the library loaded.
 bool holdsQueryLibrary(const Interpreter& in);

@@ -9,6 +9,11 @@ namespace wox::engine {
 namespace {
 
 constexpr std::string_view kLibraryErrorReport = "\r\nerror in `do statement";
+// After "stack full" for want of room for one more call. The message stays
+// as it is (scripts match on it); this line says what filled the stack. A
+// batch run clears the state indicator itself (executeLine).
+constexpr std::string_view kStateIndicatorFull = "\r\nthe state indicator is full: )SIC clears it";
+constexpr std::string_view kStateIndicatorCleared = "\r\nthe state indicator was full: it is cleared, as )SIC clears it";
 
 // Tabs take the prompt's width, so the caret stays under its character.
 void appendExpanded(std::string& out, std::string_view text) {
@@ -27,9 +32,8 @@ void appendCaret(std::string& out, std::string_view line, int pos) {
     out += '^';
 }
 
-}  // namespace
-
-std::string errorReport(const Interpreter& in, std::string_view line) {
+// The message and where it happened.
+std::string failureReport(const Interpreter& in, std::string_view line) {
     std::string out;
     const ErrorTrace& t = in.errors.trace;
     if (t.recorded && isLibraryFunction(in, t.function)) {
@@ -62,6 +66,14 @@ std::string errorReport(const Interpreter& in, std::string_view line) {
     appendExpanded(out, line);
     out += "\r\n      ";
     appendCaret(out, line, in.errors.position);
+    return out;
+}
+
+}  // namespace
+
+std::string errorReport(const Interpreter& in, std::string_view line) {
+    std::string out = failureReport(in, line);
+    if (in.errors.stateIndicatorFull) out += in.unattended ? kStateIndicatorCleared : kStateIndicatorFull;
     return out;
 }
 

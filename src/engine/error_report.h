@@ -11,7 +11,8 @@ namespace wox::engine {
 // The report text for the error in the error word; `line` is the session
 // line that was executed. An error inside the query library is reported as
 // "error in `do statement" alone, or by nothing more than the message its
-// character branch showed.
+// character branch showed. When a call found the state indicator full, a
+// last line says so.
 std::string errorReport(const Interpreter& in, std::string_view line);
 
 // Writes that report to the session.

@@ -87,11 +87,15 @@ struct ErrorState {
     int positionDepth = -1;     // call depth whose line holds that position
     bool lineTiming = false;
     std::int64_t lineStartMs = 0;
+    // A call of this line found no room on the call-trace or the scope
+    // stack: the state indicator is full ("stack full").
+    bool stateIndicatorFull = false;
 
     void resetForLine() {
         trace = ErrorTrace{};
         position = 0;
         positionDepth = -1;
+        stateIndicatorFull = false;
         if (depth + 1 < static_cast<int>(callTrace.size())) callTrace[depth + 1] = CallTraceEntry{};
     }
 };

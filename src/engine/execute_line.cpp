@@ -5,6 +5,7 @@
 #include "display/value_display.h"
 #include "engine/error_report.h"
 #include "engine/evaluator.h"
+#include "engine/function_call.h"
 #include "frontend/front_tables.h"
 #include "frontend/function_store.h"
 #include "frontend/translator.h"
@@ -53,6 +54,7 @@ int executeLine(Interpreter& in, std::string_view text) {
     ValueRef result = kNoValue;
     if (evaluate(in, cx, line.first, &result).failed() || in.errorWord) {
         reportError(in, text);
+        if (in.unattended && es.stateIndicatorFull) leaveAllSuspended(in);
         return done(-1);
     }
     if (showsValue(in, line.last, result)) {

@@ -53,10 +53,16 @@ int& entrySlot(Interpreter& in, int entry) { return in.front.locals[static_cast<
     scope.top = f.boundary - 1;
 }
 
+// No room for one more call: the report says the state indicator is full.
+Rc stackFull(Interpreter& in) {
+    in.errors.stateIndicatorFull = true;
+    return kStackFull;
+}
+
 // Pushes a binding and keeps the slot it shadows, for popFrame.
 Rc push(Interpreter& in, int name, int slot) {
     frontend::ScopeStack& scope = in.scope;
-    if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return kStackFull;
+    if (scope.top + 1 >= static_cast<int>(scope.bindings.size())) return stackFull(in);
     ++scope.top;
     scope.bindings[static_cast<std::size_t>(scope.top)] = ScopeBinding{name, slot};
     if (name >= 0) {
@@ -77,7 +83,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     // only for a function that has one.
     const int rlInForce = df.rlEntry >= 0 ? currentRlSlot(in) : -1;
     int boundary = scope.top + 1;
-    if (boundary >= static_cast<int>(scope.bindings.size())) return kStackFull;
+    if (boundary >= static_cast<int>(scope.bindings.size())) return stackFull(in);
     scope.top = boundary;  // the call's boundary mark, as push(-1, -1) makes it
     scope.bindings[static_cast<std::size_t>(boundary)] = ScopeBinding{-1, -1};
     auto undo = [&](Rc rc) {
@@ -105,7 +111,7 @@ Rc enterFrame(Interpreter& in, int fn, const DefinedFunction& df, int depth, con
     }
     int count = r.headerLast - r.headerFirst + 1;
     if (in.ws.lastGlobalSlot >= in.ws.lowestLocalSlot - count) return undo(kTableFull);
-    if (scope.top + count >= static_cast<int>(scope.bindings.size())) return undo(kStackFull);
+    if (scope.top + count >= static_cast<int>(scope.bindings.size())) return undo(stackFull(in));
     // Room was checked for all of them at once: each header name is bound
     // as push() would bind it, to a fresh unset slot.
     ValueDescriptor unset;
@@ -333,7 +339,7 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     if (left != kNoValue && rec.valence < 2) return kValenceMismatch;
     if (right == kNoValue && rec.valence >= 1) return kValenceMismatch;
     int depth = in.errors.depth + 1;
-    if (depth >= static_cast<int>(in.errors.callTrace.size())) return kStackFull;
+    if (depth >= static_cast<int>(in.errors.callTrace.size())) return stackFull(in);
     in.errors.callTrace[static_cast<std::size_t>(depth)] = CallTraceEntry{fn, 0};
 
     if (!rec.translated) {
@@ -354,6 +360,7 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     if (df->leafRight.from != DefinedFunction::LeafOperand::kNone &&
         callLeafPair(in, cx, fn, *df, depth, left, right, result))
         return kOk;
+    const std::size_t callsBelow = in.frames.size();
     WOX_TRY(enterFrame(in, fn, *df, depth, cx));
     in.errors.depth = depth;
     auto leave = [&] {
@@ -380,8 +387,17 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
     body.stackMark = in.ws.stackTop;
     body.temp = followingTemp(cx.temp);
     body.ioSlot = df->ioEntry >= 0 ? entrySlot(in, df->ioEntry) : cx.ioSlot;
-    // An error leaves the frame in place: the call is suspended.
-    WOX_TRY(runLines(in, body, fn, depth));
+    // An error leaves the frame in place: the call is suspended. A failed
+    // statement of the query library is the exception: it leaves the
+    // library's calls at once, as "->" would, since nobody resumes them
+    // and each would keep its room on the stacks.
+    if (Rc rc = runLines(in, body, fn, depth); rc.failed()) {
+        if (isLibraryStatement(in, fn)) {
+            leaveCallsAbove(in, callsBelow);
+            in.errors.depth = depth - 1;
+        }
+        return rc;
+    }
     if (df->resultEntry >= 0) {
         int slot = entrySlot(in, df->resultEntry);
         if (!in.ws.var(slot).unset()) {
@@ -425,6 +441,11 @@ void leaveSuspended(Interpreter& in) {
 
 void leaveCallsAbove(Interpreter& in, std::size_t keep) {
     while (in.frames.size() > keep) popFrame(in);
+}
+
+void leaveAllSuspended(Interpreter& in) {
+    leaveCallsAbove(in, 0);
+    in.errors.depth = -1;
 }
 
 }  // namespace wox::engine

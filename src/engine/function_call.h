@@ -2,7 +2,8 @@
 // Calls of defined functions: the frame (free names bound by dynamic scope,
 // header names in fresh local slots), argument binding, the line loop with
 // its branches, the result, and leaving the frame. A call that fails keeps
-// its frame: the function is suspended until "->" leaves it.
+// its frame: the function is suspended until "->" leaves it (a failed
+// statement of the query library leaves its calls at once).
 #include <cstddef>
 
 #include "engine/evaluator.h"
@@ -24,5 +25,9 @@ void leaveSuspended(Interpreter& in);
 // without touching the call-trace depth: for work that began calls inside
 // a running line and failed (a statement of a script read by `do`).
 void leaveCallsAbove(Interpreter& in, std::size_t keep);
+
+// Leaves every suspended call and the session lines' levels below them:
+// ")SIC", and a batch run's line that found the state indicator full.
+void leaveAllSuspended(Interpreter& in);
 
 }  // namespace wox::engine

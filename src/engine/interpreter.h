@@ -36,6 +36,10 @@ public:
     display::DisplayState displayState;  // line pending, nesting of the value on show
     bool displayAll = false;  // also display lines that start with an execute
     bool executingText = false;  // a "!." text is running
+    // Lines come from a file or a pipe (batch wox): nobody can resume a
+    // suspended call, so a line that finds the state indicator full clears
+    // it, or every later line would fail.
+    bool unattended = false;
     // The random generator of roll and deal; clearing sets it back, so a
     // fresh workspace draws the same numbers every time.
     std::int32_t randomState = frontend::kInitialRandomSeed;

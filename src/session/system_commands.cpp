@@ -94,8 +94,7 @@ int Session::runCommand(Command command, std::string_view argument) {
         case Command::Si:
             return commandSi();
         case Command::Sic:
-            while (!in_.frames.empty()) engine::leaveSuspended(in_);
-            in_.errors.depth = -1;
+            engine::leaveAllSuspended(in_);
             return 0;
         case Command::Gc:
             in_.ws.compact();

@@ -176,6 +176,26 @@ TEST(QuietMode, OnlyResultsAndErrorReports) {
     EXPECT_EQ(r.status, 0);
 }
 
+// Nobody can resume a suspended call of a program: once failures have
+// filled the state indicator, the line that finds it full clears it, and
+// the lines after it run.
+TEST(QuietMode, AFullStateIndicatorDoesNotStopTheRestOfTheProgram) {
+    const char* home = std::getenv("HOME");
+    ASSERT_NE(home, nullptr);
+    const std::string file = std::string(home) + "/deep.vsf";
+    std::ofstream(file) << "{sq: x*x}\n{deep: deep x}\ndeep 1\nsq 3\n";
+    std::string input = "{bad: x+'a'}\n";
+    for (int i = 0; i < 130; ++i) input += "bad 1\n";
+    input += "sq 4\n";
+    Finished r = runWith({"-q", file}, input);
+    const std::string cleared = "the state indicator was full: it is cleared, as )SIC clears it\n";
+    EXPECT_NE(r.output.find("stack full\ndeep[1]  z<-deep x\n            ^\n" + cleared + "9\n"), std::string::npos)
+        << r.output.substr(0, 400);
+    EXPECT_NE(r.output.find("stack full\n      bad 1\n      ^\n" + cleared + "domain error\n"), std::string::npos);
+    EXPECT_TRUE(r.output.ends_with("domain error\nbad[1]  z<-x+'a'\n            ^\n16\n")) << r.output.substr(0, 400);
+    EXPECT_EQ(r.status, 1);
+}
+
 TEST(ExitStatus, OneWhenAnyLineFailedAndTheTranscriptUnchanged) {
     Finished ok = runWith({}, "2+3\n");
     EXPECT_EQ(ok.output, kBanner + "2+3\n5\n      \n");

@@ -105,6 +105,60 @@ TEST(Limits, SmallLocalNameAndScopeTablesFailCleanly) {
     EXPECT_EQ(s.run("2+2"), "4");
 }
 
+// Failed calls stay suspended until they are left, so enough of them fill
+// the state indicator. The report names the way out; a batch run, where
+// nobody can resume them, takes it at once so that later lines still run.
+TEST(Limits, AFullStateIndicatorIsNamedAndABatchRunClearsIt) {
+    const std::string named = "\r\nthe state indicator is full: )SIC clears it";
+    const std::string cleared = "\r\nthe state indicator was full: it is cleared, as )SIC clears it";
+    Session s;
+    s.define({"z<-bad x", "z<-x+'a'"});
+    s.define({"z<-ok x", "z<-x+1"});
+    // A session level and a call each: 128 fill the 256 levels.
+    for (int i = 1; i <= 128; ++i) ASSERT_EQ(s.run("bad 1").substr(0, 12), "domain error") << i;
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(s.run("ok 1"), "stack full\r\n      ok 1\r\n      ^" + named) << "the calls stay until left";
+    EXPECT_EQ(s.in.frames.size(), 128u);
+    leaveAllSuspended(s.in);
+    EXPECT_EQ(s.in.errors.depth, -1);
+    EXPECT_EQ(s.run("ok 1"), "2");
+    // A recursion that fills it alone is named too, from inside the call.
+    s.define({"z<-forever x", "z<-forever x"});
+    EXPECT_EQ(s.run("forever 1"), "stack full\r\nforever[1]  z<-forever x\r\n               ^" + named);
+    leaveAllSuspended(s.in);
+    // A line nested too deeply to translate is not about the calls.
+    const std::string deep = std::string(1100, '(') + "1" + std::string(1100, ')');
+    std::string r = s.run(deep);
+    EXPECT_TRUE(r.starts_with("stack full\r\n") && !r.ends_with(named)) << r.substr(0, 40);
+
+    s.in.unattended = true;
+    for (int i = 1; i <= 128; ++i) ASSERT_EQ(s.run("bad 1").substr(0, 12), "domain error") << i;
+    EXPECT_EQ(s.run("ok 1"), "stack full\r\n      ok 1\r\n      ^" + cleared);
+    EXPECT_TRUE(s.in.frames.empty());
+    EXPECT_EQ(s.in.errors.depth, -1);
+    EXPECT_EQ(s.in.scope.top, -1);
+    EXPECT_EQ(s.in.ws.lowestLocalSlot, kLocalRegionEnd);
+    EXPECT_EQ(s.run("ok 1"), "2");
+    EXPECT_EQ(s.run("forever 1").substr(0, 10), "stack full");
+    EXPECT_TRUE(s.in.frames.empty());
+    EXPECT_EQ(s.run("ok 2"), "3");
+    // Other failures keep their calls suspended in a batch run as well.
+    EXPECT_EQ(s.run("bad 1").substr(0, 12), "domain error");
+    EXPECT_EQ(s.in.frames.size(), 1u);
+
+    // The scope stack is part of the state indicator too.
+    Capacities caps;
+    caps.heapBytes = 1 << 20;
+    caps.shadowStack = 12;
+    Session small(caps);
+    small.define({"z<-deep x", "z<-deep x"});
+    EXPECT_TRUE(small.run("deep 1").ends_with(named));
+    EXPECT_EQ(small.in.frames.size(), 4u);
+    small.in.unattended = true;
+    EXPECT_TRUE(small.run("deep 1").ends_with(cleared));
+    EXPECT_TRUE(small.in.frames.empty());
+}
+
 TEST(Limits, InterruptStopsAnEndlessLoopAndKeepsTheWorkspace) {
     Session s;
     s.run("keep<-42");

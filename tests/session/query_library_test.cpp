@@ -171,6 +171,36 @@ TEST_F(QueryFixture, ASavedLibraryIsReservedWhenLoadedAgain) {
     EXPECT_EQ(run("do 'x'"), "\r\nno proper sql function specified.");
 }
 
+// A failed statement leaves the library's calls at once, whatever called
+// do: they would pile up, one statement's worth at a time, until every
+// line was "stack full". A user's function that called do stays suspended,
+// and a library function the user called is a call like any other.
+TEST_F(QueryFixture, AFailedStatementLeavesNoLibraryCallSuspended) {
+    session.setQueryLibraryText(
+        ")fcopy standard\n@.z<-do s;[]IO\n[]IO<-0\n->('SELECT'~6^.s)/L1\n->'no proper sql function specified.'\n"
+        "L1:z<-s select 1\n@.\n@.z<-t select x\nz<-x[0 1 2]\n@.\n");
+    for (int i = 0; i < 300; ++i) {
+        ASSERT_EQ(run(i % 2 ? "do 'SELECT'" : "do 'x'"),
+                  i % 2 ? "\r\nerror in `do statement" : "\r\nno proper sql function specified.")
+            << i;
+        ASSERT_TRUE(in.frames.empty()) << i;
+        ASSERT_EQ(in.errors.depth, -1) << i;
+    }
+    EXPECT_EQ(in.scope.top, -1);
+    EXPECT_EQ(in.ws.lowestLocalSlot, kLocalRegionEnd);
+    run("{g: 1+do x}");
+    EXPECT_EQ(run("g 'SELECT'"), "\r\nerror in `do statement");
+    ASSERT_EQ(in.frames.size(), 1u);
+    EXPECT_EQ(in.errors.depth, 1);
+    EXPECT_EQ(run(")si"), "\r\ng[1] z<-1+do x\r\n*");
+    run("->");
+    EXPECT_EQ(in.errors.depth, -1);
+    EXPECT_EQ(run("'ab' select 0"), "\r\nerror in `do statement");
+    EXPECT_EQ(in.frames.size(), 1u);
+    run("->");
+    EXPECT_TRUE(in.frames.empty());
+}
+
 // No statement text, however malformed, breaks the interpreter: pieces of
 // statements, quotes, comments, line ends and bytes of every value, long
 // and short, go through do; each line ends in a result or a report, and

@@ -103,6 +103,7 @@ std::string workspaceFolderOf(const fs::path& home) { return (home / "wox" / "ws
 
 Outcome runTranscript(const std::string& expected) {
     Interpreter in;
+    in.unattended = true;  // as in batch wox
     TextTranscript transcript;
     Session session(in, transcript);
     const std::string folder = workspaceFolderOf(freshHome());
