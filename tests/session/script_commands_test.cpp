@@ -162,17 +162,38 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
         {"{f: (x+1}\n", "get function error\r\n[*ln1] [{f: (x+1}]"},
         {"{f: x+1} 2\n", "get function error\r\n[*ln1] [{f: x+1} 2]"},
     };
+    // The blocks are read before anything else: a script with a bad one is
+    // refused before any of its lines runs, and FLOAD leaves the workspace
+    // and its name as they were.
+    session.submit("kept<-5");
+    command("WSID mine");
     for (const Case& c : cases) {
         put("bad.vsf", std::string("before<-1\n") + c.script + "after<-1\n");
-        int result = 0;
-        std::string out = command("FLOAD bad", &result);
-        EXPECT_EQ(result, 1) << c.script;
-        EXPECT_EQ(out, std::string("\r\n      before<-1\r\n") + c.report) << c.script;
-        // What came before stays; nothing after the failing block ran.
-        EXPECT_TRUE(defined("before")) << c.script;
-        EXPECT_FALSE(defined("after")) << c.script;
-        EXPECT_FALSE(defined("v")) << c.script;
+        for (const char* read : {"FLOAD bad", "FCOPY bad"}) {
+            int result = 0;
+            std::string out = command(read, &result);
+            EXPECT_EQ(result, 1) << read << c.script;
+            EXPECT_EQ(out, "\r\n" + std::string(c.report)) << read << c.script;
+            EXPECT_TRUE(defined("kept")) << read << c.script;
+            EXPECT_FALSE(defined("before")) << read << c.script;
+            EXPECT_FALSE(defined("after")) << read << c.script;
+            EXPECT_FALSE(defined("v")) << read << c.script;
+            EXPECT_FALSE(defined("ok")) << read << c.script;
+        }
     }
+    EXPECT_EQ(session.workspaceName(), "mine");
+
+    // A block that fails only because of what the script ran stops it
+    // there, after the lines before it ran; the report names the line.
+    put("lib.vsf", "{ok: 1}\n");
+    put("late.vsf", "before<-1\n)fcopy lib\n&ok I 0\n1\n&\nafter<-1\n");
+    int result = 0;
+    std::string out = command("FLOAD late", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(out.starts_with("\r\n      before<-1\r\n      )fcopy lib\r\nsaved ")) << out;
+    EXPECT_TRUE(out.ends_with("\r\nget variable error\r\n[*ln2] [&ok I 0]")) << out;
+    EXPECT_TRUE(defined("before"));
+    EXPECT_FALSE(defined("after"));
 }
 
 TEST_F(ScriptFixture, HandMadeBlocksReadAsWritten) {
