@@ -196,6 +196,40 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
     EXPECT_FALSE(defined("after"));
 }
 
+// OUT writes only what a script reads back: a value nested deeper than a
+// script holds is refused with its name before any file is touched, and a
+// script holding one, as earlier programs wrote them, is refused before
+// FLOAD resets the workspace.
+TEST_F(ScriptFixture, NestingDeeperThanAScriptHoldsIsRefusedOnBothSides) {
+    std::string encloses;
+    for (int k = 0; k < 64; ++k) encloses += "<.";
+    session.submit("deep<-" + encloses + "1 2");
+    int result = 0;
+    command("OUT deep", &result);
+    ASSERT_EQ(result, 0);
+    const std::string written = file("deep.vsf");
+    session.submit("deeper<-<.deep");
+    std::string out = command("OUT deep", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(out,
+              "\r\nunexpected error while saving\r\n"
+              "deeper: it is nested more than 64 levels deep, deeper than a script reads back");
+    EXPECT_EQ(file("deep.vsf"), written);
+
+    std::string old = "&d L 0\n";
+    for (int depth = 1; depth <= 65; ++depth) old += std::string(static_cast<std::size_t>(depth), '<') + (depth < 65 ? "L 0\n" : "I 0\n1\n");
+    put("old.vsf", old + "&\n");
+    out = command("FLOAD old", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(out, "\r\nget variable error\r\n[*ln0] [&d L 0]");
+    EXPECT_TRUE(defined("deeper"));
+
+    command("FLOAD deep", &result);
+    ASSERT_EQ(result, 0);
+    session.submit("deep~" + encloses + "1 2");
+    EXPECT_TRUE(endsWith("\r\n1")) << transcript.wholeText();
+}
+
 TEST_F(ScriptFixture, HandMadeBlocksReadAsWritten) {
     // Exponent signs "-", "_" and "+"; data continued over lines; a block
     // name after blanks; values replace what the names held.
