@@ -161,8 +161,8 @@ namespace {
 
 // Reads the items of a script in order into `in`: function blocks, variable
 // blocks and definitions in braces, and, when `run`, statements and system
-// commands too, which otherwise are passed over. A failure is reported
-// through `link`.
+// commands too; otherwise statements are passed over and a system command
+// clears `in`. A failure is reported through `link`.
 int readItems(Interpreter& in, values::SessionLink& link, const std::vector<std::string>& lines,
               const ScriptOptions& options, bool run, ScriptFailure* failure) {
     const bool quiet = options.insideLine.has_value();
@@ -206,6 +206,10 @@ int readItems(Interpreter& in, values::SessionLink& link, const std::vector<std:
                 link.statementFailed();
                 if (options.insideLine) return stop(0, at, line);
             }
+        } else if (line[0] == kCommandMark) {
+            // What a command does (a CLEAR, a LOAD) is not known here; from
+            // a cleared workspace the check refuses nothing the read takes.
+            (void)engine::clearWorkspace(in);
         }
     }
     return 0;

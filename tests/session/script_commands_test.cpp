@@ -194,6 +194,14 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
     EXPECT_TRUE(out.ends_with("\r\nget variable error\r\n[*ln2] [&ok I 0]")) << out;
     EXPECT_TRUE(defined("before"));
     EXPECT_FALSE(defined("after"));
+
+    // Nor does the check refuse what a command in the script makes sound:
+    // after a CLEAR a function's name may name a variable.
+    put("reuse.vsf", "{ok: 1}\n)clear\n&ok I 0\n7\n&\n");
+    command("FLOAD reuse", &result);
+    EXPECT_EQ(result, 0) << transcript.wholeText();
+    session.submit("ok+1");
+    EXPECT_TRUE(endsWith("\r\n8")) << transcript.wholeText();
 }
 
 // OUT writes only what a script reads back: a value nested deeper than a
