@@ -6,6 +6,7 @@
 #include "engine/evaluator.h"
 #include "engine/execute_line.h"
 #include "engine/execute_text.h"
+#include "engine/workspace_clear.h"
 #include "frontend/direct_definition.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
@@ -156,9 +157,14 @@ std::vector<std::string> scriptLines(std::string_view text) {
     return lines;
 }
 
-int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options,
-               ScriptFailure* failure) {
-    values::SessionLink& link = in.link();
+namespace {
+
+// Reads the items of a script in order into `in`: function blocks, variable
+// blocks and definitions in braces, and, when `run`, statements and system
+// commands too; otherwise statements are passed over and a system command
+// clears `in`. A failure is reported through `link`.
+int readItems(Interpreter& in, values::SessionLink& link, const std::vector<std::string>& lines,
+              const ScriptOptions& options, bool run, ScriptFailure* failure) {
     const bool quiet = options.insideLine.has_value();
     auto stop = [&](int message, std::size_t at, std::string_view text) {
         if (!quiet) {
@@ -187,7 +193,7 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
             if (Rc rc = variableBlock(in, options, lines, at, &i); rc.failed()) return stop(rc.code, at, line);
         } else if (line[0] == kOpenBrace) {
             if (Rc rc = bracedDefinition(in, options, lines, at, line, &i); rc.failed()) return stop(rc.code, at, line);
-        } else {
+        } else if (run) {
             if (!quiet && !options.numbered) link.scriptLine(std::string(kEcho) + std::string(line));
             if (line[0] == kCommandMark) {
                 int result = link.scriptCommand(line.substr(1));
@@ -200,9 +206,29 @@ int readScript(Interpreter& in, const std::vector<std::string>& lines, const Scr
                 link.statementFailed();
                 if (options.insideLine) return stop(0, at, line);
             }
+        } else if (line[0] == kCommandMark) {
+            // What a command does (a CLEAR, a LOAD) is not known here; from
+            // a cleared workspace the check refuses nothing the read takes.
+            (void)engine::clearWorkspace(in);
         }
     }
     return 0;
+}
+
+}  // namespace
+
+int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options,
+               ScriptFailure* failure) {
+    return readItems(in, in.link(), lines, options, true, failure);
+}
+
+int checkScript(const Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options,
+                ScriptFailure* failure) {
+    // A scratch interpreter of the same capacities starts as a cleared
+    // workspace does; its heap is taken only as its values need it.
+    Interpreter scratch(in.ws.caps);
+    (void)engine::clearWorkspace(scratch);
+    return readItems(scratch, in.link(), lines, options, false, failure);
 }
 
 }  // namespace wox::script_file

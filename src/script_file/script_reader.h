@@ -48,4 +48,15 @@ std::vector<std::string> scriptLines(std::string_view text);
 int readScript(Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options = {},
                ScriptFailure* failure = nullptr);
 
+// Reads the script's blocks and definitions as readScript would, into a
+// scratch interpreter with the capacities of `in`, and runs nothing: 0, or
+// 1 after the failure readScript would stop at, reported as it reports it.
+// `in` is left as it is, so a command that resets the workspace checks
+// first. The scratch workspace is cleared at each system command line, so
+// the check refuses no script that the read takes; a failure that only the
+// script's statements or commands bring about (a name they make) still
+// shows when it runs.
+int checkScript(const Interpreter& in, const std::vector<std::string>& lines, const ScriptOptions& options = {},
+                ScriptFailure* failure = nullptr);
+
 }  // namespace wox::script_file

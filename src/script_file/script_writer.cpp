@@ -7,6 +7,7 @@
 #include "frontend/name_table.h"
 #include "script_file/rebuild_statement.h"
 #include "script_file/tagged_value.h"
+#include "values/keyed_value.h"
 
 namespace wox::script_file {
 namespace {
@@ -20,6 +21,28 @@ struct Waiting {
 
 bool contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Whether d lies within the nesting a script reads back: items of general
+// arrays, parts of dictionaries and columns of tables each one level deeper.
+bool withinDepth(const Interpreter& in, const ValueDescriptor& d, int depth) {
+    if (depth > kMaxDepth) return false;
+    const values::Workspace& ws = in.ws;
+    if (isTable(d)) {
+        const ValueDescriptor* columns = tableColumns(ws, d);
+        for (std::int32_t c = 0; c < tableWidth(ws, d); ++c)
+            if (!withinDepth(in, columns[c], depth + 1)) return false;
+        return true;
+    }
+    if (isDictionary(d)) {
+        const ValueDescriptor* parts = partsOf(ws, d);
+        return withinDepth(in, parts[0], depth + 1) && withinDepth(in, parts[1], depth + 1);
+    }
+    if (d.type != kGeneral) return true;
+    const ValueDescriptor* items = ws.elems<ValueDescriptor>(d);
+    for (std::int32_t i = 0; i < d.count; ++i)
+        if (!withinDepth(in, items[i], depth + 1)) return false;
+    return true;
 }
 
 }  // namespace
@@ -71,6 +94,11 @@ bool scriptText(const Interpreter& in, const std::vector<std::string>& only, std
         } else if (e.kind == frontend::kVariableName) {
             const ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(e.slot)];
             if (d.unset()) continue;
+            if (!withinDepth(in, d, 0)) {
+                *problem = name + ": it is nested more than " + std::to_string(kMaxDepth) +
+                           " levels deep, deeper than a script reads back";
+                return false;
+            }
             std::string statement;
             if (!rebuildStatement(in, name, d, &statement, problem)) return false;
             if (!statement.empty()) {

@@ -24,7 +24,8 @@ namespace wox::script_file {
 // Items per data line, and characters per quoted piece of a text.
 inline constexpr int kItemsPerLine = 30;
 inline constexpr std::size_t kTextPiece = 200;
-// Deepest nesting a script reads back.
+// Deepest nesting a script holds: the reader refuses an item deeper than
+// this, and OUT refuses to write a value that has one.
 inline constexpr int kMaxDepth = 64;
 
 // The type letter of a type code; 'Q' for the types that have none of their

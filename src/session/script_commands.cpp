@@ -1,6 +1,7 @@
 // The script-file commands: FLOAD clears the workspace and reads a script,
 // FCOPY reads one into the workspace as it is, P is FLOAD with line timing,
-// OUT writes functions and variables into one.
+// OUT writes functions and variables into one. Every read checks the
+// script's blocks first, so one that does not read changes nothing.
 #include <string>
 #include <vector>
 
@@ -61,6 +62,14 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
         showMessage(kScriptsTooDeep);
         return 1;
     }
+    const std::vector<std::string> lines = script_file::scriptLines(text);
+    if (timing) in_.errors.lineTiming = true;
+    // A script whose blocks or definitions do not read is refused before
+    // the workspace is reset or any of its lines runs.
+    if (script_file::checkScript(in_, lines, scriptOptions()) != 0) {
+        noteFailure();
+        return 1;
+    }
     if (clear) {
         // The timing flag outlives the reset: only a P that succeeds lowers it.
         const bool timed = in_.errors.lineTiming;
@@ -68,9 +77,8 @@ int Session::readScriptFile(const std::string& path, bool clear, bool timing, bo
         (void)engine::clearWorkspace(in_);
         in_.errors.lineTiming = timed;
     }
-    if (timing) in_.errors.lineTiming = true;
     ++scriptDepth_;
-    int result = script_file::readScript(in_, script_file::scriptLines(text), scriptOptions());
+    int result = script_file::readScript(in_, lines, scriptOptions());
     --scriptDepth_;
     if (result != 0) {
         noteFailure();

@@ -335,15 +335,14 @@ int Session::commandLoad(std::string_view argument) {
         showMessage(file.message);
         return 1;
     }
-    (void)engine::clearWorkspace(in_);
-    workspaceName_.clear();
+    // A file that does not load leaves the workspace, its name included, as
+    // it was.
     workspace_file::LoadResult r = workspace_file::loadWorkspaceFile(in_, file.path);
     if (!r.loaded) {
         noteFailure();
         if (r.message.empty()) showMessage(kFileNotFound);
         else if (r.message == workspace_file::kOldLoadError && messageBox_) diagnostic(r.message);
         else write(Piece::Output, "\r\n" + std::string(r.message));
-        if (!r.cleared) (void)engine::clearWorkspace(in_);
         return 1;
     }
     workspaceName_ = workspaceNameOf(file.path);

@@ -55,5 +55,8 @@ inline constexpr std::string_view kUnknownVersion = "can not handle this version
 inline constexpr std::string_view kLoadError = "ws load error";
 inline constexpr std::string_view kOldLoadError = "ws needs larger table or heap";
 inline constexpr std::string_view kDamagedFile = "this wox file is damaged: its content does not match its checksum";
+// A file is read aside before the workspace is replaced; this is the answer
+// when no heap could be had for that.
+inline constexpr std::string_view kNoRoomToCheck = "not enough memory to read this wox file aside";
 
 }  // namespace wox::workspace_file

@@ -386,21 +386,38 @@ bool BodyReader::read() {
     return true;
 }
 
-LoadResult readBody(Interpreter& in, InputArchive& a, std::int32_t version) {
+// Clears `in` and reads the body into it; a body refused anywhere leaves
+// `in` clear.
+LoadResult readBodyInto(Interpreter& in, InputArchive a, std::int32_t version) {
     (void)engine::clearWorkspace(in);
     frontend::enterInlineSystemValues(in.ws);
     BodyReader body(in, a, version);
     if (!body.read()) {
         (void)engine::clearWorkspace(in);
-        return {false, version == kOldestVersion ? kOldLoadError : kLoadError, true};
+        return {false, version == kOldestVersion ? kOldLoadError : kLoadError};
     }
     // The program that writes this version ends the body at the file's end
     // or at its trailer; bytes left over are a trailer whose mark was damaged.
     if (version == kWrittenVersion && a.remaining() != 0) {
         (void)engine::clearWorkspace(in);
-        return {false, kDamagedFile, true};
+        return {false, kDamagedFile};
     }
-    return {true, {}, false};
+    return {true, {}};
+}
+
+// The body is read into a scratch interpreter of the same capacities first,
+// so a file refused anywhere leaves the workspace as it was; only then is
+// `in` cleared and the body read into it, which, the reading being
+// determined by the bytes and the capacities alone, succeeds alike. The
+// scratch heap is given back before `in` reads: at most the old workspace
+// and the new one are held at once.
+LoadResult readBody(Interpreter& in, const InputArchive& body, std::int32_t version) {
+    {
+        Interpreter scratch(in.ws.caps);
+        if (!scratch.ws.region.ok()) return {false, kNoRoomToCheck};
+        if (LoadResult r = readBodyInto(scratch, body, version); !r.loaded) return r;
+    }
+    return readBodyInto(in, body, version);
 }
 
 }  // namespace
@@ -408,25 +425,25 @@ LoadResult readBody(Interpreter& in, InputArchive& a, std::int32_t version) {
 LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> file) {
     std::span<const unsigned char> bytes;
     const TrailerState trailer = checkTrailer(file, &bytes);
-    if (trailer == TrailerState::Damaged) return {false, kDamagedFile, false};
+    if (trailer == TrailerState::Damaged) return {false, kDamagedFile};
     InputArchive a(bytes);
     char first[6];
-    if (!a.bytes(first, sizeof first)) return {false, kNotAWoxFile, false};
+    if (!a.bytes(first, sizeof first)) return {false, kNotAWoxFile};
     std::int32_t version = 0, stamp = 0;
     if (std::string_view(first, 6) == kOldMagic) {
-        if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile, false};
-        if (version != kOldestVersion) return {false, kUnknownVersion, false};
+        if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile};
+        if (version != kOldestVersion) return {false, kUnknownVersion};
         return readBody(in, a, version);
     }
-    if (std::any_of(first, first + 6, [](char c) { return c != '*'; })) return {false, kNotAWoxFile, false};
+    if (std::any_of(first, first + 6, [](char c) { return c != '*'; })) return {false, kNotAWoxFile};
     std::string_view line;
-    if (!a.line(&line)) return {false, kNotAWoxFile, false};  // the rest of the first line
+    if (!a.line(&line)) return {false, kNotAWoxFile};  // the rest of the first line
     for (;;) {
-        if (!a.line(&line)) return {false, kNotAWoxFile, false};
+        if (!a.line(&line)) return {false, kNotAWoxFile};
         if (!line.starts_with("**")) break;
     }
-    if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile, false};
-    if (version != kWrittenVersion && version != kNumberedFromZeroVersion) return {false, kUnknownVersion, false};
+    if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile};
+    if (version != kWrittenVersion && version != kNumberedFromZeroVersion) return {false, kUnknownVersion};
     return readBody(in, a, version);
 }
 

@@ -3,8 +3,9 @@
 // (the text header of versions 3 and 4, or "MyWoX" of version 2), every
 // counter is checked before its block is read, and everything read is
 // checked before the workspace uses it: names, functions (rebuilt from their
-// text), values and the heap blocks they own. A file that fails leaves a
-// clear workspace.
+// text), values and the heap blocks they own. The whole file is read and
+// checked before the workspace is replaced: a file that fails leaves it
+// exactly as it was.
 #include <cstdint>
 #include <span>
 #include <string>
@@ -16,10 +17,9 @@ namespace wox::workspace_file {
 
 struct LoadResult {
     bool loaded = false;
-    // The text to write into the session (after "\r\n") when not loaded.
+    // The text to write into the session (after "\r\n") when not loaded;
+    // the workspace is then untouched.
     std::string_view message;
-    // Version recognised but body refused: the workspace has been cleared.
-    bool cleared = false;
 };
 
 LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> bytes);

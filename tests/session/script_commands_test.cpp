@@ -162,17 +162,80 @@ TEST_F(ScriptFixture, BadBlocksStopWithTheirMessageAndLine) {
         {"{f: (x+1}\n", "get function error\r\n[*ln1] [{f: (x+1}]"},
         {"{f: x+1} 2\n", "get function error\r\n[*ln1] [{f: x+1} 2]"},
     };
+    // The blocks are read before anything else: a script with a bad one is
+    // refused before any of its lines runs, and FLOAD leaves the workspace
+    // and its name as they were.
+    session.submit("kept<-5");
+    command("WSID mine");
     for (const Case& c : cases) {
         put("bad.vsf", std::string("before<-1\n") + c.script + "after<-1\n");
-        int result = 0;
-        std::string out = command("FLOAD bad", &result);
-        EXPECT_EQ(result, 1) << c.script;
-        EXPECT_EQ(out, std::string("\r\n      before<-1\r\n") + c.report) << c.script;
-        // What came before stays; nothing after the failing block ran.
-        EXPECT_TRUE(defined("before")) << c.script;
-        EXPECT_FALSE(defined("after")) << c.script;
-        EXPECT_FALSE(defined("v")) << c.script;
+        for (const char* read : {"FLOAD bad", "FCOPY bad"}) {
+            int result = 0;
+            std::string out = command(read, &result);
+            EXPECT_EQ(result, 1) << read << c.script;
+            EXPECT_EQ(out, "\r\n" + std::string(c.report)) << read << c.script;
+            EXPECT_TRUE(defined("kept")) << read << c.script;
+            EXPECT_FALSE(defined("before")) << read << c.script;
+            EXPECT_FALSE(defined("after")) << read << c.script;
+            EXPECT_FALSE(defined("v")) << read << c.script;
+            EXPECT_FALSE(defined("ok")) << read << c.script;
+        }
     }
+    EXPECT_EQ(session.workspaceName(), "mine");
+
+    // A block that fails only because of what the script ran stops it
+    // there, after the lines before it ran; the report names the line.
+    put("lib.vsf", "{ok: 1}\n");
+    put("late.vsf", "before<-1\n)fcopy lib\n&ok I 0\n1\n&\nafter<-1\n");
+    int result = 0;
+    std::string out = command("FLOAD late", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_TRUE(out.starts_with("\r\n      before<-1\r\n      )fcopy lib\r\nsaved ")) << out;
+    EXPECT_TRUE(out.ends_with("\r\nget variable error\r\n[*ln2] [&ok I 0]")) << out;
+    EXPECT_TRUE(defined("before"));
+    EXPECT_FALSE(defined("after"));
+
+    // Nor does the check refuse what a command in the script makes sound:
+    // after a CLEAR a function's name may name a variable.
+    put("reuse.vsf", "{ok: 1}\n)clear\n&ok I 0\n7\n&\n");
+    command("FLOAD reuse", &result);
+    EXPECT_EQ(result, 0) << transcript.wholeText();
+    session.submit("ok+1");
+    EXPECT_TRUE(endsWith("\r\n8")) << transcript.wholeText();
+}
+
+// OUT writes only what a script reads back: a value nested deeper than a
+// script holds is refused with its name before any file is touched, and a
+// script holding one, as earlier programs wrote them, is refused before
+// FLOAD resets the workspace.
+TEST_F(ScriptFixture, NestingDeeperThanAScriptHoldsIsRefusedOnBothSides) {
+    std::string encloses;
+    for (int k = 0; k < 64; ++k) encloses += "<.";
+    session.submit("deep<-" + encloses + "1 2");
+    int result = 0;
+    command("OUT deep", &result);
+    ASSERT_EQ(result, 0);
+    const std::string written = file("deep.vsf");
+    session.submit("deeper<-<.deep");
+    std::string out = command("OUT deep", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(out,
+              "\r\nunexpected error while saving\r\n"
+              "deeper: it is nested more than 64 levels deep, deeper than a script reads back");
+    EXPECT_EQ(file("deep.vsf"), written);
+
+    std::string old = "&d L 0\n";
+    for (int depth = 1; depth <= 65; ++depth) old += std::string(static_cast<std::size_t>(depth), '<') + (depth < 65 ? "L 0\n" : "I 0\n1\n");
+    put("old.vsf", old + "&\n");
+    out = command("FLOAD old", &result);
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(out, "\r\nget variable error\r\n[*ln0] [&d L 0]");
+    EXPECT_TRUE(defined("deeper"));
+
+    command("FLOAD deep", &result);
+    ASSERT_EQ(result, 0);
+    session.submit("deep~" + encloses + "1 2");
+    EXPECT_TRUE(endsWith("\r\n1")) << transcript.wholeText();
 }
 
 TEST_F(ScriptFixture, HandMadeBlocksReadAsWritten) {

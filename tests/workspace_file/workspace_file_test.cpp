@@ -274,8 +274,9 @@ TEST(WorkspaceFile, VersionTwoLoads) {
     ASSERT_TRUE(r.loaded) << r.message;
     EXPECT_EQ(b.run("ab"), "7");
     EXPECT_EQ(b.run("#[]AV"), "256");
+    // A refused file leaves the workspace that was loaded before.
     EXPECT_EQ(load(b.in, file.substr(0, file.size() - 1)).message, kOldLoadError);
-    EXPECT_TRUE(isClear(b.in));
+    EXPECT_EQ(b.run("ab"), "7");
 }
 
 // A nested item whose count was damaged to 1 reads as a single number: it
@@ -366,10 +367,11 @@ TEST(WorkspaceFile, DamagedFilesAreRefusedOrLoadSound) {
         int flips = 1 + static_cast<int>(random() % 4);
         for (int k = 0; k < flips; ++k) f[body + random() % (f.size() - kTrailerBytes - body)] = static_cast<char>(random());
         reseal(f);
+        const std::string before = saved(b.in);
         LoadResult r = load(b.in, f);
         if (!r.loaded) {
-            // A damaged version word leaves the workspace as it was.
-            ASSERT_TRUE(r.message == kUnknownVersion || isClear(b.in));
+            // A refused file leaves the workspace as it was.
+            ASSERT_TRUE(saved(b.in) == before) << round;
             continue;
         }
         ++loaded;
@@ -489,9 +491,10 @@ TEST(WorkspaceFile, DamagedStacksAreRefusedOrLoadConsistently) {
             reseal(f);
         }
         else if (at + 4 <= region[1]) setWord(f, at & ~std::size_t{3}, static_cast<std::int32_t>(random() % 40) - 2);
+        const std::string before = saved(b.in);
         LoadResult r = load(b.in, f);
         if (!r.loaded) {
-            ASSERT_TRUE(isClear(b.in));
+            ASSERT_TRUE(saved(b.in) == before) << round;
             continue;
         }
         ++loaded;
@@ -500,6 +503,44 @@ TEST(WorkspaceFile, DamagedStacksAreRefusedOrLoadConsistently) {
         leaveAll(b.in);
     }
     EXPECT_GT(loaded, 0);
+}
+
+// A file that does not load leaves the workspace exactly as it was, its
+// suspended calls included: truncated, with a counter beyond its limit, with
+// a damaged checksum, or with more heap than this workspace has, which
+// only a read with this workspace's own capacities refuses.
+TEST(WorkspaceFile, ARefusedFileLeavesTheWorkspaceAsItWas) {
+    LineSession a;
+    fill(a);
+    const std::string file = saved(a.in);
+    a.run("big<-1500000#1.5");  // 12 MB: more than the small heap holds
+    const std::string tooBig = saved(a.in);
+
+    LineSession b(smallHeap());
+    suspend(b);
+    const std::string before = saved(b.in);
+    auto unchanged = [&](const std::string& f) {
+        LoadResult r = load(b.in, f);
+        return !r.loaded && saved(b.in) == before;
+    };
+    for (std::size_t n : {std::size_t{10}, bodyStart(file) + 8, file.size() / 2, file.size() - kTrailerBytes - 1})
+        EXPECT_TRUE(unchanged(file.substr(0, n))) << n;
+    std::string f = file;
+    setWord(f, offsets(f).lstfx, kMaxFunctions);
+    EXPECT_TRUE(unchanged(f)) << "too many functions";
+    f = file;
+    f[bodyStart(f) + 20] ^= 1;
+    EXPECT_TRUE(unchanged(f)) << "damaged";
+    EXPECT_TRUE(unchanged(tooBig)) << "a heap beyond this one";
+
+    EXPECT_EQ(b.run("x,t"), "7 7");
+    leaveAll(b.in);
+    EXPECT_EQ(b.run("x"), "global");
+    // A sound file then replaces the workspace in full.
+    ASSERT_TRUE(load(b.in, file).loaded);
+    EXPECT_TRUE(b.in.frames.empty());
+    EXPECT_EQ(b.run("sq tot 1 2"), "9");
+    EXPECT_EQ(b.run("c"), "hello");
 }
 
 TEST(WorkspaceFile, VersionThreeSuspendedCallsNumberFunctionsFromZero) {
