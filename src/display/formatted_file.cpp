@@ -41,8 +41,7 @@ Rc fileTextOf(const values::Context& cx, const ValueDescriptor& d, std::string& 
     return kOk;
 }
 
-Rc formatToFile(const values::Context& cx, std::string_view folder, ValueRef left, ValueRef right,
-                std::int32_t* answer) {
+Rc formatToFile(const values::Context& cx, ValueRef left, ValueRef right, std::int32_t* answer) {
     const ValueDescriptor l = cx.ws.at(left);
     const ValueDescriptor r = cx.ws.at(right);
     if (l.unset() || r.unset()) return kValueError;
@@ -52,22 +51,15 @@ Rc formatToFile(const values::Context& cx, std::string_view folder, ValueRef lef
     for (char& c : path)
         if (c == '\\') c = '/';
     const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        *answer = kNoSuchFolder;
-        return kOk;
-    }
-    if (path.front() != '/') path.insert(0, folder);
-    if (!isFolder(path.substr(0, path.rfind('/') + 1)))
-        {
-        *answer = kNoSuchFolder;
+    if (slash == std::string::npos || !isFolder(path.substr(0, slash + 1))) {
+        *answer = kNotWritten;
         return kOk;
     }
     std::string text;
     WOX_TRY(fileTextOf(cx, r, text));
-    // A file that cannot be written is left as it was; the answer stays 0.
+    // A file that cannot be written is left as it was.
     std::string problem;
-    (void)values::replaceFile(path, text, kTempPrefix, &problem);
-    *answer = kFileHandled;
+    *answer = values::replaceFile(path, text, kTempPrefix, &problem) ? kWritten : kNotWritten;
     return kOk;
 }
 

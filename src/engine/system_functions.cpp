@@ -186,7 +186,7 @@ Rc systemFunction(Interpreter& in, int code, int result, ValueRef right) {
 Rc dyadicSystemFunction(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (code != kFileFormatCode) return kSysVarNotImplemented;
     std::int32_t answer = 0;
-    WOX_TRY(display::formatToFile(in, in.workspaceFolder, left, right, &answer));
+    WOX_TRY(display::formatToFile(in, left, right, &answer));
     primitives::writeSingleInt(in.ws, result, kInteger, 0, answer);
     return kOk;
 }

@@ -25,15 +25,19 @@ struct DiagnosticFixture : ::testing::Test {
     Session session{in, transcript};
     fs::path dir;
     std::vector<std::string> boxes;
+    fs::path before = fs::current_path();
     DiagnosticFixture() {
         char name[] = "/tmp/wox-diag-test-XXXXXX";
         dir = mkdtemp(name);
         session.setWorkspaceFolder(dir.string() + "/");
+        // Relative paths of []FM are taken from the working folder.
+        fs::current_path(dir);
         session.setMessageBox([this](std::string_view text) { boxes.emplace_back(text); });
         session.start();
     }
     ~DiagnosticFixture() override {
         std::error_code ec;
+        fs::current_path(before, ec);
         fs::remove_all(dir, ec);
     }
     std::string file(const fs::path& name) {
@@ -78,13 +82,24 @@ TEST_F(DiagnosticFixture, FormattedFileHoldsRowsAndPlanesWithoutAFinalLineEnd) {
     EXPECT_EQ(file("abs.txt"), "8");
 }
 
+TEST_F(DiagnosticFixture, FormattedFileTakesARelativePathFromTheWorkingFolder) {
+    fs::create_directories(dir / "elsewhere");
+    fs::current_path(dir / "elsewhere");
+    EXPECT_EQ(type("'./w.txt' []FM 5"), "\n0");
+    EXPECT_EQ(file("elsewhere/w.txt"), "5");
+    EXPECT_FALSE(fs::exists(dir / "w.txt")) << "not the workspace folder";
+    EXPECT_EQ(type("'../up.txt' []FM 6"), "\n0");
+    EXPECT_EQ(file("up.txt"), "6");
+}
+
 TEST_F(DiagnosticFixture, FormattedFileThatCannotBeWrittenKeepsTheOldFile) {
     put("ro.txt", "old");
     chmod((dir / "ro.txt").c_str(), 0444);
-    EXPECT_EQ(type("'./ro.txt' []FM 1 2 3"), "\n0");
+    EXPECT_EQ(type("'./ro.txt' []FM 1 2 3"), "\n1") << "nothing was written";
     EXPECT_EQ(file("ro.txt"), "old");
     fs::create_directories(dir / "sub");
-    EXPECT_EQ(type("'./sub' []FM 1"), "\n0") << "a folder is no file to replace";
+    EXPECT_EQ(type("'./sub' []FM 1"), "\n1") << "a folder is no file to replace";
+    EXPECT_EQ(type("'/proc/version' []FM 2 2#'ab'"), "\n1");
     EXPECT_TRUE(fs::is_directory(dir / "sub"));
     EXPECT_EQ(type("'./nosuch/x.txt' []FM 1"), "\n1");
     EXPECT_EQ(type("'x.txt' []FM 1"), "\n1");

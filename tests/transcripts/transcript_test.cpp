@@ -101,13 +101,32 @@ void normaliseFolder(std::string& s, const std::string& folder, std::size_t from
 fs::path freshHome();
 std::string workspaceFolderOf(const fs::path& home) { return (home / "wox" / "ws").string() + "/"; }
 
+// The process's working folder, changed for a scope.
+class WorkingFolder {
+public:
+    explicit WorkingFolder(const fs::path& to) : before_(fs::current_path()) { fs::current_path(to); }
+    ~WorkingFolder() {
+        std::error_code ignored;
+        fs::current_path(before_, ignored);
+    }
+    WorkingFolder(const WorkingFolder&) = delete;
+    WorkingFolder& operator=(const WorkingFolder&) = delete;
+
+private:
+    fs::path before_;
+};
+
 Outcome runTranscript(const std::string& expected) {
     Interpreter in;
     in.unattended = true;  // as in batch wox
     TextTranscript transcript;
     Session session(in, transcript);
-    const std::string folder = workspaceFolderOf(freshHome());
+    const fs::path home = freshHome();
+    const std::string folder = workspaceFolderOf(home);
     fs::create_directories(folder);
+    // Relative paths are taken from the working folder: the run's home, as
+    // for the batch run.
+    WorkingFolder working(home);
     // As the wox program finds its folder: with the standard library.
     std::string problem;
     if (!installStandardLibrary(folder, &problem)) {
@@ -391,6 +410,8 @@ ProgramRun runProgram(const std::vector<std::string>& argv, const std::string& i
     }
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    // A run with a home of its own works in it.
+    if (!home.empty()) posix_spawn_file_actions_addchdir_np(&actions, home.c_str());
     posix_spawn_file_actions_adddup2(&actions, in.fd(), STDIN_FILENO);
     posix_spawn_file_actions_adddup2(&actions, out.fd(), STDOUT_FILENO);
     posix_spawn_file_actions_adddup2(&actions, err.fd(), STDERR_FILENO);
