@@ -54,9 +54,11 @@ Rc readTemporal(values::Workspace& ws, std::string_view text, std::size_t pos, i
     return kOk;
 }
 
+constexpr double kIntegerInfinity = 2147483647.0;
+
 bool digitAt(std::string_view text, std::size_t i) { return i < text.size() && isDigit(text[i]); }
 
-// Reads one real number (sign, 0n/0w or mantissa and exponent) at i.
+// Reads one real number (sign, 0n/0w/0wi or mantissa and exponent) at i.
 Rc parseReal(std::string_view text, std::size_t i, bool leadingMinus, std::string& buf, double* value,
              std::size_t* next, std::size_t* errPos) {
     const std::size_t n = text.size();
@@ -67,9 +69,12 @@ Rc parseReal(std::string_view text, std::size_t i, bool leadingMinus, std::strin
         ++i;
     }
     if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'n' || text[i + 1] == 'w')) {
+        // 0wi is the Integer infinity, the largest Integer, which is how it displays.
+        const bool integer = text[i + 1] == 'w' && i + 2 < n && text[i + 2] == 'i';
+        double magnitude = integer ? kIntegerInfinity : std::numeric_limits<double>::infinity();
         if (text[i + 1] == 'n') *value = std::numeric_limits<double>::quiet_NaN();
-        else *value = negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
-        *next = i + 2;
+        else *value = negative ? -magnitude : magnitude;
+        *next = i + (integer ? 3 : 2);
         return kOk;
     }
     buf.clear();

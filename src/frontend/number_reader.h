@@ -1,10 +1,11 @@
 #pragma once
 // Numeric literals. A literal is a run of numbers separated by blanks and
 // becomes one constant:
-//   number  := ["_"] ("0n" | "0w" | mantissa [exponent]) ["j" imaginary]
+//   number  := ["_"] ("0n" | "0w" | "0wi" | mantissa [exponent]) ["j" imaginary]
 //   mantissa:= digits ["." [digits]] | "." digits
 //   exponent:= ("e" | "E") ["_" | "-"] digits
-// "_" is the minus sign; 0n is the float null and 0w infinity. A literal
+// "_" is the minus sign; 0n is the null, 0w infinity and 0wi the Integer
+// infinity (the largest Integer). A literal
 // with any imaginary part is Complex; every literal is narrowed, and the
 // single numbers 0, 1 and 2 are the preset constant slots 0, 1 and 3.
 #include <cstddef>
