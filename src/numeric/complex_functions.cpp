@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "numeric/real_circle.h"
+#include "numeric/residue.h"
 
 namespace wox::numeric {
 
@@ -79,6 +80,8 @@ inline Complex monadicRule(Complex z) {
         double m = std::hypot(z.re, z.im);
         return {z.re / m, z.im / m};
     } else if constexpr (F == ComplexMonadic::Reciprocal) {
+        // As for real numbers, 0 has the reciprocal 0w.
+        if (isZero(z)) return {1.0 / z.re, 0.0};
         return quotient({1.0, 0.0}, z);
     } else if constexpr (F == ComplexMonadic::Ceiling) {
         return complexCeiling(z);
@@ -147,9 +150,17 @@ inline bool residue(Complex x, Complex y, Complex& z) {
         z = {0.0, 0.0};
         return true;
     }
+    if (isReal(x) && isReal(y)) {
+        double r = realRemainder(x.re, y.re);
+        z = {r != r ? std::numeric_limits<double>::infinity() : r, 0.0};
+        return true;
+    }
     Complex f = complexFloor(quotient(y, x));
     Complex p = times(x, f);
     z = {y.re - p.re, y.im - p.im};
+    // As for real numbers, a remainder within tolerance of 0 or of x is 0.
+    const double t = kComparisonTolerance * std::hypot(x.re, x.im);
+    if (std::hypot(z.re, z.im) <= t || std::hypot(x.re - z.re, x.im - z.im) <= t) z = {0.0, 0.0};
     return true;
 }
 

@@ -32,7 +32,7 @@ enum class ComplexMonadic : std::uint8_t {
     Conjugate,
     Negate,
     Direction,   // z divided by its magnitude; 0 for 0
-    Reciprocal,  // the caller refuses 0
+    Reciprocal,  // 0w for 0, as for real numbers
     Ceiling,
     Floor,
     Exponential,

@@ -119,12 +119,6 @@ Rc complexResult(values::Context& cx, int result, const SmallDims& dims, std::in
     return kOk;
 }
 
-bool anyZero(const Complex* z, std::int64_t n) {
-    for (std::int64_t i = 0; i < n; ++i)
-        if (z[i].re == 0 && z[i].im == 0) return true;
-    return false;
-}
-
 Rc circleRun(values::Context& cx, ArgumentDigest& g, Complex* out) {
     SelectorReader left(g.left);
     ComplexReader right(g.right);
@@ -149,9 +143,6 @@ Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right) {
     if (!g.right.present()) return cx.fail(kValueError);
     if (g.right.type != kComplex && !isRealNumeric(g.right.type)) return cx.fail(kDomainError);
     const std::int64_t n = g.resultCount;
-    // As for real numbers, 0 has no reciprocal.
-    if (*f == ComplexMonadic::Reciprocal && g.right.type == kComplex && anyZero(g.right.block<Complex>(), n))
-        return cx.fail(kDomainError);
     Complex* out = nullptr;
     WOX_TRY(complexResult(cx, result, Arg(ws, right).dims(ws), n, &out));
     if (n == 0) return kOk;

@@ -124,8 +124,7 @@ Rc encode(values::Context& cx, int, int result, ValueRef left, ValueRef right) {
             double v = realAt(y, ws, j);
             for (std::int64_t i = digits - 1; i >= 0; --i) {
                 double r = realAt(x, ws, i * radixLists + list);
-                double digit = v;
-                if (r != 0) digit = ops::settle(v - r * std::floor(v / r), r, v);
+                double digit = ops::Residue::apply(r, v);
                 v = r == 0 ? 0 : ops::settle((v - digit) / r, v, r);
                 out[(i * radixLists + list) * values + j] = digit;
             }

@@ -79,15 +79,6 @@ Rc runMonadic(values::Context& cx, ArgumentDigest& g) {
     return kOk;
 }
 
-bool anyZero(const ArgumentSide& a) {
-    return visitNumericSide(a, [&](auto r) {
-        std::int64_t n = a.single ? 1 : a.count;
-        for (std::int64_t i = 0; i < n; ++i)
-            if (r[i] == 0) return true;
-        return false;
-    });
-}
-
 bool anyNegative(const ArgumentSide& a) {
     return visitNumericSide(a, [&](auto r) {
         std::int64_t n = a.single ? 1 : a.count;
@@ -124,7 +115,6 @@ constexpr bool rowsInOrder() {
 static_assert(rowsInOrder(), "row i holds the code of identity + 2i");
 
 using vocabulary::code::kFactorial;
-using vocabulary::code::kReciprocal;
 
 }  // namespace
 
@@ -139,7 +129,6 @@ Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
         return complexMonadic(cx, code, result, right);
     }
     if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);
-    if (code == kReciprocal && g.right.count > 0 && anyZero(g.right)) return cx.fail(kDomainError);
     // A negative number has complex logarithms only.
     if (code == vocabulary::code::kNaturalLog && g.right.count > 0 && anyNegative(g.right))
         return complexMonadic(cx, code, result, right);

@@ -18,14 +18,14 @@
 #include <cstring>
 #include <limits>
 
+#include "numeric/residue.h"
 #include "values/value.h"
 
 namespace wox::primitives::ops {
 
 inline constexpr double kNull = std::numeric_limits<double>::quiet_NaN();
 inline constexpr double kInfinity = std::numeric_limits<double>::infinity();
-inline constexpr double kResidueFuzz = 1e-13;
-inline constexpr double kComparisonTolerance = 1e-13;
+using numeric::kComparisonTolerance;
 inline constexpr double kPi = 3.141592653589793;
 // Largest number of factors a binomial coefficient may take.
 inline constexpr int kBinomialFactorLimit = 514;
@@ -145,13 +145,12 @@ struct Logarithm {
     }
 };
 
-// y modulo x, with the sign of x. The fuzz lets a quotient that rounding put
-// just below an integer count as that integer.
+// y modulo x, with the sign of x (numeric/residue.h).
 struct Residue {
     static double apply(double x, double y) {
         if (isNull(x) || isNull(y)) return kNull;
         if (x == 0) return y;
-        return settle(y - x * std::floor(y / x + kResidueFuzz), x, y);
+        return settle(numeric::realRemainder(x, y), x, y);
     }
     static IntResult applyInt(std::int32_t x, std::int32_t y) {
         if (x == 0) return {y, 1};
@@ -212,6 +211,7 @@ struct Signum {
     static std::int32_t applyInt(std::int32_t x) { return (x > 0) - (x < 0); }
 };
 
+// As 1%x: the reciprocal of 0 is an infinity of 0's sign.
 struct Reciprocal {
     static double apply(double x) { return 1.0 / x; }
 };

@@ -163,10 +163,9 @@ TEST_F(Scalar, Residue) {
     expectScalar(dy(kResidue, -3, 5), kInteger, -1);
     expectScalar(dy(kResidue, 3, -7), kInteger, 2);
     expectScalar(dy(kResidue, 2.5, 7), kInteger, 2);
-    // The fuzz floors 2.9999999999999996 to 3, leaving the rounding difference.
-    Read r = dy(kResidue, 0.1, 0.3);
-    EXPECT_EQ(r.type, kFloat);
-    EXPECT_NEAR(r.at(0), -5.55e-17, 1e-18);
+    // The fuzz floors 2.9999999999999996 to 3; the rounding difference left
+    // has the wrong sign and is within tolerance of 0, so the result is 0.
+    expectScalar(dy(kResidue, 0.1, 0.3), kInteger, 0);
     ASSERT_EQ(dyadic(kResidue, L(kInteger, 3), Rv(kInteger, {-4, -3, -1, 0, 1, 5, kNaN})).code, 0);
     expectValues(result(), kInteger, {2, 0, 2, 0, 1, 2, kNaN});
 }
@@ -322,7 +321,8 @@ TEST_F(Scalar, MonadicFunctions) {
     expectScalar(mo(kNegate, kNaN), kInteger, kNaN);
     expectScalar(mo(kReciprocal, 2), kFloat, 0.5);
     expectScalar(mo(kReciprocal, kInf), kInteger, 0);
-    EXPECT_EQ(monadic(kReciprocal, Rv(kInteger, {1, 0, 2})).code, kDomainError);
+    ASSERT_EQ(monadic(kReciprocal, Rv(kInteger, {1, 0, 2})).code, 0);
+    expectValues(result(), kFloat, {1, kInf, 0.5});
     expectScalar(mo(kFactorial, 5), kInteger, 120);
     expectScalar(mo(kFactorial, 5.7), kInteger, 120);
     expectScalar(mo(kFactorial, -3), kInteger, 1);
