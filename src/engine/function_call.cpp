@@ -220,12 +220,14 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
     EvalContext cx = body;
     int line = 1;
     while (static_cast<unsigned>(line - 1) < count) {  // 1 <= line <= count
+        // The line is entered before the interrupt is taken, so that the
+        // state indicator shows the line the report names.
+        traced.line = line;
+        ring.push(line);
         if (in.interruptRequested.load(std::memory_order_relaxed)) {
             in.interruptRequested.store(false);
             return failed(in.fail(kInterrupted), line);
         }
-        traced.line = line;
-        ring.push(line);
         const frontend::BodyLine& bl = lines[line - 1];
         if (bl.first < 0) {
             ++line;

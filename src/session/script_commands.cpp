@@ -21,6 +21,9 @@ constexpr std::string_view kScriptExtension = "vsf";
 // How many scripts may be read one inside another (a script that reads
 // itself would otherwise never end).
 constexpr int kMaxScriptDepth = 17;
+// How many names OUT writes, besides the file's own: a longer list is
+// refused whole rather than written in part.
+constexpr std::size_t kMaxOutNames = 50;
 
 // The names of OUT's argument, separated by blanks and tabs; false for a
 // character that cannot start a name.
@@ -105,7 +108,7 @@ int Session::scriptCommand(std::string_view commandLine) {
 
 int Session::commandOut(std::string_view argument) {
     std::vector<std::string> names;
-    if (!outNames(argument, &names)) {
+    if (!outNames(argument, &names) || names.size() > kMaxOutNames + 1) {
         showMessage(kIncorrectCommand);
         return 1;
     }

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "session/function_requests.h"
@@ -118,6 +120,34 @@ TEST_F(SessionFixture, InterruptRequestIsClearedAroundEveryLine) {
     in.interruptRequested = true;  // a Ctrl-C at the prompt
     session.submit("1+2");
     EXPECT_FALSE(in.interruptRequested.load());
+}
+
+TEST_F(SessionFixture, AnInterruptedCallIsSuspendedAtTheLineItsReportNames) {
+    session.start();
+    // Two jumps that only each other's line polls can stop: the interrupt
+    // is always taken as a line is entered.
+    ASSERT_TRUE(defineEdited(in, {"spin", "L1:->L2", "L2:->L1"}, "spin"));
+    // The function and line number that follow `from` in the transcript.
+    auto calledLine = [&](const std::string& from) {
+        std::string all = text();
+        std::size_t at = all.rfind(from);
+        if (at == std::string::npos) return all;
+        at += from.size();
+        return all.substr(at, all.find(']', at) + 1 - at);
+    };
+    for (int round = 0; round < 4; ++round) {
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5 + 3 * round));
+            in.interruptRequested = true;
+        });
+        session.submit("spin");
+        stopper.join();
+        const std::string reported = calledLine("interrupt\r\n");
+        ASSERT_TRUE(reported.starts_with("spin[")) << text();
+        session.submit(")si");
+        EXPECT_EQ(calledLine(")si\r\n"), reported) << text();
+        session.submit(")sic");
+    }
 }
 
 TEST_F(SessionFixture, ChangedEarlierLinesRunAgainInOrderAndAreRestored) {
