@@ -574,13 +574,11 @@ Rc Translator::eachItem(std::size_t at, std::size_t next) {
     return kOk;
 }
 
-// x.name : member access, with the name as a symbol. A foreign-key path
+// x.name : member access, with the name as a symbol. It binds to x as an
+// index does, so x.name*2 doubles the member. A foreign-key path
 // x.name.other is one access with the two names as a Symbol pair, so that
 // it reads from the left as it is written.
 Rc Translator::memberItem(std::size_t at, std::size_t next) {
-    int k = 0;
-    WOX_TRY(callNode(kPrimitiveFn, voc::code::kMember, voc::code::kMember, at, &k));
-    WOX_TRY(addFunction(k));
     std::size_t end = nameEnd(text_, next);
     int slot = 0;
     if (end + 1 < n_ && text_[end] == '.' && isLetter(text_[end + 1])) {
@@ -591,12 +589,26 @@ Rc Translator::memberItem(std::size_t at, std::size_t next) {
         if (Rc rc = fe_.symbols.intern(text_.substr(second, last - second), &names[1]); rc.failed())
             return fail(rc.code, second);
         if (Rc rc = symbolVectorConstant(ws_, names, &slot); rc.failed()) return fail(rc.code, next);
-        p_ = last;
-        return constNode(slot, next);
+        end = last;
+    } else if (Rc rc = symbolConstant(ws_, fe_.symbols, text_.substr(next, end - next), &slot); rc.failed()) {
+        return fail(rc.code, next);
     }
-    if (Rc rc = symbolConstant(ws_, fe_.symbols, text_.substr(next, end - next), &slot); rc.failed()) return fail(rc.code, next);
+    // The name, then the access with the value item as its left operand,
+    // take the item's place in the chain and become the value item.
+    int name = 0, k = 0;
+    WOX_TRY(makeNode(kConstNode, next, &name));
+    node(name).operand = slot;
+    WOX_TRY(callNode(kPrimitiveFn, voc::code::kMember, voc::code::kMember, at, &k));
+    ScanFrame& f = frame();
+    ft_.entries[static_cast<std::size_t>(node(k).operand)].left = f.segEntry;
+    node(k).next = node(f.segExit).next;
+    node(f.segExit).next = -1;
+    node(name).next = k;
+    f.head = f.segEntry = name;
+    f.segExit = k;
+    f.lastCall = -1;
     p_ = end;
-    return constNode(slot, next);
+    return kOk;
 }
 
 // f[k] for "/", "\", "," and "$": one number in brackets.

@@ -93,6 +93,29 @@ std::int32_t RowIndex::find(const std::string& key) const {
 
 namespace {
 
+// One row as a dictionary from column names to the row's values: a simple
+// vector when every value is a simple scalar of one type, else a General
+// vector. The builder holds room for the names' copy.
+ValueDescriptor rowDictionary(StackBuilder& b, const std::vector<ValueDescriptor>& parts, const ValueDescriptor& columnNames) {
+    values::Workspace& ws = b.ws();
+    const auto width = static_cast<std::int32_t>(parts.size());
+    bool simple = width > 0;
+    for (const ValueDescriptor& p : parts) simple = simple && isInline(p) && p.rank == 0 && p.type == parts[0].type;
+    ValueDescriptor values = b.vector(simple ? parts[0].type : kGeneral, width);
+    char* out = ws.elems<char>(values);
+    for (std::int32_t c = 0; c < width; ++c) {
+        if (simple) {
+            std::memcpy(out + c * elementStride(values.type), &parts[static_cast<std::size_t>(c)].shape0,
+                        static_cast<std::size_t>(elementStride(values.type)));
+        } else {
+            std::memcpy(out + 32 * c, &parts[static_cast<std::size_t>(c)], 32);
+        }
+    }
+    ValueDescriptor names = b.copy(columnNames);
+    if (names.rank == 0) names.rank = 1;
+    return b.pair(kDictionary, kPlainDictionary, names, values);
+}
+
 // Row positions from an index value: Boolean or Integer (else 7), each
 // within the table counted from io (else 25).
 Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, int io,
@@ -113,7 +136,8 @@ Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, in
 }
 
 // x[rows;cols] of a table; either may be omitted. One column name gives that
-// column's rows, several a General vector of them; all columns a table.
+// column's rows, several a General vector of them; all columns a table, or
+// a dictionary for one row (a scalar index, x[i;] or x[i]).
 Rc indexTable(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io) {
     values::Workspace& ws = cx.ws;
     if (indices.size() > 2) return kRankError;
@@ -153,6 +177,9 @@ Rc indexTable(values::Context& cx, int result, ValueRef x, std::span<const Value
         }
     }
     b.needBytes(tableFrame(columns.size()));
+    // One row of every column is a dictionary, as a keyed table's row is.
+    const bool rowOnly = singleRow && columnIndex == kOmittedIndex;
+    if (rowOnly) b.need(tableNames(ws, ws.at(x)));
     WOX_TRY(b.reserve());
     const ValueDescriptor& t = ws.at(x);
     const ValueDescriptor* cols = tableColumns(ws, t);
@@ -164,8 +191,12 @@ Rc indexTable(values::Context& cx, int result, ValueRef x, std::span<const Value
     std::vector<ValueDescriptor> parts;
     std::vector<std::int32_t> names;
     for (int c : columns) {
-        parts.push_back(take(cols[c], singleRow && columnIndex != kOmittedIndex));
+        parts.push_back(take(cols[c], singleRow));
         names.push_back(columnName(ws, t, c));
+    }
+    if (rowOnly) {
+        ws.var(result) = rowDictionary(b, parts, tableNames(ws, ws.at(x)));
+        return kOk;
     }
     if (columnIndex == kOmittedIndex) {
         const std::int32_t count = allRows ? tableRows(ws, t) : static_cast<std::int32_t>(rows.size());
@@ -271,23 +302,7 @@ Rc lookupKeyed(values::Context& cx, int result, ValueRef x, std::span<const Valu
         ws.var(result) = b.table(b.symbols(names.data(), width), parts, static_cast<std::int32_t>(rows.size()));
         return kOk;
     }
-    // One row: a simple vector when every value is a simple scalar of one
-    // type, else a General vector.
-    bool simple = width > 0;
-    for (const ValueDescriptor& p : parts) simple = simple && isInline(p) && p.rank == 0 && p.type == parts[0].type;
-    ValueDescriptor values = b.vector(simple ? parts[0].type : kGeneral, width);
-    char* out = ws.elems<char>(values);
-    for (int c = 0; c < width; ++c) {
-        if (simple) {
-            std::memcpy(out + c * elementStride(values.type), &parts[static_cast<std::size_t>(c)].shape0,
-                        static_cast<std::size_t>(elementStride(values.type)));
-        } else {
-            std::memcpy(out + 32 * c, &parts[static_cast<std::size_t>(c)], 32);
-        }
-    }
-    ValueDescriptor names = b.copy(tableNames(ws, valueTable()));
-    if (names.rank == 0) names.rank = 1;
-    ws.var(result) = b.pair(kDictionary, kPlainDictionary, names, values);
+    ws.var(result) = rowDictionary(b, parts, tableNames(ws, valueTable()));
     return kOk;
 }
 

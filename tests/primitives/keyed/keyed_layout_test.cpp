@@ -26,7 +26,7 @@ TEST(KeyedLayout, ResultsBeyondTheHeapAreWorkspaceFull) {
     ASSERT_EQ(s.run("^t"), "250000");
     for (const char* line : {"([]a:a;b:a;c:a;d:a)", "([k:a] v:a;w:a;x:a)"})
         EXPECT_EQ(s.run(line).substr(0, 14), "workspace full") << line;
-    EXPECT_EQ(s.run("t[2;]"), "a b\r\n---\r\n2 2");
+    EXPECT_EQ(s.run("t[,2;]"), "a b\r\n---\r\n2 2");
     EXPECT_EQ(s.run("^t"), "250000");
 }
 
