@@ -46,7 +46,7 @@ Rc formatToFile(const values::Context& cx, ValueRef left, ValueRef right, std::i
     const ValueDescriptor r = cx.ws.at(right);
     if (l.unset() || r.unset()) return kValueError;
     if (l.type != kChar || l.rank != 1 || l.count < static_cast<std::int32_t>(kShortestPath))
-        return kSysVarNotImplemented;
+        return kFormatFilePath;
     std::string path(cx.ws.elems<char>(l), static_cast<std::size_t>(l.count));
     for (char& c : path)
         if (c == '\\') c = '/';

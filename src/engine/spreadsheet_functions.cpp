@@ -38,9 +38,10 @@ constexpr std::string_view kLinkKind = "xls";
 constexpr std::string_view kWorkbookExtension = ".xlsx";
 // Shown when a read meets a date, which it takes as the date's number.
 constexpr std::string_view kDateNotice = "hello, here is time";
-// Shown after the worksheet and cell ("Sheet1!A1") when a read fails at a
-// number cell whose text is no number.
-constexpr std::string_view kNotANumberNotice = ": not a number";
+// Shown after the worksheet and cell ("Sheet1!A1") where a read fails, by
+// spreadsheet::Unreadable.
+constexpr std::string_view kUnreadableNotices[] = {": not a number", ": more than one character",
+                                                   ": text and numbers together"};
 // What []XXR and []XXW answer when the link cannot be started.
 constexpr std::int32_t kNotStarted = 1;
 constexpr std::int32_t kOpenStart = 0;
@@ -142,28 +143,30 @@ Rc readRange(Interpreter& in, int result, const spreadsheet::RangeRequest& reque
     const Rc analysed{spreadsheet::analyseRange(cells, request, got)};
     if (analysed.code == kExcelReadFormat) {
         const std::string cell = cells.name + '!' + spreadsheet::cellReferenceText(got.unreadable);
-        in.link().diagnostic(cell + std::string(kNotANumberNotice));
+        in.link().diagnostic(cell + std::string(kUnreadableNotices[static_cast<int>(got.why)]));
     }
     WOX_TRY(analysed);
     if (got.metDate) in.link().diagnostic(kDateNotice);
     char* out;
+    std::int32_t dims[2] = {got.rows, got.columns};
+    const int rank = got.shape == spreadsheet::ShapeKind::SingleCell ? 0 : got.shape == spreadsheet::ShapeKind::OneRow ? 1 : 2;
+    const std::int32_t* shape = rank == 1 ? dims + 1 : dims;
     if (got.type == spreadsheet::ValueClass::Text) {
-        // One character is a character scalar, any other text a vector.
+        // A single cell's text is a vector, unless it is one character.
         std::int32_t n = static_cast<std::int32_t>(got.text.size());
-        WOX_TRY(makeResult(in.ws, result, kChar, &n, n == 1 ? 0 : 1, &out));
+        if (rank == 0) WOX_TRY(makeResult(in.ws, result, kChar, &n, n == 1 ? 0 : 1, &out));
+        else WOX_TRY(makeResult(in.ws, result, kChar, shape, rank, &out));
         if (n > 0) std::memcpy(out, got.text.data(), got.text.size());
         return kOk;
     }
     const bool real = got.type == spreadsheet::ValueClass::Real;
-    std::int32_t dims[2] = {got.rows, got.columns};
-    const int rank = got.shape == spreadsheet::ShapeKind::SingleCell ? 0 : got.shape == spreadsheet::ShapeKind::OneRow ? 1 : 2;
-    const std::int32_t* shape = rank == 1 ? dims + 1 : dims;
     WOX_TRY(makeResult(in.ws, result, real ? kFloat : kInteger, shape, rank, &out));
     if (real) {
         std::memcpy(out, got.numbers.data(), got.numbers.size() * sizeof(double));
     } else {
         for (double v : got.numbers) {
-            std::int32_t i = static_cast<std::int32_t>(v);
+            // An empty cell is NaN, the null.
+            std::int32_t i = v != v ? kIntNull : static_cast<std::int32_t>(v);
             std::memcpy(out, &i, sizeof i);
             out += sizeof i;
         }

@@ -124,10 +124,12 @@ Rc fix(Interpreter& in, int result, ValueRef right) {
 Rc elapsed(Interpreter& in, int result, ValueRef right) {
     const ValueDescriptor& d = in.ws.at(right);
     if (d.type != kBoolean && d.type != kInteger) return kTypeError;
-    if (d.count != 1 || d.rank > 1) return kDomainError;
+    if (d.rank > 1) return kRankError;
+    if (d.count != 1) return kLengthError;
     std::int32_t q;
     std::memcpy(&q, values::elementsOf(in.ws, d), sizeof q);
-    if (q != kElapsedQuestion) return kNotImplemented;
+    // Elapsed time is the one question []AI answers.
+    if (q != kElapsedQuestion) return kDomainError;
     std::int64_t ms = processClockMs() - in.errors.lineStartMs;
     std::int32_t one = 1;
     char* out;

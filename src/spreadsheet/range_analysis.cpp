@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 
 #include "spreadsheet/cell_reference.h"
 #include "values/messages.h"
@@ -34,6 +35,7 @@ bool parseRangeText(std::string_view text, RangeRequest& request) {
 
 int analyseRange(const Worksheet& sheet, const RangeRequest& request, RangeContents& contents) {
     contents = {};
+    if (sheet.cells.empty()) return kExcelFileNotFound;
     const Area used = usedArea(sheet);
     std::int64_t top, left, rows, columns;
     switch (request.kind) {
@@ -58,35 +60,58 @@ int analyseRange(const Worksheet& sheet, const RangeRequest& request, RangeConte
     // Beyond the used range every cell is empty.
     if (top + rows - 1 > used.lastRow || left + columns - 1 > used.lastColumn) return kExcelFileNotFound;
     const std::int64_t count = rows * columns;
+    if (count > kMaxReadCells) return kWorkspaceFull;
     const bool single = count == 1;
     contents.rows = static_cast<std::int32_t>(rows);
     contents.columns = static_cast<std::int32_t>(columns);
     contents.shape = single ? ShapeKind::SingleCell : rows == 1 ? ShapeKind::OneRow : ShapeKind::Rows;
-    // The rectangle lies inside the used range, which the file's cells fill
-    // at most, so the count is bounded by what was read.
-    if (count > static_cast<std::int64_t>(sheet.cells.size())) return kExcelFileNotFound;
-    contents.numbers.reserve(static_cast<std::size_t>(count));
-    bool real = false;
+    // The kind of the first filled cell decides the range's.
+    const Cell* first = nullptr;
     const std::int64_t bottom = top + rows - 1, right = left + columns - 1;
+    for (auto it = sheet.cells.lower_bound({static_cast<std::int32_t>(top), 0});
+         it != sheet.cells.end() && it->first.row <= bottom && !first; ++it)
+        if (it->first.column >= left && it->first.column <= right) first = &it->second;
+    const bool text = first && first->kind == CellKind::Text;
+    if (text && single) {
+        contents.type = ValueClass::Text;
+        contents.text = first->text;
+        return 0;
+    }
+    if (text) contents.text.reserve(static_cast<std::size_t>(count));
+    else contents.numbers.reserve(static_cast<std::size_t>(count));
+    auto fail = [&](CellPosition at, Unreadable why) {
+        contents.unreadable = at;
+        contents.why = why;
+        return kExcelReadFormat;
+    };
+    bool real = false;
     for (std::int64_t r = top; r <= bottom; ++r) {
         auto it = sheet.cells.lower_bound({static_cast<std::int32_t>(r), static_cast<std::int32_t>(left)});
-        for (std::int64_t c = left; c <= right; ++c, ++it) {
-            if (it == sheet.cells.end() || it->first.row != r || it->first.column != c) return kExcelFileNotFound;
-            const Cell& cell = it->second;
-            if (cell.kind == CellKind::Text && single) {
-                contents.type = ValueClass::Text;
-                contents.text = cell.text;
-                return 0;
+        for (std::int64_t c = left; c <= right; ++c) {
+            const bool filled = it != sheet.cells.end() && it->first.row == r && it->first.column == c;
+            if (!filled) {
+                if (text) contents.text.push_back(' ');
+                else contents.numbers.push_back(std::numeric_limits<double>::quiet_NaN());
+                continue;
             }
-            if (cell.kind == CellKind::Unreadable) {
-                contents.unreadable = it->first;
-                return kExcelReadFormat;
+            const CellPosition at = it->first;
+            const Cell& cell = (it++)->second;
+            if (cell.kind == CellKind::Unreadable) return fail(at, Unreadable::NotANumber);
+            if (cell.kind != CellKind::Number && cell.kind != CellKind::Text) return kExcelFileNotFound;
+            if ((cell.kind == CellKind::Text) != text) return fail(at, Unreadable::TextAmongNumbers);
+            if (text) {
+                if (cell.text.size() > 1) return fail(at, Unreadable::LongText);
+                contents.text.push_back(cell.text.empty() ? ' ' : cell.text.front());
+                continue;
             }
-            if (cell.kind != CellKind::Number) return kExcelFileNotFound;
             contents.metDate = contents.metDate || cell.date;
             real = real || !integral(cell.number);
             contents.numbers.push_back(cell.number);
         }
+    }
+    if (text) {
+        contents.type = ValueClass::Text;
+        return 0;
     }
     contents.type = real ? ValueClass::Real : ValueClass::Integer;
     return 0;

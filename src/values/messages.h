@@ -51,6 +51,7 @@ enum Message : int {
     kBranchFormat = 45,
     kSysVarNotImplemented = 46,
     kNoReturnValue = 47,
+    kFormatFilePath = 49,  // []FM's left argument is no file path
     kIncorrectCommand = 71,
     kClearWsNotSaved = 72,
     kFileNameRequired = 73,
@@ -74,7 +75,6 @@ enum Message : int {
     kExcelReadFormat = 153,
     kExcelFileNotFound = 154,
     kSheetNameError = 155,
-    // The spreadsheet link's numbers without a text.
     kWorksheetArgument = 156,   // not a character vector, or not a valid worksheet name
     kWorkbookName = 157,        // []OF holds no valid workbook name
     kWorkbookNotOpened = 158,   // the workbook file cannot be read

@@ -109,7 +109,9 @@ TEST_F(SpreadsheetFixture, TextCellsOfOneCharacterAreScalars) {
     // A date is read as its number, with the notice the desktop showed.
     EXPECT_EQ(s.run("'S' []XXR 'A2:B2'"), "45306 0.25");
     EXPECT_EQ(notices, "hello, here is time\n");
-    EXPECT_EQ(firstLine(s.run("'S' []XXR 'A1:B1'")), "the excel file is not found");
+    // Cells of a range hold one character each.
+    EXPECT_EQ(firstLine(s.run("'S' []XXR 'A1:B1'")), "xread format error");
+    EXPECT_EQ(notices, "hello, here is time\nS!B1: more than one character\n");
 }
 
 TEST_F(SpreadsheetFixture, WritingSavesBeforeItReturns) {
@@ -186,9 +188,9 @@ TEST_F(SpreadsheetFixture, AWorkbookThatCannotBeReadIsNeverReplaced) {
     }
     const std::string before = bytes();
     EXPECT_EQ(s.run("0 []OP 'xls'"), "0");
-    EXPECT_EQ(s.run("'S' []XW 1").substr(0, 2), "\r\n");  // 158, which has no text
+    EXPECT_EQ(firstLine(s.run("'S' []XW 1")), messageText(kWorkbookNotOpened));
     EXPECT_EQ(s.in.errorWord, kWorkbookNotOpened);
-    EXPECT_EQ(s.run("'S' []XR 'A1'").substr(0, 2), "\r\n");
+    EXPECT_EQ(firstLine(s.run("'S' []XR 'A1'")), messageText(kWorkbookNotOpened));
     EXPECT_EQ(s.in.errorWord, kWorkbookNotOpened);
     for (const char* line : {"[]XD 'S'", "[]XC 'S'", "'S' []XN 'T'"}) {
         (void)s.run(line);

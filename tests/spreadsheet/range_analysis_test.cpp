@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "values/messages.h"
 
 namespace wox::spreadsheet {
@@ -45,20 +47,40 @@ TEST(RangeAnalysis, RefusedRanges) {
     EXPECT_TRUE(refused({Kind::Cell, 0, 2, 0, 2}));              // before the used range
     EXPECT_TRUE(refused({Kind::Cell, 2, 0, 2, 0}));
     EXPECT_TRUE(refused({Kind::Cell, -5, -5, -5, -5}));
-    EXPECT_TRUE(refused({Kind::Cell, 1, 2, 1, 2}));              // empty
-    EXPECT_TRUE(refused({Kind::Corners, 1, 2, 1, 6}));          // text with gaps
     EXPECT_TRUE(refused({Kind::Cell, 5, 2, 5, 2}));              // a truth value
     EXPECT_TRUE(refused({Kind::Corners, 2, 2, 9, 4}));          // beyond the used range
     EXPECT_TRUE(refused({Kind::Corners, 2, 2, 2147483647, 2147483647}));
-    EXPECT_TRUE(refused({Kind::UsedRange}));                     // the used range has gaps
-    Worksheet texts{"T", {}};
-    texts.cells[{1, 1}] = Cell{CellKind::Text, false, 0, "a"};
-    texts.cells[{1, 2}] = Cell{CellKind::Text, false, 0, "b"};
-    EXPECT_EQ(analyseRange(texts, {Kind::Corners, 1, 1, 1, 2}, got), kExcelFileNotFound);  // text in a range
-    texts.cells[{1, 2}] = Cell{CellKind::Number, false, 1, {}};
-    EXPECT_EQ(analyseRange(texts, {Kind::Corners, 1, 1, 1, 2}, got), kExcelFileNotFound);  // text and numbers
     Worksheet empty{"E", {}};
     EXPECT_EQ(analyseRange(empty, {Kind::UsedRange}, got), kExcelFileNotFound);
+}
+
+TEST(RangeAnalysis, TextAndEmptyCells) {
+    Worksheet s = grid();
+    RangeContents got;
+    auto failsAt = [&](RangeRequest r, CellPosition at, Unreadable why) {
+        return analyseRange(s, r, got) == kExcelReadFormat && got.unreadable == at && got.why == why;
+    };
+    EXPECT_TRUE(failsAt({Kind::Corners, 1, 2, 1, 6}, {1, 6}, Unreadable::LongText));
+    ASSERT_EQ(analyseRange(s, {Kind::Cell, 1, 2, 1, 2}, got), 0);  // one empty cell
+    EXPECT_EQ(got.type, ValueClass::Integer);
+    ASSERT_EQ(got.numbers.size(), 1u);
+    EXPECT_TRUE(std::isnan(got.numbers[0]));
+    ASSERT_EQ(analyseRange(s, {Kind::Corners, 3, 2, 4, 4}, got), 0);  // numbers above gaps
+    EXPECT_EQ(got.type, ValueClass::Real);
+    EXPECT_EQ(got.shape, ShapeKind::Rows);
+    ASSERT_EQ(got.numbers.size(), 6u);
+    EXPECT_EQ(got.numbers[1], 5.5);
+    EXPECT_TRUE(std::isnan(got.numbers[3]));
+    Worksheet texts{"T", {}};
+    texts.cells[{1, 1}] = Cell{CellKind::Text, false, 0, "a"};
+    texts.cells[{1, 3}] = Cell{CellKind::Text, false, 0, "b"};
+    texts.cells[{2, 2}] = Cell{CellKind::Text, false, 0, "c"};
+    ASSERT_EQ(analyseRange(texts, {Kind::UsedRange}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Text);
+    EXPECT_EQ(got.text, "a b c ");
+    texts.cells[{2, 3}] = Cell{CellKind::Number, false, 1, {}};
+    s = texts;
+    EXPECT_TRUE(failsAt({Kind::UsedRange}, {2, 3}, Unreadable::TextAmongNumbers));
 }
 
 TEST(RangeAnalysis, IntegersAreWholeNumbersWithin32Bits) {

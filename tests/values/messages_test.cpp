@@ -20,8 +20,13 @@ TEST(Messages, TextsAreVerbatimIncludingOddSpellingsAndBlanks) {
 }
 
 TEST(Messages, NumbersWithoutTextAnswerEmpty) {
-    for (int n : {0, -1, 39, 40, 41, 48, 70, 79, 86, int(kCharacterBranch), 149, 156, 199, 207, 100000})
+    for (int n : {0, -1, 39, 40, 41, 48, 70, 79, 86, int(kCharacterBranch), 149, 162, 199, 207, 100000})
         EXPECT_TRUE(messageText(n).empty()) << n;
+}
+
+TEST(Messages, TheSpreadsheetLinkAndFormatFileNumbersHaveText) {
+    for (int n : {int(kFormatFilePath), 156, 157, 158, 159, 160, 161})
+        EXPECT_FALSE(messageText(n).empty()) << n;
 }
 
 TEST(Messages, EveryNamedNumberBetweenOneAndFortySevenHasText) {
