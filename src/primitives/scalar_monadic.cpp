@@ -125,7 +125,7 @@ Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
     ArgumentDigest g = digestMonadic(cx.ws, result, right);
     if (!g.right.present()) return cx.fail(kValueError);
     if (g.right.type == kComplex) {
-        if (code == kFactorial) return cx.fail(kNotImplemented);
+        if (code == kFactorial) return cx.fail(kDomainError);  // no factorial of a complex number
         return complexMonadic(cx, code, result, right);
     }
     if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);

@@ -25,7 +25,7 @@ TEST(DispatchTypes, EachRoutineAnswersForTheTypesItTakes) {
     EXPECT_EQ(firstLine(s, "2000.01.01 + 1"), "2000.01.02");  // temporal + number
     EXPECT_EQ(firstLine(s, "'a'+1"), "domain error");
     EXPECT_EQ(firstLine(s, "2000.01.01 * 2"), "error time format");
-    EXPECT_EQ(firstLine(s, "|.1j1"), "prim. func not yet implemented");  // no complex factorial
+    EXPECT_EQ(firstLine(s, "|.1j1"), "domain error");  // no complex factorial
     EXPECT_EQ(firstLine(s, "|.5"), "120");
 
     // Enumerations compare equal but do not order.

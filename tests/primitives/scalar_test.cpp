@@ -302,7 +302,7 @@ TEST_F(Scalar, TypesOutsideArithmetic) {
     EXPECT_EQ(dyadic(kMax, L(kInteger, 1), z).code, kDomainError);
     EXPECT_EQ(dyadic(kPlus, chars(in, kLeft, "a"), z).code, kDomainError);
     EXPECT_EQ(monadic(kNegate, z).code, 0);
-    EXPECT_EQ(monadic(kFactorial, z).code, kNotImplemented);
+    EXPECT_EQ(monadic(kFactorial, z).code, kDomainError);  // as the dyadic binomial of a complex number
     EXPECT_EQ(dyadic(kCircle, L(kInteger, 1), R(kFloat, 0.5)).code, 0);
     EXPECT_EQ(dyadic(kCircle, L(kInteger, 12), R(kFloat, 0.5)).code, kDomainError);
     EXPECT_EQ(dyadic(kCircle, L(kFloat, 1.5), R(kFloat, 0.5)).code, kDomainError);
