@@ -69,10 +69,9 @@ Rc runLogical(values::Context& cx, ArgumentDigest& g) {
 }  // namespace
 
 Rc logicalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-    if (code != kOr && code != kAnd) {
-        // The codes between "and" and "less" are unused ones of the dyadic-only range.
-        return cx.fail(code > kAnd && code < vocabulary::code::kLess ? kDomainError : kNotImplemented);
-    }
+    // Dispatch sends only "or" and "and" here; the unused codes beside them
+    // belong to no family.
+    if (code != kOr && code != kAnd) return cx.fail(kNotImplemented);
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     if (!holdsBits(g.left) || !holdsBits(g.right)) return cx.fail(kDomainError);
