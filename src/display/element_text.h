@@ -109,12 +109,11 @@ struct SymbolElements : ElementWriter {
 
 // A column is at least as wide as the kind of its array's first element.
 struct TemporalElements : ElementWriter {
-    const values::Context& cx;
-    const std::int32_t* p;
+    const std::int64_t* p;
     ElementText operator()(std::int64_t i, char* buf) const {
-        return {{}, {buf, static_cast<std::size_t>(temporalText(cx, p[i], buf))}};
+        return {{}, {buf, static_cast<std::size_t>(temporalText(p[i], buf))}};
     }
-    int leastWidth() const { return temporalWidth(cx, p[0]); }
+    int leastWidth() const { return temporalWidth(p[0]); }
 };
 
 // The domain element a position names, as the domain's own elements read in
@@ -158,7 +157,7 @@ decltype(auto) withElements(const values::Context& cx, const ValueDescriptor& d,
             if (style == TextStyle::kDisplay) return f(SymbolElements<true>{{}, cx, ws.elems<std::int32_t>(d)});
             return f(SymbolElements<false>{{}, cx, ws.elems<std::int32_t>(d)});
         case kTemporal:
-            return f(TemporalElements{{}, cx, ws.elems<std::int32_t>(d)});
+            return f(TemporalElements{{}, ws.elems<std::int64_t>(d)});
         case kEnumeration:
             return f(EnumerationElements(cx, d, style));
         default:

@@ -12,19 +12,11 @@ std::string_view symbolName(const values::Context& cx, std::int32_t index) {
     return cx.symbolNames ? cx.symbolNames->name(index) : kUnknownText;
 }
 
-// An index outside the table (a damaged value) shows as "?" rather than
-// reading past it.
-int temporalText(const values::Context& cx, std::int32_t index, char* out) {
-    if (index < 0 || static_cast<std::size_t>(index) >= cx.ws.temporals.size()) {
-        out[0] = kUnknownText[0];
-        return 1;
-    }
-    return types::writeTemporal(cx.ws.temporals[static_cast<std::size_t>(index)], out);
-}
+// A damaged word shows as "?" rather than as some other moment.
+int temporalText(std::int64_t word, char* out) { return types::writeTemporal(word, out); }
 
-int temporalWidth(const values::Context& cx, std::int32_t index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= cx.ws.temporals.size()) return 1;
-    return types::temporalKindWidth(cx.ws.temporals[static_cast<std::size_t>(index)].kind);
+int temporalWidth(std::int64_t word) {
+    return types::validTemporalWord(word) ? types::temporalKindWidth(types::temporalKind(word)) : 1;
 }
 
 }  // namespace wox::display

@@ -1,6 +1,6 @@
 #pragma once
-// The texts of symbol and temporal elements, read from their tables
-// (symbol names, temporal records) through the context.
+// The texts of symbol elements, read from the symbol table through the
+// context, and of temporal elements, which carry their own values.
 #include <cstdint>
 #include <string_view>
 
@@ -14,10 +14,10 @@ inline constexpr int kTemporalTextMax = 32;
 // The name of symbol `index`, without the backquote.
 std::string_view symbolName(const values::Context& cx, std::int32_t index);
 
-// The fixed-width text of temporal element `index`; returns its length.
-int temporalText(const values::Context& cx, std::int32_t index, char* out);
+// The fixed-width text of a temporal element; returns its length.
+int temporalText(std::int64_t word, char* out);
 
-// Column width of the kind of temporal element `index` (10 for a date ...).
-int temporalWidth(const values::Context& cx, std::int32_t index);
+// Column width of a temporal element's kind (10 for a date ...).
+int temporalWidth(std::int64_t word);
 
 }  // namespace wox::display

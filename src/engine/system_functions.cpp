@@ -145,8 +145,8 @@ Rc timeStamp(Interpreter& in, int result) {
     const std::time_t t = std::chrono::system_clock::to_time_t(now);
     std::tm local{};
     if (!localtime_r(&t, &local)) return kDateTimeValue;
-    values::TemporalRecord r;
-    r.kind = values::kDateTimeKind;
+    types::TemporalFields r;
+    r.kind = types::kDateTimeKind;
     r.year = local.tm_year + 1900;
     r.month = local.tm_mon + 1;
     r.day = local.tm_mday;
@@ -156,14 +156,13 @@ Rc timeStamp(Interpreter& in, int result) {
     r.second = local.tm_sec > 59 ? 59 : local.tm_sec;
     r.millisecond = static_cast<std::int32_t>(
         std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
-    if (!types::validTemporal(r)) return kDateRange;
-    std::int32_t index = 0;
-    if (types::storeTemporal(in.ws.temporals, r, &index) != types::kTemporalOk) return kTimeTableFull;
+    types::TemporalWord w = 0;
+    if (types::composeTemporal(r, &w) != types::kTemporalOk) return kDateRange;
     ValueDescriptor d;
     d.type = kTemporal;
     d.rank = 1;
     d.count = 1;
-    setInlineInt(d, index);
+    setInlineWord(d, w);
     in.ws.var(result) = d;
     return kOk;
 }

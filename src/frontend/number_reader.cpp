@@ -23,19 +23,17 @@ Rc readTemporal(values::Workspace& ws, std::string_view text, std::size_t pos, i
                 std::size_t* errPos, bool* matched) {
     *matched = types::looksTemporal(text, pos);
     if (!*matched) return kOk;
-    std::vector<std::int32_t> indices;
+    std::vector<types::TemporalWord> words;
     std::size_t at = pos;
-    const std::size_t tableMark = ws.temporals.size();
-    if (int e = types::readTemporalLiteral(ws.temporals, text, &at, indices); e != types::kTemporalOk) {
+    if (int e = types::readTemporalLiteral(text, &at, words); e != types::kTemporalOk) {
         *errPos = at;
         return static_cast<int>(kTimeFormat) - 1 + e;
     }
     int s = 0;
     Rc rc = takeConstant(ws, &s);
-    const std::int64_t n = static_cast<std::int64_t>(indices.size());
+    const std::int64_t n = static_cast<std::int64_t>(words.size());
     if (!rc.failed() && n > 1) rc = ws.allocConst(s, kTemporal, n);
     if (rc.failed()) {
-        ws.temporals.resize(tableMark);
         *errPos = pos;
         return rc;
     }
@@ -44,10 +42,10 @@ Rc readTemporal(values::Workspace& ws, std::string_view text, std::size_t pos, i
     d.rank = n == 1 ? 0 : 1;
     d.count = static_cast<std::int32_t>(n);
     if (n == 1) {
-        setInlineInt(d, indices[0]);
+        setInlineWord(d, words[0]);
     } else {
         d.shape0 = d.count;
-        std::memcpy(ws.base() + d.data, indices.data(), 4 * indices.size());
+        std::memcpy(ws.base() + d.data, words.data(), sizeof(types::TemporalWord) * words.size());
     }
     *slot = s;
     *end = at;

@@ -25,6 +25,8 @@ ArgumentSide readSide(const values::Workspace& ws, ValueRef r) {
             s.inlineDouble = inlineFloat(d);
         } else if (d.type == kChar) {
             std::memcpy(&s.inlineChar, &d.shape0, 1);
+        } else if (d.type == kTemporal) {
+            s.inlineWord = inlineWord(d);
         } else {
             s.inlineInt = d.shape0;
         }

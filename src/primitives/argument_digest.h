@@ -24,7 +24,8 @@ struct ArgumentSide {
     // A scalar or one-element vector: it extends to any shape, and (except
     // for Complex and the descriptor types) its element is inline.
     bool single = false;
-    std::int32_t inlineInt = 0;   // Boolean, Integer, Symbol, Temporal, Enumeration
+    std::int32_t inlineInt = 0;   // Boolean, Integer, Symbol, Enumeration
+    std::int64_t inlineWord = 0;  // Temporal
     double inlineDouble = 0;      // Float
     char inlineChar = 0;          // Char
     std::uint32_t offset = 0;     // heap offset of the element block, when there is one

@@ -24,24 +24,6 @@ std::size_t contentBytes(const ValueDescriptor& d) {
     return static_cast<std::size_t>(d.count) * static_cast<std::size_t>(elementStride(d.type));
 }
 
-// Temporal elements are record indices: two records of the same date or
-// time match even when they are different slots of the table.
-bool sameMoments(const values::Workspace& ws, const char* pa, const char* pb, std::int32_t n) {
-    const std::size_t records = ws.temporals.size();
-    for (std::int32_t i = 0; i < n; ++i) {
-        std::int32_t ia, ib;
-        std::memcpy(&ia, pa + 4 * static_cast<std::size_t>(i), 4);
-        std::memcpy(&ib, pb + 4 * static_cast<std::size_t>(i), 4);
-        if (ia == ib) continue;
-        if (ia < 0 || ib < 0 || static_cast<std::size_t>(ia) >= records || static_cast<std::size_t>(ib) >= records)
-            return false;
-        if (std::memcmp(&ws.temporals[static_cast<std::size_t>(ia)], &ws.temporals[static_cast<std::size_t>(ib)],
-                        sizeof(values::TemporalRecord)) != 0)
-            return false;
-    }
-    return true;
-}
-
 bool sameShape(const values::Workspace& ws, const ValueDescriptor& a, const ValueDescriptor& b) {
     if (a.type != b.type || a.rank != b.rank || a.count != b.count) return false;
     for (int k = 0; k < a.rank; ++k)
@@ -60,10 +42,6 @@ bool identical(const values::Workspace& ws, const ValueDescriptor& x, const Valu
         if (a.count == 0 && a.type != kEnumeration) continue;
         const char* pa = values::elementsOf(ws, a);
         const char* pb = values::elementsOf(ws, b);
-        if (a.type == kTemporal) {
-            if (!sameMoments(ws, pa, pb, a.count)) return false;
-            continue;
-        }
         if (!holdsDescriptors(a.type)) {
             if (std::memcmp(pa, pb, contentBytes(a)) != 0) return false;
             continue;

@@ -1,7 +1,6 @@
 #include "primitives/scalar_seams.h"
 
-#include <new>
-#include <vector>
+#include <type_traits>
 
 #include "primitives/argument_digest.h"
 #include "primitives/conformability.h"
@@ -17,106 +16,177 @@ namespace {
 int temporalRc(int e) { return static_cast<int>(kTimeFormat) - 1 + e; }
 
 // An argument's elements with the stride that scalar extension gives them.
+template <class T>
 struct Stream {
-    const std::int32_t* p;
+    const T* p;
     std::size_t step;
 };
 
-Stream streamOf(const ArgumentSide& s) {
+Stream<types::TemporalWord> words(const ArgumentSide& s) {
+    if (s.single) return {&s.inlineWord, 0};
+    return {s.block<types::TemporalWord>(), 1};
+}
+
+Stream<std::int32_t> amounts(const ArgumentSide& s) {
     if (s.single) return {&s.inlineInt, 0};
     return {s.block<std::int32_t>(), 1};
 }
 
-// Whether order o (0 equal, 1 later, 2 earlier) satisfies comparison `code`.
-bool satisfies(int code, int o) {
-    switch (code) {
-        case vocabulary::code::kLess: return o == 2;
-        case vocabulary::code::kLessEqual: return o != 1;
-        case vocabulary::code::kGreaterEqual: return o != 2;
-        case vocabulary::code::kGreater: return o == 1;
-        case vocabulary::code::kNotEqual: return o != 0;
-        default: return o == 0;
+// Runs f(i, x, y) over n pairs with scalar extension decided here once, so
+// that each loop the compiler sees has fixed strides.
+template <class A, class B, class F>
+void pairs(Stream<A> a, Stream<B> b, std::size_t n, F f) {
+    if (a.step && b.step) {
+        for (std::size_t i = 0; i < n; ++i) f(i, a.p[i], b.p[i]);
+    } else if (a.step) {
+        const B y = *b.p;
+        for (std::size_t i = 0; i < n; ++i) f(i, a.p[i], y);
+    } else if (b.step) {
+        const A x = *a.p;
+        for (std::size_t i = 0; i < n; ++i) f(i, x, b.p[i]);
+    } else {
+        f(0, *a.p, *b.p);
     }
 }
 
-// Copies the computed elements into the result slot.
+// The result of `type` made ready for n elements: the elements are written
+// where the pointer answered by begin() points, a single one into `single`
+// until finish() puts it inline.
 template <class T>
-Rc store(values::Context& cx, ArgumentDigest& g, std::int32_t type, const std::vector<T>& out) {
-    WOX_TRY(prepareResult(cx, g, type));
-    if (g.resultCount == 0) return kOk;
-    if (g.resultSingle) {
-        ValueDescriptor& d = cx.ws.var(g.result);
-        if constexpr (sizeof(T) == 8) setInlineFloat(d, out[0]);
-        else setInlineInt(d, out[0]);
+struct ResultElements {
+    T single{};
+    T* p = nullptr;
+
+    Rc begin(values::Context& cx, ArgumentDigest& g, std::int32_t type) {
+        WOX_TRY(prepareResult(cx, g, type));
+        p = g.resultSingle ? &single : resultBlock<T>(cx, g);
         return kOk;
     }
-    T* r = resultBlock<T>(cx, g);
-    for (std::size_t i = 0; i < out.size(); ++i) r[i] = out[i];
-    return kOk;
+    void finish(values::Context& cx, const ArgumentDigest& g) const {
+        if (!g.resultSingle) return;
+        ValueDescriptor& d = cx.ws.var(g.result);
+        if constexpr (std::is_same_v<T, double>) setInlineFloat(d, single);
+        else if constexpr (sizeof(T) == 8) setInlineWord(d, single);
+        else setInlineInt(d, single);
+    }
+};
+
+// Words of one kind order as their counts: one comparison of the words
+// answers, and the kinds are checked for the whole call at once.
+template <class Cmp>
+bool compareWords(Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n, std::int32_t* out,
+                  Cmp cmp) {
+    types::TemporalWord kinds = 0;
+    pairs(a, b, n, [&](std::size_t i, types::TemporalWord x, types::TemporalWord y) {
+        kinds |= (x ^ y) & types::kKindMask;
+        out[i] = cmp(x, y);
+    });
+    return kinds == 0;
 }
 
-Rc temporalElements(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-    ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
-    if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
-    const std::size_t n = static_cast<std::size_t>(g.resultCount);
-    const Stream a = streamOf(g.left), b = streamOf(g.right);
-    types::TemporalTable& table = cx.ws.temporals;
-    auto rec = [&table](std::int32_t i) -> const values::TemporalRecord* {
-        return i >= 0 && static_cast<std::size_t>(i) < table.size() ? &table[static_cast<std::size_t>(i)] : nullptr;
-    };
-
-    if (code != vocabulary::code::kPlus && code != vocabulary::code::kMinus) {
-        std::vector<std::int32_t> out(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const values::TemporalRecord *x = rec(a.p[i * a.step]), *y = rec(b.p[i * b.step]);
-            if (!x || !y) return cx.fail(kDomainError);
-            int order = 0;
-            if (int e = types::compareTemporal(*x, *y, &order); e) return cx.fail(temporalRc(e));
-            out[i] = satisfies(code, order);
-        }
-        return store(cx, g, kBoolean, out);
+bool compareAll(int code, Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n,
+                std::int32_t* out) {
+    using W = types::TemporalWord;
+    switch (code) {
+        case vocabulary::code::kLess: return compareWords(a, b, n, out, [](W x, W y) { return x < y; });
+        case vocabulary::code::kLessEqual: return compareWords(a, b, n, out, [](W x, W y) { return x <= y; });
+        case vocabulary::code::kGreaterEqual: return compareWords(a, b, n, out, [](W x, W y) { return x >= y; });
+        case vocabulary::code::kGreater: return compareWords(a, b, n, out, [](W x, W y) { return x > y; });
+        case vocabulary::code::kNotEqual: return compareWords(a, b, n, out, [](W x, W y) { return x != y; });
+        default: return compareWords(a, b, n, out, [](W x, W y) { return x == y; });
     }
+}
 
-    if (g.left.type == kTemporal && g.right.type == kTemporal) {
-        std::vector<double> out(n);
-        for (std::size_t i = 0; i < n; ++i) {
-            const values::TemporalRecord *x = rec(a.p[i * a.step]), *y = rec(b.p[i * b.step]);
-            if (!x || !y) return cx.fail(kDomainError);
-            if (int e = types::temporalDifference(*x, *y, &out[i]); e) return cx.fail(temporalRc(e));
-        }
-        return store(cx, g, kFloat, out);
-    }
+// The first pair that the element routines refuse, and why.
+int firstFault(Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n) {
+    int fault = types::kTemporalOk;
+    pairs(a, b, n, [&](std::size_t, types::TemporalWord x, types::TemporalWord y) {
+        double d = 0;
+        if (fault == types::kTemporalOk) fault = types::temporalDifference(x, y, &d);
+    });
+    return fault;
+}
 
-    // A value moved by amounts: the number may stand on either side of
-    // plus, only on the right of minus.
-    const bool temporalLeft = g.left.type == kTemporal;
-    const Stream when = temporalLeft ? a : b, amount = temporalLeft ? b : a;
-    const std::int64_t sign = code == vocabulary::code::kMinus ? -1 : 1;
-    const std::size_t mark = table.size();
-    std::vector<std::int32_t> out(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const values::TemporalRecord* x = rec(when.p[i * when.step]);
-        if (!x) return cx.fail(kDomainError);
-        const values::TemporalRecord from = *x;  // the table may grow under x
-        if (int e = types::addToTemporal(table, from, sign * amount.p[i * amount.step], &out[i]); e) {
-            table.resize(mark);
-            return cx.fail(temporalRc(e));
-        }
-    }
-    return store(cx, g, kTemporal, out);
+// Dates move by whole days: a word moves by the amount shifted past the
+// kind bits. The range is checked for the whole call; on any fault the
+// element routine finds the first one.
+int moveDates(Stream<types::TemporalWord> when, Stream<std::int32_t> amount, std::int64_t sign, std::size_t n,
+              types::TemporalWord* out) {
+    constexpr types::TemporalWord kDate = types::kDateKind;
+    const types::TemporalWord low = types::temporalWord(types::kDateKind, types::dayCount(types::kFirstYear, 1, 1));
+    const types::TemporalWord high = types::temporalWord(types::kDateKind, types::dayCount(types::kLastYear, 12, 31));
+    bool bad = false;
+    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
+        const types::TemporalWord r = w + sign * a * (types::TemporalWord{1} << types::kKindBits);
+        bad |= ((w & types::kKindMask) != kDate) | (w < low) | (w > high) | (r < low) | (r > high);
+        out[i] = r;
+    });
+    if (!bad) return types::kTemporalOk;
+    int fault = types::kTemporalOk;
+    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
+        if (fault == types::kTemporalOk) fault = types::moveTemporal(w, sign * a, &out[i]);
+    });
+    return fault;
+}
+
+int moveAll(Stream<types::TemporalWord> when, Stream<std::int32_t> amount, std::int64_t sign, std::size_t n,
+            types::TemporalWord* out) {
+    if (types::temporalKind(*when.p) == types::kDateKind) return moveDates(when, amount, sign, n, out);
+    int fault = types::kTemporalOk;
+    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
+        if (fault == types::kTemporalOk) fault = types::moveTemporal(w, sign * a, &out[i]);
+    });
+    return fault;
 }
 
 }  // namespace
 
-// The elements are computed into working vectors before the result exists;
-// memory for them that cannot be had is "workspace full".
 Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
-    try {
-        return temporalElements(cx, code, result, left, right);
-    } catch (const std::bad_alloc&) {
-        return cx.fail(kWorkspaceFull);
+    ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
+    if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
+    const std::size_t n = static_cast<std::size_t>(g.resultCount);
+    if (n == 0) return prepareResult(cx, g, kBoolean);
+
+    if (code != vocabulary::code::kPlus && code != vocabulary::code::kMinus) {
+        ResultElements<std::int32_t> out;
+        WOX_TRY(out.begin(cx, g, kBoolean));
+        if (!compareAll(code, words(g.left), words(g.right), n, out.p))
+            return cx.fail(temporalRc(types::kTemporalKindsDiffer));
+        out.finish(cx, g);
+        return kOk;
     }
+
+    if (g.left.type == kTemporal && g.right.type == kTemporal) {
+        ResultElements<double> out;
+        WOX_TRY(out.begin(cx, g, kFloat));
+        const Stream<types::TemporalWord> a = words(g.left), b = words(g.right);
+        types::TemporalWord kinds = 0;
+        pairs(a, b, n, [&](std::size_t i, types::TemporalWord x, types::TemporalWord y) {
+            kinds |= (x ^ y) & types::kKindMask;
+            out.p[i] = static_cast<double>(types::temporalCount(x) - types::temporalCount(y));
+        });
+        const std::int32_t kind = types::temporalKind(*a.p);
+        if (kinds != 0 || kind < types::kDateKind || kind > types::kDateTimeKind)
+            return cx.fail(temporalRc(firstFault(a, b, n)));
+        if (const double scale = types::differenceScale(kind); scale != 1)
+            for (std::size_t i = 0; i < n; ++i) out.p[i] *= scale;
+        out.finish(cx, g);
+        return kOk;
+    }
+
+    // A value moved by amounts: the number may stand on either side of
+    // plus, only on the right of minus.
+    ResultElements<types::TemporalWord> out;
+    WOX_TRY(out.begin(cx, g, kTemporal));
+    const bool temporalLeft = g.left.type == kTemporal;
+    const std::int64_t sign = code == vocabulary::code::kMinus ? -1 : 1;
+    if (int e = moveAll(words(temporalLeft ? g.left : g.right), amounts(temporalLeft ? g.right : g.left), sign, n,
+                        out.p))
+        return cx.fail(temporalRc(e));
+    out.finish(cx, g);
+    return kOk;
 }
+
 
 
 }  // namespace wox::primitives

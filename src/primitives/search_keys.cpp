@@ -40,6 +40,11 @@ Rc searchAs(const Capacities& caps, std::int32_t typeA, const char* a, std::int6
         case SearchKind::Int32:
             return firstPositionsInt<Presence>(caps, na, reinterpret_cast<const std::int32_t*>(a), nb,
                                                reinterpret_cast<const std::int32_t*>(b), out);
+        case SearchKind::Word: {
+            auto fa = [a](std::int64_t i) { return reinterpret_cast<const std::uint64_t*>(a)[i]; };
+            auto fb = [b](std::int64_t j) { return reinterpret_cast<const std::uint64_t*>(b)[j]; };
+            return firstPositions<Presence, std::uint64_t>(caps, na, fa, nb, fb, out);
+        }
         case SearchKind::Real: {
             auto reader = [](std::int32_t type, const char* p) {
                 return [type, p](std::int64_t i) {

@@ -24,17 +24,20 @@
 namespace wox::primitives {
 
 // How two element types compare: kinds apart never meet.
-enum class SearchKind { None, Char, Int32, Real, Complex };
+enum class SearchKind { None, Char, Int32, Word, Real, Complex };
 
 inline SearchKind searchKindOf(std::int32_t a, std::int32_t b) {
     auto kind = [](std::int32_t t) {
         if (t == kChar) return 1;
         if (t == kSymbol) return 2;
+        if (t == kTemporal) return 3;
         return 0;
     };
     if (kind(a) != kind(b)) return SearchKind::None;
     if (a == kChar) return SearchKind::Char;
     if (a == kSymbol) return SearchKind::Int32;
+    // Temporal words are equal exactly when their moments and kinds are.
+    if (a == kTemporal) return SearchKind::Word;
     if (a == kComplex || b == kComplex) return SearchKind::Complex;
     if (a == kFloat || b == kFloat) return SearchKind::Real;
     return SearchKind::Int32;
@@ -160,7 +163,7 @@ struct AlignedElements {
     }
 };
 
-// Elements of two simple types up to Symbol, searched by the rules above:
+// Elements of two simple types up to Temporal (but not General), searched by the rules above:
 // out[j] is the position of b[j]'s first occurrence in a (na when absent),
 // or with `presence` 1 or 0. Kinds apart fill out with "absent".
 Rc searchElements(const Capacities& caps, bool presence, std::int32_t typeA, const char* a, std::int64_t na,

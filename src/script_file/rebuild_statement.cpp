@@ -121,10 +121,11 @@ private:
             }
             case kSymbol: return symbolText(wordAt(e, i), out);
             case kTemporal: {
-                std::int32_t r = wordAt(e, i);
-                if (r < 0 || static_cast<std::size_t>(r) >= in_.ws.temporals.size()) break;
+                types::TemporalWord w;
+                std::memcpy(&w, e + sizeof w * static_cast<std::size_t>(i), sizeof w);
+                if (!types::validTemporalWord(w)) break;
                 char buf[types::kTemporalTextLength + 1];
-                int n = types::writeTemporal(in_.ws.temporals[static_cast<std::size_t>(r)], buf);
+                int n = types::writeTemporal(w, buf);
                 *out = std::string(buf, static_cast<std::size_t>(n));
                 return true;
             }

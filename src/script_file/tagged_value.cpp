@@ -74,7 +74,8 @@ std::string itemLines(std::int32_t count, ItemText item) {
 struct ParsedValue {
     std::int32_t type = kInteger;
     std::vector<std::int32_t> dims;
-    std::vector<std::int32_t> words;  // Boolean, Integer, Symbol, Temporal
+    std::vector<std::int32_t> words;  // Boolean, Integer, Symbol
+    std::vector<types::TemporalWord> moments;  // Temporal
     std::vector<double> reals;        // Float; Complex as pairs
     std::string chars;
     std::vector<ParsedValue> items;
@@ -305,16 +306,19 @@ Rc buildValue(Interpreter& in, ParsedValue& v, int first, int depth) {
         std::string_view text = v.chars;
         while (pos < text.size() && isBlank(text[pos])) ++pos;
         if (pos < text.size() &&
-            (types::readTemporalLiteral(ws.temporals, text, &pos, v.words) != types::kTemporalOk || pos != text.size()))
+            (types::readTemporalLiteral(text, &pos, v.moments) != types::kTemporalOk || pos != text.size()))
             return kGetVariableError;
-        if (static_cast<std::int64_t>(v.words.size()) != values::elementCount(v.dims.data(), static_cast<int>(v.dims.size())))
+        if (static_cast<std::int64_t>(v.moments.size()) != values::elementCount(v.dims.data(), static_cast<int>(v.dims.size())))
             return kGetVariableError;
     }
     char* out = nullptr;
     WOX_TRY(values::makeResult(ws, tmp, v.type, v.dims.data(), static_cast<int>(v.dims.size()), &out));
     switch (v.type) {
-        case kBoolean: case kInteger: case kSymbol: case kTemporal:
+        case kBoolean: case kInteger: case kSymbol:
             if (!v.words.empty()) std::memcpy(out, v.words.data(), v.words.size() * sizeof(std::int32_t));
+            break;
+        case kTemporal:
+            if (!v.moments.empty()) std::memcpy(out, v.moments.data(), v.moments.size() * sizeof(types::TemporalWord));
             break;
         case kFloat: case kComplex:
             if (!v.reals.empty()) std::memcpy(out, v.reals.data(), v.reals.size() * sizeof(double));
@@ -401,10 +405,10 @@ std::string taggedValueText(const Interpreter& in, const ValueDescriptor& d, int
             });
         case kTemporal:
             return s + itemLines(d.count, [&](std::int32_t i) {
-                std::int32_t r = word(i);
-                if (r < 0 || static_cast<std::size_t>(r) >= in.ws.temporals.size()) return std::string("?");
+                types::TemporalWord w;
+                std::memcpy(&w, e + sizeof w * static_cast<std::size_t>(i), sizeof w);
                 char buf[types::kTemporalTextLength + 1];
-                return std::string(buf, static_cast<std::size_t>(types::writeTemporal(in.ws.temporals[static_cast<std::size_t>(r)], buf)));
+                return std::string(buf, static_cast<std::size_t>(types::writeTemporal(w, buf)));
             });
         case kGeneral:
             for (std::int32_t i = 0; i < d.count; ++i) {

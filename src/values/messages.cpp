@@ -48,7 +48,7 @@ constexpr std::array kMessages{
     MessageRow{kTimeTableFull, "time table is full"},
     MessageRow{kDateTimeValue, "date or time value error"},
     MessageRow{kDifferentTimeFormats, "different time formats"},
-    MessageRow{kDateRange, "date starts from 2000 to 2100"},
+    MessageRow{kDateRange, "date starts from 0001 to 9999"},
     MessageRow{kArgumentMismatch, "argument mismatch"},
     MessageRow{kRecordNotFound, "record not found"},
     MessageRow{kKeyNotFound, "key not found"},

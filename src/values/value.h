@@ -71,7 +71,7 @@ inline constexpr std::int64_t elementSize(std::int32_t type, std::int64_t n) {
 // Bytes one element occupies in a block (the stride when walking elements).
 inline constexpr int elementStride(std::int32_t type) {
     switch (type) {
-        case kFloat: return 8;
+        case kFloat: case kTemporal: return 8;
         case kChar: return 1;
         case kComplex: return 16;
         case kGeneral: case kDictionary: case kTable: return 32;
@@ -87,6 +87,13 @@ inline double inlineFloat(const ValueDescriptor& d) {
 }
 inline void setInlineInt(ValueDescriptor& d, std::int32_t v) { d.shape0 = v; d.shape1 = 0; }
 inline void setInlineFloat(ValueDescriptor& d, double v) { std::memcpy(&d.shape0, &v, 8); }
+// A Temporal element fills both shape words.
+inline std::int64_t inlineWord(const ValueDescriptor& d) {
+    std::int64_t v;
+    std::memcpy(&v, &d.shape0, 8);
+    return v;
+}
+inline void setInlineWord(ValueDescriptor& d, std::int64_t v) { std::memcpy(&d.shape0, &v, 8); }
 inline void setInlineChar(ValueDescriptor& d, char c) {
     d.shape0 = 0;
     d.shape1 = 0;

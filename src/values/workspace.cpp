@@ -335,7 +335,6 @@ void Workspace::clear() {
     for (auto& d : vars) d = ValueDescriptor{};
     for (int s = kFirstGlobalSlot; s < kVariableSlots; ++s) vars[s].rank = -1;
     for (auto& d : consts) d = ValueDescriptor{};
-    temporals.clear();
     presetConstants();
     lastGlobalSlot = kFirstGlobalSlot - 1;
     lowestLocalSlot = kLocalRegionEnd;

@@ -16,7 +16,6 @@
 #include "values/heap_region.h"
 #include "values/rc.h"
 #include "values/session_link.h"
-#include "values/temporal_record.h"
 #include "values/value.h"
 
 namespace wox::values {
@@ -50,7 +49,6 @@ public:
     std::vector<ValueDescriptor> vars;
     std::vector<ValueDescriptor> consts;
     std::vector<std::int32_t> gList;
-    std::vector<TemporalRecord> temporals;  // filled from the front, at most kTemporalCapacity
 
     int lastGlobalSlot = kFirstGlobalSlot - 1;  // highest global variable slot in use
     int lowestLocalSlot = kLocalRegionEnd;    // lowest local slot in use

@@ -5,7 +5,9 @@
 
 namespace wox::workspace_file {
 
-inline constexpr std::int32_t kWrittenVersion = 4;
+inline constexpr std::int32_t kWrittenVersion = 5;
+inline constexpr std::int32_t kRecordTableVersion = 4;       // temporal elements index a record table
+inline constexpr std::int32_t kSealedVersion = 5;            // always written with a checksum
 inline constexpr std::int32_t kNumberedFromZeroVersion = 3;  // functions numbered from 0
 inline constexpr std::int32_t kOldestVersion = 2;            // the "MyWoX" files
 inline constexpr std::int32_t kFormatStamp = 20'130'602;

@@ -98,6 +98,30 @@ LoadedValues::Block* LoadedValues::find(std::uint32_t start) {
     return it != blocks_.end() && it->start == start ? &*it : nullptr;
 }
 
+// Elements that are words must be valid ones; elements of an older file
+// are record indices, which must lie in the table, and are turned into the
+// records' words in place (from the back: word i covers indices 2i and 2i+1,
+// which are done by then).
+bool LoadedValues::checkTemporals(ValueDescriptor& d, char* elements) {
+    if (!recordWords) {
+        bool bad = false;
+        for (std::int32_t i = 0; i < d.count; ++i) {
+            types::TemporalWord w;
+            std::memcpy(&w, elements + 8 * static_cast<std::size_t>(i), 8);
+            bad |= !types::validTemporalWord(w);
+        }
+        return !bad;
+    }
+    const std::vector<types::TemporalWord>& table = *recordWords;
+    for (std::int32_t i = d.count; i-- > 0;) {
+        std::uint32_t index;
+        std::memcpy(&index, elements + 4 * static_cast<std::size_t>(i), 4);
+        if (index >= table.size()) return false;
+        std::memcpy(elements + 8 * static_cast<std::size_t>(i), &table[index], 8);
+    }
+    return true;
+}
+
 bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint32_t owner,
                             std::int32_t lastSymbol) {
     if (!knownType(d.type) || d.rank < 0 || d.count < 0 || d.blockSize < 0) return false;
@@ -118,7 +142,7 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
     if (inl) {
         if (d.type == kBoolean && static_cast<std::uint32_t>(d.shape0) > 1) return false;
         if (d.type == kSymbol && (d.shape0 < 0 || d.shape0 > lastSymbol)) return false;
-        if (d.type == kTemporal && (d.shape0 < 0 || d.shape0 >= temporalCount)) return false;
+        if (d.type == kTemporal) return checkTemporals(d, reinterpret_cast<char*>(&d.shape0));
         return true;
     }
     // A table's column list keeps the row count in shape word 0, a
@@ -130,14 +154,13 @@ bool LoadedValues::checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint
     if (!columnList && !keyedPair && shapeCount(ws, d) != d.count) return false;
     if (d.count == 0) return !keyedPair;
     if (d.blockSize < elementSize(d.type, d.count)) return false;
-    const char* p = ws.base() + d.data;
+    char* p = ws.base() + d.data;
     if (keyedPair && !checkPair(ws, d)) return false;
     if (columnList && !checkColumns(ws, d)) return false;
-    if (d.type == kBoolean || d.type == kSymbol || d.type == kTemporal) {
-        // Largest element allowed; an empty temporal table allows none.
-        std::uint32_t limit = d.type == kBoolean  ? 1u
-                              : d.type == kSymbol ? static_cast<std::uint32_t>(lastSymbol)
-                                                  : static_cast<std::uint32_t>(temporalCount - 1);
+    if (d.type == kTemporal && !checkTemporals(d, p)) return false;
+    if (d.type == kBoolean || d.type == kSymbol) {
+        // Largest element allowed.
+        const std::uint32_t limit = d.type == kBoolean ? 1u : static_cast<std::uint32_t>(lastSymbol);
         std::uint32_t bad = 0;
         for (std::int32_t i = 0; i < d.count; ++i) {
             std::uint32_t v;

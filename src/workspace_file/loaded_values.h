@@ -9,6 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "types/temporal.h"
 #include "values/value.h"
 #include "values/workspace.h"
 
@@ -27,8 +28,10 @@ public:
     bool check(values::Workspace& ws, ValueDescriptor& d, std::uint32_t owner, bool unsetAllowed,
                std::int32_t lastSymbol);
 
-    // Records in the loaded temporal table; Temporal elements must index them.
-    std::int32_t temporalCount = 0;
+    // The record table of a file from before temporal elements held their
+    // own values, as words: such elements are indices into it and become
+    // its words. Null for a file whose elements are words.
+    const std::vector<types::TemporalWord>* recordWords = nullptr;
 
     // Frees every block in use that no checked value claimed.
     void freeUnclaimed(values::Workspace& ws);
@@ -44,6 +47,7 @@ private:
     bool checkOne(values::Workspace& ws, ValueDescriptor& d, std::uint32_t owner, std::int32_t lastSymbol);
     bool checkPair(values::Workspace& ws, const ValueDescriptor& d);
     bool checkColumns(values::Workspace& ws, const ValueDescriptor& list);
+    bool checkTemporals(ValueDescriptor& d, char* elements);
 
     std::vector<Block> blocks_;  // in use, by ascending start
     std::vector<std::uint32_t> items_;  // heap offsets of item descriptors still to check

@@ -39,7 +39,11 @@ struct StoredFunction {
 class BodyReader {
 public:
     BodyReader(Interpreter& in, InputArchive& a, std::int32_t version)
-        : in_(in), a_(a), oldest_(version == kOldestVersion), fromZero_(version <= kNumberedFromZeroVersion) {}
+        : in_(in),
+          a_(a),
+          oldest_(version == kOldestVersion),
+          fromZero_(version <= kNumberedFromZeroVersion),
+          recordTable_(version <= kRecordTableVersion) {}
 
     bool read();
 
@@ -60,6 +64,8 @@ private:
     InputArchive& a_;
     bool oldest_;    // version 2: narrower entries, no local area, stacks or error trace
     bool fromZero_;  // versions 2 and 3: functions numbered from 0
+    bool recordTable_;  // versions up to 4: temporal elements index a table of records
+    std::vector<types::TemporalWord> recordWords_;  // that table, as the words its records become
 };
 
 bool BodyReader::readLines(std::int32_t count, std::vector<TaggedLine>& out) {
@@ -154,7 +160,7 @@ bool BodyReader::checkValues(std::int32_t heapTop, std::int64_t shift, std::int3
     values::Workspace& ws = in_.ws;
     const std::int32_t lastSymbol = in_.symbols.last();
     LoadedValues lv;
-    lv.temporalCount = static_cast<std::int32_t>(ws.temporals.size());
+    lv.recordWords = recordTable_ ? &recordWords_ : nullptr;
     if (!lv.walkBlocks(ws, static_cast<std::uint32_t>(heapTop), shift)) return false;
 
     const ValueDescriptor& io = ws.vars[kIoSlot];
@@ -279,12 +285,16 @@ bool BodyReader::read() {
         if (in_.symbols.intern(name, &index).failed() || index != i) return false;
     }
 
-    std::int32_t temporal = 0;
-    if (!counter(&temporal, 0, kMaxTemporalRecords + 1)) return false;
-    in_.ws.temporals.resize(static_cast<std::size_t>(temporal));
-    static_assert(sizeof(values::TemporalRecord) == kTemporalRecordBytes);
-    for (values::TemporalRecord& r : in_.ws.temporals)
-        if (!a_.bytes(&r, sizeof r) || !types::validTemporal(r)) return false;
+    if (recordTable_) {
+        std::int32_t temporal = 0;
+        if (!counter(&temporal, 0, kMaxTemporalRecords + 1)) return false;
+        recordWords_.resize(static_cast<std::size_t>(temporal));
+        static_assert(sizeof(types::TemporalFields) == kTemporalRecordBytes);
+        for (types::TemporalWord& w : recordWords_) {
+            types::TemporalFields r;
+            if (!a_.bytes(&r, sizeof r) || types::composeTemporal(r, &w) != types::kTemporalOk) return false;
+        }
+    }
 
     std::int32_t used = 0;
     if (!counter(&used, 0, heapSize + 1) || used % 8 != 0) return false;
@@ -443,7 +453,10 @@ LoadResult readWorkspace(Interpreter& in, std::span<const unsigned char> file) {
         if (!line.starts_with("**")) break;
     }
     if (!a.word(&version) || !a.word(&stamp)) return {false, kNotAWoxFile};
-    if (version != kWrittenVersion && version != kNumberedFromZeroVersion) return {false, kUnknownVersion};
+    if (version < kNumberedFromZeroVersion || version > kWrittenVersion) return {false, kUnknownVersion};
+    // Every file of this version was written with its checksum: one without
+    // has lost its end, or the checksum's own mark was damaged.
+    if (version >= kSealedVersion && trailer == TrailerState::Absent) return {false, kDamagedFile};
     return readBody(in, a, version);
 }
 

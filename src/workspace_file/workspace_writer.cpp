@@ -93,9 +93,6 @@ Rc writeWorkspace(const Interpreter& in, OutputArchive& out, std::string_view pa
         out.text(name);
         out.bytes("", 1);
     }
-    out.word(static_cast<std::int32_t>(ws.temporals.size()));
-    for (const values::TemporalRecord& r : ws.temporals) out.bytes(&r, sizeof r);
-
     const std::uint32_t used = ws.region.size() - ws.heapTop;
     out.word(static_cast<std::int32_t>(used));
     out.bytes(ws.base() + ws.heapTop, used);

@@ -6,8 +6,9 @@
 #include <limits>
 #include <string>
 
-#include "values/messages.h"
 #include "primitives/value_builder.h"
+#include "types/temporal.h"
+#include "values/messages.h"
 #include "vocabulary/vocabulary.h"
 
 namespace wox::primitives {
@@ -291,11 +292,11 @@ TEST_F(Scalar, TypesOutsideArithmetic) {
     EXPECT_EQ(dyadic(kTimes, when, R(kInteger, 2)).code, kTimeFormat);
     EXPECT_EQ(dyadic(kPlus, when, scalar(in, kRight, kTemporal, 1)).code, kTimeFormat);
     EXPECT_EQ(dyadic(kMinus, L(kInteger, 1), scalar(in, kRight, kTemporal, 1)).code, kDomainError);
-    // An index outside the record table is refused; a real record moves.
-    EXPECT_EQ(dyadic(kPlus, scalar(in, kLeft, kTemporal, 0), R(kInteger, 1)).code, kDomainError);
-    in.ws.temporals.push_back({values::kDateKind, 2000, 1, 31});
-    EXPECT_EQ(dyadic(kPlus, scalar(in, kLeft, kTemporal, 0), R(kInteger, 1)).code, 0);
-    EXPECT_EQ(in.ws.temporals.back().month, 2);
+    // A word of no kind is refused; a date moves by days.
+    EXPECT_EQ(dyadic(kPlus, scalar(in, kLeft, kTemporal, 0), R(kInteger, 1)).code, kDateRange);
+    const auto jan31 = static_cast<double>(types::temporalWord(types::kDateKind, 30));
+    ASSERT_EQ(dyadic(kPlus, scalar(in, kLeft, kTemporal, jan31), R(kInteger, 1)).code, 0);
+    EXPECT_EQ(inlineWord(in.ws.var(kResult)), types::temporalWord(types::kDateKind, 31));
     // Complex values and every circle function belong to the complex routines.
     ValueRef z = put(in, kRight, kComplex, {2}, {1, 2});
     EXPECT_EQ(dyadic(kPlus, L(kInteger, 1), z).code, 0);
@@ -465,10 +466,12 @@ TEST_F(Scalar, UnlikeTypes) {
     EXPECT_EQ(comparison(in, kLess, kResult, Lv(kFloat, {1, 2.5}), z).code, kDomainError);
     EXPECT_EQ(comparison(in, kEqual, kResult, scalar(in, kLeft, kTemporal, 1), R(kInteger, 1)).code, 0);
     expectScalar(result(), kBoolean, 0);
-    in.ws.temporals.assign({{values::kDateKind, 2000, 1, 1}, {values::kDateKind, 2000, 1, 2}, {values::kTimeKind}});
-    EXPECT_EQ(comparison(in, kLess, kResult, scalar(in, kLeft, kTemporal, 0), scalar(in, kRight, kTemporal, 1)).code, 0);
+    const auto day1 = static_cast<double>(types::temporalWord(types::kDateKind, 0));
+    const auto day2 = static_cast<double>(types::temporalWord(types::kDateKind, 1));
+    const auto noon = static_cast<double>(types::temporalWord(types::kTimeKind, 43'200'000));
+    EXPECT_EQ(comparison(in, kLess, kResult, scalar(in, kLeft, kTemporal, day1), scalar(in, kRight, kTemporal, day2)).code, 0);
     expectScalar(result(), kBoolean, 1);
-    EXPECT_EQ(comparison(in, kLess, kResult, scalar(in, kLeft, kTemporal, 1), scalar(in, kRight, kTemporal, 2)).code,
+    EXPECT_EQ(comparison(in, kLess, kResult, scalar(in, kLeft, kTemporal, day2), scalar(in, kRight, kTemporal, noon)).code,
               kDifferentTimeFormats);
     // An enumeration whose reference names no domain equals nothing.
     ValueRef e = put(in, kLeft, kEnumeration, {2}, {0, 1});

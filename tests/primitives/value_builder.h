@@ -15,7 +15,8 @@ namespace wox::testing {
 
 // A value in variable slot `slot`: an owned block for a variable slot, a
 // stack block for a temporary one. `dims` empty makes a scalar; elements are
-// given as doubles and stored in the type's own form (Complex: real parts).
+// given as doubles and stored in the type's own form (Complex: real parts;
+// Temporal: the words, exact below 2^53).
 inline ValueRef put(Interpreter& in, int slot, std::int32_t type, std::vector<std::int32_t> dims,
                     std::vector<double> elems) {
     values::Workspace& ws = in.ws;
@@ -41,6 +42,7 @@ inline ValueRef put(Interpreter& in, int slot, std::int32_t type, std::vector<st
             case kFloat: ws.elems<double>(d)[i] = v; break;
             case kComplex: ws.elems<double>(d)[2 * i] = v; ws.elems<double>(d)[2 * i + 1] = 0; break;
             case kChar: ws.elems<char>(d)[i] = static_cast<char>(v); break;
+            case kTemporal: ws.elems<std::int64_t>(d)[i] = static_cast<std::int64_t>(v); break;
             default: ws.elems<std::int32_t>(d)[i] = std::isnan(v) ? kIntNull : static_cast<std::int32_t>(v); break;
         }
     }

@@ -1,9 +1,6 @@
 #include "primitives/keyed/domain_search.h"
 
-#include <array>
 #include <cstring>
-#include <map>
-#include <new>
 
 #include "primitives/search_keys.h"
 #include "primitives/work_table.h"
@@ -11,48 +8,13 @@
 
 namespace wox::primitives {
 
-namespace {
-
 using types::Domain;
-
-// Temporal elements are record slots; equal dates may sit in different
-// records, so they are found by the records' fields.
-using RecordKey = std::array<std::int32_t, 8>;
-
-bool recordKey(const values::Workspace& ws, std::int32_t slot, RecordKey* key) {
-    if (slot < 0 || static_cast<std::size_t>(slot) >= ws.temporals.size()) return false;
-    std::memcpy(key->data(), &ws.temporals[static_cast<std::size_t>(slot)], sizeof *key);
-    return true;
-}
-
-Rc temporalPositions(const values::Workspace& ws, const Domain& dom, const char* elems, std::int64_t n,
-                     std::int32_t* out) {
-    try {
-        std::map<RecordKey, std::int32_t> first;
-        const auto* d = ws.elems<std::int32_t>(*dom.column);
-        for (std::int32_t i = dom.length; i-- > 0;) {
-            RecordKey k;
-            if (recordKey(ws, d[i], &k)) first[k] = i;
-        }
-        for (std::int64_t j = 0; j < n; ++j) {
-            std::int32_t slot;
-            std::memcpy(&slot, elems + 4 * j, 4);
-            RecordKey k;
-            auto it = recordKey(ws, slot, &k) ? first.find(k) : first.end();
-            out[j] = it == first.end() ? kNotInDomain : it->second;
-        }
-    } catch (const std::bad_alloc&) {
-        return kWorkspaceFull;
-    }
-    return kOk;
-}
-
-}  // namespace
 
 Rc positionsInDomain(const values::Workspace& ws, const Domain& dom, std::int32_t type, const char* elems,
                      std::int64_t n, std::int32_t* out) {
     const std::int32_t domainType = dom.column ? dom.column->type : kGeneral;
-    if (domainType <= kSymbol && type <= kSymbol && dom.length > 0) {
+    auto searchable = [](std::int32_t t) { return t <= kTemporal && t != kGeneral; };
+    if (searchable(domainType) && searchable(type) && dom.length > 0) {
         // Inline elements of a one-row key column sit in its descriptor.
         alignas(8) char one[16];
         const char* de = ws.elems<char>(*dom.column);
@@ -62,7 +24,6 @@ Rc positionsInDomain(const values::Workspace& ws, const Domain& dom, std::int32_
             if (out[j] == dom.length) out[j] = kNotInDomain;
         return kOk;
     }
-    if (domainType == kTemporal && type == kTemporal) return temporalPositions(ws, dom, elems, n, out);
     for (std::int64_t j = 0; j < n; ++j) out[j] = kNotInDomain;
     return kOk;
 }

@@ -55,15 +55,9 @@ void elementKey(const values::Workspace& ws, const ValueDescriptor& d, std::int6
         case kSymbol:
             put(out, 's', ws.elems<std::int32_t>(d) + i, 4);
             break;
-        case kTemporal: {
-            const std::int32_t r = ws.elems<std::int32_t>(d)[i];
-            if (r >= 0 && static_cast<std::size_t>(r) < ws.temporals.size()) {
-                put(out, 't', &ws.temporals[static_cast<std::size_t>(r)], sizeof(values::TemporalRecord));
-            } else {
-                put(out, 'T', &r, 4);
-            }
+        case kTemporal:
+            put(out, 't', ws.elems<std::int64_t>(d) + i, 8);
             break;
-        }
         case kEnumeration:
             put(out, 'e', ws.elems<std::int32_t>(d) + 2 + i, 4);
             break;
