@@ -11,13 +11,14 @@ struct HelpDocument {
     std::string_view file;   // in the data folder
 };
 
-inline constexpr std::array<HelpDocument, 7> kHelpDocuments{{
+inline constexpr std::array<HelpDocument, 8> kHelpDocuments{{
     {"&Getting Started", "getting-started.html"},
     {"The &Session Window", "session-window.html"},
     {"&Function Editor", "function-editor.html"},
     {"S&ystem Commands", "system-commands.html"},
     {"&Primitive Functions", "primitives.html"},
     {"&Workspaces and Scripts", "workspaces.html"},
+    {"&Dates and Times", "dates-and-times.html"},
     {"&Keyboard", "keyboard.html"},
 }};
 

@@ -1,9 +1,12 @@
 #include "primitives/scalar_seams.h"
 
+#include <bit>
+#include <cstdint>
 #include <type_traits>
 
 #include "primitives/argument_digest.h"
 #include "primitives/conformability.h"
+#include "primitives/element_loops.h"
 #include "vocabulary/vocabulary.h"
 #include "types/temporal.h"
 #include "values/messages.h"
@@ -15,6 +18,8 @@ namespace {
 // The language error of temporal error e (31 "error time format" ...).
 int temporalRc(int e) { return static_cast<int>(kTimeFormat) - 1 + e; }
 
+using types::TemporalWord;
+
 // An argument's elements with the stride that scalar extension gives them.
 template <class T>
 struct Stream {
@@ -22,9 +27,9 @@ struct Stream {
     std::size_t step;
 };
 
-Stream<types::TemporalWord> words(const ArgumentSide& s) {
+Stream<TemporalWord> words(const ArgumentSide& s) {
     if (s.single) return {&s.inlineWord, 0};
-    return {s.block<types::TemporalWord>(), 1};
+    return {s.block<TemporalWord>(), 1};
 }
 
 Stream<std::int32_t> amounts(const ArgumentSide& s) {
@@ -32,22 +37,123 @@ Stream<std::int32_t> amounts(const ArgumentSide& s) {
     return {s.block<std::int32_t>(), 1};
 }
 
-// Runs f(i, x, y) over n pairs with scalar extension decided here once, so
-// that each loop the compiler sees has fixed strides.
-template <class A, class B, class F>
-void pairs(Stream<A> a, Stream<B> b, std::size_t n, F f) {
-    if (a.step && b.step) {
-        for (std::size_t i = 0; i < n; ++i) f(i, a.p[i], b.p[i]);
-    } else if (a.step) {
-        const B y = *b.p;
-        for (std::size_t i = 0; i < n; ++i) f(i, a.p[i], y);
-    } else if (b.step) {
-        const A x = *a.p;
-        for (std::size_t i = 0; i < n; ++i) f(i, x, b.p[i]);
-    } else {
-        f(0, *a.p, *b.p);
-    }
+// Calls kernel.template run<SA, SB>(a, b) with the strides (0 or 1) fixed at
+// compile time, so that scalar extension is decided once and each loop
+// the compiler sees can use vector registers.
+template <class A, class B, class Kernel>
+auto withStrides(Stream<A> a, Stream<B> b, Kernel kernel) {
+    if (a.step && b.step) return kernel.template run<1, 1>(a.p, b.p);
+    if (a.step) return kernel.template run<1, 0>(a.p, b.p);
+    if (b.step) return kernel.template run<0, 1>(a.p, b.p);
+    return kernel.template run<0, 0>(a.p, b.p);
 }
+
+// The kernels answer the OR of x ^ y over their pairs (or of the words'
+// offsets from the ends of their range), which the caller tests once:
+// words of one kind agree in their low bits.
+
+template <int SA, int SB, class Cmp>
+WOX_VECTOR_CLONES TemporalWord compareBlock(const TemporalWord* __restrict a, const TemporalWord* __restrict b,
+                                            std::int32_t* __restrict out, std::size_t n, Cmp cmp) {
+    TemporalWord kinds = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TemporalWord x = a[i * SA], y = b[i * SB];
+        kinds |= x ^ y;
+        out[i] = cmp(x, y);
+    }
+    return kinds;
+}
+
+template <class Cmp>
+struct CompareKernel {
+    std::int32_t* out;
+    std::size_t n;
+    template <int SA, int SB>
+    TemporalWord run(const TemporalWord* a, const TemporalWord* b) const {
+        return compareBlock<SA, SB>(a, b, out, n, Cmp{});
+    }
+};
+
+struct Less { bool operator()(TemporalWord x, TemporalWord y) const { return x < y; } };
+struct LessEqual { bool operator()(TemporalWord x, TemporalWord y) const { return x <= y; } };
+struct GreaterEqual { bool operator()(TemporalWord x, TemporalWord y) const { return x >= y; } };
+struct Greater { bool operator()(TemporalWord x, TemporalWord y) const { return x > y; } };
+struct NotEqual { bool operator()(TemporalWord x, TemporalWord y) const { return x != y; } };
+struct Equal { bool operator()(TemporalWord x, TemporalWord y) const { return x == y; } };
+
+// Words of one kind order as their counts: one comparison of the words
+// answers. False when the kinds differ.
+bool compareAll(int code, Stream<TemporalWord> a, Stream<TemporalWord> b, std::size_t n, std::int32_t* out) {
+    TemporalWord kinds = 0;
+    switch (code) {
+        case vocabulary::code::kLess: kinds = withStrides(a, b, CompareKernel<Less>{out, n}); break;
+        case vocabulary::code::kLessEqual: kinds = withStrides(a, b, CompareKernel<LessEqual>{out, n}); break;
+        case vocabulary::code::kGreaterEqual: kinds = withStrides(a, b, CompareKernel<GreaterEqual>{out, n}); break;
+        case vocabulary::code::kGreater: kinds = withStrides(a, b, CompareKernel<Greater>{out, n}); break;
+        case vocabulary::code::kNotEqual: kinds = withStrides(a, b, CompareKernel<NotEqual>{out, n}); break;
+        default: kinds = withStrides(a, b, CompareKernel<Equal>{out, n}); break;
+    }
+    return (kinds & types::kKindMask) == 0;
+}
+
+// A count as a double without the conversion instruction that vector
+// registers lack for 64-bit integers: exact for |v| < 2^51, which every
+// difference of two counts is.
+inline double countToDouble(std::int64_t v) {
+    constexpr std::uint64_t kMagic = 0x4338000000000000ull;  // 1.5 * 2^52
+    return std::bit_cast<double>(static_cast<std::uint64_t>(v) + kMagic) - std::bit_cast<double>(kMagic);
+}
+
+// Counts in milliseconds are divided into seconds; others are whole units.
+template <int SA, int SB, bool Millis>
+WOX_VECTOR_CLONES TemporalWord differenceBlock(const TemporalWord* __restrict a, const TemporalWord* __restrict b,
+                                               double* __restrict out, std::size_t n) {
+    TemporalWord kinds = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TemporalWord x = a[i * SA], y = b[i * SB];
+        kinds |= x ^ y;
+        const double d = countToDouble(types::temporalCount(x) - types::temporalCount(y));
+        out[i] = Millis ? d / types::differenceDivisor(types::kTimeKind) : d;
+    }
+    return kinds;
+}
+
+struct DifferenceKernel {
+    double* out;
+    std::size_t n;
+    bool millis;
+    template <int SA, int SB>
+    TemporalWord run(const TemporalWord* a, const TemporalWord* b) const {
+        return millis ? differenceBlock<SA, SB, true>(a, b, out, n) : differenceBlock<SA, SB, false>(a, b, out, n);
+    }
+};
+
+// Dates move by whole days: a word moves by the amount shifted past the
+// kind bits. The answer is the OR of every result's distance from both ends
+// of the range: negative when one left it, with low bits when a word was of
+// another kind.
+template <int SW, int SA>
+WOX_VECTOR_CLONES TemporalWord moveDateBlock(const TemporalWord* __restrict w, const std::int32_t* __restrict a,
+                                             TemporalWord unit, TemporalWord low, TemporalWord high,
+                                             TemporalWord* __restrict out, std::size_t n) {
+    TemporalWord outside = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TemporalWord r = w[i * SW] + a[i * SA] * unit;
+        outside |= (r - low) | (high - r);
+        out[i] = r;
+    }
+    return outside;
+}
+
+struct MoveDateKernel {
+    TemporalWord unit, low, high;
+    TemporalWord* out;
+    std::size_t n;
+    template <int SW, int SA>
+    TemporalWord run(const TemporalWord* w, const std::int32_t* a) const {
+        return moveDateBlock<SW, SA>(w, a, unit, low, high, out, n);
+    }
+};
 
 // The result of `type` made ready for n elements: the elements are written
 // where the pointer answered by begin() points, a single one into `single`
@@ -71,72 +177,26 @@ struct ResultElements {
     }
 };
 
-// Words of one kind order as their counts: one comparison of the words
-// answers, and the kinds are checked for the whole call at once.
-template <class Cmp>
-bool compareWords(Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n, std::int32_t* out,
-                  Cmp cmp) {
-    types::TemporalWord kinds = 0;
-    pairs(a, b, n, [&](std::size_t i, types::TemporalWord x, types::TemporalWord y) {
-        kinds |= (x ^ y) & types::kKindMask;
-        out[i] = cmp(x, y);
-    });
-    return kinds == 0;
-}
-
-bool compareAll(int code, Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n,
-                std::int32_t* out) {
-    using W = types::TemporalWord;
-    switch (code) {
-        case vocabulary::code::kLess: return compareWords(a, b, n, out, [](W x, W y) { return x < y; });
-        case vocabulary::code::kLessEqual: return compareWords(a, b, n, out, [](W x, W y) { return x <= y; });
-        case vocabulary::code::kGreaterEqual: return compareWords(a, b, n, out, [](W x, W y) { return x >= y; });
-        case vocabulary::code::kGreater: return compareWords(a, b, n, out, [](W x, W y) { return x > y; });
-        case vocabulary::code::kNotEqual: return compareWords(a, b, n, out, [](W x, W y) { return x != y; });
-        default: return compareWords(a, b, n, out, [](W x, W y) { return x == y; });
-    }
-}
-
 // The first pair that the element routines refuse, and why.
-int firstFault(Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n) {
-    int fault = types::kTemporalOk;
-    pairs(a, b, n, [&](std::size_t, types::TemporalWord x, types::TemporalWord y) {
-        double d = 0;
-        if (fault == types::kTemporalOk) fault = types::temporalDifference(x, y, &d);
-    });
-    return fault;
+template <class F>
+int firstFault(std::size_t n, F fault) {
+    for (std::size_t i = 0; i < n; ++i)
+        if (int e = fault(i); e != types::kTemporalOk) return e;
+    return types::kTemporalOk;
 }
 
-// Dates move by whole days: a word moves by the amount shifted past the
-// kind bits. The range is checked for the whole call; on any fault the
-// element routine finds the first one.
-int moveDates(Stream<types::TemporalWord> when, Stream<std::int32_t> amount, std::int64_t sign, std::size_t n,
-              types::TemporalWord* out) {
-    constexpr types::TemporalWord kDate = types::kDateKind;
-    const types::TemporalWord low = types::temporalWord(types::kDateKind, types::dayCount(types::kFirstYear, 1, 1));
-    const types::TemporalWord high = types::temporalWord(types::kDateKind, types::dayCount(types::kLastYear, 12, 31));
-    bool bad = false;
-    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
-        const types::TemporalWord r = w + sign * a * (types::TemporalWord{1} << types::kKindBits);
-        bad |= ((w & types::kKindMask) != kDate) | (w < low) | (w > high) | (r < low) | (r > high);
-        out[i] = r;
-    });
-    if (!bad) return types::kTemporalOk;
-    int fault = types::kTemporalOk;
-    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
-        if (fault == types::kTemporalOk) fault = types::moveTemporal(w, sign * a, &out[i]);
-    });
-    return fault;
-}
-
-int moveAll(Stream<types::TemporalWord> when, Stream<std::int32_t> amount, std::int64_t sign, std::size_t n,
-            types::TemporalWord* out) {
-    if (types::temporalKind(*when.p) == types::kDateKind) return moveDates(when, amount, sign, n, out);
-    int fault = types::kTemporalOk;
-    pairs(when, amount, n, [&](std::size_t i, types::TemporalWord w, std::int32_t a) {
-        if (fault == types::kTemporalOk) fault = types::moveTemporal(w, sign * a, &out[i]);
-    });
-    return fault;
+int moveAll(Stream<TemporalWord> when, Stream<std::int32_t> amount, std::int64_t sign, std::size_t n,
+            TemporalWord* out) {
+    auto oneByOne = [&](std::size_t i) {
+        return types::moveTemporal(when.p[i * when.step], sign * amount.p[i * amount.step], &out[i]);
+    };
+    if (types::temporalKind(*when.p) != types::kDateKind) return firstFault(n, oneByOne);
+    const MoveDateKernel k{sign * (TemporalWord{1} << types::kKindBits),
+                           types::temporalWord(types::kDateKind, types::dayCount(types::kFirstYear, 1, 1)),
+                           types::temporalWord(types::kDateKind, types::dayCount(types::kLastYear, 12, 31)), out, n};
+    const TemporalWord outside = withStrides(when, amount, k);
+    if (outside >= 0 && (outside & types::kKindMask) == 0) return types::kTemporalOk;
+    return firstFault(n, oneByOne);
 }
 
 }  // namespace
@@ -159,17 +219,15 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
     if (g.left.type == kTemporal && g.right.type == kTemporal) {
         ResultElements<double> out;
         WOX_TRY(out.begin(cx, g, kFloat));
-        const Stream<types::TemporalWord> a = words(g.left), b = words(g.right);
-        types::TemporalWord kinds = 0;
-        pairs(a, b, n, [&](std::size_t i, types::TemporalWord x, types::TemporalWord y) {
-            kinds |= (x ^ y) & types::kKindMask;
-            out.p[i] = static_cast<double>(types::temporalCount(x) - types::temporalCount(y));
-        });
+        const Stream<TemporalWord> a = words(g.left), b = words(g.right);
         const std::int32_t kind = types::temporalKind(*a.p);
-        if (kinds != 0 || kind < types::kDateKind || kind > types::kDateTimeKind)
-            return cx.fail(temporalRc(firstFault(a, b, n)));
-        if (const double scale = types::differenceScale(kind); scale != 1)
-            for (std::size_t i = 0; i < n; ++i) out.p[i] *= scale;
+        const TemporalWord kinds = withStrides(a, b, DifferenceKernel{out.p, n, types::differenceDivisor(kind) != 1});
+        if ((kinds & types::kKindMask) != 0 || kind < types::kDateKind || kind > types::kDateTimeKind) {
+            double d = 0;
+            return cx.fail(temporalRc(firstFault(n, [&](std::size_t i) {
+                return types::temporalDifference(a.p[i * a.step], b.p[i * b.step], &d);
+            })));
+        }
         out.finish(cx, g);
         return kOk;
     }

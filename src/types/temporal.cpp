@@ -314,13 +314,11 @@ int moveTemporal(TemporalWord w, std::int64_t amount, TemporalWord* out) {
     return kTemporalOk;
 }
 
-double differenceScale(std::int32_t kind) { return kind == kTimeKind || kind == kDateTimeKind ? 1e-3 : 1; }
-
 int temporalDifference(TemporalWord a, TemporalWord b, double* out) {
     const std::int32_t kind = temporalKind(a);
     if (kind != temporalKind(b) || kind < kDateKind || kind > kDateTimeKind) return kTemporalKindsDiffer;
     const std::int64_t d = temporalCount(a) - temporalCount(b);
-    *out = kind == kTimeKind || kind == kDateTimeKind ? static_cast<double>(d) / 1000 : static_cast<double>(d);
+    *out = static_cast<double>(d) / differenceDivisor(kind);
     return kTemporalOk;
 }
 

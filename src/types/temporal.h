@@ -109,8 +109,8 @@ int moveTemporal(TemporalWord w, std::int64_t amount, TemporalWord* out);
 // seconds with a fraction for times and date-times.
 int temporalDifference(TemporalWord a, TemporalWord b, double* out);
 
-// The unit of temporalDifference for a kind, as a multiple of the count's
-// unit: 1, or 1/1000 where counts are milliseconds shown as seconds.
-double differenceScale(std::int32_t kind);
+// What temporalDifference divides a difference of counts by: 1000 where
+// counts are milliseconds and differences seconds, else 1.
+constexpr double differenceDivisor(std::int32_t kind) { return kind == kTimeKind || kind == kDateTimeKind ? 1000 : 1; }
 
 }  // namespace wox::types

@@ -245,6 +245,44 @@ TEST(WorkspaceFile, VersionThreeNumbersFunctionsFromZero) {
     EXPECT_EQ(load(b.in, f).message, kLoadError);
 }
 
+// A file saved before temporal elements held their own values: its record
+// indices load as the moments they named, which then compute and save in
+// today's layout.
+TEST(WorkspaceFile, VersionFourDatesLoadAsTheirMoments) {
+    std::ifstream in(WOX_SOURCE_DIR "/tests/workspace_file/data/dates_version4.wox", std::ios::binary);
+    const std::string file((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(wordAt(file, bodyStart(file)), kRecordTableVersion);
+    LineSession b;
+    LoadResult r = load(b.in, file);
+    ASSERT_TRUE(r.loaded) << r.message;
+    const std::vector<std::pair<std::string, std::string>> shown{
+        {"d", "2000.01.01 2013.06.26 2100.12.31"},
+        {"ds", "2024.02.29"},
+        {"one", "2050.05.05"},
+        {"t", "12:00:01.500 23:59:59.999"},
+        {"mo", "2000.01m 2099.12m"},
+        {"mi", "00:00 23:59"},
+        {"se", "12:34:56"},
+        {"dt", "2013.06.26T09:05:03.007 2000.02.29T23:59:59.999"},
+        {"dts", "2099.12.31T23:59:59.999"},
+        {"tab", "day        v\r\n------------\r\n2001.01.01 1\r\n2001.01.02 2\r\n2001.01.03 3"},
+        {"kt", "day       | v\r\n----------|--\r\n2001.01.01| 1\r\n2001.01.02| 2"},
+        {"nest", "<2005.05.05\r\n<ab\r\n<12:00 13:00"},
+        {"grow", "2000.01.02 2013.06.27"},
+        {"m", "2010.10.10 2011.11.11\r\n2012.12.12 2013.01.13"},
+        {"d+1", "2000.01.02 2013.06.27 2101.01.01"},
+        {"dt-1", "2013.06.26T09:05:03.006 2000.02.29T23:59:59.998"},
+        {"mo+1", "2000.02m 2100.01m"},
+        {"tab.day - 2001.01.01", "0 1 2"},
+    };
+    for (const auto& [line, text] : shown) EXPECT_EQ(b.run(line), text) << line;
+    const std::string again = saved(b.in);
+    EXPECT_EQ(wordAt(again, bodyStart(again)), kWrittenVersion);
+    LineSession c;
+    ASSERT_TRUE(load(c.in, again).loaded);
+    for (const auto& [line, text] : shown) EXPECT_EQ(c.run(line), text) << line;
+}
+
 // A version-2 file of a workspace with one variable: no local area, no
 // stacks, and too few reserved names to hold []AV, which it gets anew.
 TEST(WorkspaceFile, VersionTwoLoads) {
