@@ -9,6 +9,7 @@
 #include "primitives/keyed/keyed.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
+#include "primitives/temporal_kinds.h"
 #include "vocabulary/vocabulary.h"
 #include "values/keyed_value.h"
 #include "values/messages.h"
@@ -58,10 +59,18 @@ Rc finish(values::Workspace& ws, int result, std::int32_t type, char* out, Side 
     });
 }
 
-Rc joinTypes(const Arg& x, const Arg& y, std::int32_t* type, int unlike) {
+// The kind of a temporal side, from a pass over its words.
+std::int32_t sideKind(const values::Workspace& ws, const Arg& s) {
+    return s.d.type == kTemporal ? kindOfWords(s.as<std::int64_t>(ws), s.d.count) : kNoKind;
+}
+
+// The result type; Temporal sides must also be of one kind, whatever the
+// unlike types give.
+Rc joinTypes(const values::Workspace& ws, const Arg& x, const Arg& y, std::int32_t* type, int unlike) {
     if (!isMovable(x.d.type) || !isMovable(y.d.type)) return kDomainError;
     std::int32_t t = joinedType(x.d.type, x.d.count == 0, y.d.type, y.d.count == 0);
     if (t < 0) return unlike;
+    if (t == kTemporal) WOX_TRY(sameKind(sideKind(ws, x), sideKind(ws, y)));
     *type = t;
     return kOk;
 }
@@ -75,7 +84,7 @@ Rc catenate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
     std::int32_t type;
-    WOX_TRY(joinTypes(x, y, &type, kDomainError));
+    WOX_TRY(joinTypes(ws, x, y, &type, kDomainError));
 
     // A scalar, or a one-element side of lower rank, is extended.
     const bool xExt = x.d.rank == 0 || (x.d.count == 1 && x.d.rank < y.d.rank);
@@ -140,7 +149,7 @@ Rc laminate(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     if (x.d.unset() || y.d.unset()) return kValueError;
     std::int32_t type;
     if (!isMovable(x.d.type) || !isMovable(y.d.type)) return kTypeError;
-    WOX_TRY(joinTypes(x, y, &type, kTypeError));
+    WOX_TRY(joinTypes(ws, x, y, &type, kTypeError));
     if (type == kGeneral && (x.d.type != kGeneral || y.d.type != kGeneral)) return kTypeError;
 
     const bool xExt = x.d.rank == 0, yExt = y.d.rank == 0;
@@ -182,12 +191,14 @@ Rc raze(values::Context& cx, int, int result, ValueRef right) {
     std::int32_t type = kInteger;
     bool typed = false;
     std::int64_t total = 0;
+    std::int32_t kind = kNoKind;  // of the Temporal items, which matters for a Temporal result
     {
         const ValueDescriptor* items = ws.elems<ValueDescriptor>(y);
         for (std::int32_t i = 0; i < y.count; ++i) {
             const ValueDescriptor& it = items[i];
             if (!isMovable(it.type)) return kDomainError;
             total += it.count;
+            kind = joinKinds(kind, kindOfValue(ws, it));
             if (it.count == 0) continue;
             std::int32_t t = typed ? joinedType(type, false, it.type, false) : it.type;
             if (t < 0) return kDomainError;
@@ -196,6 +207,7 @@ Rc raze(values::Context& cx, int, int result, ValueRef right) {
         }
     }
     if (!typed && y.count > 0) type = ws.elems<ValueDescriptor>(y)[0].type;
+    if (type == kTemporal && kind == kMixedKinds) return kDomainError;
     char* out;
     WOX_TRY(makeVector(ws, result, type, total, &out));
     if (total == 0) return kOk;

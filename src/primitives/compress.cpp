@@ -173,6 +173,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     const std::int64_t length = dims[axis];
     dims[axis] = x.d.count;
 
+    const Fill fill = fillOf(ws, y);
     char* out;
     WOX_TRY(values::makeResult(ws, result, y.d.type, dims.data(), rank, &out));
     if (!out) return kOk;
@@ -188,7 +189,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
                 std::memcpy(out, from, item);
                 if (!scalarY) from += item;
             } else {
-                writeFill(y.d.type, out, inner);
+                writeFill(fill, out, inner);
             }
             out += item;
         }

@@ -18,6 +18,7 @@
 #include "primitives/keyed/enumerations.h"
 #include "primitives/keyed/keyed.h"
 #include "primitives/small_vector.h"
+#include "primitives/temporal_kinds.h"
 #include "values/messages.h"
 #include "values/narrowing.h"
 #include "values/shape.h"
@@ -534,6 +535,8 @@ Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::
     if (s.count == 0) return kOk;
     std::int32_t type = 0;
     WOX_TRY(storedType(x.type, vd.type, &type));
+    // Before anything is written: a Temporal variable keeps its one kind.
+    if (type == kTemporal) WOX_TRY(sameKind(firstKind(ws, x), kindOfValue(ws, vd)));
     if (type == kGeneral) return storeItems(ws, target, scratch, v, ix, io, single, s.count);
     if (type == x.type) {
         // Same type: in place. Nothing allocates, so nothing can fail now.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "primitives/temporal_kinds.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
@@ -44,9 +45,19 @@ Rc ownItems(values::Workspace& ws, int result, const std::function<void()>& fill
     return values::ownTempItems(ws, result, fill);
 }
 
-void writeFill(std::int32_t type, char* out, std::int64_t n) {
+Fill fillOf(const values::Workspace& ws, const Arg& y) {
+    Fill f;
+    f.type = y.d.type;
+    if (y.d.type == kTemporal) f.word = temporalFillWord(firstKind(ws, y.d));
+    return f;
+}
+
+void writeFill(const Fill& fill, char* out, std::int64_t n) {
     if (n <= 0) return;
-    if (type == kChar) {
+    const std::int32_t type = fill.type;
+    if (type == kTemporal) {
+        for (std::int64_t i = 0; i < n; ++i) std::memcpy(out + 8 * i, &fill.word, 8);
+    } else if (type == kChar) {
         std::memset(out, ' ', static_cast<std::size_t>(n));
     } else if (type == kGeneral) {
         ValueDescriptor empty;
@@ -56,6 +67,10 @@ void writeFill(std::int32_t type, char* out, std::int64_t n) {
     } else {
         std::memset(out, 0, static_cast<std::size_t>(n) * static_cast<std::size_t>(elementStride(type)));
     }
+}
+
+void writeFill(std::int32_t type, char* out, std::int64_t n) {
+    writeFill(Fill{type, temporalFillWord(kNoKind)}, out, n);
 }
 
 }  // namespace wox::primitives

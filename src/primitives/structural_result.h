@@ -65,7 +65,18 @@ inline Rc makeVector(values::Workspace& ws, int result, std::int32_t type, std::
 // writes them as plain descriptor copies (see values::ownTempItems).
 Rc ownItems(values::Workspace& ws, int result, const std::function<void()>& fill);
 
-// The fill element of a type as raw bytes (0, a blank, or an empty item).
+// The fill element of an argument: 0, a blank, an empty item, or for a
+// Temporal argument the origin of its kind. Read before the result is made.
+struct Fill {
+    std::int32_t type = 0;
+    std::int64_t word = 0;  // the Temporal fill
+};
+Fill fillOf(const values::Workspace& ws, const Arg& y);
+
+// Writes n fill elements as raw bytes.
+void writeFill(const Fill& fill, char* out, std::int64_t n);
+// The fill of a type alone; a Temporal one, with no argument to take its
+// kind from, fills with dates.
 void writeFill(std::int32_t type, char* out, std::int64_t n);
 
 }  // namespace wox::primitives

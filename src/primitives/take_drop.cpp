@@ -45,10 +45,10 @@ Rc plan(const values::Workspace& ws, const Arg& x, const Arg& y, bool isDrop, Ta
 }
 
 // Fills the result and copies the overlapping box.
-void layout(values::Workspace& ws, const TakePlan& p, const Arg& y, char* out, std::int32_t type) {
-    const int w = elementStride(type);
+void layout(values::Workspace& ws, const TakePlan& p, const Arg& y, char* out, const Fill& fill) {
+    const int w = elementStride(fill.type);
     std::int64_t n = values::elementCount(p.dims.data(), p.rank);
-    if (p.padded) writeFill(type, out, n);
+    if (p.padded) writeFill(fill, out, n);
     std::vector<std::int64_t> lo(static_cast<std::size_t>(p.rank)), hi(lo);
     for (int k = 0; k < p.rank; ++k) {
         const auto i = static_cast<std::size_t>(k);
@@ -89,17 +89,18 @@ Rc takeOrDrop(values::Context& cx, int result, ValueRef left, ValueRef right, bo
                                          : kDomainError;
     TakePlan p;
     WOX_TRY(plan(ws, x, y, isDrop, p));
+    const Fill fill = fillOf(ws, y);
     char* out;
     WOX_TRY(values::makeResult(ws, result, y.d.type, p.dims.data(), p.rank, &out));
     if (!out) return kOk;
     y.refresh(ws, result);
     if (y.d.type != kGeneral) {
-        layout(ws, p, y, out, y.d.type);
+        layout(ws, p, y, out, fill);
         return kOk;
     }
     return ownItems(ws, result, [&] {
         y.refresh(ws, result);
-        layout(ws, p, y, ws.base() + ws.var(result).data, kGeneral);
+        layout(ws, p, y, ws.base() + ws.var(result).data, fill);
     });
 }
 

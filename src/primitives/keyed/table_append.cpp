@@ -9,6 +9,7 @@
 #include "primitives/keyed/keyed_layout.h"
 #include "primitives/structural_result.h"
 #include "primitives/keyed/table_columns.h"
+#include "primitives/temporal_kinds.h"
 #include "values/messages.h"
 #include "values/shape.h"
 #include "values/value_copy.h"
@@ -41,6 +42,7 @@ Rc growthOf(const values::Workspace& ws, const ValueDescriptor& column, const Va
     if (!isMovable(column.type) || !isMovable(v.type) || v.type == kGeneral) return kDomainError;
     g->type = joinedType(column.type, column.count == 0, v.type, v.count == 0);
     if (g->type < 0 || g->type == kGeneral) return kDomainError;
+    if (g->type == kTemporal) WOX_TRY(sameKind(firstKind(ws, column), kindOfValue(ws, v)));
     if (v.rank == 1 && v.count != 1) g->rows = v.count;
     return kOk;
 }
