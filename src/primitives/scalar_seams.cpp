@@ -15,6 +15,8 @@ namespace {
 // The language error of temporal error e (31 "error time format" ...).
 int temporalRc(int e) { return static_cast<int>(kTimeFormat) - 1 + e; }
 
+using W = types::TemporalWord;
+
 // An argument's elements with the stride that scalar extension gives them.
 template <class T>
 struct Stream {
@@ -86,7 +88,6 @@ bool compareWords(Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, 
 
 bool compareAll(int code, Stream<types::TemporalWord> a, Stream<types::TemporalWord> b, std::size_t n,
                 std::int32_t* out) {
-    using W = types::TemporalWord;
     switch (code) {
         case vocabulary::code::kLess: return compareWords(a, b, n, out, [](W x, W y) { return x < y; });
         case vocabulary::code::kLessEqual: return compareWords(a, b, n, out, [](W x, W y) { return x <= y; });
@@ -95,6 +96,17 @@ bool compareAll(int code, Stream<types::TemporalWord> a, Stream<types::TemporalW
         case vocabulary::code::kNotEqual: return compareWords(a, b, n, out, [](W x, W y) { return x != y; });
         default: return compareWords(a, b, n, out, [](W x, W y) { return x == y; });
     }
+}
+
+// The later or the earlier of each pair of words of one kind.
+template <class Pick>
+bool extremes(Stream<W> a, Stream<W> b, std::size_t n, W* out, Pick pick) {
+    W kinds = 0;
+    pairs(a, b, n, [&](std::size_t i, W x, W y) {
+        kinds |= (x ^ y) & types::kKindMask;
+        out[i] = pick(x, y);
+    });
+    return kinds == 0;
 }
 
 // The first pair that the element routines refuse, and why.
@@ -145,7 +157,20 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
     const std::size_t n = static_cast<std::size_t>(g.resultCount);
-    if (n == 0) return prepareResult(cx, g, kBoolean);
+    const bool extreme = code == vocabulary::code::kMaximum || code == vocabulary::code::kMinimum;
+    if (n == 0) return prepareResult(cx, g, extreme ? kTemporal : kBoolean);
+
+    if (extreme) {
+        ResultElements<types::TemporalWord> out;
+        WOX_TRY(out.begin(cx, g, kTemporal));
+        const bool kindsMatch = code == vocabulary::code::kMaximum ? extremes(words(g.left), words(g.right), n, out.p,
+                                                                              [](W x, W y) { return x > y ? x : y; })
+                                                                   : extremes(words(g.left), words(g.right), n, out.p,
+                                                                              [](W x, W y) { return x < y ? x : y; });
+        if (!kindsMatch) return cx.fail(temporalRc(types::kTemporalKindsDiffer));
+        out.finish(cx, g);
+        return kOk;
+    }
 
     if (code != vocabulary::code::kPlus && code != vocabulary::code::kMinus) {
         ResultElements<std::int32_t> out;
