@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "values/interrupt_poll.h"
 #include "values/messages.h"
@@ -57,22 +58,11 @@ constexpr std::size_t kRadix = std::size_t{1} << kRadixBits;
 // stays in the second-level cache.
 constexpr std::uint64_t kCountingRange = std::uint64_t{1} << 16;
 
-Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int64_t n, Direction dir,
-                 Scratch scratch, Poll& poll) {
-    std::int32_t lo = v[0], hi = v[0];
-    for (std::int64_t i = 1; i < n; ++i) {
-        lo = std::min(lo, v[i]);
-        hi = std::max(hi, v[i]);
-    }
-    const std::uint32_t range = static_cast<std::uint32_t>(static_cast<std::int64_t>(hi) - lo);
-    const bool down = dir == Direction::Down;
-    // Keys counted from the smallest (largest, going down), so a stable
-    // ascending sort of keys is the grade in either direction.
-    auto keyOf = [=](std::int64_t i) {
-        std::uint32_t k = static_cast<std::uint32_t>(static_cast<std::int64_t>(v[i]) - lo);
-        return down ? range - k : k;
-    };
-
+// Keys 0..range (keyOf(i) already turned for the direction): counted in one
+// pass when the range is small, else sorted by stable byte passes.
+template <class KeyOf>
+Rc gradeNarrow(std::int64_t n, std::uint32_t range, KeyOf keyOf, std::int32_t* out, int origin, Scratch scratch,
+               Poll& poll) {
     if (range < kCountingRange && range <= static_cast<std::uint64_t>(n) * 4) {
         std::size_t buckets = static_cast<std::size_t>(range) + 1;
         ScratchBuffer counts(scratch, buckets * sizeof(std::uint32_t));
@@ -135,6 +125,23 @@ Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int6
     return done ? kOk : kInterrupted;
 }
 
+Rc gradeIntegers(const std::int32_t* v, std::int32_t* out, int origin, std::int64_t n, Direction dir,
+                 Scratch scratch, Poll& poll) {
+    std::int32_t lo = v[0], hi = v[0];
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = std::min(lo, v[i]);
+        hi = std::max(hi, v[i]);
+    }
+    const std::uint32_t range = static_cast<std::uint32_t>(static_cast<std::int64_t>(hi) - lo);
+    const bool down = dir == Direction::Down;
+    // Keys counted from the smallest (largest, going down), so a stable
+    // ascending sort of keys is the grade in either direction.
+    return gradeNarrow(n, range, [=](std::int64_t i) {
+        std::uint32_t k = static_cast<std::uint32_t>(static_cast<std::int64_t>(v[i]) - lo);
+        return down ? range - k : k;
+    }, out, origin, scratch, poll);
+}
+
 Rc gradeChars(const char* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Poll& poll) {
     std::array<std::uint32_t, 256> counts;
     const bool down = dir == Direction::Down;
@@ -144,8 +151,10 @@ Rc gradeChars(const char* v, std::int32_t* out, int origin, std::int64_t n, Dire
     });
 }
 
-Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch,
-               Poll& poll) {
+// 64-bit keys (keyOf(i) already turned for the direction), sorted as
+// (key, position) records by stable byte passes.
+template <class KeyOf>
+Rc gradeWide(std::int64_t n, KeyOf keyOf, std::int32_t* out, int origin, Scratch scratch, Poll& poll) {
     struct Record {
         std::uint64_t key;
         std::uint64_t position;
@@ -160,10 +169,8 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
     Record* b = a + count;
     std::uint32_t* h = hist.as<std::uint32_t>();
     std::fill(h, h + kBytes * kDigits, 0u);
-    const bool down = dir == Direction::Down;
     bool done = poll.forEach(n, [&](std::int64_t i) {
-        std::uint64_t k = floatKey(v[i]);
-        if (down) k = ~k;
+        const std::uint64_t k = keyOf(i);
         a[i] = Record{k, static_cast<std::uint64_t>(i)};
         for (int p = 0; p < kBytes; ++p) ++h[p * kDigits + ((k >> (8 * p)) & 0xff)];
     });
@@ -186,6 +193,40 @@ Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, D
     }
     for (std::size_t i = 0; i < count; ++i) out[i] = origin + static_cast<std::int32_t>(a[i].position);
     return kOk;
+}
+
+Rc gradeFloats(const double* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch,
+               Poll& poll) {
+    const std::uint64_t flip = dir == Direction::Down ? ~std::uint64_t{0} : 0;
+    return gradeWide(n, [=](std::int64_t i) { return floatKey(v[i]) ^ flip; }, out, origin, scratch, poll);
+}
+
+// Signed 64-bit words. Low bits that every word shares (a temporal kind)
+// carry no order, so when the rest spans less than 2^32 the words grade as
+// narrow keys, as integers do; otherwise as wide ones.
+Rc gradeWords(const std::int64_t* v, std::int32_t* out, int origin, std::int64_t n, Direction dir, Scratch scratch,
+              Poll& poll) {
+    std::int64_t lo = v[0], hi = v[0];
+    std::uint64_t differ = 0;
+    for (std::int64_t i = 1; i < n; ++i) {
+        lo = std::min(lo, v[i]);
+        hi = std::max(hi, v[i]);
+        differ |= static_cast<std::uint64_t>(v[i] ^ v[0]);
+    }
+    const bool down = dir == Direction::Down;
+    const int shift = differ == 0 ? 0 : std::countr_zero(differ);
+    const std::uint64_t span = (static_cast<std::uint64_t>(hi) - static_cast<std::uint64_t>(lo)) >> shift;
+    if (span <= std::numeric_limits<std::uint32_t>::max()) {
+        const auto range = static_cast<std::uint32_t>(span);
+        return gradeNarrow(n, range, [=](std::int64_t i) {
+            const auto k = static_cast<std::uint32_t>((static_cast<std::uint64_t>(v[i]) - static_cast<std::uint64_t>(lo)) >> shift);
+            return down ? range - k : k;
+        }, out, origin, scratch, poll);
+    }
+    constexpr std::uint64_t kSign = std::uint64_t{1} << 63;
+    const std::uint64_t flip = down ? ~std::uint64_t{0} : 0;
+    return gradeWide(n, [=](std::int64_t i) { return (static_cast<std::uint64_t>(v[i]) ^ kSign) ^ flip; }, out, origin,
+                     scratch, poll);
 }
 
 // Rows are sorted as positions: the rows never move. A merge sort (runs of
@@ -255,6 +296,7 @@ Rc gradeVector(const void* data, std::int32_t type, std::int32_t* out, int origi
         case kInteger: return gradeIntegers(static_cast<const std::int32_t*>(data), out, origin, n, dir, scratch, poll);
         case kChar: return gradeChars(static_cast<const char*>(data), out, origin, n, dir, poll);
         case kFloat: return gradeFloats(static_cast<const double*>(data), out, origin, n, dir, scratch, poll);
+        case kTemporal: return gradeWords(static_cast<const std::int64_t*>(data), out, origin, n, dir, scratch, poll);
         default: return kDomainError;
     }
 }
@@ -279,6 +321,9 @@ Rc gradeRows(const void* data, std::int32_t type, std::int32_t* out, int origin,
         case kFloat:
             return sortRows(static_cast<const double*>(data), out, origin, rows, rowLength, dir, scratch, poll,
                             [](double a, double b) { return floatKey(a) < floatKey(b); });
+        case kTemporal:
+            return sortRows(static_cast<const std::int64_t*>(data), out, origin, rows, rowLength, dir, scratch, poll,
+                            [](std::int64_t a, std::int64_t b) { return a < b; });
         default: return kDomainError;
     }
 }

@@ -9,6 +9,7 @@
 #include "primitives/heap_scratch.h"
 #include "primitives/index_origin.h"
 #include "primitives/structural_result.h"
+#include "types/temporal.h"
 #include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
@@ -21,7 +22,11 @@ Rc grade(values::Context& cx, int code, int result, ValueRef right, ValueRef io)
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (y.d.rank == 0) return kRankError;
-    if (y.d.type < kBoolean || y.d.type > kChar) return kDomainError;
+    const bool temporal = y.d.type == kTemporal;
+    if ((y.d.type < kBoolean || y.d.type > kChar) && !temporal) return kDomainError;
+    // Temporal words order chronologically only within one kind.
+    if (temporal && !isInline(y.d) && !types::oneTemporalKind(y.as<types::TemporalWord>(ws), y.d.count))
+        return kDifferentTimeFormats;
     const std::int32_t rows = y.dim(ws, 0);
     // An array without elements still has rows, and they are all equal.
     const std::int64_t rowLength = rows > 0 ? y.d.count / rows : 0;

@@ -13,9 +13,12 @@ namespace wox::primitives {
 namespace {
 
 // Types the searches read; the descriptor types have lookups of their own.
+// Temporal words are equal exactly when kind and moment are, so a value of
+// another kind is not found, as a number is not among symbols.
+bool searchable(std::int32_t type) { return type <= kSymbol || type == kTemporal; }
 Rc searchableType(std::int32_t type) {
     if (type == kEnumeration || type >= kDictionary) return kNotImplemented;
-    return type <= kSymbol ? kOk : kDomainError;
+    return searchable(type) ? kOk : kDomainError;
 }
 
 }  // namespace
@@ -50,7 +53,7 @@ Rc membership(values::Context& cx, int, int result, ValueRef left, ValueRef righ
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
-    if (x.d.type > kSymbol || y.d.type > kSymbol) return kDomainError;
+    if (!searchable(x.d.type) || !searchable(y.d.type)) return kDomainError;
     SmallDims dims = x.dims(ws);
     char* bytes;
     WOX_TRY(values::makeResult(ws, result, kBoolean, dims.data(), x.d.rank, &bytes));

@@ -29,6 +29,7 @@
 #include "primitives/integer_sum.h"
 #include "primitives/operand_steps.h"
 #include "primitives/operators.h"
+#include "types/temporal.h"
 #include "values/shaped_result.h"
 #include "vocabulary/vocabulary.h"
 #include "values/interrupt_poll.h"
@@ -75,7 +76,9 @@ Rc checkArgument(const values::Workspace& ws, int f, const ValueDescriptor& d) {
     if (d.count == 0) return kOk;
     if (isLogicalOperand(f)) return allZeroOne(ws, d) ? kOk : kDomainError;
     bool real = isRealNumeric(d.type);
-    if (isComparisonOperand(f) || f == vocabulary::code::kMaximum || f == vocabulary::code::kMinimum) return real ? kOk : kDomainError;
+    if (f == vocabulary::code::kMaximum || f == vocabulary::code::kMinimum)
+        return real || d.type == kTemporal ? kOk : kDomainError;
+    if (isComparisonOperand(f)) return real ? kOk : kDomainError;
     if (f == vocabulary::code::kBinomial) return isIntegral(d.type) ? kOk : kDomainError;
     return real || d.type == kComplex ? kOk : kDomainError;
 }
@@ -310,6 +313,55 @@ Rc complexRows(values::Context& cx, int result, ValueRef right, int f, const Axi
     return kOk;
 }
 
+// ---- Temporal extremes ------------------------------------------------------
+
+// Maximum and minimum of Temporal words of one kind, which order as their
+// integers: the result keeps the argument's kind. A scan carries the
+// running extreme; a reduction keeps only the last of it.
+template <class Pick>
+void wordExtremes(const std::int64_t* x, const Axis& a, std::int64_t* out, bool scan, Pick pick) {
+    for (std::int64_t o = 0; o < a.outer; ++o) {
+        const std::int64_t* base = x + o * a.n * a.inner;
+        std::int64_t* acc = out + (scan ? o * a.n * a.inner : o * a.inner);
+        for (std::int64_t j = 0; j < a.inner; ++j) acc[j] = base[j];
+        for (std::int64_t i = 1; i < a.n; ++i) {
+            const std::int64_t* row = base + i * a.inner;
+            std::int64_t* cur = scan ? acc + i * a.inner : acc;
+            const std::int64_t* prev = scan ? cur - a.inner : acc;
+            for (std::int64_t j = 0; j < a.inner; ++j) cur[j] = pick(prev[j], row[j]);
+        }
+    }
+}
+
+// Only maximum and minimum reach here. Kinds apart do not order (34, as
+// their comparison); an empty reduction has no temporal identity.
+Rc temporalExtremes(values::Context& cx, int result, ValueRef right, int f, bool first, bool scan) {
+    const ValueDescriptor d = cx.ws.at(right);
+    if (!types::oneTemporalKind(reinterpret_cast<const types::TemporalWord*>(values::elementsOf(cx.ws, d)), d.count))
+        return cx.fail(kDifferentTimeFormats);
+    Axis a = axisOf(cx.ws, d, first);
+    std::vector<std::int32_t> dims = a.dims;
+    if (d.rank == 0) dims.clear();
+    else if (!scan) dims.erase(dims.begin() + a.axis);
+    const std::int64_t count = scan ? d.count : a.outer * a.inner;
+    if (!scan && a.n == 0 && count > 0) return cx.fail(kDomainError);
+    char* bytes;
+    if (Rc rc = values::makeResult(cx.ws, result, kTemporal, dims.data(), static_cast<int>(dims.size()), &bytes);
+        rc.failed())
+        return cx.fail(rc.code);
+    if (count == 0) return kOk;
+    // An inline word is read from the snapshot; a block's place is read
+    // again, after the allocation.
+    const auto* in = reinterpret_cast<const std::int64_t*>(
+        values::elementsOf(cx.ws, isInline(d) ? d : cx.ws.at(right)));
+    auto* out = reinterpret_cast<std::int64_t*>(values::resultElements(cx, result));
+    if (f == vocabulary::code::kMaximum)
+        wordExtremes(in, a, out, scan, [](std::int64_t p, std::int64_t q) { return p > q ? p : q; });
+    else
+        wordExtremes(in, a, out, scan, [](std::int64_t p, std::int64_t q) { return p < q ? p : q; });
+    return kOk;
+}
+
 // ---- Entry points ----------------------------------------------------------
 
 struct Operator {
@@ -370,6 +422,7 @@ Rc reduce(values::Context& cx, int code, int result, ValueRef right) {
     Operator op;
     WOX_TRY(start(cx, code, right, &op));
     const ValueDescriptor d = cx.ws.at(right);
+    if (d.type == kTemporal) return temporalExtremes(cx, result, right, op.f, op.first, false);
     if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
         if (d.type == kFloat || isIntegral(d.type)) return reduceSingle(cx, result, d, op.f);
         if (d.type != kComplex) return cx.fail(kDomainError);
@@ -414,6 +467,7 @@ Rc scan(values::Context& cx, int code, int result, ValueRef right) {
     Operator op;
     WOX_TRY(start(cx, code, right, &op));
     const ValueDescriptor d = cx.ws.at(right);
+    if (d.type == kTemporal) return temporalExtremes(cx, result, right, op.f, op.first, true);
     if (d.rank == 0 || (d.rank == 1 && d.count == 1)) {
         if (d.type != kFloat && !isIntegral(d.type) && d.type != kComplex) return cx.fail(kDomainError);
         if (Rc rc = values::copyToTemp(cx.ws, result, right); rc.failed()) return cx.fail(rc.code);

@@ -227,7 +227,9 @@ Rc temporal(values::Context& cx, ArgumentDigest& g, const Call& c) {
     std::int32_t l = g.left.type, r = g.right.type;
     std::int32_t other = l < r ? l : r;
     if (!isIntegral(other) && other != kTemporal) return cx.fail(kTypeError);
-    if (c.code != kPlus && c.code != kMinus) return cx.fail(kTimeFormat);
+    // The later and the earlier of two moments, as comparison orders them.
+    const bool extreme = (c.code == kMaximum || c.code == kMinimum) && other == kTemporal;
+    if (c.code != kPlus && c.code != kMinus && !extreme) return cx.fail(kTimeFormat);
     if (c.code == kPlus && l == kTemporal && r == kTemporal) return cx.fail(kTimeFormat);
     if (c.code == kMinus && r == kTemporal && l != kTemporal) return cx.fail(kDomainError);
     WOX_TRY(conform(cx, g));

@@ -177,6 +177,32 @@ struct ResultElements {
     }
 };
 
+// The later or the earlier of each pair.
+template <int SA, int SB, class Pick>
+WOX_VECTOR_CLONES TemporalWord pickBlock(const TemporalWord* __restrict a, const TemporalWord* __restrict b,
+                                         TemporalWord* __restrict out, std::size_t n, Pick pick) {
+    TemporalWord kinds = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const TemporalWord x = a[i * SA], y = b[i * SB];
+        kinds |= x ^ y;
+        out[i] = pick(x, y);
+    }
+    return kinds;
+}
+
+template <class Pick>
+struct PickKernel {
+    TemporalWord* out;
+    std::size_t n;
+    template <int SA, int SB>
+    TemporalWord run(const TemporalWord* a, const TemporalWord* b) const {
+        return pickBlock<SA, SB>(a, b, out, n, Pick{});
+    }
+};
+
+struct Later { TemporalWord operator()(TemporalWord x, TemporalWord y) const { return x > y ? x : y; } };
+struct Earlier { TemporalWord operator()(TemporalWord x, TemporalWord y) const { return x < y ? x : y; } };
+
 // The first pair that the element routines refuse, and why.
 template <class F>
 int firstFault(std::size_t n, F fault) {
@@ -205,7 +231,19 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
     ArgumentDigest g = digestDyadic(cx.ws, result, left, right);
     if (Rc rc = conformabilityCheck(cx.ws, g); rc.failed()) return cx.fail(rc.code);
     const std::size_t n = static_cast<std::size_t>(g.resultCount);
-    if (n == 0) return prepareResult(cx, g, kBoolean);
+    const bool extreme = code == vocabulary::code::kMaximum || code == vocabulary::code::kMinimum;
+    if (n == 0) return prepareResult(cx, g, extreme ? kTemporal : kBoolean);
+
+    if (extreme) {
+        ResultElements<types::TemporalWord> out;
+        WOX_TRY(out.begin(cx, g, kTemporal));
+        const TemporalWord kinds = code == vocabulary::code::kMaximum
+                                       ? withStrides(words(g.left), words(g.right), PickKernel<Later>{out.p, n})
+                                       : withStrides(words(g.left), words(g.right), PickKernel<Earlier>{out.p, n});
+        if ((kinds & types::kKindMask) != 0) return cx.fail(temporalRc(types::kTemporalKindsDiffer));
+        out.finish(cx, g);
+        return kOk;
+    }
 
     if (code != vocabulary::code::kPlus && code != vocabulary::code::kMinus) {
         ResultElements<std::int32_t> out;

@@ -24,7 +24,8 @@ Rc complexMonadic(values::Context& cx, int code, int result, ValueRef right);
 Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Temporal arithmetic (plus 45, minus 47; the caller has checked the types
-// and the functions) and the comparisons (16-21) of two Temporal arguments.
+// and the functions), and the comparisons (16-21), maximum and minimum of
+// two Temporal arguments.
 Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
 // Dyadic arithmetic (codes 45-65 odd) with a Dictionary argument.

@@ -85,7 +85,7 @@ Rc unique(values::Context& cx, int, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg y(ws, right);
     if (y.d.unset()) return kValueError;
-    if (y.d.type > kChar && y.d.type != kSymbol) return kDomainError;
+    if (y.d.type > kChar && y.d.type != kSymbol && y.d.type != kTemporal) return kDomainError;
     const std::int32_t type = y.d.type;
     const int w = elementStride(type);
     if (y.single()) {
@@ -110,7 +110,7 @@ Rc unique(values::Context& cx, int, int result, ValueRef right) {
         }
     } else {
         Rc rc = kOk;
-        if (type != kFloat && n > 0 && uniqueNarrow(ws, result, y, &rc)) return rc;
+        if (w == 4 && n > 0 && uniqueNarrow(ws, result, y, &rc)) return rc;
         WOX_TRY(kept.allocate(ws.caps, static_cast<std::uint64_t>(n) * static_cast<std::uint64_t>(w)));
         {
             WorkTable<std::int32_t> first;
@@ -133,7 +133,7 @@ Rc group(values::Context& cx, int result, ValueRef right, ValueRef io) {
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (y.d.rank > 1) return kRankError;
-    if (y.d.type > kSymbol) return kDomainError;
+    if (y.d.type > kSymbol && y.d.type != kTemporal) return kDomainError;
     const std::int64_t n = y.d.count;
     char* out;
     if (n == 0) {

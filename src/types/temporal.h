@@ -47,6 +47,13 @@ constexpr TemporalWord temporalWord(std::int32_t kind, std::int64_t count) {
 constexpr std::int32_t temporalKind(TemporalWord w) { return static_cast<std::int32_t>(w & kKindMask); }
 constexpr std::int64_t temporalCount(TemporalWord w) { return w >> kKindBits; }
 
+// Whether the n words share one kind, so that they order as integers.
+inline bool oneTemporalKind(const TemporalWord* w, std::int64_t n) {
+    TemporalWord differ = 0;
+    for (std::int64_t i = 1; i < n; ++i) differ |= w[i] ^ w[0];
+    return (differ & kKindMask) == 0;
+}
+
 // The broken-down form of a temporal value, as literals and displays write
 // it. Fields a kind does not use hold year 2000, month 1, day 1 and zeros.
 struct TemporalFields {

@@ -91,6 +91,35 @@ TEST(GradeFloats, NullsInfinitiesAndZerosMatchThePlainComparison) {
             EXPECT_EQ(graded(v, kFloat, origin, dir), reference(v, origin, dir, floatLess));
 }
 
+TEST(GradeWords, NarrowAndWideSpansMatchAStableSortInBothDirections) {
+    std::mt19937_64 gen(11);
+    auto less = [](std::int64_t a, std::int64_t b) { return a < b; };
+    // Words that share their low three bits (one temporal kind): spans that
+    // are counted, sorted as 32-bit keys, and sorted as 64-bit keys; then
+    // words that share no low bits, over the whole signed range.
+    for (std::int64_t spread : {std::int64_t{40}, std::int64_t{1} << 20, std::int64_t{1} << 40,
+                                std::int64_t{1} << 60}) {
+        std::uniform_int_distribution<std::int64_t> d(-spread, spread);
+        std::vector<std::int64_t> v(4000);
+        for (auto& x : v) x = d(gen) * 8 + 6;
+        for (int origin : {0, 1})
+            for (Direction dir : {Direction::Up, Direction::Down})
+                EXPECT_EQ(graded(v, kTemporal, origin, dir), reference(v, origin, dir, less)) << spread;
+    }
+    std::vector<std::int64_t> v(3000);
+    for (auto& x : v) x = static_cast<std::int64_t>(gen() >> (gen() % 64)) * ((gen() & 1) ? -1 : 1);
+    v[5] = std::numeric_limits<std::int64_t>::min();
+    v[9] = std::numeric_limits<std::int64_t>::max();
+    for (Direction dir : {Direction::Up, Direction::Down})
+        EXPECT_EQ(graded(v, kTemporal, 0, dir), reference(v, 0, dir, less));
+    std::vector<std::int64_t> rows{8, 16, 8, 9, -8, 0, 8, 16};
+    std::vector<std::int32_t> out(4);
+    ASSERT_EQ(gradeRows(rows.data(), kTemporal, out.data(), 0, 4, 2, Direction::Up).code, 0);
+    EXPECT_EQ(out, (std::vector<std::int32_t>{2, 1, 0, 3}));
+    ASSERT_EQ(gradeRows(rows.data(), kTemporal, out.data(), 0, 4, 2, Direction::Down).code, 0);
+    EXPECT_EQ(out, (std::vector<std::int32_t>{0, 3, 1, 2}));
+}
+
 TEST(GradeRows, RowsCompareLexicographicallyAndEqualRowsKeepTheirOrder) {
     std::vector<std::int32_t> m{1, 2, 1, 1, 1, 2, 0, 9, 1, 1};
     std::vector<std::int32_t> out(5);
@@ -104,9 +133,11 @@ TEST(GradeMemory, WorkingMemoryThatCannotBeHadIsWorkspaceFull) {
     Scratch none{[](void*, std::size_t) -> void* { return nullptr; }, [](void*, void*) {}};
     std::vector<std::int32_t> ints{5, -9000000, 7, 1 << 30};
     std::vector<double> floats{2.5, 1.5};
+    std::vector<std::int64_t> words{std::int64_t{1} << 50, -8};
     std::vector<std::int32_t> out(4);
     EXPECT_EQ(gradeVector(ints.data(), kInteger, out.data(), 0, 4, Direction::Up, none).code, kWorkspaceFull);
     EXPECT_EQ(gradeVector(floats.data(), kFloat, out.data(), 0, 2, Direction::Up, none).code, kWorkspaceFull);
+    EXPECT_EQ(gradeVector(words.data(), kTemporal, out.data(), 0, 2, Direction::Up, none).code, kWorkspaceFull);
     // Characters, and rows that fit one run of 32, need no working memory;
     // more rows merge through a spare block of positions.
     std::vector<char> chars{'b', 'a'};
@@ -124,8 +155,8 @@ TEST(GradeMemory, NoSortReadsPastItsArgument) {
     ASSERT_NE(region, MAP_FAILED);
     ASSERT_EQ(mprotect(region + page, page, PROT_NONE), 0);
     std::vector<std::int32_t> out(page);
-    for (std::int32_t type : {kInteger, kFloat, kChar}) {
-        std::size_t size = type == kFloat ? 8 : type == kChar ? 1 : 4;
+    for (std::int32_t type : {kInteger, kFloat, kChar, kTemporal}) {
+        std::size_t size = type == kFloat || type == kTemporal ? 8 : type == kChar ? 1 : 4;
         std::int64_t n = 301;
         char* data = region + page - n * size;
         for (std::int64_t i = 0; i < n * static_cast<std::int64_t>(size); ++i) data[i] = static_cast<char>(i * 37);

@@ -64,7 +64,8 @@ inline ValueRef chars(Interpreter& in, int slot, std::string_view s) {
 }
 
 // A value read back: its descriptor fields and elements as doubles (the
-// Integer null reads as NaN; Complex gives real and imaginary parts in turn).
+// Integer null reads as NaN; Complex gives real and imaginary parts in turn;
+// Temporal its words).
 struct Read {
     std::int32_t type = 0;
     std::int32_t rank = 0;
@@ -90,6 +91,7 @@ inline Read read(Interpreter& in, ValueRef r) {
                 out.v.push_back(ws.elems<double>(d)[2 * i + 1]);
                 break;
             case kChar: out.v.push_back(static_cast<unsigned char>(ws.elems<char>(d)[i])); break;
+            case kTemporal: out.v.push_back(static_cast<double>(ws.elems<std::int64_t>(d)[i])); break;
             default: {
                 std::int32_t e = ws.elems<std::int32_t>(d)[i];
                 out.v.push_back(e == kIntNull ? std::nan("") : static_cast<double>(e));
