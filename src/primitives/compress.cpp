@@ -109,7 +109,7 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     SmallDims dims = p.scalarY ? SmallDims(1) : y.dims(ws);
     if (p.scalarY) dims[0] = x.d.count;
     int axis = code == kFirstAxisCode ? 0 : rank - 1;
-    // The axis forms x/[k]y; the primitive table does not route them here yet.
+    // The axis forms x/[k]y.
     if (code > vocabulary::code::kCompressAxisBase && code <= vocabulary::code::kCompressAxisBase + vocabulary::code::kMaxAxis) {
         axis = code - vocabulary::code::kCompressAxisBase;
         if (axis >= rank) return kAxisError;
@@ -157,7 +157,7 @@ Rc expand(values::Context& cx, int code, int result, ValueRef left, ValueRef rig
     const bool scalarY = y.d.rank == 0;
     const int rank = scalarY ? 1 : y.d.rank;
     int axis = code == vocabulary::code::kExpandFirst ? 0 : rank - 1;
-    // The axis forms x\[k]y; the primitive table does not route them here yet.
+    // The axis forms x\[k]y.
     if (code > vocabulary::code::kExpandAxisBase && code <= vocabulary::code::kExpandAxisBase + vocabulary::code::kMaxAxis) {
         axis = code - vocabulary::code::kExpandAxisBase;
         if (axis >= rank) return kAxisError;

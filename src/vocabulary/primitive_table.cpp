@@ -140,8 +140,8 @@ constexpr FamilyTable makeMonadicFamilies() {
     using namespace code;
     FamilyTable table{};
     table.fill(Family::NotImplemented);
-    // Reverse along axes 2 to 5; axis 1 has no routine.
-    fill(table, kReverseAxisBase + 2, kReverseAxisBase + kMaxAxis, detail::rowWritten("$").monadicFamily);
+    // Reverse along axes 1 to 5 (axis 0 is reverse-first).
+    fill(table, kReverseAxisBase + 1, kReverseAxisBase + kMaxAxis, detail::rowWritten("$").monadicFamily);
     fillDerived(table, kReduceBase, Family::Reduce);
     fillDerived(table, kScanBase, Family::Scan);
     fillDerived(table, kReduceFirstBase, Family::Reduce);
@@ -161,9 +161,10 @@ constexpr FamilyTable makeDyadicFamilies() {
     using namespace code;
     FamilyTable table{};
     table.fill(Family::NotImplemented);
-    // Catenate and rotate along axes 1 to 5 and lamination; compress and
-    // expand along an inner axis have no routine.
+    // Catenate, compress, expand and rotate along axes 1 to 5, and lamination.
     fill(table, kCatenateAxisBase + 1, kCatenateAxisBase + kMaxAxis, detail::rowWritten(",").dyadicFamily);
+    fill(table, kCompressAxisBase + 1, kCompressAxisBase + kMaxAxis, detail::rowWritten("/").dyadicFamily);
+    fill(table, kExpandAxisBase + 1, kExpandAxisBase + kMaxAxis, detail::rowWritten("\\").dyadicFamily);
     fill(table, kLaminateFirst, kLaminateLast, Family::Laminate);
     fill(table, kRotateAxisBase + 1, kRotateAxisBase + kMaxAxis, detail::rowWritten("$").dyadicFamily);
     fillDerived(table, kOuterProductBase, Family::OuterProduct);
