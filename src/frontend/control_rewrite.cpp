@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "frontend/number_reader.h"
 #include "frontend/source_text.h"
 #include "values/messages.h"
 
@@ -236,6 +237,56 @@ private:
         return closeLoop(t, e);
     }
 
+    // A scalar is a list of one item: it is ravelled, which nothing else
+    // is, so that a table or a dictionary is still walked as it was.
+    void listLoop(const std::string& v, std::string_view list, const std::string& num, int t, int e) {
+        std::string items = "idx_v" + num, length = "idx_l" + num, index = "idx_i" + num;
+        out_.generatedNames.insert(out_.generatedNames.end(), {items, length, index});
+        int listed = newLabel();
+        emit(items + "<-" + std::string(list));
+        emit("->(0<##" + items + ")/" + label(listed));
+        emit(items + "<-," + items);
+        emit(label(listed) + ":" + length + "<-#" + items);
+        emit(index + "<-_1");
+        emit(label(t) + ":->(" + length + "<=" + index + "<-" + index + "+1)/" + label(e));
+        emit(v + "<-" + items + "[" + index + "+[]IO]");
+    }
+
+    // A literal step fixes the direction here: up while v <= end, down while
+    // v >= end. Any other step (and a zero one) is taken once when the loop
+    // starts; idx_dN is 1 when it counts down and 0 when up, from half of one
+    // more than its sign, which "~" refuses (a domain error) for a zero step.
+    // Rotating (end),v by it makes the exit test end<v or v<end.
+    void rangeLoop(const std::string& v, const std::string& start, const std::string& end, const std::string& step,
+                   const std::string& num, int t, int e) {
+        int sign = literalSign(step);
+        std::string exitTest;
+        std::string by = step;
+        if (sign == 0) {
+            by = "idx_s" + num;
+            std::string down = "idx_d" + num;
+            out_.generatedNames.insert(out_.generatedNames.end(), {by, down});
+            emit(by + "<-" + step);
+            emit(down + "<-~(1+*" + by + ")%2");
+            exitTest = "</" + down + "$(" + end + ")," + v + "<-" + v + "+" + by;
+        } else {
+            exitTest = "(" + end + ")" + (sign > 0 ? "<" : ">") + v + "<-" + v + "+" + by;
+        }
+        emit(v + "<-(" + start + ")-" + by);
+        emit(label(t) + ":->(" + exitTest + ")/" + label(e));
+    }
+
+    // 1 or -1 for a step written as one non-zero real number, else 0.
+    static int literalSign(std::string_view step) {
+        if (!startsNumber(step, 0)) return 0;
+        NumberList numbers;
+        std::size_t end = 0, errPos = 0;
+        if (scanNumbers(step, 0, false, numbers, &end, &errPos).failed()) return 0;
+        if (end != step.size() || numbers.complex || numbers.re.size() != 1) return 0;
+        double x = numbers.re.front();
+        return x > 0 ? 1 : x < 0 ? -1 : 0;  // a null is neither
+    }
+
     bool forStatement(std::string_view inner) {
         std::size_t colon = inner.find(':');
         if (colon == std::string_view::npos) return false;
@@ -246,21 +297,12 @@ private:
         for (std::string_view p : parts)
             if (p.empty()) return false;
         int t = newLabel(), e = newLabel();
-        int n = nameNumber_++;
+        std::string num = std::to_string(nameNumber_++);
         if (parts.size() == 1) {
-            std::string num = std::to_string(n);
-            std::string list = "idx_v" + num, length = "idx_l" + num, index = "idx_i" + num;
-            out_.generatedNames.insert(out_.generatedNames.end(), {list, length, index});
-            emit(list + "<-" + std::string(parts[0]));
-            emit(length + "<-#" + list);
-            emit(index + "<-_1");
-            emit(label(t) + ":->(" + length + "<=" + index + "<-" + index + "+1)/" + label(e));
-            emit(v + "<-" + list + "[" + index + "+[]IO]");
+            listLoop(v, parts[0], num, t, e);
         } else {
-            std::string start(parts[0]), end(parts[1]);
             std::string step = parts.size() == 3 ? std::string(parts[2]) : "1";
-            emit(v + "<-(" + start + ")-" + step);
-            emit(label(t) + ":->((" + end + ")<" + v + "<-" + v + "+" + step + ")/" + label(e));
+            rangeLoop(v, std::string(parts[0]), std::string(parts[1]), step, num, t, e);
         }
         return closeLoop(t, e);
     }

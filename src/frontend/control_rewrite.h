@@ -3,6 +3,7 @@
 // lines with labels and branches, so that the scanner and the engine never
 // see a control word. Labels are "L1", "L2", ... afresh for every function;
 // the names the rewriting invents (idx_v7, idx_l7, idx_i7 for list loops,
+// idx_s7, idx_d7 for the step and direction of a range loop,
 // CS8 for case selectors) are numbered from a pseudo-random start, one number
 // per loop or case, so that the names of different functions rarely coincide.
 //
@@ -11,9 +12,17 @@
 //   while (cond) body              Lt:->(~cond)/Le; body; ->Lt; Le:
 //   for (v: start; end; step) body v<-(start)-step; Lt:->((end)<v<-v+step)/Le;
 //                                  body; ->Lt; Le:          (step 1 when absent)
-//   for (v: list) body             idx_vN<-list; idx_lN<-#idx_vN; idx_iN<-_1;
-//                                  Lt:->(idx_lN<=idx_iN<-idx_iN+1)/Le;
+//                                  a negative literal step tests (end)>v; any
+//                                  other step is kept and its direction taken
+//                                  when the loop starts (a zero step is a
+//                                  domain error): idx_sN<-step;
+//                                  idx_dN<-~(1+*idx_sN)%2; v<-(start)-idx_sN;
+//                                  Lt:->(</idx_dN$(end),v<-v+idx_sN)/Le; ...
+//   for (v: list) body             idx_vN<-list; ->(0<##idx_vN)/Lr;
+//                                  idx_vN<-,idx_vN; Lr:idx_lN<-#idx_vN;
+//                                  idx_iN<-_1; Lt:->(idx_lN<=idx_iN<-idx_iN+1)/Le;
 //                                  v<-idx_vN[idx_iN+[]IO]; body; ->Lt; Le:
+//                                  (a scalar is a list of one item)
 //   case (sel) {(v1) body1; (v2) body2; else body3}
 //                                  CSN<-sel; ->(~CSN?(v1))/L2; body1; ->Le;
 //                                  L2:->(~CSN?(v2))/L3; body2; ->Le; L3:; body3; Le:
