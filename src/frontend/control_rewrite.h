@@ -34,7 +34,8 @@
 // or the one statement that follows. Control words count only at the start of
 // a statement; "if", "while", "for" and "case" must be followed by "(". The
 // top label of every loop is its exit label minus one, so continue is "->"
-// to exit - 1 and a list loop steps its index at the top.
+// to exit - 1 and a list loop steps its index at the top. An error on a line
+// that a for statement wrote is shown on that statement (LineOrigin).
 #include <cstdint>
 #include <functional>
 #include <span>
@@ -46,8 +47,27 @@
 
 namespace wox::frontend {
 
+// Where a line the rewriting of a for statement wrote comes from, so that
+// an error on it can be shown on the statement the user wrote: the
+// statement (an index of list 2), the column the line stands for as a
+// whole, and the pieces of the line copied from the statement.
+struct LineOrigin {
+    struct Piece {
+        int lineColumn = 0;       // where the piece starts in the line
+        int statementColumn = 0;  // and in the statement
+        int length = 0;
+        bool operator==(const Piece&) const = default;
+    };
+    int statement = -1;  // -1: the line is the user's own, or another construct's
+    int column = 0;
+    std::vector<Piece> pieces;
+
+    bool operator==(const LineOrigin&) const = default;
+};
+
 struct ControlRewrite {
     std::vector<TaggedLine> lines;  // each carries the tag of the statement it came from
+    std::vector<LineOrigin> origins;  // one per line
     std::vector<std::string> generatedNames;  // assigned by the rewritten lines: make them locals
     int errorTag = -1;  // on failure, the tag of the statement that could not be rewritten
 };
