@@ -295,24 +295,25 @@ private:
     }
 
     // A literal step fixes the direction here: up while v <= end, down while
-    // v >= end. Any other step (and a zero one) is taken once when the loop
-    // starts; idx_dN is 1 when it counts down and 0 when up, from half of one
-    // more than its sign, which "~" refuses (a domain error) for a zero step.
-    // Rotating (end),v by it makes the exit test end<v or v<end.
+    // v >= end. Any other step (and a zero one) is kept when the loop starts,
+    // and idx_dN picks the exit test of its direction: (counts down, counts
+    // up), made from half of one more than the step's sign, which "~"
+    // refuses (a domain error) for a zero step. Each test reads end once
+    // (into idx_eN) and compares it with v, so dates count as numbers do.
     void rangeLoop(int at, const Fragment& v, const Fragment& start, const Fragment& end, const Fragment& step,
                    const std::string& num, int t, int e) {
         int sign = literalSign(step.text);
-        std::string kept = "idx_s" + num, down = "idx_d" + num;
+        std::string kept = "idx_s" + num, pick = "idx_d" + num, bound = "idx_e" + num;
         Fragment by = sign == 0 ? Fragment{kept} : step;
         if (sign == 0) {
-            out_.generatedNames.insert(out_.generatedNames.end(), {kept, down});
+            out_.generatedNames.insert(out_.generatedNames.end(), {kept, pick, bound});
             emit(Generated(at, step) << kept << "<-" << step);
-            emit(Generated(at, step) << down << "<-~(1+*" << kept << ")%2");
+            emit(Generated(at, step) << pick << "<-1 0=~(1+*" << kept << ")%2");
         }
         emit(Generated(at, start) << v << "<-(" << start << ")-" << by);
         Generated test(at, end);
         test << label(t) << ":->(";
-        if (sign == 0) test << "</" << down << "$(" << end << ")," << v;
+        if (sign == 0) test << pick << "/(" << v << "<" << bound << "),(" << bound << "<-" << end << ")<" << v;
         else test << "(" << end << ")" << (sign > 0 ? "<" : ">") << v;
         test << "<-" << v << "+" << by << ")/" << label(e);
         emit(test);

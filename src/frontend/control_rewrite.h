@@ -3,7 +3,7 @@
 // lines with labels and branches, so that the scanner and the engine never
 // see a control word. Labels are "L1", "L2", ... afresh for every function;
 // the names the rewriting invents (idx_v7, idx_l7, idx_i7 for list loops,
-// idx_s7, idx_d7 for the step and direction of a range loop,
+// idx_s7, idx_d7, idx_e7 for the step, direction and end of a range loop,
 // CS8 for case selectors) are numbered from a pseudo-random start, one number
 // per loop or case, so that the names of different functions rarely coincide.
 //
@@ -16,8 +16,8 @@
 //                                  other step is kept and its direction taken
 //                                  when the loop starts (a zero step is a
 //                                  domain error): idx_sN<-step;
-//                                  idx_dN<-~(1+*idx_sN)%2; v<-(start)-idx_sN;
-//                                  Lt:->(</idx_dN$(end),v<-v+idx_sN)/Le; ...
+//                                  idx_dN<-1 0=~(1+*idx_sN)%2; v<-(start)-idx_sN;
+//                                  Lt:->(idx_dN/(v<idx_eN),(idx_eN<-end)<v<-v+idx_sN)/Le;
 //   for (v: list) body             idx_vN<-list; ->(0<##idx_vN)/Lr;
 //                                  idx_vN<-,idx_vN; Lr:idx_lN<-#idx_vN;
 //                                  idx_iN<-_1; Lt:->(idx_lN<=idx_iN<-idx_iN+1)/Le;

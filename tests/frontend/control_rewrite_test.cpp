@@ -79,8 +79,8 @@ TEST(ControlRewrite, TemplatesProduceTheirExactLines) {
               (Lines{"i<-(1)-1e_1", "L1:->((0.5)<i<-i+1e_1)/L2", "s<-s,i", "->L1", "L2:"}));
     for (const char* step : {"k", "0", "_0", "0n", "1 2", "-1", "(1)"}) {
         EXPECT_EQ(rewrite({std::string("for (i: a; b; ") + step + ") s<-s,i"}),
-                  (Lines{std::string("idx_s5<-") + step, "idx_d5<-~(1+*idx_s5)%2", "i<-(a)-idx_s5",
-                         "L1:->(</idx_d5$(b),i<-i+idx_s5)/L2", "s<-s,i", "->L1", "L2:"}))
+                  (Lines{std::string("idx_s5<-") + step, "idx_d5<-1 0=~(1+*idx_s5)%2", "i<-(a)-idx_s5",
+                         "L1:->(idx_d5/(i<idx_e5),(idx_e5<-b)<i<-i+idx_s5)/L2", "s<-s,i", "->L1", "L2:"}))
             << step;
     }
     EXPECT_EQ(rewrite({"for (v: 3 1 4) {s<-s,v}"}),
