@@ -207,8 +207,10 @@ Rc runLines(Interpreter& in, EvalContext& body, int fn, int depth) {
         if (!t.recorded) {
             t.record(fn, line, ring);
             t.name = df.text.name;
-            t.lineText = df.text.executable[static_cast<std::size_t>(line)].text;
-            t.position = in.errors.positionDepth == depth ? in.errors.position : 0;
+            const frontend::ShownLine shown =
+                frontend::shownLine(df.text, line, in.errors.positionDepth == depth ? in.errors.position : 0);
+            t.lineText = shown.text;
+            t.position = shown.column;
         }
         return rc;
     };
@@ -353,8 +355,9 @@ Rc callDefined(Interpreter& in, EvalContext& cx, int fn, ValueRef left, ValueRef
                 ring.push(line);
                 t.record(fn, line, ring);
                 t.name = df->text.name;
-                t.lineText = df->text.executable[static_cast<std::size_t>(line)].text;
-                t.position = pos;
+                const frontend::ShownLine shown = frontend::shownLine(df->text, line, pos);
+                t.lineText = shown.text;
+                t.position = shown.column;
             }
             return rc;
         }

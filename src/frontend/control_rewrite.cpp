@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include "frontend/number_reader.h"
 #include "frontend/source_text.h"
 #include "values/messages.h"
 
@@ -146,7 +147,7 @@ private:
 
     // The text inside the parentheses that open at the cursor, trimmed; the
     // cursor moves past the closing one. Quotes are skipped, nesting counted.
-    bool group(std::string& inner) {
+    bool group(std::string& inner, int* column = nullptr) {
         std::string_view s = line();
         int depth = 0;
         for (std::size_t i = pos_; i < s.size();) {
@@ -159,7 +160,9 @@ private:
             if (c == '(') {
                 ++depth;
             } else if (c == ')' && --depth == 0) {
-                inner = trimBlanks(s.substr(pos_ + 1, i - pos_ - 1));
+                std::string_view trimmed = trimBlanks(s.substr(pos_ + 1, i - pos_ - 1));
+                inner = trimmed;
+                if (column) *column = static_cast<int>(trimmed.data() - s.data());
                 pos_ = i + 1;
                 return !inner.empty();
             }
@@ -175,15 +178,17 @@ private:
     }
 
     bool control(std::string_view word, std::size_t end) {
+        const int wordColumn = static_cast<int>(pos_);
         pos_ = end;
         if (word == "else") return false;  // no if before it
         if (word == "break" || word == "continue") return jump(word == "break");
         skipBlanks();
         std::string inner;
-        if (atLineEnd() || peek() != '(' || !group(inner)) return false;
+        int innerColumn = 0;
+        if (atLineEnd() || peek() != '(' || !group(inner, &innerColumn)) return false;
         if (word == "if") return ifStatement(inner);
         if (word == "while") return whileStatement(inner);
-        if (word == "for") return forStatement(inner);
+        if (word == "for") return forStatement(inner, innerColumn, wordColumn);
         return caseStatement(inner);
     }
 
@@ -236,33 +241,124 @@ private:
         return closeLoop(t, e);
     }
 
-    bool forStatement(std::string_view inner) {
+    // ---- for ---------------------------------------------------------------
+
+    // A piece of the statement copied into generated lines; column -1 for
+    // text the user did not write (the step 1 of a loop without one).
+    struct Fragment {
+        std::string_view text;
+        int column = -1;
+    };
+
+    // One line the rewriting of a for statement writes: literal text and
+    // fragments of the statement, with where each fragment came from.
+    struct Generated {
+        Generated(int statement, const Fragment& standsFor) {
+            origin.statement = statement;
+            origin.column = standsFor.column;
+        }
+        Generated& operator<<(std::string_view literal) {
+            text += literal;
+            return *this;
+        }
+        Generated& operator<<(const Fragment& f) {
+            if (f.column >= 0)
+                origin.pieces.push_back({static_cast<int>(text.size()), f.column, static_cast<int>(f.text.size())});
+            text += f.text;
+            return *this;
+        }
+        std::string text;
+        LineOrigin origin;
+    };
+
+    void emit(Generated& g) {
+        out_.lines.push_back({std::move(g.text), tag_});
+        // Lines written by other constructs have no origin.
+        out_.origins.resize(out_.lines.size() - 1);
+        out_.origins.push_back(std::move(g.origin));
+    }
+
+    // A scalar is a list of one item: it is ravelled, which nothing else
+    // is, so that a table or a dictionary is still walked as it was.
+    void listLoop(int at, const Fragment& v, const Fragment& list, const std::string& num, int t, int e) {
+        std::string items = "idx_v" + num, length = "idx_l" + num, index = "idx_i" + num;
+        out_.generatedNames.insert(out_.generatedNames.end(), {items, length, index});
+        int listed = newLabel();
+        emit(Generated(at, list) << items << "<-" << list);
+        emit(Generated(at, list) << "->(0<##" << items << ")/" << label(listed));
+        emit(Generated(at, list) << items << "<-," << items);
+        emit(Generated(at, list) << label(listed) << ":" << length << "<-#" << items);
+        emit(Generated(at, list) << index << "<-_1");
+        emit(Generated(at, list) << label(t) << ":->(" << length << "<=" << index << "<-" << index << "+1)/"
+                                 << label(e));
+        emit(Generated(at, v) << v << "<-" << items << "[" << index << "+[]IO]");
+    }
+
+    // A literal step fixes the direction here: up while v <= end, down while
+    // v >= end. Any other step (and a zero one) is kept when the loop starts,
+    // and idx_dN picks the exit test of its direction: (counts down, counts
+    // up), made from half of one more than the step's sign, which "~"
+    // refuses (a domain error) for a zero step. Each test reads end once
+    // (into idx_eN) and compares it with v, so dates count as numbers do.
+    void rangeLoop(int at, const Fragment& v, const Fragment& start, const Fragment& end, const Fragment& step,
+                   const std::string& num, int t, int e) {
+        int sign = literalSign(step.text);
+        std::string kept = "idx_s" + num, pick = "idx_d" + num, bound = "idx_e" + num;
+        Fragment by = sign == 0 ? Fragment{kept} : step;
+        if (sign == 0) {
+            out_.generatedNames.insert(out_.generatedNames.end(), {kept, pick, bound});
+            emit(Generated(at, step) << kept << "<-" << step);
+            emit(Generated(at, step) << pick << "<-1 0=~(1+*" << kept << ")%2");
+        }
+        emit(Generated(at, start) << v << "<-(" << start << ")-" << by);
+        Generated test(at, end);
+        test << label(t) << ":->(";
+        if (sign == 0) test << pick << "/(" << v << "<" << bound << "),(" << bound << "<-" << end << ")<" << v;
+        else test << "(" << end << ")" << (sign > 0 ? "<" : ">") << v;
+        test << "<-" << v << "+" << by << ")/" << label(e);
+        emit(test);
+    }
+
+    // 1 or -1 for a step written as one non-zero real number, else 0.
+    static int literalSign(std::string_view step) {
+        if (!startsNumber(step, 0)) return 0;
+        NumberList numbers;
+        std::size_t end = 0, errPos = 0;
+        if (scanNumbers(step, 0, false, numbers, &end, &errPos).failed()) return 0;
+        if (end != step.size() || numbers.complex || numbers.re.size() != 1) return 0;
+        double x = numbers.re.front();
+        return x > 0 ? 1 : x < 0 ? -1 : 0;  // a null is neither
+    }
+
+    // `inner` is the text in the parentheses, which starts at column
+    // `innerColumn` of the statement; `word` is the column of "for".
+    bool forStatement(std::string_view inner, int innerColumn, int word) {
+        auto fragment = [&](std::string_view piece) {
+            return Fragment{piece, innerColumn + static_cast<int>(piece.data() - inner.data())};
+        };
+        // The statement that holds the for, as an index of list 2.
+        const int at = static_cast<int>(line_) + 1;
         std::size_t colon = inner.find(':');
         if (colon == std::string_view::npos) return false;
-        std::string v(trimBlanks(inner.substr(0, colon)));
-        if (!isValidName(v) || isReservedWord(v)) return false;
+        Fragment v = fragment(trimBlanks(inner.substr(0, colon)));
+        if (!isValidName(v.text) || isReservedWord(v.text)) return false;
         std::vector<std::string_view> parts = splitAtSemicolons(inner.substr(colon + 1), true);
         if (parts.size() > 3) return false;
         for (std::string_view p : parts)
             if (p.empty()) return false;
         int t = newLabel(), e = newLabel();
-        int n = nameNumber_++;
+        std::string num = std::to_string(nameNumber_++);
         if (parts.size() == 1) {
-            std::string num = std::to_string(n);
-            std::string list = "idx_v" + num, length = "idx_l" + num, index = "idx_i" + num;
-            out_.generatedNames.insert(out_.generatedNames.end(), {list, length, index});
-            emit(list + "<-" + std::string(parts[0]));
-            emit(length + "<-#" + list);
-            emit(index + "<-_1");
-            emit(label(t) + ":->(" + length + "<=" + index + "<-" + index + "+1)/" + label(e));
-            emit(v + "<-" + list + "[" + index + "+[]IO]");
+            listLoop(at, v, fragment(parts[0]), num, t, e);
         } else {
-            std::string start(parts[0]), end(parts[1]);
-            std::string step = parts.size() == 3 ? std::string(parts[2]) : "1";
-            emit(v + "<-(" + start + ")-" + step);
-            emit(label(t) + ":->((" + end + ")<" + v + "<-" + v + "+" + step + ")/" + label(e));
+            Fragment step = parts.size() == 3 ? fragment(parts[2]) : Fragment{"1"};
+            rangeLoop(at, v, fragment(parts[0]), fragment(parts[1]), step, num, t, e);
         }
-        return closeLoop(t, e);
+        Fragment whole{"", word};
+        if (!loopBody(e)) return false;
+        emit(Generated(at, whole) << "->" << label(t));
+        emit(Generated(at, whole) << label(e) << ":");
+        return true;
     }
 
     // case (sel) { (values) body ... [else body] }
@@ -329,7 +425,10 @@ int firstNameNumber(const RandomSource& random) {
 Rc rewriteControl(std::span<const TaggedLine> body, int firstNameNumber, ControlRewrite& out) {
     out = ControlRewrite{};
     Rewriter r(body, firstNameNumber, out);
-    if (r.run()) return kOk;
+    if (r.run()) {
+        out.origins.resize(out.lines.size());
+        return kOk;
+    }
     int tag = r.failedTag();
     out = ControlRewrite{};
     out.errorTag = tag;

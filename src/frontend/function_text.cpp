@@ -48,6 +48,7 @@ Rc makeFunctionText(std::span<const std::string> lines, FunctionText& out, Funct
 
 Rc makeExecutable(FunctionText& f, int firstNameNumber, ControlRewrite& rewrite) {
     f.executable.clear();
+    f.origins.clear();
     if (f.statements.empty()) return kFunctionWithoutLines;
     std::span<const TaggedLine> body(f.statements.begin() + 1, f.statements.end());
     WOX_TRY(rewriteControl(body, firstNameNumber, rewrite));
@@ -55,7 +56,24 @@ Rc makeExecutable(FunctionText& f, int firstNameNumber, ControlRewrite& rewrite)
     f.executable.push_back(f.statements.front());
     for (TaggedLine& l : rewrite.lines) f.executable.push_back(std::move(l));
     rewrite.lines.clear();
+    f.origins.reserve(f.executable.size());
+    f.origins.emplace_back();  // the header
+    for (LineOrigin& o : rewrite.origins) f.origins.push_back(std::move(o));
+    rewrite.origins.clear();
     return kOk;
+}
+
+ShownLine shownLine(const FunctionText& f, int line, int column) {
+    const auto n = static_cast<std::size_t>(line);
+    if (line < 0 || n >= f.executable.size()) return {};
+    ShownLine own{f.executable[n].text, column};
+    if (n >= f.origins.size()) return own;
+    const LineOrigin& o = f.origins[n];
+    if (o.statement < 0 || static_cast<std::size_t>(o.statement) >= f.statements.size()) return own;
+    ShownLine shown{f.statements[static_cast<std::size_t>(o.statement)].text, o.column};
+    for (const LineOrigin::Piece& p : o.pieces)
+        if (column >= p.lineColumn && column < p.lineColumn + p.length) shown.column = p.statementColumn + column - p.lineColumn;
+    return shown;
 }
 
 Rc makeExecutable(FunctionText& f, const RandomSource& random, ControlRewrite& rewrite) {

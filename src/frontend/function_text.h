@@ -26,9 +26,24 @@ struct FunctionText {
     std::vector<TaggedLine> source;
     std::vector<TaggedLine> statements;
     std::vector<TaggedLine> executable;
+    // One per executable line, remade with it: where each line the rewriting
+    // of a for statement wrote comes from.
+    std::vector<LineOrigin> origins;
 
     bool operator==(const FunctionText&) const = default;
 };
+
+// An executable line as an error report shows it, with the caret column.
+struct ShownLine {
+    std::string_view text;
+    int column = 0;
+};
+
+// Executable line `line` with the error column `column`; a line the
+// rewriting of a for statement wrote is shown as the statement the user
+// wrote, the column moved to the text it copied from there, or else to the
+// part of the statement the line stands for.
+ShownLine shownLine(const FunctionText& f, int line, int column);
 
 // List 1 from lines as entered; new entries are tagged -1.
 std::vector<TaggedLine> sourceLines(std::span<const std::string> lines);

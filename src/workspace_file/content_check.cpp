@@ -36,13 +36,18 @@ TrailerState checkTrailer(std::span<const unsigned char> file, std::span<const u
     *body = file;
     if (file.size() < kTrailerBytes) return TrailerState::Absent;
     std::span<const unsigned char> t = file.last(kTrailerBytes);
-    if (std::memcmp(t.data(), kTrailerMark.data(), kTrailerMark.size()) != 0) return TrailerState::Absent;
     std::uint64_t length = 0;
     std::uint32_t crc = 0, spare = 0;
     for (int i = 0; i < 8; ++i) length |= std::uint64_t{t[8 + i]} << (8 * i);
     for (int i = 0; i < 4; ++i) crc |= std::uint32_t{t[16 + i]} << (8 * i);
     for (int i = 0; i < 4; ++i) spare |= std::uint32_t{t[20 + i]} << (8 * i);
-    if (length != file.size() - kTrailerBytes || spare != 0) return TrailerState::Damaged;
+    const bool lengthAgrees = length == file.size() - kTrailerBytes && spare == 0;
+    if (std::memcmp(t.data(), kTrailerMark.data(), kTrailerMark.size()) != 0) {
+        // A trailer whose length still agrees is one whose mark was damaged;
+        // the end of an earlier program's body does not look like that.
+        return lengthAgrees ? TrailerState::Damaged : TrailerState::Absent;
+    }
+    if (!lengthAgrees) return TrailerState::Damaged;
     ContentCheck check;
     check.add(file.data(), length);
     if (check.value() != crc) return TrailerState::Damaged;

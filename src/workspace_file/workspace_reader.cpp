@@ -96,6 +96,7 @@ bool BodyReader::rebuildFunction(int slot, StoredFunction& f) {
         if (frontend::makeExecutable(t, n, rewrite).failed()) return false;
         if (n == 1 || t.executable == f.lists[2]) {
             df.text.executable = std::move(t.executable);
+            df.text.origins = std::move(t.origins);
             chosen = std::move(rewrite);
             found = df.text.executable == f.lists[2];
         }

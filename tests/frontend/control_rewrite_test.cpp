@@ -71,10 +71,22 @@ TEST(ControlRewrite, TemplatesProduceTheirExactLines) {
               (Lines{"i<-(1)-1", "L1:->((5)<i<-i+1)/L2", "s<-s,i", "->L1", "L2:"}));
     EXPECT_EQ(rewrite({"for (i: a+1; n; 2) s<-s,i"}),
               (Lines{"i<-(a+1)-2", "L1:->((n)<i<-i+2)/L2", "s<-s,i", "->L1", "L2:"}));
+    // A negative literal step counts down; any other step is kept, and its
+    // direction taken, when the loop starts.
+    EXPECT_EQ(rewrite({"for (i: 3; 1; _1) s<-s,i"}),
+              (Lines{"i<-(3)-_1", "L1:->((1)>i<-i+_1)/L2", "s<-s,i", "->L1", "L2:"}));
+    EXPECT_EQ(rewrite({"for (i: 1; 0.5; 1e_1) s<-s,i"}),
+              (Lines{"i<-(1)-1e_1", "L1:->((0.5)<i<-i+1e_1)/L2", "s<-s,i", "->L1", "L2:"}));
+    for (const char* step : {"k", "0", "_0", "0n", "1 2", "-1", "(1)"}) {
+        EXPECT_EQ(rewrite({std::string("for (i: a; b; ") + step + ") s<-s,i"}),
+                  (Lines{std::string("idx_s5<-") + step, "idx_d5<-1 0=~(1+*idx_s5)%2", "i<-(a)-idx_s5",
+                         "L1:->(idx_d5/(i<idx_e5),(idx_e5<-b)<i<-i+idx_s5)/L2", "s<-s,i", "->L1", "L2:"}))
+            << step;
+    }
     EXPECT_EQ(rewrite({"for (v: 3 1 4) {s<-s,v}"}),
-              (Lines{"idx_v5<-3 1 4", "idx_l5<-#idx_v5", "idx_i5<-_1",
-                     "L1:->(idx_l5<=idx_i5<-idx_i5+1)/L2", "v<-idx_v5[idx_i5+[]IO]", "s<-s,v",
-                     "->L1", "L2:"}));
+              (Lines{"idx_v5<-3 1 4", "->(0<##idx_v5)/L3", "idx_v5<-,idx_v5", "L3:idx_l5<-#idx_v5",
+                     "idx_i5<-_1", "L1:->(idx_l5<=idx_i5<-idx_i5+1)/L2", "v<-idx_v5[idx_i5+[]IO]",
+                     "s<-s,v", "->L1", "L2:"}));
     EXPECT_EQ(rewrite({"case (x) {(1 2) r<-10; (3) r<-20; else r<-30}"}),
               (Lines{"CS5<-x", "->(~CS5?(1 2))/L2", "r<-10", "->L1", "L2:->(~CS5?(3))/L3",
                      "r<-20", "->L1", "L3:", "r<-30", "L1:"}));
@@ -90,8 +102,8 @@ TEST(ControlRewrite, GeneratedNamesCountFromTheRandomStartPerLoopOrCase) {
     FunctionText f = rewritten({"while (a) b", "for (v: l) c", "case (x) {(1) d}", "for (w: m) e"}, 7, &rw);
     Lines t = bodyTexts(f);
     EXPECT_EQ(t[4], "idx_v8<-l");
-    EXPECT_EQ(t[12], "CS9<-x");
-    EXPECT_EQ(t[17], "idx_v10<-m");
+    EXPECT_EQ(t[14], "CS9<-x");
+    EXPECT_EQ(t[19], "idx_v10<-m");
     EXPECT_EQ(rw.generatedNames,
               (Lines{"idx_v8", "idx_l8", "idx_i8", "CS9", "idx_v10", "idx_l10", "idx_i10"}));
 
@@ -189,6 +201,11 @@ TEST(ControlRewriteRun, RangeLoops) {
     LineMachine none = run({"for (i: 5; 1) {s<-s,i}", "after<-1"}, {{"s", {}}});
     EXPECT_EQ(none.vars["s"], Vec{});
     EXPECT_EQ(none.vars["after"], Vec{1});
+    // Counting down runs while i >= end, so a loop from its end runs once.
+    EXPECT_EQ(run({"for (i: 3; 1; _1) {s<-s,i}"}, {{"s", {}}}).vars["s"], (Vec{3, 2, 1}));
+    EXPECT_EQ(run({"for (i: 5; 1; _2) {s<-s,i}"}, {{"s", {}}}).vars["s"], (Vec{5, 3, 1}));
+    EXPECT_EQ(run({"for (i: 1; 1; _1) {s<-s,i}"}, {{"s", {}}}).vars["s"], (Vec{1}));
+    EXPECT_EQ(run({"for (i: 1; 3; _1) {s<-s,i}"}, {{"s", {}}}).vars["s"], (Vec{}));
 }
 
 TEST(ControlRewriteRun, ListLoopsVisitEveryElementOnceInEitherOrigin) {

@@ -69,7 +69,9 @@ TEST(FunctionText, ExecutableIsTheHeaderAndTheRewrittenBody) {
     std::vector<TaggedLine> want{{"z<-f x", 0},
                                  {"z<-0", 1},
                                  {"idx_v12<-x", 1},
-                                 {"idx_l12<-#idx_v12", 1},
+                                 {"->(0<##idx_v12)/L3", 1},
+                                 {"idx_v12<-,idx_v12", 1},
+                                 {"L3:idx_l12<-#idx_v12", 1},
                                  {"idx_i12<-_1", 1},
                                  {"L1:->(idx_l12<=idx_i12<-idx_i12+1)/L2", 1},
                                  {"v<-idx_v12[idx_i12+[]IO]", 1},
@@ -78,6 +80,19 @@ TEST(FunctionText, ExecutableIsTheHeaderAndTheRewrittenBody) {
                                  {"L2:", 2}};
     EXPECT_EQ(f.executable, want);
     EXPECT_EQ(rw.generatedNames, (Lines{"idx_v12", "idx_l12", "idx_i12"}));
+
+    // Lines the for wrote are shown as the statement the user wrote: a
+    // column in copied text moves with it, any other to what the line stands
+    // for (here the list); the body's own lines are shown as they are.
+    ASSERT_EQ(f.origins.size(), f.executable.size());
+    EXPECT_EQ(shownLine(f, 2, 9).text, "for (v: x) {");
+    EXPECT_EQ(shownLine(f, 2, 9).column, 8);  // the x of idx_v12<-x
+    EXPECT_EQ(shownLine(f, 5, 2).column, 8);
+    EXPECT_EQ(shownLine(f, 8, 2).column, 5);  // v<-idx_v12[...] stands for v
+    EXPECT_EQ(shownLine(f, 9, 4).text, "z<-z+v");
+    EXPECT_EQ(shownLine(f, 9, 4).column, 4);
+    EXPECT_EQ(shownLine(f, 1, 3).text, "z<-0");
+    EXPECT_EQ(shownLine(f, 99, 3).text, "");
 
     // Remaking list 3 replaces it; a failure leaves it empty.
     f.statements.push_back({"break", 3});
@@ -95,7 +110,7 @@ TEST(FunctionListing, TitleNumberedLinesAndClosingRow) {
               "[0]   z<-sq x\r\n"
               "[1]   z<-x*x\r\n"
               "--------------------");
-    FunctionText f{"sq", {}, {}, lines};
+    FunctionText f{"sq", {}, {}, lines, {}};
     EXPECT_EQ(functionListing(f), functionListing("sq", lines));
     EXPECT_EQ(functionListing("f", {}), "----------f----------\r\n--------------------");
 }

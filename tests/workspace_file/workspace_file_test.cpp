@@ -403,6 +403,20 @@ TEST(WorkspaceFile, DamagedFilesAreRefusedByTheirChecksum) {
     }
 }
 
+// A damaged trailer mark with a damaged body is still a damaged file, not
+// an earlier program's file that fails to read.
+TEST(WorkspaceFile, ADamagedTrailerMarkIsADamagedFile) {
+    LineSession a;
+    fill(a);
+    std::string f = saved(a.in);
+    f[f.size() - kTrailerBytes + 2] ^= 0x20;
+    f[bodyStart(f) + 40] ^= 0x5a;
+    LineSession b;
+    LoadResult r = load(b.in, f);
+    EXPECT_FALSE(r.loaded);
+    EXPECT_EQ(r.message, kDamagedFile);
+}
+
 // Damaged bytes behind a checksum that agrees with them: each file is
 // refused or loads as a workspace whose every value displays and whose
 // functions run.
