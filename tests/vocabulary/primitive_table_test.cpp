@@ -277,7 +277,8 @@ TEST(Dispatch, FamiliesByCode) {
     EXPECT_EQ(monadicFamily(45), Family::NotImplemented);
     EXPECT_EQ(monadicFamily(25), Family::Logical);
     EXPECT_EQ(monadicFamily(38), Family::Reverse);
-    EXPECT_EQ(monadicFamily(89), Family::NotImplemented);
+    EXPECT_EQ(monadicFamily(89), Family::Reverse);
+    EXPECT_EQ(monadicFamily(88), Family::NotImplemented);
     EXPECT_EQ(monadicFamily(93), Family::Reverse);
     EXPECT_EQ(monadicFamily(610), Family::NiladicSystemFunction);
     EXPECT_EQ(monadicFamily(603), Family::SpreadsheetLink);
@@ -292,7 +293,8 @@ TEST(Dispatch, FamiliesByCode) {
     EXPECT_EQ(dyadicFamily(65), Family::ScalarDyadic);
     EXPECT_EQ(dyadicFamily(66), Family::Catenate);
     EXPECT_EQ(dyadicFamily(41), Family::NotImplemented);
-    EXPECT_EQ(dyadicFamily(75), Family::NotImplemented);
+    EXPECT_EQ(dyadicFamily(75), Family::Compress);
+    EXPECT_EQ(dyadicFamily(80), Family::Expand);
     EXPECT_EQ(dyadicFamily(83), Family::Laminate);
     EXPECT_EQ(dyadicFamily(94), Family::Rotate);
     EXPECT_EQ(dyadicFamily(549), Family::OuterProduct);
