@@ -30,8 +30,9 @@ std::int64_t arrayForm(const Elements& e, std::int64_t count, int cols, std::str
     return width;
 }
 
-// Stores `text` as a Char value in temporary slot `result`, shaped like
-// `like` with its last axis `rowWidth` long (or as a vector).
+
+}  // namespace
+
 Rc storeCharacters(values::Context& cx, int result, const ValueDescriptor& like, const std::string& text,
                    std::int64_t rowWidth) {
     auto& ws = cx.ws;
@@ -72,8 +73,6 @@ Rc storeCharacters(values::Context& cx, int result, const ValueDescriptor& like,
     }
     return values::setDimensions(ws, r, dims.data(), rank);
 }
-
-}  // namespace
 
 Rc characterForm(const values::Context& cx, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth) {
     rowWidth = 0;

@@ -19,6 +19,11 @@ namespace wox::display {
 // and for a type code above 7.
 Rc characterForm(const values::Context& cx, const ValueDescriptor& d, std::string& text, std::int64_t& rowWidth);
 
+// Stores `text` as a Char value in temporary slot `result`, shaped like
+// `like` with its last axis `rowWidth` long (or as a vector, or empty).
+Rc storeCharacters(values::Context& cx, int result, const ValueDescriptor& like, const std::string& text,
+                   std::int64_t rowWidth);
+
 // Monadic "+.": the character form of arg as a Char value in temporary slot
 // `result`. An array of rank 2 or more keeps its leading shape, its last axis
 // becomes the row width; a character value is returned unchanged; a value

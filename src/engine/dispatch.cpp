@@ -3,6 +3,7 @@
 #include <array>
 
 #include "display/character_form.h"
+#include "display/format_by_specification.h"
 #include "engine/enumeration_domain.h"
 #include "engine/error_report.h"
 #include "engine/spreadsheet_functions.h"
@@ -130,6 +131,10 @@ constexpr std::array kRoutines{
     Routines{Family::IndexOf, nullptr, withOrigin<primitives::indexOf>},
     Routines{Family::Rotate, nullptr, onContext<primitives::rotate>},
     Routines{Family::DyadicTranspose, nullptr, withOrigin<primitives::transposeAxes>},
+    Routines{Family::FormatBySpecification, nullptr,
+             [](Interpreter& in, int, int result, ValueRef left, ValueRef right) {
+                 return display::formatBySpecification(in, result, left, right);
+             }},
     Routines{Family::MatrixDivide, nullptr, onContext<primitives::matrixDivide>},
     Routines{Family::ScalarDyadic, nullptr, onContext<primitives::scalarDyadic>},
     Routines{Family::Laminate, nullptr, onContext<primitives::laminate>},

@@ -83,7 +83,7 @@ Rc transposeAxes(values::Context& cx, int result, ValueRef left, ValueRef right,
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
     if (!isIntegralType(x.d.type)) return kDomainError;
-    if (x.d.rank > 1) return kNotImplemented;
+    if (x.d.rank > 1) return kRankError;
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (!isSimple(y.d.type)) return kDomainError;

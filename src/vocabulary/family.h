@@ -59,6 +59,7 @@ enum class Family : std::uint8_t {
     IndexOf,
     Rotate,
     DyadicTranspose,
+    FormatBySpecification,
     MatrixDivide,
     ScalarDyadic,
     Laminate,

@@ -67,7 +67,7 @@ inline constexpr std::array kPrimitives = [] {
     Primitive{"$",    31,  31,   34,   35,  Reverse,          Rotate,          "reverse along the last axis", "rotate along the last axis"},
     Primitive{"&.",   32,  32,   36,   37,  Transpose,        DyadicTranspose, "transpose; flip of a dictionary or table", "transpose by an axis list"},
     Primitive{"$.",   33,  33,   38,   39,  Reverse,          Rotate,          "reverse along the first axis", "rotate along the first axis"},
-    Primitive{"+.",   34,  34,   40,   41,  Format,           NotImplemented,  "format", "not implemented"},
+    Primitive{"+.",   34,  34,   40,   41,  Format,           FormatBySpecification, "format", "format by specification: widths and decimals"},
     Primitive{"#.",   35,  35,   42,   43,  MatrixInverse,    MatrixDivide,    "matrix inverse", "matrix divide"},
     Primitive{"+",    36,  36,   44,   45,  ScalarMonadic,    ScalarDyadic,    "identity; conjugate", "plus"},
     Primitive{"-",    37,  37,   46,   47,  ScalarMonadic,    ScalarDyadic,    "negate", "minus"},
@@ -234,7 +234,7 @@ inline constexpr int kIndexOf = dyadicCodeOf("!");
 inline constexpr int kRotate = dyadicCodeOf("$");
 inline constexpr int kTransposeAxes = dyadicCodeOf("&.");
 inline constexpr int kRotateFirst = dyadicCodeOf("$.");
-inline constexpr int kDyadicFormat = dyadicCodeOf("+.");  // has no routine
+inline constexpr int kDyadicFormat = dyadicCodeOf("+.");
 inline constexpr int kMatrixDivide = dyadicCodeOf("#.");
 inline constexpr int kPlus = dyadicCodeOf("+");
 inline constexpr int kMinus = dyadicCodeOf("-");

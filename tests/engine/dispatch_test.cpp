@@ -46,7 +46,7 @@ TEST(DispatchTypes, EachRoutineAnswersForTheTypesItTakes) {
 
 TEST(DispatchFamilies, EveryCodeReachesItsRoutineOrItsError) {
     LineSession s;
-    EXPECT_EQ(firstLine(s, "3 +. 4"), "prim. func not yet implemented");  // no dyadic format
+    EXPECT_EQ(firstLine(s, "3 +. 4"), " 4.000");  // format by specification
     // The routines that read the []IO in force get it from dispatch.
     EXPECT_EQ(firstLine(s, "!3"), "1 2 3");
     s.run("[]IO<-0");

@@ -292,7 +292,7 @@ TEST(Dispatch, FamiliesByCode) {
     EXPECT_EQ(dyadicFamily(20), Family::Comparison);
     EXPECT_EQ(dyadicFamily(65), Family::ScalarDyadic);
     EXPECT_EQ(dyadicFamily(66), Family::Catenate);
-    EXPECT_EQ(dyadicFamily(41), Family::NotImplemented);
+    EXPECT_EQ(dyadicFamily(41), Family::FormatBySpecification);
     EXPECT_EQ(dyadicFamily(75), Family::Compress);
     EXPECT_EQ(dyadicFamily(80), Family::Expand);
     EXPECT_EQ(dyadicFamily(83), Family::Laminate);
