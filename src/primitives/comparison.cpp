@@ -1,10 +1,11 @@
 // The comparisons < <= >= > ~= = . The kinds of the two arguments decide the
 // path once per call: real numbers (compared as integers when both sides are
 // Boolean or Integer, else as doubles, with tolerant equality), Complex
-// (equality only, on both parts), Char (character codes), Symbol (symbol
-// indices). Values of unlike kinds are unequal everywhere and cannot be
+// (equality only, on both parts), Char (character codes), Symbol (indices
+// for equality, names for order). Values of unlike kinds are unequal everywhere and cannot be
 // ordered. Temporal and Enumeration values go to their seams.
 #include <array>
+#include <span>
 #include <type_traits>
 
 #include "primitives/conformability.h"
@@ -13,6 +14,7 @@
 #include "primitives/scalar_ops.h"
 #include "primitives/scalar_seams.h"
 #include "primitives/single_scalars.h"
+#include "primitives/symbol_order.h"
 #include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 
@@ -159,6 +161,29 @@ Rc conform(values::Context& cx, ArgumentDigest& g) {
     return kOk;
 }
 
+// Symbols order by name; the sides are read after the result is made,
+// which may move their blocks.
+Rc symbolOrder(values::Context& cx, ArgumentDigest& g, int code) {
+    auto side = [](const ArgumentSide& x) {
+        return x.single ? std::span<const std::int32_t>(&x.inlineInt, 1)
+                        : std::span<const std::int32_t>(x.block<std::int32_t>(), static_cast<std::size_t>(x.count));
+    };
+    if (g.resultSingle) {
+        std::int32_t z = 0;
+        if (Rc rc = compareSymbolNames(cx, code, side(g.left), side(g.right), &z, 1); rc.failed())
+            return cx.fail(rc.code);
+        storeSingleInt(cx, g, kBoolean, z);
+        return kOk;
+    }
+    WOX_TRY(prepareResult(cx, g, kBoolean));
+    if (g.resultCount == 0) return kOk;
+    if (Rc rc = compareSymbolNames(cx, code, side(g.left), side(g.right), resultBlock<std::int32_t>(cx, g),
+                                   g.resultCount);
+        rc.failed())
+        return cx.fail(rc.code);
+    return kOk;
+}
+
 // Enumerations compare for equality with one another or with a plain vector
 // of their domain, as vectors or scalars.
 Rc enumerations(values::Context& cx, ArgumentDigest& g, int code) {
@@ -201,6 +226,7 @@ Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef
     if (kind == Kind::General) return cx.fail(kDomainError);
     WOX_TRY(conform(cx, g));
     if (kind == Kind::Temporal) return temporalDyadic(cx, code, result, left, right);
+    if (kind == Kind::Symbol && !equality) return symbolOrder(cx, g, code);
     return kComparisons[code - kFirstCode].run(cx, g, kind);
 }
 
