@@ -31,12 +31,12 @@ struct ColumnWidth {
 template <class Elements>
 int alignAt(const ElementText& t) {
     if constexpr (Elements::kAlign == Align::kRight) {
-        return static_cast<int>(t.size());
+        return t.columns();
     } else if constexpr (Elements::kAlign == Align::kLeft) {
         return 0;
     } else {
         const void* at = std::memchr(t.body.data(), Elements::kMark, t.body.size());
-        return at ? static_cast<int>(static_cast<const char*>(at) - t.body.data()) : static_cast<int>(t.size());
+        return at ? static_cast<int>(static_cast<const char*>(at) - t.body.data()) : t.columns();
     }
 }
 
@@ -54,7 +54,7 @@ std::vector<ColumnWidth> columnWidths(const Elements& e, std::int64_t count, int
             const int at = alignAt<Elements>(t);
             if constexpr (Elements::kAlign != Align::kLeft) w[c].before = std::max(w[c].before, at);
             if constexpr (Elements::kAlign != Align::kRight)
-                w[c].after = std::max(w[c].after, static_cast<int>(t.size()) - at);
+                w[c].after = std::max(w[c].after, t.columns() - at);
         }
     }
     return widths;
@@ -68,7 +68,7 @@ void putCell(std::string& out, const Elements& e, std::int64_t i, ColumnWidth w)
     const int at = alignAt<Elements>(t);
     if constexpr (Elements::kAlign != Align::kLeft) padBlanks(out, w.before - at);
     t.appendTo(out);
-    if constexpr (Elements::kAlign != Align::kRight) padBlanks(out, w.after - (static_cast<int>(t.size()) - at));
+    if constexpr (Elements::kAlign != Align::kRight) padBlanks(out, w.after - (t.columns() - at));
 }
 
 }  // namespace wox::display

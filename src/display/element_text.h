@@ -15,6 +15,7 @@
 
 #include "display/extended_types.h"
 #include "display/number_text.h"
+#include "display/text_columns.h"
 #include "values/context.h"
 #include "values/shape.h"
 #include "values/value.h"
@@ -38,6 +39,8 @@ struct ElementText {
     std::string_view lead;
     std::string_view body;
     std::size_t size() const { return lead.size() + body.size(); }
+    // Columns on the screen (see text_columns.h).
+    int columns() const { return textColumns(lead) + textColumns(body); }
     void appendTo(std::string& out) const {
         if (!lead.empty()) out.append(lead);
         out.append(body);

@@ -7,6 +7,7 @@
 #include "display/cell_layout.h"
 #include "display/element_text.h"
 #include "display/extended_types.h"
+#include "display/text_columns.h"
 #include "values/keyed_value.h"
 #include "values/shape.h"
 
@@ -42,7 +43,7 @@ int cellText(const values::Context& cx, const ValueDescriptor& d, std::int64_t i
     } else {
         elementText(cx, d, i, -1, out);
     }
-    return static_cast<int>(out.size() - start);
+    return textColumns(std::string_view(out).substr(start));
 }
 
 std::int64_t cellsOf(const values::Context& cx, const ValueDescriptor& d) {
@@ -65,7 +66,7 @@ void collectColumns(const values::Context& cx, const ValueDescriptor& t, std::ve
     std::string scratch;
     for (int c = 0; c < tableWidth(ws, t); ++c) {
         Column col{&cols[c], symbolName(cx, columnName(ws, t, c)), 0};
-        col.width = static_cast<int>(col.name.size());
+        col.width = textColumns(col.name);
         for (std::int32_t r = 0; r < rows; ++r) {
             scratch.clear();
             col.width = std::max(col.width, cellText(cx, cols[c], r, scratch));
@@ -83,7 +84,7 @@ void putColumns(Printer& p, const std::vector<Column>& cols, std::size_t from, s
         if (c > from || leadingBlank) p.text.push_back(' ');
         const std::size_t start = p.text.size();
         piece(cols[c]);
-        padBlanks(p.text, cols[c].width - static_cast<int>(p.text.size() - start));
+        padBlanks(p.text, cols[c].width - textColumns(std::string_view(p.text).substr(start)));
     }
 }
 

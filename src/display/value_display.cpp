@@ -65,16 +65,28 @@ void wrappedVector(Printer& p, const Elements& e, std::int64_t n, int gap) {
     }
 }
 
+// The bytes of s[0, n) that show as at most `columns` characters, a UTF-8
+// sequence kept whole.
+std::int64_t bytesOfColumns(const char* s, std::int64_t n, std::int64_t columns) {
+    std::int64_t i = 0, shown = 0;
+    for (; i < n; ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) continue;
+        if (shown == columns) break;
+        ++shown;
+    }
+    return i;
+}
+
 // Characters cut into pieces: the first line holds 107 - depth of them, each
 // continuation line 101 - depth after its indent.
 void characterPieces(Printer& p, const char* s, std::int64_t n) {
     const int depth = p.state.depth;
-    std::int64_t take = std::min<std::int64_t>(n, std::max(1, kCharPiece - depth));
+    std::int64_t take = bytesOfColumns(s, n, std::max(1, kCharPiece - depth));
     p.text.append(s, static_cast<std::size_t>(take));
     const std::int64_t piece = std::max(1, kCharContinuationPiece - depth);
     for (std::int64_t at = take; at < n; at += take) {
         p.continuationLine();
-        take = std::min(n - at, piece);
+        take = bytesOfColumns(s + at, n - at, piece);
         p.text.append(s + at, static_cast<std::size_t>(take));
     }
 }

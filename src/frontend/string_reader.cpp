@@ -10,7 +10,7 @@
 namespace wox::frontend {
 
 namespace {
-using vocabulary::isLineChar;
+using vocabulary::isTextChar;
 constexpr int kUnclosedString = kNameMustStartWithLetter;  // what an unclosed string reports
 constexpr int kEmptyVectorSlot = 2;  // preset: the empty Integer vector
 }  // namespace
@@ -35,7 +35,7 @@ Rc readString(values::Workspace& ws, std::string_view text, std::size_t pos, std
             ++i;
             break;
         }
-        if (!isLineChar(c)) {
+        if (!isTextChar(c)) {
             *errPos = i;
             return kSyntaxError;
         }

@@ -66,6 +66,9 @@ inline constexpr bool isNameChar(char c) {
 static_assert(isLetter('q') && !isLetter('_') && isDigit('7') && isNameChar('_') && !isNameChar('.'));
 // Characters a translated line may hold: blank to "~".
 inline bool isLineChar(char c) { return c >= ' ' && c <= '~'; }
+// Characters a quoted text may hold besides: a tab, and every byte from 128
+// on, so that UTF-8 passes through as its bytes.
+inline bool isTextChar(char c) { return isLineChar(c) || c == '\t' || static_cast<unsigned char>(c) >= 128; }
 
 // End of the run of primitive characters that starts at pos.
 inline std::size_t primitiveRunEnd(std::string_view text, std::size_t pos) {

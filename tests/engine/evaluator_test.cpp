@@ -109,7 +109,7 @@ TEST(EvaluatorErrors, FirstErrorWinsAndCaretStandsUnderTheFailingNode) {
     EXPECT_EQ(r.out, "\r\nsyntax error\r\n      x      +1\r\n       ^") << "a tab is shown as six blanks";
     r.out.clear();
     ASSERT_EQ(executeLine(r.in, "'\t'+q"), -1);
-    EXPECT_EQ(r.out, "\r\nsyntax error\r\n      '      '+q\r\n       ^");
+    EXPECT_EQ(r.out, "\r\nvalue error\r\n      '      '+q\r\n               ^") << "the caret counts the tab as six";
 }
 
 TEST(EvaluatorIndexing, StoresThatNameTheirOwnTargetAndTheValueOfTheStore) {

@@ -256,7 +256,7 @@ TEST(TranslatorLiterals, StringsAndSymbols) {
     EXPECT_EQ(empty.rank, 1);
     EXPECT_EQ(empty.count, 0);
     EXPECT_EQ(tr(in, "'abc"), "E8@0");
-    EXPECT_EQ(tr(in, "'a\tb'"), "E16@2");
+    EXPECT_EQ(tr(in, "'a\x01b'"), "E16@2");  // a tab or a byte from 128 on is text; a control byte is not
     EXPECT_EQ(tr(in, "x 'a'"), "E14@2");
 
     const ValueDescriptor& s = literal(in, "`abc");
