@@ -3,23 +3,22 @@
 #include <cstdint>
 
 #include "primitives/keyed/enumerations.h"
+#include "primitives/keyed/keyed_rows.h"
 #include "primitives/search.h"
 #include "primitives/search_keys.h"
 #include "primitives/structural_result.h"
+#include "values/keyed_value.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-// Types the searches read; the descriptor types have lookups of their own.
-// Temporal words are equal exactly when kind and moment are, so a value of
-// another kind is not found, as a number is not among symbols.
+// Types the searches read; a dictionary, table or enumeration on the left
+// has a lookup of its own. Temporal words are equal exactly when kind and
+// moment are, so a value of another kind is not found, as a number is not
+// among symbols.
 bool searchable(std::int32_t type) { return type <= kSymbol || type == kTemporal; }
-Rc searchableType(std::int32_t type) {
-    if (type == kEnumeration || type >= kDictionary) return kNotImplemented;
-    return searchable(type) ? kOk : kDomainError;
-}
 
 }  // namespace
 
@@ -31,8 +30,9 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (x.d.type == kEnumeration) return indexInEnumeration(cx, result, left, right, origin);
-    WOX_TRY(searchableType(x.d.type));
-    WOX_TRY(searchableType(y.d.type));
+    if (isPlainDictionary(x.d)) return keyOfValue(cx, result, left, right);
+    if (isTable(x.d)) return rowOfRecord(cx, result, left, right, origin);
+    if (!searchable(x.d.type) || !searchable(y.d.type)) return kDomainError;
     if (x.d.rank > 1) return kRankError;
     SmallDims dims = y.dims(ws);
     char* bytes;
