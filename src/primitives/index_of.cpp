@@ -1,6 +1,7 @@
 // Index of x!y and membership x?y: where each element of y first occurs in
 // the vector x, and whether each element of x occurs in y.
 #include <cstdint>
+#include <vector>
 
 #include "primitives/keyed/enumerations.h"
 #include "primitives/keyed/keyed_rows.h"
@@ -32,7 +33,11 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     if (x.d.type == kEnumeration) return indexInEnumeration(cx, result, left, right, origin);
     if (isPlainDictionary(x.d)) return keyOfValue(cx, result, left, right);
     if (isTable(x.d)) return rowOfRecord(cx, result, left, right, origin);
-    if (!searchable(x.d.type) || !searchable(y.d.type)) return kDomainError;
+    // An enumeration on the right is searched for as its elements read.
+    std::int32_t yType = y.d.type;
+    std::vector<std::uint64_t> yPlain;
+    if (yType == kEnumeration) elementsThroughDomain(ws, y.d, &yType, yPlain);
+    if (!searchable(x.d.type) || !searchable(yType)) return kDomainError;
     if (x.d.rank > 1) return kRankError;
     SmallDims dims = y.dims(ws);
     char* bytes;
@@ -42,7 +47,8 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     y.refresh(ws, result);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     AlignedElements xe, ye;
-    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, y.d.type, ye.at(ws, y), y.d.count, out));
+    const char* ys = yPlain.empty() ? ye.at(ws, y) : reinterpret_cast<const char*>(yPlain.data());
+    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, yType, ys, y.d.count, out));
     if (origin != 0)
         for (std::int32_t j = 0; j < y.d.count; ++j) out[j] += origin;
     return kOk;

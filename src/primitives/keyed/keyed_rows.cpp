@@ -10,6 +10,7 @@
 #include "primitives/structural_result.h"
 #include "primitives/temporal_kinds.h"
 #include "primitives/work_table.h"
+#include "types/enumeration.h"
 #include "values/messages.h"
 #include "values/shape.h"
 
@@ -322,6 +323,26 @@ Rc rowOfRecord(values::Context& cx, int result, ValueRef tref, ValueRef rref, in
     WOX_TRY(values::makeResult(ws, result, kInteger, &n, record ? 0 : 1, &out));
     if (n > 0) std::memcpy(out, at.data(), 4 * static_cast<std::size_t>(n));
     return kOk;
+}
+
+void elementsThroughDomain(const values::Workspace& ws, const ValueDescriptor& e, std::int32_t* type,
+                           std::vector<std::uint64_t>& out) {
+    const types::Domain dom = types::currentDomain(ws, e);
+    const bool within = dom.column != nullptr && types::allWithin(ws, e, dom.length);
+    *type = within ? dom.column->type : kInteger;
+    const int stride = elementStride(*type);
+    out.assign((static_cast<std::size_t>(e.count) * static_cast<std::size_t>(stride) + 7) / 8 + 1, 0);
+    if (e.count == 0) return;
+    const std::int32_t* at = types::positionsOf(ws, e);
+    auto* to = reinterpret_cast<char*>(out.data());
+    if (!within) {
+        std::memcpy(to, at, 4 * static_cast<std::size_t>(e.count));
+        return;
+    }
+    const char* from = ws.elems<char>(*dom.column);
+    for (std::int32_t j = 0; j < e.count; ++j)
+        std::memcpy(to + static_cast<std::ptrdiff_t>(j) * stride, from + static_cast<std::ptrdiff_t>(at[j]) * stride,
+                    static_cast<std::size_t>(stride));
 }
 
 }  // namespace wox::primitives

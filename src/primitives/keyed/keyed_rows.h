@@ -47,4 +47,11 @@ Rc keyOfValue(values::Context& cx, int result, ValueRef d, ValueRef y);
 // gives the row count + origin.
 Rc rowOfRecord(values::Context& cx, int result, ValueRef t, ValueRef r, int origin);
 
+// The elements of enumeration e as they read through its domain, packed at
+// the domain's stride into `out` (8-byte aligned), and their type; the
+// Integer positions themselves when one lies beyond the domain or there is
+// none, as `value` gives them.
+void elementsThroughDomain(const values::Workspace& ws, const ValueDescriptor& e, std::int32_t* type,
+                           std::vector<std::uint64_t>& out);
+
 }  // namespace wox::primitives
