@@ -121,7 +121,9 @@ Rc reverse(values::Context& cx, int code, int result, ValueRef right) {
         if (code != vocabulary::code::kReverse && code != vocabulary::code::kReverseFirst) return kAxisError;
         std::vector<std::int32_t> rows(static_cast<std::size_t>(rowCountOf(ws, y.d)));
         for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::int32_t>(rows.size() - 1 - i);
-        return selectRows(cx, result, right, rows);
+        WOX_TRY(selectRows(cx, result, right, rows));
+        ws.var(result).rank = y.d.rank == 0 ? 0 : ws.var(result).rank;  // a scalar enumeration stays one
+        return kOk;
     }
     if (!isMovable(y.d.type)) return kDomainError;
     int axis = y.d.rank - 1;
