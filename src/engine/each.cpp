@@ -10,6 +10,7 @@
 
 #include "engine/dispatch.h"
 #include "engine/function_call.h"
+#include "primitives/keyed/enumerations.h"
 #include "vocabulary/vocabulary.h"
 #include "values/messages.h"
 #include "values/shape.h"
@@ -43,8 +44,7 @@ Rc itemInto(Interpreter& in, int slot, ValueRef from, std::int32_t i) {
         d = ws.elems<ValueDescriptor>(src)[i];
         return kOk;
     }
-    if (src.type == kDictionary || src.type == kTable) return kDomainError;
-    if (src.type == kEnumeration) return kNotImplemented;
+    if (src.type == kDictionary || src.type == kTable || src.type == kEnumeration) return kDomainError;
     d = ValueDescriptor{};
     d.type = src.type;
     d.count = 1;
@@ -57,6 +57,17 @@ Rc itemInto(Interpreter& in, int slot, ValueRef from, std::int32_t i) {
     WOX_TRY(ws.allocTemp(slot, src.type, 1, false));
     const ValueDescriptor again = ws.at(from);  // the allocation may have moved its block
     std::memcpy(ws.base() + ws.var(slot).data, ws.elems<char>(again) + i * w, static_cast<std::size_t>(w));
+    return kOk;
+}
+
+// An enumeration's items are its elements as they read through its domain:
+// the argument becomes its plain values.
+Rc plainValues(Interpreter& in, EvalContext& cx, ValueRef* r) {
+    if (in.ws.at(*r).type != kEnumeration) return kOk;
+    int t;
+    WOX_TRY(nextTemp(cx, &t));
+    WOX_TRY(primitives::enumerationValues(in, t, *r));
+    *r = varRef(t);
     return kOk;
 }
 
@@ -119,8 +130,9 @@ bool hasRoutine(const frontend::FunctionEntry& f, bool dyadic) {
 
 Rc eachMonadic(Interpreter& in, EvalContext& cx0, const frontend::FunctionEntry& f, int result, ValueRef right) {
     EvalContext cx = cx0;
+    if (in.ws.at(right).unset()) return kValueError;
+    WOX_TRY(plainValues(in, cx, &right));
     const ValueDescriptor y = in.ws.at(right);
-    if (y.unset()) return kValueError;
     bool primitive = f.kind == frontend::kPrimitiveFn;
     if (primitive && f.monadic == code::kExecute) return kDomainError;
     if (y.type != kGeneral) {
@@ -155,9 +167,11 @@ Rc eachMonadic(Interpreter& in, EvalContext& cx0, const frontend::FunctionEntry&
 Rc eachDyadic(Interpreter& in, EvalContext& cx0, const frontend::FunctionEntry& f, int result, ValueRef left,
               ValueRef right) {
     EvalContext cx = cx0;
+    if (in.ws.at(left).unset() || in.ws.at(right).unset()) return kValueError;
+    WOX_TRY(plainValues(in, cx, &left));
+    WOX_TRY(plainValues(in, cx, &right));
     const ValueDescriptor x = in.ws.at(left);
     const ValueDescriptor y = in.ws.at(right);
-    if (x.unset() || y.unset()) return kValueError;
     if (x.rank > 1 || y.rank > 1) return kRankError;
     if (x.count != y.count && x.count != 1 && y.count != 1) return kLengthError;
     if (!hasRoutine(f, true)) return kDomainError;

@@ -9,7 +9,9 @@
 #include "primitives/compress.h"
 
 #include <cstring>
+#include <vector>
 
+#include "primitives/keyed/keyed_rows.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "vocabulary/vocabulary.h"
@@ -81,6 +83,30 @@ bool singleChoice(values::Workspace& ws, int code, int result, ValueRef left, Va
     return true;
 }
 
+// b/t, b/kt, b/d, b/e: rows (entries, elements) repeated by their counts,
+// along the one axis these values have. A key may not repeat, so the rows
+// of a dictionary or keyed table take only counts of 0 and 1.
+Rc compressRows(values::Context& cx, int code, int result, const Arg& x, const Arg& y) {
+    values::Workspace& ws = cx.ws;
+    if (code != vocabulary::code::kCompress && code != kFirstAxisCode) return kAxisError;
+    const std::int32_t d = rowCountOf(ws, y.d);
+    const bool single = x.d.count == 1;
+    if (!single && x.d.count != d) return kLengthError;
+    const std::int32_t* reps = x.as<std::int32_t>(ws);
+    std::int64_t total = 0;
+    for (std::int32_t i = 0; i < x.d.count; ++i) {
+        if (reps[i] < 0 || (reps[i] > 1 && rowsAreKeyed(y.d))) return kDomainError;
+        total += reps[i];
+    }
+    if (single) total *= d;
+    if (total > values::kMaxElements) return kWorkspaceFull;
+    std::vector<std::int32_t> rows;
+    rows.reserve(static_cast<std::size_t>(total));
+    for (std::int32_t j = 0; j < d; ++j)
+        for (std::int32_t k = 0; k < reps[single ? 0 : j]; ++k) rows.push_back(j);
+    return selectRows(cx, result, y.ref, rows);
+}
+
 }  // namespace
 
 Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef right) {
@@ -90,8 +116,8 @@ Rc compress(values::Context& cx, int code, int result, ValueRef left, ValueRef r
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
     WOX_TRY(integralList(x));
-    if (y.d.type == kDictionary || y.d.type == kTable) return kDomainError;
-    if (!isMovable(y.d.type)) return kNotImplemented;
+    if (movesByRows(y.d.type)) return compressRows(cx, code, result, x, y);
+    if (!isMovable(y.d.type)) return kDomainError;
 
     Plan p;
     p.mask = true;

@@ -1,25 +1,25 @@
 // Index of x!y and membership x?y: where each element of y first occurs in
 // the vector x, and whether each element of x occurs in y.
 #include <cstdint>
+#include <vector>
 
 #include "primitives/keyed/enumerations.h"
+#include "primitives/keyed/keyed_rows.h"
 #include "primitives/search.h"
 #include "primitives/search_keys.h"
 #include "primitives/structural_result.h"
+#include "values/keyed_value.h"
 #include "values/messages.h"
 
 namespace wox::primitives {
 
 namespace {
 
-// Types the searches read; the descriptor types have lookups of their own.
-// Temporal words are equal exactly when kind and moment are, so a value of
-// another kind is not found, as a number is not among symbols.
+// Types the searches read; a dictionary, table or enumeration on the left
+// has a lookup of its own. Temporal words are equal exactly when kind and
+// moment are, so a value of another kind is not found, as a number is not
+// among symbols.
 bool searchable(std::int32_t type) { return type <= kSymbol || type == kTemporal; }
-Rc searchableType(std::int32_t type) {
-    if (type == kEnumeration || type >= kDictionary) return kNotImplemented;
-    return searchable(type) ? kOk : kDomainError;
-}
 
 }  // namespace
 
@@ -31,8 +31,13 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     int origin;
     WOX_TRY(indexOrigin(ws, io, &origin));
     if (x.d.type == kEnumeration) return indexInEnumeration(cx, result, left, right, origin);
-    WOX_TRY(searchableType(x.d.type));
-    WOX_TRY(searchableType(y.d.type));
+    if (isPlainDictionary(x.d)) return keyOfValue(cx, result, left, right);
+    if (isTable(x.d)) return rowOfRecord(cx, result, left, right, origin);
+    // An enumeration on the right is searched for as its elements read.
+    std::int32_t yType = y.d.type;
+    std::vector<std::uint64_t> yPlain;
+    if (yType == kEnumeration) elementsThroughDomain(ws, y.d, &yType, yPlain);
+    if (!searchable(x.d.type) || !searchable(yType)) return kDomainError;
     if (x.d.rank > 1) return kRankError;
     SmallDims dims = y.dims(ws);
     char* bytes;
@@ -42,7 +47,8 @@ Rc indexOf(values::Context& cx, int result, ValueRef left, ValueRef right, Value
     y.refresh(ws, result);
     auto* out = reinterpret_cast<std::int32_t*>(bytes);
     AlignedElements xe, ye;
-    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, y.d.type, ye.at(ws, y), y.d.count, out));
+    const char* ys = yPlain.empty() ? ye.at(ws, y) : reinterpret_cast<const char*>(yPlain.data());
+    WOX_TRY(searchElements(ws.caps, false, x.d.type, xe.at(ws, x), x.d.count, yType, ys, y.d.count, out));
     if (origin != 0)
         for (std::int32_t j = 0; j < y.d.count; ++j) out[j] += origin;
     return kOk;

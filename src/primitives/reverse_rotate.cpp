@@ -3,7 +3,9 @@
 // items of each slab, rotate turns them, by one amount for the whole value
 // (two copies per slab) or by one amount per vector along the axis.
 #include <cstring>
+#include <vector>
 
+#include "primitives/keyed/keyed_rows.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "vocabulary/vocabulary.h"
@@ -114,6 +116,15 @@ Rc reverse(values::Context& cx, int code, int result, ValueRef right) {
     values::Workspace& ws = cx.ws;
     Arg y(ws, right);
     if (y.d.unset()) return kValueError;
+    if (movesByRows(y.d.type)) {
+        // Rows are the only axis of a table, dictionary or enumeration.
+        if (code != vocabulary::code::kReverse && code != vocabulary::code::kReverseFirst) return kAxisError;
+        std::vector<std::int32_t> rows(static_cast<std::size_t>(rowCountOf(ws, y.d)));
+        for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::int32_t>(rows.size() - 1 - i);
+        WOX_TRY(selectRows(cx, result, right, rows));
+        ws.var(result).rank = y.d.rank == 0 ? 0 : ws.var(result).rank;  // a scalar enumeration stays one
+        return kOk;
+    }
     if (!isMovable(y.d.type)) return kDomainError;
     int axis = y.d.rank - 1;
     if (code == vocabulary::code::kReverseFirst) axis = 0;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "primitives/keyed/keyed_rows.h"
 #include "primitives/structural.h"
 #include "primitives/structural_result.h"
 #include "values/messages.h"
@@ -79,14 +80,30 @@ void layout(values::Workspace& ws, const TakePlan& p, const Arg& y, char* out, c
     }
 }
 
+// Tables, keyed tables, dictionaries and enumerations are taken and dropped
+// by whole rows (entries, elements) under one count. No row can stand for a
+// fill (a key would repeat, a domain has no blank), so taking more rows than
+// there are is a length error.
+Rc takeOrDropRows(values::Context& cx, int result, const Arg& x, const Arg& y, bool isDrop) {
+    WOX_TRY(integralList(x));
+    if (x.d.count != 1) return kLengthError;
+    const std::int64_t d = rowCountOf(cx.ws, y.d);
+    std::int64_t n = x.as<std::int32_t>(cx.ws)[0];
+    if (isDrop) n = std::llabs(n) >= d ? 0 : n >= 0 ? n - d : n + d;
+    if (std::llabs(n) > d) return kLengthError;
+    std::vector<std::int32_t> rows(static_cast<std::size_t>(std::llabs(n)));
+    const std::int64_t start = n >= 0 ? 0 : d + n;
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i] = static_cast<std::int32_t>(start + static_cast<std::int64_t>(i));
+    return selectRows(cx, result, y.ref, rows);
+}
+
 Rc takeOrDrop(values::Context& cx, int result, ValueRef left, ValueRef right, bool isDrop) {
     values::Workspace& ws = cx.ws;
     Arg x(ws, left);
     Arg y(ws, right);
     if (x.d.unset() || y.d.unset()) return kValueError;
-    if (!isMovable(y.d.type)) return y.d.type == kEnumeration || y.d.type == kDictionary || y.d.type == kTable
-                                         ? kNotImplemented
-                                         : kDomainError;
+    if (movesByRows(y.d.type)) return takeOrDropRows(cx, result, x, y, isDrop);
+    if (!isMovable(y.d.type)) return kDomainError;
     TakePlan p;
     WOX_TRY(plan(ws, x, y, isDrop, p));
     const Fill fill = fillOf(ws, y);

@@ -34,14 +34,15 @@ TEST(DispatchTypes, EachRoutineAnswersForTheTypesItTakes) {
     EXPECT_EQ(firstLine(s, "e=`d:`a`a`c"), "0 1 1");
     EXPECT_EQ(firstLine(s, "e<`d:`a`a`c"), "domain error");
 
-    // Tables have a shape, but no take, drop or index of yet.
+    // Tables take and drop rows; index of finds a record, never a number.
     s.run("t<-([] a:1 2 3; b:4 5 6)");
     EXPECT_EQ(firstLine(s, "#t"), "2");
-    EXPECT_EQ(firstLine(s, "2^.t"), "prim. func not yet implemented");
-    EXPECT_EQ(firstLine(s, "2!.t"), "prim. func not yet implemented");
-    EXPECT_EQ(firstLine(s, "t!1"), "prim. func not yet implemented");
+    EXPECT_EQ(firstLine(s, "2^.t"), "a b");
+    EXPECT_EQ(firstLine(s, "2!.t"), "a b");
+    EXPECT_EQ(firstLine(s, "t!1"), "domain error");
+    // A dictionary finds the key of a value.
     s.run("k<-`a`b:1 2");
-    EXPECT_EQ(firstLine(s, "k!1"), "prim. func not yet implemented");
+    EXPECT_EQ(firstLine(s, "k!1"), "`a");
 }
 
 TEST(DispatchFamilies, EveryCodeReachesItsRoutineOrItsError) {
