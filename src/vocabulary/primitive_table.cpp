@@ -350,9 +350,10 @@ Rc axisCode(int token, bool leftValue, double k, int io, int& code) {
     // Lamination: a new axis before axis 0 up to after the last axis.
     // Anything beyond that is checked before the conversion, which would
     // overflow for a huge k.
-    if (a >= code::kMaxAxis + 1) return kNotImplemented;
+    // Axes beyond the codes are the restriction the other forms report.
+    if (a >= code::kMaxAxis + 1) return kAxisRestriction;
     int c = code::kLaminateFirst + static_cast<int>(std::trunc(a)) + (a > 0 ? 1 : 0);
-    if (c > code::kLaminateLast) return kNotImplemented;
+    if (c > code::kLaminateLast) return kAxisRestriction;
     code = c;
     return kOk;
 }

@@ -149,7 +149,7 @@ TEST(TranslatorCodes, AxisBrackets) {
     EXPECT_EQ(code(in, "x,[_0.5]y"), 82);
     EXPECT_EQ(code(in, "x,[-0.5]y"), 82);
     EXPECT_EQ(code(in, "x,[_1]y"), -1028);
-    EXPECT_EQ(code(in, "x,[7]y"), -1043);
+    EXPECT_EQ(code(in, "x,[7]y"), -1027);
     EXPECT_EQ(code(in, "x,[2]y"), 68);
     EXPECT_EQ(code(in, "x/[0]y"), 6);
     EXPECT_EQ(code(in, "x\\[1]y"), 77);

@@ -229,9 +229,9 @@ TEST(OperatorFolding, AxisCodes) {
     EXPECT_EQ(axis(",", true, -0.5, 0), 82);
     EXPECT_EQ(axis(",", true, 5.5, 0), 88);
     EXPECT_EQ(axis(",", true, -1, 0), -kAxisSpecification);
-    EXPECT_EQ(axis(",", true, 7, 0), -kNotImplemented);
-    EXPECT_EQ(axis(",", true, 6, 0), -kNotImplemented);
-    EXPECT_EQ(axis(",", true, 1e300, 0), -kNotImplemented);
+    EXPECT_EQ(axis(",", true, 7, 0), -kAxisRestriction);
+    EXPECT_EQ(axis(",", true, 6, 0), -kAxisRestriction);
+    EXPECT_EQ(axis(",", true, 1e300, 0), -kAxisRestriction);
     EXPECT_EQ(axis("$", false, 1, 1), 38);
     EXPECT_EQ(axis("$", false, 3, 1), 90);
     EXPECT_EQ(axis("$", true, 2, 1), 94);
@@ -252,7 +252,7 @@ TEST(OperatorFolding, AxisCodes) {
     EXPECT_EQ(axis("/", true, 0, 1), -kAxisSpecification);
     EXPECT_EQ(axis(",", true, std::nan(""), 0), -kAxisRestriction);
     EXPECT_EQ(axis(",", true, -HUGE_VAL, 0), -kAxisSpecification);
-    EXPECT_EQ(axis(",", true, HUGE_VAL, 0), -kNotImplemented);
+    EXPECT_EQ(axis(",", true, HUGE_VAL, 0), -kAxisRestriction);
     EXPECT_EQ(axis(",", true, 1, 2), -kIndexOriginError);
     EXPECT_EQ(axis("+", true, 1, 0), -kSyntaxError);
     // Every code an axis can give has a routine or the not-implemented answer.
