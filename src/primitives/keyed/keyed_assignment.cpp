@@ -1,8 +1,10 @@
 // Indexed assignment into dictionaries, tables and keyed tables. Every
 // form works out first which rows of which columns receive which new cells
-// and what type each column becomes; then the whole new value is built on
-// the stack beside the old one and stored over the variable. Any failure
-// comes before that store, so the variable stays as it was.
+// and what type each column becomes. When no row is added and every column
+// keeps its type, the cells are written where they stand; otherwise the
+// whole new value is built on the stack beside the old one and stored over
+// the variable. Any failure comes before either, so the variable stays as
+// it was.
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -186,25 +188,61 @@ void needStore(StackBuilder& b, const ValueDescriptor& column, std::int32_t leng
 }
 
 template <class T>
-void placeCells(char* out, const char* cells, const std::vector<std::int32_t>& rows,
-                const std::vector<std::int32_t>& at) {
+void placeCells(char* out, const char* src, std::int64_t start, std::int64_t step, const std::vector<std::int32_t>& rows,
+                const std::vector<std::int32_t>& cells) {
     auto* to = reinterpret_cast<T*>(out);
-    const auto* from = reinterpret_cast<const T*>(cells);
-    for (std::size_t j = 0; j < rows.size(); ++j) to[rows[j]] = from[at[j]];
+    const auto* from = reinterpret_cast<const T*>(src) + start;
+    if (step == 0) {
+        const T one = from[0];
+        for (std::int32_t r : rows) to[r] = one;
+        return;
+    }
+    for (std::size_t j = 0; j < rows.size(); ++j) to[rows[j]] = from[cells[j] * step];
 }
 
-// Copies converted cells[at[j]] to out[rows[j]], for elements of `stride` bytes.
-void place(int stride, char* out, const char* cells, const std::vector<std::int32_t>& rows,
-           const std::vector<std::int32_t>& at) {
-    struct Wide {
-        double re, im;
-    };
-    switch (stride) {
-        case 1: placeCells<std::uint8_t>(out, cells, rows, at); break;
-        case 4: placeCells<std::uint32_t>(out, cells, rows, at); break;
-        case 8: placeCells<std::uint64_t>(out, cells, rows, at); break;
-        default: placeCells<Wide>(out, cells, rows, at); break;
+// Writes the store's cells into the elements at `out` of a column of the
+// store's type (not General): the rows of a string column, the positions of
+// an enumeration (past its head), or elements of the cells' own type or
+// brought to the column's.
+void writeCells(const Workspace& ws, char* out, const ColumnStore& s, bool strings) {
+    if (strings) {
+        for (std::size_t j = 0; j < s.rows.size(); ++j) {
+            char* row = out + static_cast<std::int64_t>(s.rows[j]) * s.width;
+            std::memset(row, ' ', static_cast<std::size_t>(s.width));
+            std::int32_t n = 0;
+            const char* text = stringCell(ws, s.piece, s.cells[j], &n);
+            if (n > 0) std::memcpy(row, text, static_cast<std::size_t>(n));
+        }
+        return;
     }
+    if (s.type == kEnumeration) {
+        auto* positions = reinterpret_cast<std::int32_t*>(out + kEnumerationHead);
+        for (std::size_t j = 0; j < s.rows.size(); ++j)
+            positions[s.rows[j]] = s.positions[static_cast<std::size_t>(cellAt(s.piece, s.cells[j]))];
+        return;
+    }
+    const ValueDescriptor& v = locate(ws, s.piece.at);
+    const char* src = ws.elems<char>(v);
+    const std::int64_t step = s.piece.whole ? 0 : s.piece.step;
+    const std::int64_t start = s.piece.whole ? 0 : s.piece.start;
+    const int stride = elementStride(s.type);
+    if (v.type == s.type || (stride == 4 && elementStride(v.type) == 4)) {
+        struct Wide {
+            double re, im;
+        };
+        switch (stride) {
+            case 1: placeCells<std::uint8_t>(out, src, start, step, s.rows, s.cells); break;
+            case 4: placeCells<std::uint32_t>(out, src, start, step, s.rows, s.cells); break;
+            case 8: placeCells<std::uint64_t>(out, src, start, step, s.rows, s.cells); break;
+            default: placeCells<Wide>(out, src, start, step, s.rows, s.cells); break;
+        }
+        return;
+    }
+    // Numbers widened: one cell at a time.
+    const int from = elementStride(v.type);
+    for (std::size_t j = 0; j < s.rows.size(); ++j)
+        convertRun(out + static_cast<std::int64_t>(s.rows[j]) * stride, s.type,
+                   src + (start + s.cells[j] * step) * from, v.type, 1, false);
 }
 
 // `column` made `length` rows long, of the store's type, with its cells
@@ -229,25 +267,11 @@ ValueDescriptor rewrite(StackBuilder& b, const ValueDescriptor& column, std::int
         for (std::int32_t r = 0; r < old && w > 0; ++r)
             std::memcpy(out + static_cast<std::int64_t>(r) * s.width, in + static_cast<std::int64_t>(r) * w,
                         static_cast<std::size_t>(w));
-        for (std::size_t j = 0; j < s.rows.size(); ++j) {
-            char* row = out + static_cast<std::int64_t>(s.rows[j]) * s.width;
-            std::memset(row, ' ', static_cast<std::size_t>(s.width));
-            std::int32_t n = 0;
-            const char* text = stringCell(ws, s.piece, s.cells[j], &n);
-            if (n > 0) std::memcpy(row, text, static_cast<std::size_t>(n));
-        }
+        writeCells(ws, out, s, true);
         return m;
     }
     ValueDescriptor g = b.vector(s.type, length);
     if (length == 0) return g;
-    if (s.type == kEnumeration) {
-        char* out = ws.base() + g.data;
-        std::memcpy(out, ws.elems<char>(column), kEnumerationHead + 4 * static_cast<std::size_t>(old));
-        auto* positions = reinterpret_cast<std::int32_t*>(out + kEnumerationHead);
-        for (std::size_t j = 0; j < s.rows.size(); ++j)
-            positions[s.rows[j]] = s.positions[static_cast<std::size_t>(cellAt(s.piece, s.cells[j]))];
-        return g;
-    }
     if (s.type == kGeneral) {
         auto* items = reinterpret_cast<ValueDescriptor*>(ws.base() + g.data);
         for (std::int32_t r = 0; r < old; ++r)
@@ -258,26 +282,36 @@ ValueDescriptor rewrite(StackBuilder& b, const ValueDescriptor& column, std::int
         return g;
     }
     char* out = ws.elems<char>(g);
-    if (old > 0) convertRun(out, s.type, ws.elems<char>(column), column.type, old, false);
-    // The cells are converted in one run (one per call for a matrix's
-    // column), then placed by rows.
-    const ValueDescriptor& v = locate(ws, s.piece.at);
-    const int stride = elementStride(s.type);
-    const int from = elementStride(v.type);
-    const char* src = ws.elems<char>(v);
-    const std::int32_t cells = s.cells.empty() ? 0 : *std::max_element(s.cells.begin(), s.cells.end()) + 1;
-    std::vector<char> converted(static_cast<std::size_t>(cells) * static_cast<std::size_t>(stride));
-    if (s.piece.whole || s.piece.step == 0) {
-        convertRun(converted.data(), s.type, src + s.piece.start * from, v.type, cells, true);
-    } else if (s.piece.step == 1) {
-        convertRun(converted.data(), s.type, src + s.piece.start * from, v.type, cells, false);
-    } else {
-        for (std::int32_t k = 0; k < cells; ++k)
-            convertRun(converted.data() + static_cast<std::int64_t>(k) * stride, s.type,
-                       src + (s.piece.start + k * s.piece.step) * from, v.type, 1, false);
+    if (s.type == kEnumeration) {
+        std::memcpy(out, ws.elems<char>(column), kEnumerationHead + 4 * static_cast<std::size_t>(old));
+    } else if (old > 0) {
+        convertRun(out, s.type, ws.elems<char>(column), column.type, old, false);
     }
-    place(stride, out, converted.data(), s.rows, s.cells);
+    writeCells(ws, out, s, false);
     return g;
+}
+
+// Whether a store can write into the column where it stands: no row is
+// added, the column keeps its type (a string column its width), and its
+// cells own no blocks. Nothing can fail then, so the store needs no copy.
+bool fitsInPlace(const Workspace& ws, const ValueDescriptor& column, std::int32_t length, const ColumnStore& s) {
+    if (length != columnLength(ws, column) || s.type != column.type || s.type == kGeneral) return false;
+    return !isStringColumn(column) || s.width == values::dimension(ws, column, 1);
+}
+
+bool allInPlace(const Workspace& ws, const ValueDescriptor* columns, std::int32_t length,
+                const std::vector<ColumnStore>& stores) {
+    return std::all_of(stores.begin(), stores.end(),
+                       [&](const ColumnStore& s) { return fitsInPlace(ws, columns[s.column], length, s); });
+}
+
+// The stores written into the columns of the variable where they stand.
+// The columns lie in the variable's own blocks, which the stores own.
+void writeInPlace(Workspace& ws, const ValueDescriptor* columns, const std::vector<ColumnStore>& stores) {
+    for (const ColumnStore& s : stores) {
+        auto& column = const_cast<ValueDescriptor&>(columns[s.column]);
+        writeCells(ws, ws.elems<char>(column), s, isStringColumn(column));
+    }
 }
 
 // Which rows the keys of an index name: found ones, and past the old rows
@@ -361,11 +395,16 @@ Rc assignDictionary(values::Context& cx, int target, int scratch, ValueRef v, st
     std::vector<ColumnStore> keyStore;
     if (!k.fresh.empty()) WOX_TRY(keyStores(ws, &parts()[0], 1, indices[0], single, n, k, keyStore));
     ColumnStore values;
+    values.column = 0;
     WOX_TRY(pieceFor(ws, Locator{v}, single, n, false, &values.piece));
     values.rows = k.rows;
     values.cells = upTo(keys.size());
     WOX_TRY(settleType(ws, parts()[1], values));
     if (n == 0) return kOk;
+    if (keyStore.empty() && fitsInPlace(ws, parts()[1], k.length, values)) {
+        writeInPlace(ws, &parts()[1], {values});
+        return kOk;
+    }
     StackBuilder b(ws);
     if (keyStore.empty()) {
         b.need(parts()[0]);
@@ -592,6 +631,10 @@ Rc assignTable(values::Context& cx, int target, int scratch, ValueRef v, std::sp
         WOX_TRY(settleType(ws, tableColumns(ws, table())[s.column], s));
     }
     if (n == 0 || stores.empty()) return kOk;
+    if (allInPlace(ws, tableColumns(ws, table()), height, stores)) {
+        writeInPlace(ws, tableColumns(ws, table()), stores);
+        return kOk;
+    }
     StackBuilder b(ws);
     needTableStores(b, table(), height, stores);
     WOX_TRY(b.reserve());
@@ -640,6 +683,10 @@ Rc assignKeyedTable(values::Context& cx, int target, int scratch, ValueRef v, st
         WOX_TRY(settleType(ws, tableColumns(ws, valueTable())[s.column], s));
     }
     if (n == 0) return kOk;
+    if (keyStore.empty() && allInPlace(ws, tableColumns(ws, valueTable()), k.length, stores)) {
+        writeInPlace(ws, tableColumns(ws, valueTable()), stores);
+        return kOk;
+    }
     StackBuilder b(ws);
     if (keyStore.empty()) {
         b.need(keyTable());
