@@ -472,6 +472,8 @@ Rc columnPieces(const Workspace& ws, ValueRef v, const ValueDescriptor& t, const
         if (complete && std::find(named.begin(), named.end(), false) != named.end()) return kLengthError;
         return kOk;
     }
+    // No column takes a value: only an empty list says so.
+    if (m == 0) return vd.count == 0 && vd.rank == 1 ? Rc(kOk) : Rc(kLengthError);
     if (vd.type == kGeneral && vd.rank == 1) {
         if (vd.count != m) return kLengthError;
         for (int c = 0; c < m; ++c) {
