@@ -323,9 +323,10 @@ struct KeyRows {
     std::int32_t length = 0;              // rows after the store
 };
 
-KeyRows keyRows(const Workspace& ws, const ValueDescriptor* columns, int width, std::int32_t old,
-                const std::vector<std::string>& keys) {
-    KeyRows k;
+// More rows than a count holds is workspace full.
+Rc keyRows(const Workspace& ws, const ValueDescriptor* columns, int width, std::int32_t old,
+           const std::vector<std::string>& keys, KeyRows& k) {
+    if (static_cast<std::int64_t>(old) + static_cast<std::int64_t>(keys.size()) > 0x7fffffff) return kWorkspaceFull;
     const RowIndex found(ws, columns, width, old);
     std::unordered_map<std::string, std::int32_t> added;
     for (std::size_t j = 0; j < keys.size(); ++j) {
@@ -341,7 +342,7 @@ KeyRows keyRows(const Workspace& ws, const ValueDescriptor* columns, int width, 
         k.rows.push_back(r);
     }
     k.length = old + static_cast<std::int32_t>(k.fresh.size());
-    return k;
+    return kOk;
 }
 
 template <class T = std::int32_t>
@@ -390,7 +391,8 @@ Rc assignDictionary(values::Context& cx, int target, int scratch, ValueRef v, st
     std::vector<std::string> keys;
     bool single = false;
     WOX_TRY(lookupKeys(ws, &parts()[0], 1, indices[0], keys, &single));
-    const KeyRows k = keyRows(ws, &parts()[0], 1, parts()[0].count, keys);
+    KeyRows k;
+    WOX_TRY(keyRows(ws, &parts()[0], 1, parts()[0].count, keys, k));
     const auto n = static_cast<std::int64_t>(keys.size());
     std::vector<ColumnStore> keyStore;
     if (!k.fresh.empty()) WOX_TRY(keyStores(ws, &parts()[0], 1, indices[0], single, n, k, keyStore));
@@ -660,7 +662,8 @@ Rc assignKeyedTable(values::Context& cx, int target, int scratch, ValueRef v, st
     std::vector<std::string> keys;
     bool single = false;
     WOX_TRY(lookupKeys(ws, tableColumns(ws, keyTable()), keyWidth, indices[0], keys, &single));
-    const KeyRows k = keyRows(ws, tableColumns(ws, keyTable()), keyWidth, old, keys);
+    KeyRows k;
+    WOX_TRY(keyRows(ws, tableColumns(ws, keyTable()), keyWidth, old, keys, k));
     const auto n = static_cast<std::int64_t>(keys.size());
     std::vector<ColumnStore> keyStore;
     if (!k.fresh.empty())
