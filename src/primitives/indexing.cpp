@@ -365,8 +365,8 @@ void scatter(std::int32_t dt, char* dst, std::int32_t vt, const char* src, bool 
     }
 }
 
-// Element k of x as the value of its own, a scalar. A Complex element keeps
-// pointing at x's block, from which copyTreeInto copies it.
+}  // namespace
+
 ValueDescriptor scalarItem(const Workspace& ws, const ValueDescriptor& x, std::int64_t k) {
     ValueDescriptor d;
     d.type = x.type;
@@ -378,6 +378,8 @@ ValueDescriptor scalarItem(const Workspace& ws, const ValueDescriptor& x, std::i
         std::memcpy(&d.shape0, e, static_cast<std::size_t>(elementStride(x.type)));
     return d;
 }
+
+namespace {
 
 // What goes to the k-th selected position: an item of a General v, or an
 // element of a simple one.
@@ -521,6 +523,7 @@ Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::
     const ValueDescriptor& x = ws.var(target);
     if (x.unset()) return kValueError;
     if (x.type == kEnumeration) return assignIntoEnumeration(cx, target, v, indices, io);
+    if (x.type == kDictionary || x.type == kTable) return assignKeyed(cx, target, scratch, v, indices, io);
     if (x.type > kTemporal) return kNotImplemented;
     IndexDescriptors ixd;
     indexDescriptors(ws, indices, ixd);

@@ -29,6 +29,10 @@ Rc index(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> 
 Rc indexedAssign(values::Context& cx, int target, int scratch, ValueRef v, std::span<const ValueRef> indices,
                  int io);
 
+// Element k of a simple x as a value of its own, a scalar. A Complex
+// element keeps pointing at x's block, from which copyTreeInto copies it.
+ValueDescriptor scalarItem(const values::Workspace& ws, const ValueDescriptor& x, std::int64_t k);
+
 // The positions of x (from 0, row-major) that x[i;j;...] selects, in result
 // order, and the selection's shape; the indices are checked as indexing
 // checks them. For the types whose elements are not plain blocks

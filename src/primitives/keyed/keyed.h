@@ -41,6 +41,13 @@ Rc xkey(values::Context& cx, int result, ValueRef left, ValueRef right);
 // of a table, a key of a keyed table or dictionary.
 Rc indexKeyed(values::Context& cx, int result, ValueRef x, std::span<const ValueRef> indices, int io);
 
+// x[k]<-v and t[i;c]<-v into variable slot `target`: a dictionary's
+// key gets a value (a new key is appended), a table's cells or whole
+// columns are replaced (t[c]<-v may add a column), a keyed table's row
+// of a key is replaced (a new key appends a row). The new value is built
+// aside in `scratch`; the variable changes only when everything succeeded.
+Rc assignKeyed(values::Context& cx, int target, int scratch, ValueRef v, std::span<const ValueRef> indices, int io);
+
 // x.name: the column of a table or keyed table (key columns first), or the
 // value of a dictionary's symbol key.
 Rc member(values::Context& cx, int code, int result, ValueRef x, ValueRef name);

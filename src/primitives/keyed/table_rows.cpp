@@ -91,6 +91,74 @@ std::int32_t RowIndex::find(const std::string& key) const {
     return it == rows_.end() ? -1 : it->second;
 }
 
+Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, int io,
+                std::vector<std::int32_t>& out, bool* single) {
+    if (ref == kOmittedIndex) return kOk;  // every row, which the caller copies whole
+    const ValueDescriptor& d = ws.at(ref);
+    if (d.unset()) return kValueError;
+    if (d.type != kBoolean && d.type != kInteger) return kTypeError;
+    if (d.rank > 1) return kRankError;
+    *single = d.rank == 0;
+    const std::int32_t* e = ws.elems<std::int32_t>(d);
+    for (std::int32_t i = 0; i < d.count; ++i) {
+        const std::int64_t r = static_cast<std::int64_t>(e[i]) - io;
+        if (r < 0 || r >= rows) return kIndexError;
+        out.push_back(static_cast<std::int32_t>(r));
+    }
+    return kOk;
+}
+
+Rc lookupKeys(const values::Workspace& ws, const ValueDescriptor* columns, int width, ValueRef index,
+              std::vector<std::string>& keys, bool* single) {
+    const ValueDescriptor& k = ws.at(index);
+    if (k.unset()) return kValueError;
+    std::vector<ValueDescriptor> parts;
+    if (width == 1 && (columns[0].type == kGeneral || !(k.type == kGeneral && k.rank == 1))) {
+        parts.push_back(k);
+    } else {
+        if (k.type != kGeneral || k.count != width) return kLengthError;
+        for (int c = 0; c < width; ++c) parts.push_back(ws.elems<ValueDescriptor>(k)[c]);
+    }
+    auto isString = [&](int c) { return isStringColumn(columns[c]) && parts[c].type == kChar && parts[c].rank <= 1; };
+    auto lengthOf = [&](int c) -> std::int64_t {
+        if (isString(c) || (columns[c].type == kGeneral && width > 1)) return -1;
+        if (columns[c].type == kGeneral) return parts[c].type == kGeneral && parts[c].rank == 1 ? parts[c].count : -1;
+        return parts[c].rank == 0 ? -1 : parts[c].count;
+    };
+    std::int64_t n = -1;
+    for (int c = 0; c < width; ++c) {
+        const std::int64_t len = lengthOf(c);
+        if (len < 0) continue;
+        if (n >= 0 && len != n) return kLengthError;
+        n = len;
+    }
+    *single = n < 0;
+    const std::int64_t count = *single ? 1 : n;
+    keys.assign(static_cast<std::size_t>(count), std::string());
+    for (int c = 0; c < width; ++c) {
+        const ValueDescriptor& p = parts[c];
+        for (std::int64_t j = 0; j < count; ++j) {
+            std::string& key = keys[static_cast<std::size_t>(j)];
+            if (isString(c)) {
+                const std::int32_t w = values::dimension(ws, columns[c], 1);
+                key.push_back('m');
+                std::string text(ws.elems<char>(p) ? ws.elems<char>(p) : "", static_cast<std::size_t>(p.count));
+                text.resize(static_cast<std::size_t>(std::max<std::int32_t>(w, p.count)), ' ');
+                key.append(text);
+            } else if (columns[c].type == kGeneral) {
+                // One key is the value itself, or the item of an enclosed one.
+                const bool items = p.type == kGeneral && (!*single || p.rank == 0) && p.count > 0;
+                valueKey(ws, items ? ws.elems<ValueDescriptor>(p)[*single ? 0 : j] : p, key);
+            } else if (p.type == kGeneral || p.type > kTemporal) {
+                key.push_back('?');
+            } else {
+                rowKey(ws, p, p.count == 1 ? 0 : j, key);
+            }
+        }
+    }
+    return kOk;
+}
+
 namespace {
 
 // One row as a dictionary from column names to the row's values: a simple
@@ -114,25 +182,6 @@ ValueDescriptor rowDictionary(StackBuilder& b, const std::vector<ValueDescriptor
     ValueDescriptor names = b.copy(columnNames);
     if (names.rank == 0) names.rank = 1;
     return b.pair(kDictionary, kPlainDictionary, names, values);
-}
-
-// Row positions from an index value: Boolean or Integer (else 7), each
-// within the table counted from io (else 25).
-Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, int io,
-                std::vector<std::int32_t>& out, bool* single) {
-    if (ref == kOmittedIndex) return kOk;  // every row, which the caller copies whole
-    const ValueDescriptor& d = ws.at(ref);
-    if (d.unset()) return kValueError;
-    if (d.type != kBoolean && d.type != kInteger) return kTypeError;
-    if (d.rank > 1) return kRankError;
-    *single = d.rank == 0;
-    const std::int32_t* e = ws.elems<std::int32_t>(d);
-    for (std::int32_t i = 0; i < d.count; ++i) {
-        const std::int64_t r = static_cast<std::int64_t>(e[i]) - io;
-        if (r < 0 || r >= rows) return kIndexError;
-        out.push_back(static_cast<std::int32_t>(r));
-    }
-    return kOk;
 }
 
 // x[rows;cols] of a table; either may be omitted. One column name gives that
@@ -206,60 +255,6 @@ Rc indexTable(values::Context& cx, int result, ValueRef x, std::span<const Value
     ValueDescriptor list = b.vector(kGeneral, static_cast<std::int32_t>(parts.size()));
     if (!parts.empty()) std::memcpy(ws.base() + list.data, parts.data(), parts.size() * sizeof(ValueDescriptor));
     ws.var(result) = list;
-    return kOk;
-}
-
-// The lookup keys of an index into key columns[0..width): a single key
-// (one value per column) or several (one vector per column). A character
-// vector looks up one string of a character-matrix column.
-Rc lookupKeys(const values::Workspace& ws, const ValueDescriptor* columns, int width, ValueRef index,
-              std::vector<std::string>& keys, bool* single) {
-    const ValueDescriptor& k = ws.at(index);
-    if (k.unset()) return kValueError;
-    std::vector<ValueDescriptor> parts;
-    if (width == 1 && (columns[0].type == kGeneral || !(k.type == kGeneral && k.rank == 1))) {
-        parts.push_back(k);
-    } else {
-        if (k.type != kGeneral || k.count != width) return kLengthError;
-        for (int c = 0; c < width; ++c) parts.push_back(ws.elems<ValueDescriptor>(k)[c]);
-    }
-    auto isString = [&](int c) { return isStringColumn(columns[c]) && parts[c].type == kChar && parts[c].rank <= 1; };
-    auto lengthOf = [&](int c) -> std::int64_t {
-        if (isString(c) || (columns[c].type == kGeneral && width > 1)) return -1;
-        if (columns[c].type == kGeneral) return parts[c].type == kGeneral && parts[c].rank == 1 ? parts[c].count : -1;
-        return parts[c].rank == 0 ? -1 : parts[c].count;
-    };
-    std::int64_t n = -1;
-    for (int c = 0; c < width; ++c) {
-        const std::int64_t len = lengthOf(c);
-        if (len < 0) continue;
-        if (n >= 0 && len != n) return kLengthError;
-        n = len;
-    }
-    *single = n < 0;
-    const std::int64_t count = *single ? 1 : n;
-    keys.assign(static_cast<std::size_t>(count), std::string());
-    for (int c = 0; c < width; ++c) {
-        const ValueDescriptor& p = parts[c];
-        for (std::int64_t j = 0; j < count; ++j) {
-            std::string& key = keys[static_cast<std::size_t>(j)];
-            if (isString(c)) {
-                const std::int32_t w = values::dimension(ws, columns[c], 1);
-                key.push_back('m');
-                std::string text(ws.elems<char>(p) ? ws.elems<char>(p) : "", static_cast<std::size_t>(p.count));
-                text.resize(static_cast<std::size_t>(std::max<std::int32_t>(w, p.count)), ' ');
-                key.append(text);
-            } else if (columns[c].type == kGeneral) {
-                // One key is the value itself, or the item of an enclosed one.
-                const bool items = p.type == kGeneral && (!*single || p.rank == 0) && p.count > 0;
-                valueKey(ws, items ? ws.elems<ValueDescriptor>(p)[*single ? 0 : j] : p, key);
-            } else if (p.type == kGeneral || p.type > kTemporal) {
-                key.push_back('?');
-            } else {
-                rowKey(ws, p, p.count == 1 ? 0 : j, key);
-            }
-        }
-    }
     return kOk;
 }
 

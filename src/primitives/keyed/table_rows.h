@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "primitives/keyed/keyed_layout.h"
+#include "values/rc.h"
 
 namespace wox::primitives {
 
@@ -17,6 +18,19 @@ void needRows(StackBuilder& b, const ValueDescriptor& column, const std::vector<
 // character matrix, an item of a General column.
 ValueDescriptor takeRows(StackBuilder& b, const ValueDescriptor& column, const std::vector<std::int32_t>& rows,
                          bool single);
+
+// Row positions from an index value: Boolean or Integer (else 7), each
+// within the table counted from io (else 25), made 0-based. An omitted
+// index adds none (the caller takes every row); single tells a scalar.
+Rc rowPositions(const values::Workspace& ws, ValueRef ref, std::int32_t rows, int io,
+                std::vector<std::int32_t>& out, bool* single);
+
+// The lookup keys of an index into key columns[0..width): a single key
+// (one value per column) or several (one vector per column), each built as
+// rowKey builds a row's. A character vector looks up one string of a
+// character-matrix column.
+Rc lookupKeys(const values::Workspace& ws, const ValueDescriptor* columns, int width, ValueRef index,
+              std::vector<std::string>& keys, bool* single);
 
 // The rows of a set of key columns by their keys (the first of equal rows).
 class RowIndex {
