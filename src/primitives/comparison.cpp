@@ -209,6 +209,8 @@ Rc comparison(values::Context& cx, int code, int result, ValueRef left, ValueRef
     if (!g.left.present() || !g.right.present()) return cx.fail(kValueError);
     const bool equality = code == kEqual || code == kNotEqual;
     std::int32_t widest = g.left.type > g.right.type ? g.left.type : g.right.type;
+    if (g.left.type == kDictionary || g.right.type == kDictionary)
+        return dictionaryComparison(cx, code, result, left, right);
     if (widest > kTemporal) {
         if (widest != kEnumeration || !equality) return cx.fail(kDomainError);
         return enumerations(cx, g, code);

@@ -128,6 +128,7 @@ Rc scalarMonadic(values::Context& cx, int code, int result, ValueRef right) {
         if (code == kFactorial) return cx.fail(kDomainError);  // no factorial of a complex number
         return complexMonadic(cx, code, result, right);
     }
+    if (g.right.type == kDictionary) return dictionaryMonadic(cx, code, result, right);
     if (!isRealNumeric(g.right.type)) return cx.fail(kDomainError);
     // A negative number has complex logarithms only.
     if (code == vocabulary::code::kNaturalLog && g.right.count > 0 && anyNegative(g.right))

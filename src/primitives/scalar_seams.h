@@ -28,8 +28,12 @@ Rc complexDyadic(values::Context& cx, int code, int result, ValueRef left, Value
 // two Temporal arguments.
 Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 
-// Dyadic arithmetic (codes 45-65 odd) with a Dictionary argument.
+// Dyadic arithmetic (codes 45-65 odd), the comparisons (16-21) and monadic
+// arithmetic with a Dictionary argument: the function applies to its values
+// and the answer keeps its keys.
 Rc dictionaryDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
+Rc dictionaryComparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
+Rc dictionaryMonadic(values::Context& cx, int code, int result, ValueRef right);
 
 // Equal (21) and not equal (20) with an Enumeration argument; the caller has
 // checked ranks (at most 1) and counts.
