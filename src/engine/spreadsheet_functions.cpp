@@ -277,7 +277,18 @@ Rc open(Interpreter& in, int result, ValueRef left, ValueRef right) {
 
 }  // namespace
 
-Rc spreadsheetMonadic(Interpreter& in, int code, int result, ValueRef right) {
+// What a save said beyond its answer (the reason it failed, the writer
+// library's own words) goes where diagnostics go.
+Rc reported(Interpreter& in, Rc rc) {
+    Link& link = in.spreadsheet;
+    if (!link.libraryMessages.empty()) in.link().diagnostic(link.libraryMessages);
+    if (rc.code == kExcelReadWrite && !link.lastProblem.empty()) in.link().diagnostic(link.lastProblem);
+    link.libraryMessages.clear();
+    link.lastProblem.clear();
+    return rc;
+}
+
+Rc monadicCall(Interpreter& in, int code, int result, ValueRef right) {
     Link& link = in.spreadsheet;
     if (!link.available) return kNoExcelDriver;
     std::string sheet, path;
@@ -290,7 +301,7 @@ Rc spreadsheetMonadic(Interpreter& in, int code, int result, ValueRef right) {
     return integerScalar(in.ws, result, 0);
 }
 
-Rc spreadsheetDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+Rc dyadicCall(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
     if (!in.spreadsheet.available) return kNoExcelDriver;
     switch (code) {
         case kOpenCode: return open(in, result, left, right);
@@ -301,6 +312,14 @@ Rc spreadsheetDyadic(Interpreter& in, int code, int result, ValueRef left, Value
         case kRenameCode: return rename(in, result, left, right);
         default: return kNotImplemented;
     }
+}
+
+Rc spreadsheetMonadic(Interpreter& in, int code, int result, ValueRef right) {
+    return reported(in, monadicCall(in, code, result, right));
+}
+
+Rc spreadsheetDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef right) {
+    return reported(in, dyadicCall(in, code, result, left, right));
 }
 
 }  // namespace wox::engine

@@ -97,7 +97,14 @@ int analyseRange(const Worksheet& sheet, const RangeRequest& request, RangeConte
             const CellPosition at = it->first;
             const Cell& cell = (it++)->second;
             if (cell.kind == CellKind::Unreadable) return fail(at, Unreadable::NotANumber);
-            if (cell.kind != CellKind::Number && cell.kind != CellKind::Text) return kExcelFileNotFound;
+            // An error cell (a formula that failed) holds no value: it reads
+            // as an empty cell does.
+            if (cell.kind == CellKind::Error) {
+                if (text) contents.text.push_back(' ');
+                else contents.numbers.push_back(std::numeric_limits<double>::quiet_NaN());
+                continue;
+            }
+            // A truth value is the number 0 or 1.
             if ((cell.kind == CellKind::Text) != text) return fail(at, Unreadable::TextAmongNumbers);
             if (text) {
                 if (cell.text.size() > 1) return fail(at, Unreadable::LongText);

@@ -48,8 +48,8 @@ struct RangeContents {
 };
 
 // Reads the requested rectangle of the sheet. Fails with 154 when it has no
-// rows or columns, reaches outside the used range, or holds a truth value or
-// an error. The range is Text when its cells hold text and no numbers, and
+// rows or columns or reaches outside the used range. A truth value reads as
+// the number 0 or 1, an error cell as an empty one. The range is Text when its cells hold text and no numbers, and
 // one character a cell unless it is a single cell. It fails with 153, naming
 // the cell in `unreadable`, at an unreadable number cell, at a longer text in
 // a range of several cells, and at the first cell whose kind (text or number)

@@ -73,7 +73,8 @@ int Link::clearWorksheet() {
 int Link::save() {
     if (!bookOpen_) return kNoWorkbook;
     lastProblem.clear();
-    return writeWorkbookFile(book, workbookPath, &lastProblem) ? 0 : kExcelReadWrite;
+    libraryMessages.clear();
+    return writeWorkbookFile(book, workbookPath, &lastProblem, &libraryMessages) ? 0 : kExcelReadWrite;
 }
 
 }  // namespace wox::spreadsheet

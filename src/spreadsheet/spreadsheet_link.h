@@ -50,10 +50,12 @@ public:
     int deleteWorksheet();
     int clearWorksheet();
     // Writes the workbook over workbookPath; 151 when that fails (the old
-    // file is then kept), with the reason in lastProblem.
+    // file is then kept), with the reason in lastProblem. What the writer
+    // library said meanwhile is in libraryMessages.
     int save();
 
     std::string lastProblem;
+    std::string libraryMessages;
 
 private:
     int openCount_ = 0;

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "spreadsheet/captured_errors.h"
 #include "spreadsheet/exact_numbers.h"
 #include "values/file_replacement.h"
 
@@ -87,22 +88,27 @@ std::string utf8Text(std::string_view bytes) {
     return out;
 }
 
-bool writeWorkbookFile(const Workbook& book, const std::string& path, std::string* problem) {
+bool writeWorkbookFile(const Workbook& book, const std::string& path, std::string* problem,
+                       std::string* libraryMessages) {
     if (book.sheets.empty()) {
         *problem = "a workbook needs a worksheet";
         return false;
     }
     values::FileReplacement file;
     if (!file.open(path, ".wox-xlsx-", problem)) return false;
-    // libxlsxwriter writes the file by its name, into the same file.
+    // libxlsxwriter writes the file by its name, into the same file, and
+    // tells its troubles on standard error.
+    CapturedErrors told;
     lxw_workbook* wb = workbook_new(file.tempPath().c_str());
     if (!wb) {
+        if (libraryMessages) *libraryMessages = told.text();
         *problem = "cannot save " + path;
         return false;
     }
     bool written = writeCells(wb, book);
     // Closing writes the file, and frees the workbook either way.
     bool closed = workbook_close(wb) == LXW_NO_ERROR;
+    if (std::string said = told.text(); libraryMessages) *libraryMessages = std::move(said);
     std::string bytes;
     if (written && closed) {
         std::ifstream in(file.tempPath(), std::ios::binary);

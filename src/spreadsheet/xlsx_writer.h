@@ -12,8 +12,10 @@
 namespace wox::spreadsheet {
 
 // False, with the reason in *problem, when the file could not be replaced.
-// The workbook needs at least one worksheet.
-bool writeWorkbookFile(const Workbook& book, const std::string& path, std::string* problem);
+// What the writer library said on standard error meanwhile is in
+// *libraryMessages (when given). The workbook needs at least one worksheet.
+bool writeWorkbookFile(const Workbook& book, const std::string& path, std::string* problem,
+                       std::string* libraryMessages = nullptr);
 
 // Text as the file must hold it: valid UTF-8 sequences as they are, any
 // other byte as the character of that code (Latin-1), so that any

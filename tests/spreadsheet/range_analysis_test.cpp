@@ -40,6 +40,29 @@ TEST(RangeAnalysis, ClassesOfTheCells) {
     EXPECT_EQ(got.numbers, (std::vector<double>{45000}));
 }
 
+// A truth value is the number it stands for; an error cell (a failed
+// formula) holds nothing, in numbers and in texts alike.
+TEST(RangeAnalysis, TruthValuesAndErrorCells) {
+    Worksheet s = grid();
+    s.cells[{5, 3}] = Cell{CellKind::Error, false, 0, "#DIV/0!"};
+    RangeContents got;
+    ASSERT_EQ(analyseRange(s, {Kind::Cell, 5, 2, 5, 2}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Integer);
+    EXPECT_EQ(got.numbers, (std::vector<double>{1}));
+    ASSERT_EQ(analyseRange(s, {Kind::Corners, 5, 2, 5, 3}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Integer);
+    ASSERT_EQ(got.numbers.size(), 2u);
+    EXPECT_EQ(got.numbers[0], 1);
+    EXPECT_TRUE(std::isnan(got.numbers[1]));
+    Worksheet texts{"T", {}};
+    texts.cells[{1, 1}] = Cell{CellKind::Text, false, 0, "a"};
+    texts.cells[{1, 2}] = Cell{CellKind::Error, false, 0, "#N/A"};
+    texts.cells[{1, 3}] = Cell{CellKind::Text, false, 0, "c"};
+    ASSERT_EQ(analyseRange(texts, {Kind::Corners, 1, 1, 1, 3}, got), 0);
+    EXPECT_EQ(got.type, ValueClass::Text);
+    EXPECT_EQ(got.text, "a c");
+}
+
 TEST(RangeAnalysis, RefusedRanges) {
     Worksheet s = grid();
     RangeContents got;
@@ -47,7 +70,6 @@ TEST(RangeAnalysis, RefusedRanges) {
     EXPECT_TRUE(refused({Kind::Cell, 0, 2, 0, 2}));              // before the used range
     EXPECT_TRUE(refused({Kind::Cell, 2, 0, 2, 0}));
     EXPECT_TRUE(refused({Kind::Cell, -5, -5, -5, -5}));
-    EXPECT_TRUE(refused({Kind::Cell, 5, 2, 5, 2}));              // a truth value
     EXPECT_TRUE(refused({Kind::Corners, 2, 2, 9, 4}));          // beyond the used range
     EXPECT_TRUE(refused({Kind::Corners, 2, 2, 2147483647, 2147483647}));
     Worksheet empty{"E", {}};
