@@ -7,9 +7,6 @@
 
 namespace wox::engine {
 
-namespace {
-
-// The variable slot the name stands for now, or -1.
 int variableSlot(const Interpreter& in, std::string_view name) {
     if (name.empty()) return -1;
     if (int s = frontend::findInScope(in.front, in.scope, name); s >= 0) return in.scope.at(s).slot;
@@ -18,8 +15,6 @@ int variableSlot(const Interpreter& in, std::string_view name) {
     const frontend::NameEntry& e = in.front.globals[static_cast<std::size_t>(g)];
     return e.kind == frontend::kVariableName ? e.slot : -1;
 }
-
-}  // namespace
 
 bool namesDomain(const values::Workspace& ws, ValueRef x) {
     const ValueDescriptor& d = ws.at(x);

@@ -8,9 +8,11 @@
 #include <vector>
 
 #include "display/formatted_file.h"
+#include "engine/enumeration_domain.h"
 #include "engine/interpreter.h"
 #include "frontend/function_header.h"
 #include "frontend/function_store.h"
+#include "frontend/name_table.h"
 #include "values/shaped_result.h"
 #include "primitives/single_scalars.h"
 #include "vocabulary/vocabulary.h"
@@ -28,6 +30,11 @@ constexpr int kFixCode = vocabulary::systemCodeOf("[]FX");
 constexpr int kCanonicalCode = vocabulary::systemCodeOf("[]CR");
 constexpr int kAccountCode = vocabulary::systemCodeOf("[]AI");
 constexpr int kFileFormatCode = vocabulary::systemCodeOf("[]FM");
+constexpr int kNameClassCode = vocabulary::systemCodeOf("[]NC");
+// []NC's answers: the classes of other APLs that Wox names have.
+constexpr std::int32_t kUnusedName = 0;
+constexpr std::int32_t kVariableClass = 2;
+constexpr std::int32_t kFunctionClass = 3;
 // []AI answers only its one described question.
 constexpr std::int32_t kElapsedQuestion = 2;
 
@@ -55,7 +62,7 @@ Rc charMatrix(values::Workspace& ws, int result, const std::vector<std::string_v
     return kOk;
 }
 
-// The name a []CR argument spells: a character vector or scalar, or one symbol.
+// The name a []CR or []NC argument spells: a character vector or scalar, or one symbol.
 Rc nameOf(const Interpreter& in, const ValueDescriptor& d, std::string& name) {
     if (d.type == kChar) {
         if (d.rank > 1) return kRankError;
@@ -121,6 +128,27 @@ Rc fix(Interpreter& in, int result, ValueRef right) {
     return kOk;
 }
 
+// What a name stands for now, seen as a line run at this point sees it: a
+// variable with a value (a local of an active call first), a function, or
+// nothing. A name that is unset, unknown or no name at all is unused.
+Rc nameClass(Interpreter& in, int result, ValueRef right) {
+    const ValueDescriptor d = in.ws.at(right);
+    std::int32_t answer = kUnusedName;
+    if (d.count != 0 || d.rank != 1) {
+        std::string name;
+        WOX_TRY(nameOf(in, d, name));
+        const std::string_view n = trimmed(name);
+        const int slot = variableSlot(in, n);
+        const int g = n.empty() ? -1 : frontend::findGlobal(in.front, n);
+        if (slot >= 0 && !in.ws.var(slot).unset())
+            answer = kVariableClass;
+        else if (slot < 0 && g >= 0 && in.front.globals[static_cast<std::size_t>(g)].kind == frontend::kFunctionName)
+            answer = kFunctionClass;
+    }
+    primitives::writeSingleInt(in.ws, result, kInteger, 0, answer);
+    return kOk;
+}
+
 Rc elapsed(Interpreter& in, int result, ValueRef right) {
     const ValueDescriptor& d = in.ws.at(right);
     if (d.type != kBoolean && d.type != kInteger) return kTypeError;
@@ -180,6 +208,7 @@ Rc systemFunction(Interpreter& in, int code, int result, ValueRef right) {
         case kFixCode: return fix(in, result, right);
         case kCanonicalCode: return canonical(in, result, right);
         case kAccountCode: return elapsed(in, result, right);
+        case kNameClassCode: return nameClass(in, result, right);
         default: return kSysVarNotImplemented;
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The monadic system functions that need the interpreter: []FX defines a
 // function from its lines, []CR gives a function's lines as a character
-// matrix, []AI the milliseconds the current line has run; the niladic []TS
+// matrix, []AI the milliseconds the current line has run, []NC what a name
+// stands for (0 nothing, 2 a variable, 3 a function); the niladic []TS
 // the local date and time; the dyadic []FM writes a value into a text file.
 #include "engine/interpreter.h"
 #include "values/rc.h"

@@ -114,6 +114,7 @@ inline constexpr std::array kSystemFunctions = [] {
         SystemFunction{"[]XD", 603, 1, F::SpreadsheetLink},
         SystemFunction{"[]XC", 604, 1, F::SpreadsheetLink},
         SystemFunction{"[]AI", 605, 1, F::SystemFunction},
+        SystemFunction{"[]NC", 606, 1, F::SystemFunction},
         SystemFunction{"[]TS", 610, 0, F::NiladicSystemFunction},
         SystemFunction{"[]RL", 611, 0, F::NiladicSystemFunction},
         SystemFunction{"[]FM", 651, 2, F::DyadicSystemFunction},

@@ -13,21 +13,14 @@
 #include <string>
 
 #include "engine/line_session.h"
+#include "on_path.h"
 
 namespace wox {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::LineSession;
-
-bool onPath(const std::string& program) {
-    const char* path = std::getenv("PATH");
-    std::stringstream dirs(path ? path : "");
-    std::string dir;
-    while (std::getline(dirs, dir, ':'))
-        if (!dir.empty() && access((fs::path(dir) / program).c_str(), X_OK) == 0) return true;
-    return false;
-}
+using testing::onPath;
 
 std::string contents(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
