@@ -17,6 +17,7 @@
 #include "frontend/front_tables.h"
 #include "primitives/indexing.h"
 #include "primitives/operators.h"
+#include "primitives/scalar_seams.h"
 #include "vocabulary/primitive_table.h"
 #include "primitives/single_scalars.h"
 #include "primitives/structural.h"
@@ -37,6 +38,13 @@ bool isTemp(int slot) {
 }
 
 bool isTempRef(ValueRef r) { return r < 0 && isTemp(-r); }
+
+// Whether a dyadic scalar function or comparison meets two dictionaries.
+bool pairsDictionaries(const Interpreter& in, int code, ValueRef left, ValueRef right) {
+    if (in.ws.at(left).type != kDictionary || in.ws.at(right).type != kDictionary) return false;
+    const vocabulary::Family f = vocabulary::dyadicFamily(code);
+    return f == vocabulary::Family::ScalarDyadic || f == vocabulary::Family::Comparison;
+}
 
 // A name of a function body reads the slot its entry is bound to in the
 // running call; other names carry their slot.
@@ -347,6 +355,15 @@ Rc apply(Interpreter& in, EvalContext& cx, const ParseNode& node, ValueRef* cur,
     if (left == kNoValue && e.monadic == code::kExecute) {
         // Execute runs in this context, so it is not an ordinary primitive.
         if (Rc rc = executeText(in, cx, *cur, t, cur); rc.failed()) return in.failAt(rc.code, node.pos);
+        return kOk;
+    }
+    if (left != kNoValue && pairsDictionaries(in, e.dyadic, left, *cur)) {
+        // Two dictionaries meet key by key, which takes a temporary more.
+        int scratch;
+        if (Rc rc = nextTemp(cx, &scratch); rc.failed()) return in.failAt(rc.code, node.pos);
+        if (Rc rc = primitives::dictionaryPair(in, e.dyadic, t, scratch, left, *cur); rc.failed())
+            return in.failAt(rc.code, node.pos);
+        *cur = varRef(t);
         return kOk;
     }
     Rc rc = left != kNoValue ? dispatchDyadic(in, e.dyadic, t, left, *cur)

@@ -34,6 +34,10 @@ Rc temporalDyadic(values::Context& cx, int code, int result, ValueRef left, Valu
 Rc dictionaryDyadic(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 Rc dictionaryComparison(values::Context& cx, int code, int result, ValueRef left, ValueRef right);
 Rc dictionaryMonadic(values::Context& cx, int code, int result, ValueRef right);
+// The same with a dictionary on each side: their keys must be the same, in
+// any order (else a length error), and the answer has the left's order. The
+// right's values are put in that order in temporary slot `scratch`.
+Rc dictionaryPair(values::Context& cx, int code, int result, int scratch, ValueRef left, ValueRef right);
 
 // Equal (21) and not equal (20) with an Enumeration argument; the caller has
 // checked ranks (at most 1) and counts.
