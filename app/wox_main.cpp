@@ -61,7 +61,7 @@ void writeOut(std::string_view bytes) {
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), stdout);
 }
 
-int usage(std::FILE* to, int status) {
+int usage() {
     std::fputs(
         "usage: wox [-q] [WORKSPACE.wox | SCRIPT.vsf]\n"
         "Starts the Wox interpreter. On a terminal lines are edited with history\n"
@@ -76,10 +76,17 @@ int usage(std::FILE* to, int status) {
         "\n"
         "The exit status is 0 when every line ran, 1 when any line ended in an\n"
         "error (or the output could not be written), however the session ended,\n"
-        "2 for a wrong command line.\n",
-        to);
-    return status;
+        "2 for a wrong command line. The workspace folder is set in\n"
+        "$XDG_CONFIG_HOME/wox/wox.conf (~/.config/wox/wox.conf); see wox(1).\n",
+        stdout);
+    return 0;
 }
+
+// A wrong command line is one line on standard error and status 2, as
+// other programs answer one.
+constexpr int kBadCommandLine = 2;
+constexpr const char* kUnknownOption = "wox: unknown option '%s'; try 'wox --help'\n";
+constexpr const char* kSecondFile = "wox: one file at most, not '%s' and '%s'; try 'wox --help'\n";
 
 // Ends the run: the final line break of the transcript, and a failure when
 // any output was lost or any line failed, however the session ended.
@@ -101,18 +108,20 @@ int main(int argc, char** argv) {
     const char* workspace = nullptr;
     for (int i = 1; i < argc; ++i) {
         std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help") return usage(stdout, 0);
+        if (arg == "-h" || arg == "--help") return usage();
         if (arg == "-v" || arg == "--version") {
-            std::puts("WOX version " WOX_VERSION_TEXT);
+            std::printf("%.*s\n", static_cast<int>(wox::session::kVersionLine.size()),
+                        wox::session::kVersionLine.data());
             return 0;
         }
         if (arg == "-q" || arg == "--quiet") {
             quiet = true;
         } else if (arg.starts_with("-")) {
-            std::fprintf(stderr, "wox: unknown option %s\n", argv[i]);
-            return usage(stderr, 2);
+            std::fprintf(stderr, kUnknownOption, argv[i]);
+            return kBadCommandLine;
         } else if (workspace) {
-            return usage(stderr, 2);
+            std::fprintf(stderr, kSecondFile, workspace, argv[i]);
+            return kBadCommandLine;
         } else {
             workspace = argv[i];
         }

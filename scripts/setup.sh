@@ -3,12 +3,15 @@
 # of them are present, so it is safe to run before every build.
 set -euo pipefail
 
+# dpkg-dev reads the package's dependencies from the programs (cpack),
+# man-db renders the manual pages in the package's test.
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libreadline-dev libgsl-dev liblapack-dev libblas-dev
   libzip-dev zlib1g-dev libpugixml-dev libxlsxwriter-dev
   qt6-base-dev xvfb xauth
+  dpkg-dev man-db
 )
 # clang builds the fuzz targets; optional when the archive lacks it.
 optional=(clang-16 libclang-rt-16-dev)

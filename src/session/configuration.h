@@ -9,7 +9,11 @@
 
 namespace wox::session {
 
-inline constexpr std::string_view kVersionMarker = "Version [ 0.2 win32/64 ]";
+// The version is the project's (WOX_VERSION_TEXT, from CMake), so a new
+// release writes the folders afresh and every program shows the same one.
+inline constexpr std::string_view kVersionMarker = "Version [ " WOX_VERSION_TEXT " win32/64 ]";
+// What `wox --version` prints and the banner's first line.
+inline constexpr std::string_view kVersionLine = "WOX version " WOX_VERSION_TEXT;
 inline constexpr std::string_view kVersionKey = "WOXVersion";
 inline constexpr std::string_view kBinaryPathKey = "BinaryPath";
 inline constexpr std::string_view kWorkspacePathKey = "WorkspacePath";

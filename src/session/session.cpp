@@ -6,6 +6,7 @@
 #include "engine/function_call.h"
 #include "engine/workspace_clear.h"
 #include "frontend/direct_definition.h"
+#include "session/configuration.h"
 #include "session/function_requests.h"
 #include "session/line_text.h"
 #include "values/capacities.h"
@@ -86,7 +87,8 @@ void Session::startWithScript(const std::string& path, bool announce) {
 void Session::writeBanner(std::string_view workspaceName) {
     transcript_.caretToEnd();
     workspaceName_ = std::string(workspaceName);
-    std::string banner = "WOX version " WOX_VERSION_TEXT "\r\n";
+    std::string banner(kVersionLine);
+    banner += "\r\n";
     banner += kPrompt;
     if (workspaceName.empty()) {
         // A clear session starts from a cleared workspace, []AV and all.

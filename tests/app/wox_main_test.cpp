@@ -32,13 +32,15 @@ namespace fs = std::filesystem;
 // A child wox joined to us by two pipes.
 class Child {
 public:
-    explicit Child(std::vector<std::string> args) {
+    // `withErrors`: standard error comes through the same pipe.
+    explicit Child(std::vector<std::string> args, bool withErrors = false) {
         int in[2], out[2];
         if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0) return;
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, in[0], STDIN_FILENO);
         posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+        if (withErrors) posix_spawn_file_actions_adddup2(&actions, out[1], STDERR_FILENO);
         args.insert(args.begin(), WOX_BINARY);
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
@@ -107,8 +109,8 @@ struct Finished {
     int status = -1;
 };
 
-Finished runWith(const std::vector<std::string>& args, const std::string& input) {
-    Child c(args);
+Finished runWith(const std::vector<std::string>& args, const std::string& input, bool withErrors = false) {
+    Child c(args, withErrors);
     Finished r;
     if (!c.started()) return r;
     c.send(input);
@@ -332,6 +334,44 @@ TEST(CommandLine, HelpNamesQuietModeAndTheExitStatus) {
     EXPECT_NE(help.output.find("-q, --quiet"), std::string::npos) << help.output;
     EXPECT_NE(help.output.find("exit status"), std::string::npos) << help.output;
     EXPECT_EQ(runWith({"-x"}, "").status, 2);
+}
+
+TEST(CommandLine, HelpListsEveryOptionAndVersionIsTheBannersFirstLine) {
+    Finished help = runWith({"-h"}, "");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(runWith({"--help"}, "").output, help.output);
+    for (const char* option : {"-q, --quiet", "-h, --help", "-v, --version", "WORKSPACE.wox", "SCRIPT.vsf", "wox.conf"})
+        EXPECT_NE(help.output.find(option), std::string::npos) << option << " in\n" << help.output;
+
+    const std::string line = "WOX version " WOX_VERSION_TEXT "\n";
+    for (const char* option : {"-v", "--version"}) {
+        Finished version = runWith({option}, "");
+        EXPECT_EQ(version.status, 0) << option;
+        EXPECT_EQ(version.output, line) << option;
+    }
+    EXPECT_TRUE(runWith({}, "").output.starts_with(line));
+}
+
+// A wrong command line is refused before anything starts: one line on
+// standard error, nothing on standard output, status 2.
+TEST(CommandLine, AWrongCommandLineIsOneLineAndStatusTwo) {
+    const struct {
+        std::vector<std::string> args;
+        std::string said;
+    } cases[] = {
+        {{"--frob"}, "wox: unknown option '--frob'; try 'wox --help'\n"},
+        {{"-"}, "wox: unknown option '-'; try 'wox --help'\n"},
+        {{"-qv"}, "wox: unknown option '-qv'; try 'wox --help'\n"},
+        {{"-q", "prog.vsf", "--frob"}, "wox: unknown option '--frob'; try 'wox --help'\n"},
+        {{"a.wox", "b.vsf"}, "wox: one file at most, not 'a.wox' and 'b.vsf'; try 'wox --help'\n"},
+    };
+    for (const auto& c : cases) {
+        Finished both = runWith(c.args, "1+1\n", true);
+        EXPECT_EQ(both.status, 2) << c.said;
+        EXPECT_EQ(both.output, c.said);
+        Finished out = runWith(c.args, "1+1\n");
+        EXPECT_EQ(out.output, "") << c.said;
+    }
 }
 
 // The configuration is written at the first start (tests run with a home

@@ -66,6 +66,14 @@ TEST_F(ConfigurationFiles, XdgConfigHomeHoldsTheFile) {
     EXPECT_EQ(places.file, home_ / "cfg" / "wox" / "wox.conf");
 }
 
+// One version everywhere: the marker a new release rewrites the file by and
+// the line `wox --version` and the banner show are the project's.
+TEST(ConfigurationVersion, TheMarkerAndTheVersionLineNameTheProjectsVersion) {
+    EXPECT_EQ(kVersionMarker, "Version [ " WOX_VERSION_TEXT " win32/64 ]");
+    EXPECT_EQ(kVersionLine, "WOX version " WOX_VERSION_TEXT);
+    EXPECT_NE(std::string_view(WOX_VERSION_TEXT), "");
+}
+
 TEST(FileTimeText, ShowsTheLocalTimeAndTheOffsetInWholeHours) {
     char pattern[] = "/tmp/wox-time-test-XXXXXX";
     int fd = mkstemp(pattern);

@@ -73,7 +73,7 @@ private slots:
         QVERIFY(start.window);
         QVERIFY(answer.seen());
         QCOMPARE(answer.text(), "cannot load " + absent + ": the file is not found");
-        QCOMPARE(start.window->sessionView()->toPlainText(), QString("WOX version 0.2\n      CLEAR WS\n\n      "));
+        QCOMPARE(start.window->sessionView()->toPlainText(), QString("WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      "));
         QVERIFY(!start.window->isSessionModified());
     }
 

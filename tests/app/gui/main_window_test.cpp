@@ -80,7 +80,7 @@ private slots:
         QVERIFY(w.loadAtStart((home.workspaceFolder() + "startws.wox").toStdString(), &problem));
         w.show();
         w.startSession();
-        QCOMPARE(w.sessionView()->toPlainText(), QString("WOX version 0.2\n      startws ws loaded\n\n      "));
+        QCOMPARE(w.sessionView()->toPlainText(), QString("WOX version " WOX_VERSION_TEXT "\n      startws ws loaded\n\n      "));
         QVERIFY(!w.isSessionModified());
         QVERIFY(typeLine(w, "x"));
         QVERIFY(w.sessionView()->toPlainText().endsWith("      x\n42\n      "));

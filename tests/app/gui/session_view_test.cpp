@@ -14,13 +14,13 @@ private slots:
         Home home;
         auto w = startedWindow(home);
         SessionView* v = w->sessionView();
-        QCOMPARE(v->toPlainText(), QString("WOX version 0.2\n      CLEAR WS\n\n      "));
+        QCOMPARE(v->toPlainText(), QString("WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      "));
         QVERIFY(!w->isSessionModified());
         // The caret waits on the input line after the prompt.
         QCOMPARE(w->positionPane()->text(), QString(" Ln  4   Col  7 "));
 
         QVERIFY(typeLine(*w, "1+2"));
-        QCOMPARE(v->toPlainText(), QString("WOX version 0.2\n      CLEAR WS\n\n      1+2\n3\n      "));
+        QCOMPARE(v->toPlainText(), QString("WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n      1+2\n3\n      "));
         QVERIFY(w->isSessionModified());
         // An error report and its caret come below the line, then a prompt.
         QVERIFY(typeLine(*w, "1+'a'"));
@@ -46,7 +46,7 @@ private slots:
         QSignalSpy done(w.get(), &MainWindow::lineFinished);
         QTest::keyClick(v, Qt::Key_Return);
         QVERIFY(done.wait(10000));
-        QCOMPARE(v->toPlainText(), QString("WOX version 0.2\n      CLEAR WS\n\n"
+        QCOMPARE(v->toPlainText(), QString("WOX version " WOX_VERSION_TEXT "\n      CLEAR WS\n\n"
                                            "      1+2\n3\n      2+3\n5\n"
                                            "      1+20\n21\n      2+30\n32\n      9\n9\n      "));
         // Nothing is left recorded for the next Enter.
