@@ -57,10 +57,11 @@ inline constexpr std::int32_t kKeywordResult = -2;  // resultName of a keyword-f
 // The functions of the query library whose names are reserved once it is
 // loaded: listings show the reserved-function line instead of their text,
 // and the state indicator, FNS, VARS and TRACE pass over their calls.
-inline constexpr std::array<std::string_view, 24> kReservedFunctionNames = {
+inline constexpr std::array<std::string_view, 28> kReservedFunctionNames = {
     "do",     "proc_where", "proc_sel1", "proc_sel2", "proc_sel", "nxt",    "create", "select",
     "exec",   "eval",       "vcol",      "ch2sym",    "col_nam",  "isfk",   "de_enum", "split",
     "addwth", "q_where",    "q_out",     "q_word",    "q_nxt",    "q_cols", "q_col",  "q_rows",
+    "q_agg",  "q_order",    "q_avg",     "q_last",
 };
 constexpr bool isReservedFunctionName(std::string_view name) {
     for (std::string_view r : kReservedFunctionNames)

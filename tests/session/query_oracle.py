@@ -7,8 +7,8 @@ Writes lines of tab-separated fields:
   L <wox line>                          a line that makes one of the tables
   Q <statement> <kind> <names> <rows>   a statement for `do` and its answer
 
-kind is "rows" (a plain table in table order), "groups" (a keyed table,
-its rows in any order) or "values" (one column's values, shown as a
+kind is "rows" (a plain table in table order, or in the order ORDER BY
+asks, ties in table order), "groups" (a keyed table, its rows in any order) or "values" (one column's values, shown as a
 vector); names are the result's column names joined by blanks, rows the
 rows joined by "|", each row's values joined by blanks, written as Wox
 shows them (_3 for -3, symbols without their backquote).
@@ -16,7 +16,7 @@ shows them (_3 for -3, symbols without their backquote).
 The tables' column names hold the statement words and capital I's inside
 them (ID, BYTES, FROMAGE, MINT, WHEREAS ...), and their symbols include
 the words themselves, so the statements test that keywords count only as
-whole words. Exits with 77 when the sqlite3 module is missing.
+whole words. Averages are written as Wox shows a float, to 10 digits. Exits with 77 when the sqlite3 module is missing.
 """
 import random
 import sys
@@ -26,7 +26,7 @@ try:
 except ImportError:
     sys.exit(77)
 
-SYMBOLS = ["a", "b", "c", "IN", "BY", "FROM", "I", "x1"]
+SYMBOLS = ["a", "b", "c", "IN", "BY", "FROM", "I", "x1", "ORDER", "INTO", "DESC"]
 
 # name: columns as (name, kind) with kind "i" (integer) or "s" (symbol).
 TABLES = {
@@ -34,10 +34,11 @@ TABLES = {
     "t2": [("WHEREAS", "i"), ("INk", "s"), ("SUMMIT", "i"), ("ORDERID", "i"), ("BYg", "s")],
     "IDs": [("k", "s"), ("v", "i"), ("MAXI", "i"), ("IDX", "i")],
 }
-AGGREGATES = {"SUM": "SUM", "COUNT": "COUNT", "MAX": "MAX", "MIN": "MIN"}
 
 
 def shown(v):
+    if isinstance(v, float):
+        return ("%.10g" % v).replace("-", "_")
     return str(v).replace("-", "_") if isinstance(v, int) else v
 
 
@@ -126,16 +127,29 @@ def rows_of(cursor):
     return [" ".join(shown(v) for v in row) for row in cursor.fetchall()]
 
 
+def order(rng, names):
+    """An ORDER BY over one of names, or none, as (wox text, sql text
+    before the tie-break)."""
+    if rng.random() < 0.6:
+        return "", ""
+    name = rng.choice(names)
+    way = rng.choice(["", " ASC", " DESC"])
+    return " ORDER BY " + name + way, q(name) + (" DESC" if way == " DESC" else "") + ", "
+
+
 def plain(rng, db, table, columns):
     word = rng.choice(["SELECT", "EXEC"])
     wox_where, sql_where = where(rng, columns)
+    wox_order, sql_order = order(rng, [c for c, _ in columns])
+    wox_where += wox_order
+    sql_where += " ORDER BY " + sql_order + "rowid"
     if word == "EXEC":
         col, _ = rng.choice(columns)
-        sql = "SELECT " + q(col) + " FROM " + q(table) + sql_where + " ORDER BY rowid"
+        sql = "SELECT " + q(col) + " FROM " + q(table) + sql_where
         return "EXEC " + col + " FROM " + table + wox_where, "values", "", sql
     if rng.random() < 0.15:
         names = [c for c, _ in columns]
-        sql = "SELECT * FROM " + q(table) + sql_where + " ORDER BY rowid"
+        sql = "SELECT * FROM " + q(table) + sql_where
         return "SELECT FROM " + table + wox_where, "rows", " ".join(names), sql
     chosen = rng.sample(columns, rng.randint(1, min(3, len(columns))))
     items, names, sql_items = [], [], []
@@ -147,7 +161,7 @@ def plain(rng, db, table, columns):
             items.append(col)
             names.append(col)
         sql_items.append(q(col))
-    sql = "SELECT " + ", ".join(sql_items) + " FROM " + q(table) + sql_where + " ORDER BY rowid"
+    sql = "SELECT " + ", ".join(sql_items) + " FROM " + q(table) + sql_where
     text = "SELECT " + ("," + blank(rng)).join(items) + " FROM " + table + wox_where
     return text, "rows", " ".join(names), sql
 
@@ -161,25 +175,47 @@ def grouped(rng, db, table, columns):
     if rng.random() < 0.2:
         key = "h"
         by = "h<-" + group
-    items, names, sql_items = [], [key], [q(group)]
+    items, names, sql_items = [], [key], [q(group) + " AS " + q(key)]
     for i in range(rng.randint(1, 3)):
         col, kind = rng.choice(columns)
         if kind == "i":
-            agg = rng.choice(["SUM", "COUNT", "MAX", "MIN", "FIRST"])
+            agg = rng.choice(["SUM", "COUNT", "MAX", "MIN", "FIRST", "LAST", "AVG"])
         else:
-            agg = rng.choice(["COUNT", "FIRST"])
+            agg = rng.choice(["COUNT", "FIRST", "LAST"])
         name = "r" + str(i)
         items.append(name + "<-" + agg + " " + col)
         names.append(name)
-        if agg == "FIRST":
+        if agg in ("FIRST", "LAST"):
             sql_items.append("(SELECT f." + q(col) + " FROM w AS f WHERE f." + q(group) + " = w." + q(group) +
-                             " ORDER BY f.rid_ LIMIT 1)")
+                             " ORDER BY f.rid_" + (" DESC" if agg == "LAST" else "") + " LIMIT 1)")
         else:
             sql_items.append(agg + "(" + q(col) + ")")
+        sql_items[-1] += " AS " + q(name)
+    # Groups come in the order of their first rows, ties of an ORDER BY too.
+    wox_order, sql_order = order(rng, names)
     sql = ("WITH w AS (SELECT rowid AS rid_, * FROM " + q(table) + sql_where + ") SELECT " + ", ".join(sql_items) +
-           " FROM w GROUP BY " + q(group))
-    text = word + " " + ("," + blank(rng)).join(items) + " BY " + by + " FROM " + table + wox_where
-    return text, "groups", " ".join(names), sql
+           " FROM w GROUP BY " + q(group) + " ORDER BY " + sql_order + "MIN(rid_)")
+    text = word + " " + ("," + blank(rng)).join(items) + " BY " + by + " FROM " + table + wox_where + wox_order
+    return text, "rows" if wox_order else "groups", " ".join(names), sql
+
+
+def totals(rng, db, table, columns):
+    """Aggregates over all the chosen rows, without BY: one row, of at
+    least one chosen row (SQL has no row of empty maxima to compare)."""
+    wox_where, sql_where = where(rng, columns)
+    if db.execute("SELECT COUNT(*) FROM " + q(table) + sql_where).fetchone()[0] == 0:
+        wox_where, sql_where = "", ""
+    items, names, sql_items = [], [], []
+    for i in range(rng.randint(1, 3)):
+        col, kind = rng.choice(columns)
+        agg = rng.choice(["SUM", "COUNT", "MAX", "MIN", "AVG"] if kind == "i" else ["COUNT"])
+        name = "r" + str(i)
+        items.append(name + "<-" + agg + " " + col)
+        names.append(name)
+        sql_items.append(agg + "(" + q(col) + ")")
+    sql = "SELECT " + ", ".join(sql_items) + " FROM " + q(table) + sql_where
+    text = "SELECT " + ("," + blank(rng)).join(items) + " FROM " + table + wox_where
+    return text, "rows", " ".join(names), sql
 
 
 def main():
@@ -192,7 +228,8 @@ def main():
     for _ in range(count):
         table = rng.choice(list(TABLES))
         columns = TABLES[table]
-        make = grouped if rng.random() < 0.4 else plain
+        r = rng.random()
+        make = grouped if r < 0.35 else totals if r < 0.45 else plain
         text, kind, names, sql = make(rng, db, table, columns)
         rows = rows_of(db.execute(sql))
         out.append("\t".join(["Q", text, kind, names, "|".join(rows)]))
