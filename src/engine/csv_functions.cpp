@@ -130,7 +130,7 @@ Rc csvText(const Interpreter& in, const ValueDescriptor& v, std::string& text) {
         columns.push_back({kDictionaryNames[1], &parts[1]});
         rows = parts[0].count;
     } else {
-        return kCsvArgument;
+        return kCsvWriteArgument;
     }
     std::vector<CellWriter> writers;
     for (const OutColumn& c : columns) {
@@ -334,7 +334,10 @@ std::uint64_t columnBytes(const csv_file::Records& r, std::int64_t first, const 
 
 Rc readCsv(Interpreter& in, int result, const ReadOptions& o, const std::string& path) {
     struct stat st {};
-    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return kCsvNotRead;
+    if (stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) {
+        in.link().diagnostic(path);
+        return kCsvNotRead;
+    }
     // The values take at least as many bytes as the text: a file larger than
     // the heap cannot fit.
     if (static_cast<std::uint64_t>(st.st_size) >= in.ws.region.size()) return kWorkspaceFull;
@@ -423,7 +426,7 @@ Rc csvDyadic(Interpreter& in, int code, int result, ValueRef left, ValueRef righ
     if (code == kReadCode) return read(in, result, &l, right);
     if (code != kWriteCode) return kNotImplemented;
     std::string name;
-    WOX_TRY(textArgument(in, in.ws.at(right), name));
+    if (textArgument(in, in.ws.at(right), name).failed()) return kCsvWriteArgument;
     WOX_TRY(writeCsvFile(in, l, csvPath(in, name)));
     primitives::writeSingleInt(in.ws, result, kInteger, 0, 0);
     return kOk;

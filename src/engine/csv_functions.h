@@ -12,7 +12,7 @@
 namespace wox::engine {
 
 // The text of a table (a keyed table: key columns first; a dictionary: the
-// columns key and value) as a CSV file. kCsvArgument for any other value,
+// columns key and value) as a CSV file. kCsvWriteArgument for any other value,
 // kCsvColumn for a column the format cannot hold.
 Rc csvText(const Interpreter& in, const ValueDescriptor& v, std::string& text);
 

@@ -94,13 +94,13 @@ constexpr std::array kMessages{
     MessageRow{kCsvQuote, "CSV quote error: a quoted field is not closed, or text follows its closing quote"},
     MessageRow{kCsvRagged, "CSV line with another number of fields than the first line"},
     MessageRow{kCsvField, "CSV field that does not read as its column's type"},
-    MessageRow{kCsvArgument,
-               "[]CSVR: left options (, ; | tab - and type letters BIECSD or blank), right a file name; "
-               "[]CSVW: left a table or dictionary, right a file name"},
+    MessageRow{kCsvArgument, "[]CSVR: the left argument holds , ; | tab - and the type letters BIECSD or blank, "
+                             "one per column; the right is the file name"},
     MessageRow{kCsvColumn, "a column that a CSV file cannot hold (complex, nested or of rank 2 or more)"},
     MessageRow{kCsvNotWritten, "the CSV file cannot be written"},
     MessageRow{kCsvEmpty, "the CSV file has no header line"},
     MessageRow{kCsvHeader, "the CSV header names a column twice"},
+    MessageRow{kCsvWriteArgument, "[]CSVW: the left argument is a table, keyed table or dictionary, the right the file name"},
     MessageRow{kMismatch, "missmatch"},
     MessageRow{kUniqueRecordForKeys, "unique record for keys"},
     MessageRow{kSymbolNameOnly, "symbol name only"},
