@@ -55,7 +55,8 @@ TEST_F(Completing, SystemNames) {
     EXPECT_EQ(c.candidates, (Words{"[]XC", "[]XD", "[]XN", "[]XR", "[]XW", "[]XXR", "[]XXW"}));
     EXPECT_EQ(complete(in, "[]R").candidates, (Words{"[]RL"})) << "a variable and a function of one name, once";
     EXPECT_EQ(complete(in, "[]IO").candidates, (Words{"[]IO"}));
-    EXPECT_EQ(complete(in, "[]").candidates.size(), 18u);
+    EXPECT_EQ(complete(in, "[]C").candidates, (Words{"[]CR", "[]CSVR", "[]CSVW"}));
+    EXPECT_EQ(complete(in, "[]").candidates.size(), 20u);
 }
 
 TEST_F(Completing, SystemCommandsOnlyAtTheStartOfALine) {
