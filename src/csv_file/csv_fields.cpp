@@ -12,6 +12,7 @@ namespace wox::csv_file {
 namespace {
 
 constexpr std::string_view kLetters = "BIEDSC ";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr ColumnKind kLetterKinds[] = {ColumnKind::Boolean, ColumnKind::Integer, ColumnKind::Float,
                                        ColumnKind::Temporal, ColumnKind::Symbol, ColumnKind::Text,
                                        ColumnKind::Skip};
@@ -144,7 +145,9 @@ ColumnKind inferKind(const Records& r, std::int32_t column, std::int64_t first, 
 }
 
 void appendField(std::string& out, std::string_view text, char separator) {
-    bool quote = false;
+    // A field that starts with a byte-order mark is quoted, or at the start
+    // of a file the mark would be skipped.
+    bool quote = text.starts_with(kByteOrderMark);
     for (char c : text)
         if (c == separator || c == '"' || c == '\n' || c == '\r') {
             quote = true;

@@ -42,7 +42,7 @@ inline constexpr std::int64_t kMaxSymbolValues = 1000;
 ColumnKind inferKind(const Records& r, std::int32_t column, std::int64_t first, std::int32_t* temporalKind);
 
 // Appends a field's text, in quotes (doubled inside) when it holds the
-// separator, a quote or a line end.
+// separator, a quote or a line end, or starts with a byte-order mark.
 void appendField(std::string& out, std::string_view text, char separator);
 // The texts of values: the shortest that reads back the same for floats,
 // "inf" and "-inf", nothing for nulls and for temporal words that hold no

@@ -120,6 +120,10 @@ TEST(CsvFields, FieldsAreQuotedOnlyWhenTheyMustBe) {
     csv_file::appendField(out, "two\nlines", ',');
     csv_file::appendField(out, "a;b", ';');
     EXPECT_EQ(out, "plain\"a,b\"\"say \"\"x\"\"\"\"two\nlines\"\"a;b\"");
+    // A mark at the start of a field would be skipped at the start of a file.
+    out.clear();
+    csv_file::appendField(out, "\xEF\xBB\xBFx", ',');
+    EXPECT_EQ(out, "\"\xEF\xBB\xBFx\"");
 }
 
 struct CsvFolder : ::testing::Test {
