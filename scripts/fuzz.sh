@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the fuzz targets with clang (when it is installed) and runs one:
-#   scripts/fuzz.sh [translate|evaluate|workspace_read|script_read|xlsx_read] [seconds]
+#   scripts/fuzz.sh [translate|evaluate|workspace_read|script_read|xlsx_read|csv_read] [seconds]
 # Each target works inside its own folder under /tmp (fuzz/sandbox.h), so
 # the corpus and crash artifacts are given as absolute paths.
 set -euo pipefail

@@ -34,6 +34,7 @@ constexpr std::array kFloorPlan{
     Floor{"spreadsheet", 1},
     Floor{"primitives", 2},
     Floor{"display", 2},
+    Floor{"csv_file", 2},
     Floor{"frontend", 3},
     Floor{"engine", 4},
     Floor{"workspace_file", 5},

@@ -6,6 +6,7 @@
 #include "display/format_by_specification.h"
 #include "engine/enumeration_domain.h"
 #include "engine/error_report.h"
+#include "engine/csv_functions.h"
 #include "engine/spreadsheet_functions.h"
 #include "engine/system_functions.h"
 #include "primitives/compress.h"
@@ -78,6 +79,7 @@ constexpr std::array kRoutines{
     Routines{Family::NotImplemented, nullptr, nullptr},
     Routines{Family::Invalid, nullptr, nullptr},
     Routines{Family::SpreadsheetLink, spreadsheetMonadic, spreadsheetDyadic},
+    Routines{Family::CsvFile, csvMonadic, csvDyadic},
     Routines{Family::Execute, nullptr, nullptr},
     Routines{Family::Grade,
              [](Interpreter& in, int code, int result, ValueRef right) {

@@ -66,7 +66,7 @@ inline constexpr std::array<CommandWord, 27> kCommandWords = {{
     {"CPP", Command::Cpp, "file m",
      "writes the character matrix m into file.cpp, one line per row"},
     {"CSV", Command::Csv, "file v",
-     "checks that v is a dictionary or a table; writes nothing"},
+     "writes the table, keyed table or dictionary v into file.csv (RFC 4180, a header line)"},
     {"ASK", Command::Ask, "name",
      "shows the name's entry in the name table, or a local's value"},
     {"OPEN", Command::Open, "",

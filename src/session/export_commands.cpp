@@ -1,14 +1,17 @@
 // The export commands: CPP writes a character matrix to a text file in the
-// workspace folder, one line per row; CSV checks its variable and writes
-// nothing.
+// workspace folder, one line per row; CSV writes a table, keyed table or
+// dictionary to a CSV file there.
 #include <string>
 #include <string_view>
 
+#include "engine/csv_functions.h"
 #include "frontend/front_tables.h"
 #include "frontend/name_table.h"
 #include "session/line_text.h"
 #include "session/session.h"
 #include "values/file_replacement.h"
+#include "values/keyed_value.h"
+#include "values/messages.h"
 
 namespace wox::session {
 
@@ -18,6 +21,7 @@ constexpr std::string_view kVarNotFound = "var not found";
 constexpr std::string_view kCppNotValid = "cpp not valid";
 constexpr std::string_view kCheckPath = "check path";
 constexpr std::string_view kCppExtension = ".cpp";
+constexpr std::string_view kCsvExtension = ".csv";
 constexpr const char* kCppTempPrefix = ".wox-cpp-";
 
 struct ExportArgument {
@@ -78,12 +82,14 @@ int Session::commandCpp(std::string_view argument) {
 }
 
 int Session::commandCsv(std::string_view argument) {
-    // Nothing is written, so the file named by the first word is not made.
     ExportArgument a = exportWords(argument);
     const ValueDescriptor* d = variableValue(in_, a.variable);
     if (!d) return exportFailure(kVarNotFound);
-    if (d->type == kDictionary || d->type == kTable) return 0;
-    return exportFailure(kCppNotValid);
+    if (!isTable(*d) && !isDictionary(*d)) return exportFailure(kCppNotValid);
+    std::string path = workspaceFolder_ + std::string(a.file) + std::string(kCsvExtension);
+    const Rc rc = engine::writeCsvFile(in_, *d, path);
+    if (rc.code == kCsvNotWritten) return exportFailure(kCheckPath);
+    return rc.failed() ? exportFailure(messageText(rc.code)) : 0;
 }
 
 }  // namespace wox::session

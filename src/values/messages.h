@@ -81,6 +81,17 @@ enum Message : int {
     kSpreadsheetArgument = 159, // wrong argument types or ranks
     kNoWorkbook = 160,          // the link is not started
     kOpenArgument = 161,        // wrong arguments to []OP
+    kCsvNotRead = 170,          // the CSV file is missing or cannot be read
+    kCsvNotText = 171,          // not UTF-8 text; the line is named
+    kCsvQuote = 172,            // a quote not closed, or text after a closing quote
+    kCsvRagged = 173,           // a line with another number of fields than the first
+    kCsvField = 174,            // a field that does not read as its column's type
+    kCsvArgument = 175,         // wrong arguments to []CSVR
+    kCsvColumn = 176,           // a column the file format cannot hold
+    kCsvNotWritten = 177,       // the file cannot be replaced
+    kCsvEmpty = 178,            // no header line, or no line at all
+    kCsvHeader = 179,           // a column name twice in the header
+    kCsvWriteArgument = 180,    // wrong arguments to []CSVW
     kMismatch = 200,
     kUniqueRecordForKeys = 201,
     kSymbolNameOnly = 202,

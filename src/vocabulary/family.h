@@ -7,7 +7,8 @@
 
 namespace wox::vocabulary {
 
-// The first five carry no routine, only an error; the order of the rest
+// The first four carry no routine, only an error (the spreadsheet link's
+// too while it is unavailable), the file families serve both valences; the order of the rest
 // sorts the monadic-only families before Logical, the dyadic-only ones
 // after it.
 enum class Family : std::uint8_t {
@@ -16,6 +17,7 @@ enum class Family : std::uint8_t {
     NotImplemented,   // "prim. func not yet implemented"
     Invalid,          // "domain error": an unused code of the dyadic-only range
     SpreadsheetLink,  // needs the spreadsheet link; "no excel driver" without it
+    CsvFile,          // reads and writes CSV files, monadic and dyadic
     // monadic
     Execute,
     Grade,

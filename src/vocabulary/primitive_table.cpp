@@ -149,7 +149,7 @@ constexpr FamilyTable makeMonadicFamilies() {
     // A system function code without a name answers as one not implemented.
     fill(table, kSystemBase + 1, kDyadicSystemBase, Family::SystemFunction);
     for (const SystemFunction& f : kSystemFunctions)
-        if (f.valence < 2) table[f.code] = f.family;
+        if (f.valence < 2 || f.valence == kAmbivalent) table[f.code] = f.family;
     for (const Primitive& p : kPrimitives)
         if (p.monadicCode >= 0) table[p.monadicCode] = p.monadicFamily;
     return table;
@@ -170,7 +170,7 @@ constexpr FamilyTable makeDyadicFamilies() {
     fillDerived(table, kOuterProductBase, Family::OuterProduct);
     fill(table, kDyadicSystemBase + 1, kExtendedBase - 1, Family::DyadicSystemFunction);
     for (const SystemFunction& f : kSystemFunctions)
-        if (f.valence == 2) table[f.code] = f.family;
+        if (f.valence >= 2) table[f.code] = f.family;
     // Unused codes of the dyadic-only ranges: between "and" and "less", and
     // after the table literal.
     fill(table, kAnd + 1, kLess - 1, Family::Invalid);
@@ -221,9 +221,11 @@ constexpr bool systemFunctionsDispatched() {
     for (const SystemFunction& f : kSystemFunctions) {
         Family m = monadicFamilyOf(f.code);
         Family d = dyadicFamilyOf(f.code);
-        bool ok = f.valence == 0   ? m == Family::NiladicSystemFunction
-                  : f.valence == 1 ? m == Family::SystemFunction || m == Family::SpreadsheetLink
-                                   : d == Family::DyadicSystemFunction || d == Family::SpreadsheetLink;
+        const bool fileFamily = f.family == Family::SpreadsheetLink || f.family == Family::CsvFile;
+        bool ok = f.valence == 0             ? m == Family::NiladicSystemFunction
+                  : f.valence == 1           ? m == Family::SystemFunction || (fileFamily && m == f.family)
+                  : f.valence == kAmbivalent ? fileFamily && m == f.family && d == f.family
+                                             : d == Family::DyadicSystemFunction || (fileFamily && d == f.family);
         if (!ok) return false;
     }
     return true;

@@ -101,9 +101,12 @@ inline constexpr std::array kUnwrittenTokens{UnwrittenToken{57, 701}, UnwrittenT
 struct SystemFunction {
     std::string_view name;
     int code;
-    int valence;  // 0: a niladic function, which reads as a value
+    int valence;  // 0: a niladic function, which reads as a value; 3: monadic or dyadic
     Family family;
 };
+
+// A system function that takes a left argument or none.
+inline constexpr int kAmbivalent = 3;
 
 // "[]" names that are functions; a system variable of the same name wins.
 inline constexpr std::array kSystemFunctions = [] {
@@ -115,6 +118,7 @@ inline constexpr std::array kSystemFunctions = [] {
         SystemFunction{"[]XC", 604, 1, F::SpreadsheetLink},
         SystemFunction{"[]AI", 605, 1, F::SystemFunction},
         SystemFunction{"[]NC", 606, 1, F::SystemFunction},
+        SystemFunction{"[]CSVR", 607, kAmbivalent, F::CsvFile},
         SystemFunction{"[]TS", 610, 0, F::NiladicSystemFunction},
         SystemFunction{"[]RL", 611, 0, F::NiladicSystemFunction},
         SystemFunction{"[]FM", 651, 2, F::DyadicSystemFunction},
@@ -124,6 +128,7 @@ inline constexpr std::array kSystemFunctions = [] {
         SystemFunction{"[]XXR", 655, 2, F::SpreadsheetLink},
         SystemFunction{"[]XXW", 656, 2, F::SpreadsheetLink},
         SystemFunction{"[]XN", 657, 2, F::SpreadsheetLink},
+        SystemFunction{"[]CSVW", 658, 2, F::CsvFile},
     };
 }();
 

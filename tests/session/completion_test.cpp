@@ -56,7 +56,8 @@ TEST_F(Completing, SystemNames) {
     EXPECT_EQ(complete(in, "[]R").candidates, (Words{"[]RL"})) << "a variable and a function of one name, once";
     EXPECT_EQ(complete(in, "[]IO").candidates, (Words{"[]IO"}));
     EXPECT_EQ(complete(in, "[]N").candidates, (Words{"[]NC"}));
-    EXPECT_EQ(complete(in, "[]").candidates.size(), 19u);
+    EXPECT_EQ(complete(in, "[]C").candidates, (Words{"[]CR", "[]CSVR", "[]CSVW"}));
+    EXPECT_EQ(complete(in, "[]").candidates.size(), 21u);
 }
 
 TEST_F(Completing, SystemCommandsOnlyAtTheStartOfALine) {

@@ -1,5 +1,6 @@
-// What CPP leaves on disk: one line per row without its trailing blanks,
-// nothing for a blank row, and no file at all for a value it refuses.
+// What CPP and CSV leave on disk: for CPP one line per row without its
+// trailing blanks, nothing for a blank row; CSV files of tables; no file at
+// all for a value either refuses.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -74,20 +75,27 @@ TEST_F(ExportFixture, RefusedValuesMakeNoFile) {
     EXPECT_NE(transcript.wholeText().find("\r\nvar not found"), std::string::npos);
 }
 
-TEST_F(ExportFixture, CsvAcceptsOnlyDictionariesAndTablesAndWritesNothing) {
+// CSV writes tables, keyed tables (key columns first) and dictionaries;
+// anything else leaves no file.
+TEST_F(ExportFixture, CsvWritesTablesAndDictionariesOnly) {
+    session.submit("t<-([]a:1 2;s:`x`y;n:('p, q';'r'))");
+    EXPECT_EQ(session.dispatchCommand("CSV out t"), 0);
+    EXPECT_EQ(file("out.csv"), "a,s,n\n1,x,\"p, q\"\n2,y,r\n");
+    session.submit("k<-([id:1 2] v:2.5 0n)");
+    EXPECT_EQ(session.dispatchCommand("CSV keyed k"), 0);
+    EXPECT_EQ(file("keyed.csv"), "id,v\n1,2.5\n2,\n");
+    session.submit("d<-`a`b:3 4");
+    EXPECT_EQ(session.dispatchCommand("CSV dict d"), 0);
+    EXPECT_EQ(file("dict.csv"), "key,value\na,3\nb,4\n");
     session.submit("d<-1");
-    const frontend::NameEntry& e = in.front.globals[static_cast<std::size_t>(frontend::findGlobal(in.front, "d"))];
-    ValueDescriptor& d = in.ws.vars[static_cast<std::size_t>(e.slot)];
-    const ValueDescriptor kept = d;
-    // Only the type is looked at, so a descriptor of the type stands in for
-    // a whole dictionary or table.
-    for (std::int32_t type : {kDictionary, kTable}) {
-        d.type = type;
-        EXPECT_EQ(session.dispatchCommand("CSV out d"), 0);
-    }
-    d = kept;
-    EXPECT_EQ(session.dispatchCommand("CSV out d"), 1);
-    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 0);
+    EXPECT_EQ(session.dispatchCommand("CSV scalar d"), 1);
+    EXPECT_FALSE(fs::exists(dir / "scalar.csv"));
+    // A file that cannot be replaced keeps its rows; no scratch file stays.
+    fs::permissions(dir / "out.csv", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    session.submit("t<-([]a:,9)");
+    EXPECT_EQ(session.dispatchCommand("CSV out t"), 1);
+    EXPECT_EQ(file("out.csv"), "a,s,n\n1,x,\"p, q\"\n2,y,r\n");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3);
 }
 
 }  // namespace
