@@ -220,8 +220,8 @@ struct InColumn {
 // Tells where a read failed: the file, the line and the column.
 void reportPlace(Interpreter& in, const std::string& path, const csv_file::Fault& f) {
     std::string place = path;
-    if (f.line > 0) place += ": line " + std::to_string(f.line);
-    if (f.column > 0) place += ", column " + std::to_string(f.column);
+    if (f.line > 0) place.append(": line ").append(std::to_string(f.line));
+    if (f.column > 0) place.append(", column ").append(std::to_string(f.column));
     in.link().diagnostic(place);
 }
 
@@ -371,7 +371,7 @@ Rc readCsv(Interpreter& in, int result, const ReadOptions& o, const std::string&
         else csv_file::kindOfLetter(o.letters[static_cast<std::size_t>(p)], &c.kind);
         if (c.kind == ColumnKind::Skip) continue;
         std::string name = o.header ? std::string(r.field(0, p)) : std::string();
-        if (name.empty()) name = "c" + std::to_string(p + 1);
+        if (name.empty()) name.append(1, 'c').append(std::to_string(p + 1));
         if (Rc rc = in.symbols.intern(name, &c.name); rc.failed()) {
             reportPlace(in, path, csv_file::Fault{rc.code, 1, p + 1});
             return rc;
